@@ -1,0 +1,36 @@
+#include "common/auto_init.h"
+
+#include <curl/curl.h>
+#include <magick/api.h>
+
+#include <mutex>
+
+namespace {
+std::mutex gate;
+int curlUsers = 0;
+int magickUsers = 0;
+} // namespace
+
+FCAutoInitializeCOM::FCAutoInitializeCOM() {
+  std::lock_guard lock(gate);
+  if (curlUsers == 0 && curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return;
+  ++curlUsers;
+  ok_ = true;
+}
+
+FCAutoInitializeCOM::~FCAutoInitializeCOM() {
+  std::lock_guard lock(gate);
+  if (ok_ && --curlUsers == 0) curl_global_cleanup();
+}
+
+FCAutoInitGDIPlus::FCAutoInitGDIPlus() {
+  std::lock_guard lock(gate);
+  if (magickUsers++ == 0) InitializeMagick(nullptr);
+}
+
+FCAutoInitGDIPlus::~FCAutoInitGDIPlus() {
+  std::lock_guard lock(gate);
+  // GraphicsMagick cannot be started again once destroyed in the same process, so it is left
+  // running until exit; only the count is kept.
+  --magickUsers;
+}

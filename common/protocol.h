@@ -1,0 +1,40 @@
+#pragma once
+// The contract between Folivex and Gantrell: window message numbers, the handshake reply,
+// hand-off file keys and report codes. Both programs include this one header.
+#include <cstdint>
+
+namespace protocol {
+
+constexpr std::uint32_t WM_APP = 0x8000;
+
+// Messages that cross the process boundary.
+constexpr std::uint32_t WM_APP_ENGINE_HELLO = WM_APP + 0x20;   ///< engine -> "hwnd"; wParam task id, lParam engine window
+constexpr std::uint32_t WM_APP_ENGINE_COMMAND = WM_APP + 0x21; ///< engine -> front-end; wParam task id, lParam command number
+constexpr std::uint32_t WM_APP_ENGINE_QUIT = WM_APP + 0x22;    ///< front-end -> engine (notify); engine -> itself (post)
+constexpr std::uint32_t WM_APP_SEARCH_DONE = WM_APP + 0x23;    ///< link-search engine -> search-link dialog
+
+// Messages that stay inside one process.
+constexpr std::uint32_t WM_APP_VIEW_DONE = WM_APP + 0x01;   ///< engine view -> host dialog; wParam the view
+constexpr std::uint32_t WM_APP_ADD_LINK = WM_APP + 0x01;    ///< drop target -> main window; wParam a heap QString*
+constexpr std::uint32_t WM_APP_TRIM_MEMORY = WM_APP + 0x03; ///< main window -> itself after start-up
+
+/// Returned from WM_APP_ENGINE_HELLO (and WM_APP_SEARCH_DONE) to accept the engine.
+constexpr std::int64_t ENGINE_HELLO_ACCEPTED = 0x10629F52;
+
+/// At most this many items ("0" .. "99") are read from a command file.
+constexpr int kMaxCommandItems = 100;
+
+// Report codes, item "0" of a command file.
+inline constexpr const char* kReportPageInfo = "100";  ///< "1" id, "2" title, "3" total pages
+inline constexpr const char* kReportPageSaved = "101"; ///< "1" id, "2" page number, "3" page address
+inline constexpr const char* kReportStall = "102";     ///< "1" id
+
+// Hand-off file keys, section "app", written in this order.
+inline constexpr const char* kKeyHwnd = "hwnd";
+inline constexpr const char* kKeyId = "id";
+inline constexpr const char* kKeyIndex = "index";
+inline constexpr const char* kKeyUrl = "url";
+inline constexpr const char* kKeyFolder = "folder";
+inline constexpr const char* kKeySearchLink = "search_link";
+
+} // namespace protocol

@@ -1,0 +1,44 @@
+#pragma once
+// A browser view: one page target of the engine's browser, and the events it delivers.
+// Events arrive on the engine's user-interface thread.
+#include "engine/browser/document.h"
+
+#include <QString>
+#include <memory>
+
+namespace engine {
+
+/// What a view tells its owner. Handlers run on the user-interface thread.
+class FIBrowserViewEvents {
+public:
+  virtual ~FIBrowserViewEvents() = default;
+  /// Every main-frame navigation, also one started by a script, click or fireEvent (then
+  /// before that call returns). Setting `cancel` stops it; the page stays where it was.
+  virtual void OnBeforeNavigate(const QString& url, bool& cancel) = 0;
+  /// A page asked for a new window (window.open, target="_blank"). No window ever opens,
+  /// whatever the handler does; `url` is the address it would have shown.
+  virtual void OnNewWindow(const QString& url) = 0;
+  /// A frame finished loading; `isPage` tells the page itself from its sub-frames.
+  virtual void OnDocumentComplete(bool isPage) = 0;
+};
+
+class FIBrowserView {
+public:
+  virtual ~FIBrowserView() = default;
+  /// Starts loading `url` without a history entry.
+  virtual void Navigate(const QString& url) = 0;
+  virtual void Stop() = 0;
+  /// The current page document, or null while nothing is loaded.
+  virtual FIHTMLDocument* Document() = 0;
+};
+
+/// Makes views. One browser serves every view of the engine process.
+class FIBrowser {
+public:
+  virtual ~FIBrowser() = default;
+  /// A new view reporting to `events` (which must outlive the view). Never null: when the
+  /// browser is missing or has crashed, the view behaves as a page that never completes.
+  virtual std::unique_ptr<FIBrowserView> CreateView(FIBrowserViewEvents* events) = 0;
+};
+
+} // namespace engine

@@ -1,0 +1,69 @@
+#include "engine/gantrell_app.h"
+
+#include "common/command_file.h"
+#include "common/program_folder.h"
+#include "common/protocol.h"
+#include "engine/gantrell_dlg.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+CGantrellApp* theApp = nullptr;
+// Only reached without a hand-off file, and then the handshake fails anyway.
+const QString kDefaultPage = QStringLiteral("http://127.0.0.1/");
+} // namespace
+
+CGantrellApp::CGantrellApp(std::unique_ptr<engine::FIBrowser> browser)
+    : browser_(std::move(browser)) {
+  theApp = this;
+}
+
+CGantrellApp::~CGantrellApp() {
+  dialog_.reset();
+  if (theApp == this) theApp = nullptr;
+}
+
+CGantrellApp* CGantrellApp::Instance() { return theApp; }
+
+bool CGantrellApp::InitInstance(const QString& commandTail) {
+  QString url = kDefaultPage;
+  std::int32_t page = 1;
+  QString searchLink;
+
+  if (!commandTail.isEmpty() && QFileInfo(commandTail).isFile()) {
+    const common::HandOff job = common::ReadHandOffFile(commandTail);
+    frontEndWindow_ = job.hwnd;
+    taskId_ = job.id.value_or(-1);
+    page = job.index.value_or(1);
+    if (job.url) url = *job.url;
+    if (job.folder) folder_ = *job.folder;
+    if (job.searchLink) searchLink = *job.searchLink;
+    QFile::remove(commandTail);
+  }
+
+  dialog_ = std::make_unique<CGantrellDlg>();
+  const platform::LRESULT reply = platform::SendMessage(
+      frontEndWindow_, protocol::WM_APP_ENGINE_HELLO, taskId_, dialog_->Handle());
+  if (reply != protocol::ENGINE_HELLO_ACCEPTED) return false;
+  if (dialog_->Destroyed()) return false; // told to quit while saying hello
+
+  if (!searchLink.isEmpty())
+    dialog_->StartSearchView(url);
+  else
+    dialog_->StartPageView(url, page);
+  return true;
+}
+
+int CGantrellApp::ExitInstance(int loopResult) {
+  dialog_.reset();
+  return loopResult;
+}
+
+void CGantrellApp::SendEngineCommand(const QStringList& items) {
+  const QString path = common::CommandFilePath(taskId_, commandNumber_);
+  common::WriteCommandFile(path, items);
+  platform::SendMessage(frontEndWindow_, protocol::WM_APP_ENGINE_COMMAND, taskId_, commandNumber_);
+  ++commandNumber_;
+  QFile::remove(path);
+}

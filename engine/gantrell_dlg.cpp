@@ -1,0 +1,54 @@
+#include "engine/gantrell_dlg.h"
+
+#include "common/protocol.h"
+#include "engine/monitor_view.h"
+#include "engine/search_link.h"
+
+#include <QCoreApplication>
+
+CGantrellDlg::CGantrellDlg() = default;
+
+CGantrellDlg::~CGantrellDlg() {
+  searchView_.reset();
+  views_.DeleteAll();
+}
+
+void CGantrellDlg::StartPageView(const QString& url, std::int32_t page) {
+  auto* view = new CMonitorView(this, url, page);
+  if (views_.Find(view) < 0) views_.Add(view);
+  view->Create(NextPageViewId());
+}
+
+void CGantrellDlg::StartSearchView(const QString& url) {
+  searchView_ = std::make_unique<CSearchLink>(this, url);
+  searchView_->Create(NextSearchViewId());
+}
+
+platform::LRESULT CGantrellDlg::WindowProc(std::uint32_t message, platform::WPARAM wParam,
+                                           platform::LPARAM) {
+  switch (message) {
+  case protocol::WM_APP_ENGINE_QUIT:
+    OnEngineQuit();
+    return 0;
+  case protocol::WM_APP_VIEW_DONE:
+    OnViewDone(reinterpret_cast<CMonitorView*>(wParam));
+    return 0;
+  default:
+    return 0;
+  }
+}
+
+void CGantrellDlg::OnEngineQuit() {
+  searchView_.reset();
+  views_.DeleteAll();
+  if (destroyed_) return;
+  destroyed_ = true;
+  DestroyHandle();
+  // The host dialog is the main window: destroying it ends the message loop.
+  QCoreApplication::exit(0);
+}
+
+void CGantrellDlg::OnViewDone(CMonitorView* view) {
+  // Only a pointer that is still in the list is deleted; a stale one is ignored.
+  views_.Delete(views_.Find(view));
+}

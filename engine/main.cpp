@@ -1,0 +1,16 @@
+// Gantrell: the headless engine. Started by the front-end with the path of a hand-off file.
+#include "engine/gantrell_app.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+int main(int argc, char* argv[]) {
+  QCoreApplication qt(argc, argv);
+  // The whole command-line tail is the hand-off path, spaces and all.
+  QStringList tail = QCoreApplication::arguments();
+  tail.removeFirst();
+
+  CGantrellApp app(nullptr);
+  if (!app.InitInstance(tail.join(QLatin1Char(' ')))) return app.ExitInstance(1);
+  return app.ExitInstance(qt.exec());
+}
