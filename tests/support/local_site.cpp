@@ -1,0 +1,158 @@
+#include "local_site.h"
+
+#include <httplib.h>
+
+#include <QMap>
+#include <QMutex>
+#include <QMutexLocker>
+#include <stdexcept>
+#include <thread>
+
+namespace testing_support {
+
+QByteArray RecordedRequest::Header(const QByteArray& name) const {
+  for (const auto& [key, value] : headers)
+    if (key.compare(name, Qt::CaseInsensitive) == 0)
+      return value;
+  return {};
+}
+
+struct LocalSite::Impl {
+  httplib::Server server;
+  std::thread thread;
+  int port = 0;
+  mutable QMutex mutex;
+  QMap<QByteArray, Resource> resources;
+  QList<RecordedRequest> requests;
+
+  void Record(const httplib::Request& req) {
+    RecordedRequest r;
+    r.method = QByteArray::fromStdString(req.method);
+    const QByteArray target = QByteArray::fromStdString(req.target);
+    const qsizetype q = target.indexOf('?');
+    r.path = q < 0 ? target : target.left(q);
+    r.query = q < 0 ? QByteArray() : target.mid(q + 1);
+    for (const auto& [key, value] : req.headers)
+      r.headers.append({QByteArray::fromStdString(key), QByteArray::fromStdString(value)});
+    r.body = QByteArray::fromStdString(req.body);
+    QMutexLocker lock(&mutex);
+    requests.append(r);
+  }
+
+  void Answer(const httplib::Request& req, httplib::Response& res) {
+    Record(req);
+    Resource resource;
+    {
+      QMutexLocker lock(&mutex);
+      auto it = resources.constFind(QByteArray::fromStdString(req.path));
+      if (it == resources.constEnd()) {
+        res.status = 404;
+        res.set_content("not found", "text/plain");
+        return;
+      }
+      resource = *it;
+    }
+    res.status = resource.status;
+    for (const auto& [key, value] : resource.headers)
+      res.set_header(key.toStdString(), value.toStdString());
+    const std::string type = resource.contentType.toStdString();
+    auto body = std::make_shared<std::string>(resource.body.toStdString());
+    switch (resource.length) {
+    case BodyLength::Correct:
+      res.set_content(*body, type);
+      break;
+    case BodyLength::None:
+      // Without a length the body runs until the server closes the connection.
+      res.set_header("Connection", "close");
+      res.set_content_provider(type, [body](size_t offset, httplib::DataSink& sink) {
+        if (offset < body->size())
+          sink.write(body->data() + offset, body->size() - offset);
+        sink.done();
+        return true;
+      });
+      break;
+    case BodyLength::Wrong:
+      // The whole body goes out whatever length was stated; a short body ends by closing.
+      res.set_header("Connection", "close");
+      res.set_content_provider(
+          size_t(std::max<qint64>(resource.statedLength, 0)), type,
+          [body](size_t offset, size_t, httplib::DataSink& sink) {
+            if (offset == 0 && !body->empty())
+              sink.write(body->data(), body->size());
+            return offset == 0 && !body->empty();
+          });
+      break;
+    }
+  }
+};
+
+LocalSite::LocalSite() : impl_(std::make_unique<Impl>()) {
+  auto handler = [this](const httplib::Request& req, httplib::Response& res) {
+    impl_->Answer(req, res);
+  };
+  impl_->server.Get(".*", handler);
+  impl_->server.Post(".*", handler);
+  impl_->server.Put(".*", handler);
+  impl_->server.Delete(".*", handler);
+  impl_->server.Options(".*", handler);
+  impl_->server.set_keep_alive_timeout(1);
+  impl_->port = impl_->server.bind_to_any_port("127.0.0.1");
+  if (impl_->port <= 0)
+    throw std::runtime_error("LocalSite: cannot listen on 127.0.0.1");
+  // The socket already listens after binding, so connections made from here on queue up.
+  impl_->thread = std::thread([this] { impl_->server.listen_after_bind(); });
+}
+
+LocalSite::~LocalSite() {
+  impl_->server.stop();
+  if (impl_->thread.joinable())
+    impl_->thread.join();
+}
+
+int LocalSite::Port() const { return impl_->port; }
+
+QString LocalSite::Url(const QString& path) const {
+  return QStringLiteral("http://127.0.0.1:%1%2").arg(impl_->port).arg(path);
+}
+
+void LocalSite::Add(const QString& path, const Resource& resource) {
+  QMutexLocker lock(&impl_->mutex);
+  impl_->resources.insert(path.toUtf8(), resource);
+}
+
+void LocalSite::Add(const QString& path, const QByteArray& body, const QByteArray& contentType) {
+  Resource r;
+  r.body = body;
+  r.contentType = contentType;
+  Add(path, r);
+}
+
+void LocalSite::AddPage(const QString& path, const QString& html) {
+  Add(path, html.toUtf8(), "text/html; charset=utf-8");
+}
+
+void LocalSite::Remove(const QString& path) {
+  QMutexLocker lock(&impl_->mutex);
+  impl_->resources.remove(path.toUtf8());
+}
+
+QList<RecordedRequest> LocalSite::Requests() const {
+  QMutexLocker lock(&impl_->mutex);
+  return impl_->requests;
+}
+
+int LocalSite::RequestCount(const QString& path) const {
+  const QByteArray p = path.toUtf8();
+  QMutexLocker lock(&impl_->mutex);
+  int n = 0;
+  for (const auto& r : impl_->requests)
+    n += r.path == p;
+  return n;
+}
+
+void LocalSite::ClearRequests() {
+  QMutexLocker lock(&impl_->mutex);
+  impl_->requests.clear();
+}
+
+} // namespace testing_support
