@@ -20,7 +20,7 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
 }
 
 QString AppFolder() {
-  QString folder = qEnvironmentVariable("FOLIVEX_APP_DIR");
+  QString folder = qEnvironmentVariable("FOLIVEX_APP_DIR", QStringLiteral(FOLIVEX_BUILD_APP_DIR));
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   return folder;
 }

@@ -1,0 +1,64 @@
+#pragma once
+// A stand-in for the front-end window, living in the test process: it answers the engine's
+// handshake, reads and deletes the engine's command files exactly as the front-end does, and
+// records everything, so tests can drive the real Gantrell binary.
+#include "common/command_file.h"
+#include "platform/window_message.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <sys/types.h>
+#include <vector>
+
+namespace testing_support {
+
+class FrontEndStub : public platform::MessageWindow {
+public:
+  /// Points the process's program folder at the built program folder, so command-file paths
+  /// agree with the engine's.
+  FrontEndStub();
+
+  bool acceptHello = true;
+  int helloCount = 0;
+  platform::HWND engineWindow = 0;
+  int searchDoneCount = 0;
+  std::vector<QStringList> reports; ///< items of every command file, in arrival order
+  /// Called after each report is recorded (for example to send WM_APP_ENGINE_QUIT on the last
+  /// page, as the front-end does, while the engine waits in its send).
+  std::function<void(const QStringList& items)> onReport;
+
+  platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
+                               platform::LPARAM lParam) override;
+
+  /// Tells the engine to quit the way the front-end does (notify, no wait).
+  void QuitEngine();
+  /// Reports whose item "0" is `code`.
+  std::vector<QStringList> ReportsWithCode(const QString& code) const;
+};
+
+/// A Gantrell process started by a test, ended by its pid when the object dies.
+class EngineProcess {
+public:
+  /// Writes a hand-off file for `job` (hwnd is filled in from `window` when 0) and starts the
+  /// engine of the built program folder with it.
+  EngineProcess(common::HandOff job, const FrontEndStub& window);
+  /// Starts the engine with a raw command line (no hand-off file written).
+  explicit EngineProcess(const QStringList& arguments);
+  ~EngineProcess();
+  EngineProcess(const EngineProcess&) = delete;
+  EngineProcess& operator=(const EngineProcess&) = delete;
+
+  pid_t pid() const { return pid_; }
+  QString handOffPath() const { return handOffPath_; }
+  /// True once the process has ended (reaps it); `exitCode` then holds its status.
+  bool Finished();
+  int exitCode = -1;
+
+private:
+  void Start(const QStringList& arguments);
+  pid_t pid_ = 0;
+  QString handOffPath_;
+};
+
+} // namespace testing_support
