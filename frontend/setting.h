@@ -1,0 +1,35 @@
+#pragma once
+// CSetting: what the front-end keeps between runs apart from the tasks, section "app" of
+// "setting.ini" in the program folder. Read once at start-up, written once at exit; only
+// "task_id" is written at once, by every task creation (CTaskStore::AllocateTaskId).
+#include <QSize>
+#include <QString>
+#include <cstdint>
+
+class CSetting {
+public:
+  QString folder = DefaultFolder();  ///< last download folder chosen for a new task
+  std::int32_t task_id = 100;        ///< the id the next new task receives
+  std::int32_t max_download = 1;     ///< most tasks that run at the same time
+  std::int32_t auto_continue = 0;    ///< non-zero: queue unfinished tasks when the window opens
+  std::int32_t x = 300;              ///< main window left edge, screen pixels
+  std::int32_t y = 300;              ///< main window top edge
+  std::int32_t width = 400;          ///< main window width
+  std::int32_t height = 300;         ///< main window height
+
+  /// "$HOME/My Comic Book/".
+  static QString DefaultFolder();
+  /// "setting.ini" in the program folder.
+  static QString DefaultFile();
+
+  /// Reads every key present in `file`; missing keys (or a missing file) keep their values.
+  /// "x" and "y" are clamped against `screen` (the primary screen size): at least 0, and
+  /// screen size minus 100 at most, so the window can always be reached.
+  void Read(const QString& file, QSize screen);
+  /// Writes every key in decimal; creates the file when needed. False when a write failed.
+  bool Write(const QString& file) const;
+
+  /// The clamping rule of "x" and "y": `limit` - 100 when the value is that or more, 0 when
+  /// it is 0 or less, else the value.
+  static std::int32_t ClampToScreen(std::int32_t value, int limit);
+};

@@ -1,0 +1,243 @@
+#include "frontend/task_manager.h"
+
+#include "common/command_file.h"
+#include "common/ini_rules.h"
+#include "common/program_folder.h"
+#include "common/protocol.h"
+#include "frontend/main_window_endpoint.h"
+#include "frontend/task_event_observer.h"
+#include "skin/skin_loader.h"
+
+#include <QFile>
+#include <chrono>
+#include <vector>
+
+namespace {
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void TellEngineToQuit(platform::HWND engine) {
+  if (engine != 0 && platform::IsWindow(engine))
+    platform::SendNotifyMessage(engine, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+}
+
+} // namespace
+
+void CTaskManager::CSelectTaskProxy::OnTimerNotify() {
+  StopTimer();
+  owner_.SelectTasksToStart();
+}
+
+void CTaskManager::CWatchdogProxy::OnTimerNotify() { owner_.CheckEngines(); }
+
+CTaskManager::CTaskManager(CSetting& setting, platform::FIProgramLauncher& launcher,
+                           platform::FIShutdown& shutdown)
+    : CTaskStore(setting), launcher_(launcher), shutdown_(shutdown) {}
+
+CTaskManager::~CTaskManager() {
+  selector_.StopTimer();
+  watchdog_.StopTimer();
+}
+
+QString CTaskManager::EngineProgram() const {
+  return engineProgram_.isEmpty() ? common::ProgramFolder() + QStringLiteral("Gantrell")
+                                  : engineProgram_;
+}
+
+void CTaskManager::SetWatchdog(int helloTimeoutMs, int intervalMs) {
+  helloTimeoutMs_ = helloTimeoutMs;
+  watchIntervalMs_ = intervalMs;
+  if (watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);
+}
+
+// ---- task list operations -------------------------------------------------------------
+
+CTaskInfo* CTaskManager::AddTask(const QString& url, const QString& folder, bool startNow) {
+  if (HasTaskWithUrl(url)) return nullptr;
+  auto* record = new CTaskInfo;
+  record->id = AllocateTaskId();
+  record->ini = TaskFilePath(record->id);
+  record->url = url;
+  record->folder = common::WithTrailingSlash(folder);
+  record->now_url = url;
+  Add(record);
+  SaveTaskFile(*record); // without a "task/" folder the task lives for this run only
+  CTaskEventObserver::NotifyTaskAdded(record->id);
+  if (startNow) record->status = TASK_WAIT;
+  RequestSelection();
+  CTaskEventObserver::NotifyTaskChanged();
+  return record;
+}
+
+void CTaskManager::DeleteTask(CTaskInfo* record) {
+  if (!record || Find(record) < 0) return;
+  const std::int32_t id = record->id;
+  StopTask(id);
+  CTaskEventObserver::NotifyTaskRemoved(id);
+  if (!record->ini.isEmpty()) QFile::remove(record->ini);
+  Delete(Find(record));
+}
+
+void CTaskManager::RemoveFinishedTasks() {
+  std::vector<std::int32_t> finished;
+  for (const auto& record : *this)
+    if (record->IsFinished()) finished.push_back(record->id);
+  for (std::int32_t id : finished) DeleteTask(FindTask(id));
+}
+
+// ---- scheduling -----------------------------------------------------------------------
+
+void CTaskManager::RequestSelection() { selector_.StartTimer(kSelectionDelayMs); }
+
+void CTaskManager::QueueTask(CTaskInfo* record) {
+  if (!record || record->IsFinished() || record->status == TASK_RUNNING) return;
+  record->status = TASK_WAIT;
+  RequestSelection();
+  CTaskEventObserver::NotifyTaskChanged();
+}
+
+int CTaskManager::CountTasks(std::int32_t status) const {
+  int count = 0;
+  for (const auto& record : *this)
+    if (record->status == status) ++count;
+  return count;
+}
+
+void CTaskManager::SelectTasksToStart() {
+  std::vector<std::int32_t> waiting;
+  for (const auto& record : *this)
+    if (record->status == TASK_WAIT) waiting.push_back(record->id);
+  const int free = Setting().max_download - CountTasks(TASK_RUNNING);
+  for (int i = 0; i < free && i < int(waiting.size()); ++i) StartTask(waiting[i]);
+}
+
+void CTaskManager::StartTask(std::int32_t id) {
+  CTaskInfo* record = FindTask(id);
+  if (!record || !mainWindow_) return; // the hand-off file needs the main window's handle
+  TellEngineToQuit(record->engine_wnd);
+  record->status = TASK_RUNNING;
+  record->engine_wnd = 0;
+  record->error_text.clear();
+  ++record->start_count;
+  record->launched_ms = NowMs();
+
+  common::HandOff job;
+  job.hwnd = mainWindow_->Handle();
+  job.id = record->id;
+  job.index = record->now_index;
+  job.url = record->now_url;
+  job.folder = record->folder;
+  const QString handOff = common::WriteHandOffFile(job);
+  // Without a hand-off file no engine can start; the watchdog then treats the task as stalled.
+  if (!handOff.isEmpty()) launcher_.Launch(EngineProgram(), {handOff});
+  if (!watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);
+  CTaskEventObserver::NotifyTaskChanged();
+}
+
+void CTaskManager::StopTask(std::int32_t id) {
+  CTaskInfo* record = FindTask(id);
+  if (!record) return;
+  if (record->status == TASK_RUNNING) TellEngineToQuit(record->engine_wnd);
+  record->status = TASK_STOP;
+  record->engine_wnd = 0;
+  RequestSelection();
+  CTaskEventObserver::NotifyTaskChanged();
+}
+
+void CTaskManager::StopAllTasks() {
+  std::vector<std::int32_t> ids;
+  for (const auto& record : *this) ids.push_back(record->id);
+  for (std::int32_t id : ids) StopTask(id);
+}
+
+// ---- engine messages ------------------------------------------------------------------
+
+platform::LRESULT CTaskManager::AcceptEngine(std::int32_t id, platform::HWND engineWindow) {
+  CTaskInfo* record = FindTask(id);
+  if (!record || record->status != TASK_RUNNING) return 0;
+  record->engine_wnd = engineWindow;
+  return protocol::ENGINE_HELLO_ACCEPTED;
+}
+
+void CTaskManager::OnEngineCommand(std::int32_t taskId, std::int32_t number) {
+  const QString path = common::CommandFilePath(taskId, number);
+  const QStringList items = common::ReadCommandFile(path);
+  QFile::remove(path);
+  if (items.isEmpty()) return;
+  if (items[0] == QLatin1String(protocol::kReportPageInfo)) OnPageInfoReport(items);
+  else if (items[0] == QLatin1String(protocol::kReportPageSaved)) OnPageSavedReport(items);
+  else if (items[0] == QLatin1String(protocol::kReportStall)) OnStallReport(items);
+}
+
+CTaskInfo* CTaskManager::FindRunningTask(const QString& idItem) const {
+  CTaskInfo* record = FindTask(common::ParseInt32(idItem));
+  return record && record->status == TASK_RUNNING ? record : nullptr;
+}
+
+void CTaskManager::OnPageInfoReport(const QStringList& items) {
+  if (items.size() != 4) return;
+  CTaskInfo* record = FindRunningTask(items[1]);
+  if (!record) return;
+  if (record->now_index == 1) record->title = items[2];
+  const std::int32_t total = common::ParseInt32(items[3]);
+  if (record->total < total) record->total = total;
+  CTaskEventObserver::NotifyTaskChanged();
+}
+
+void CTaskManager::OnPageSavedReport(const QStringList& items) {
+  if (items.size() != 4) return;
+  CTaskInfo* record = FindRunningTask(items[1]);
+  if (!record) return;
+  const std::int32_t page = common::ParseInt32(items[2]);
+  // Pages count from 1; a report of page 0 or below would make the next start fetch nothing.
+  if (page < 1) return;
+  record->now_index = page;
+  record->finish = page;
+  record->now_url = items[3];
+  const bool complete = page >= record->total;
+  if (complete) StopTask(record->id);
+  SaveTaskFile(*record);
+  CTaskEventObserver::NotifyTaskChanged();
+  if (complete) ShutdownIfAllDone();
+}
+
+void CTaskManager::OnStallReport(const QStringList& items) {
+  if (items.size() != 2) return;
+  CTaskInfo* record = FindRunningTask(items[1]);
+  if (!record) return;
+  if (record->now_index == 1 || record->start_count > kMaxStarts) {
+    record->error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 1);
+    StopTask(record->id);
+  } else {
+    StartTask(record->id);
+  }
+  CTaskEventObserver::NotifyTaskChanged();
+  ShutdownIfAllDone();
+}
+
+void CTaskManager::ShutdownIfAllDone() {
+  if (!mainWindow_ || !mainWindow_->IsShutdownWhenDoneChecked()) return;
+  if (CountTasks(TASK_RUNNING) > 0 || CountTasks(TASK_WAIT) > 0) return;
+  shutdown_.PowerOff();
+}
+
+// ---- watchdog -------------------------------------------------------------------------
+
+void CTaskManager::CheckEngines() {
+  // A crashed or missing engine never reports again; handle it as a stalled one so it cannot
+  // hold a download slot for ever. The stall handling restarts it or fails the task.
+  std::vector<std::int32_t> stalled;
+  const std::int64_t now = NowMs();
+  for (const auto& record : *this) {
+    if (record->status != TASK_RUNNING) continue;
+    const bool silent = record->engine_wnd == 0 && now - record->launched_ms >= helloTimeoutMs_;
+    const bool gone = record->engine_wnd != 0 && !platform::IsWindow(record->engine_wnd);
+    if (silent || gone) stalled.push_back(record->id);
+  }
+  for (std::int32_t id : stalled)
+    OnStallReport({QLatin1String(protocol::kReportStall), QString::number(id)});
+  if (CountTasks(TASK_RUNNING) == 0) watchdog_.StopTimer();
+}

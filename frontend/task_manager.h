@@ -1,0 +1,120 @@
+#pragma once
+// CTaskManager: decides which tasks run. It holds the task list (CTaskStore), queues tasks,
+// starts one engine process per running task with at most "max_download" at a time, handles
+// the engines' handshake and reports, stops engines, and powers the computer off after the
+// last task when the user asked for it. Every change is announced to the task observers.
+//
+// Engines are reached only through the engine protocol: a hand-off file plus a launch of
+// "Gantrell" through the injected FIProgramLauncher, WM_APP_ENGINE_QUIT sent without waiting,
+// and the engine's WM_APP_ENGINE_HELLO and WM_APP_ENGINE_COMMAND, which the main window's
+// message endpoint (CMainWindowEndpoint) forwards here.
+//
+// Threading: everything runs on the user-interface thread, including the selection and
+// watchdog timers. Report handlers run while the reporting engine waits in its send, so
+// nothing here sends a waiting message to an engine.
+#include "frontend/task_store.h"
+#include "platform/launcher.h"
+#include "platform/shutdown.h"
+#include "platform/window_message.h"
+#include "skin/timer_notify.h"
+
+#include <QStringList>
+
+class CMainWindowEndpoint;
+
+class CTaskManager : public CTaskStore {
+public:
+  /// Delay of the scheduling pass after the last request.
+  static constexpr int kSelectionDelayMs = 100;
+  /// A running engine that has not said hello after this long is taken for dead.
+  static constexpr int kDefaultHelloTimeoutMs = 60000;
+  /// How often running engines are checked.
+  static constexpr int kDefaultWatchIntervalMs = 1000;
+  /// More starts than this in one run fail a stalling task instead of restarting it.
+  static constexpr int kMaxStarts = 100;
+
+  /// The selection timer: one scheduling pass per arming.
+  class CSelectTaskProxy : public FCTimerNotify {
+  public:
+    explicit CSelectTaskProxy(CTaskManager& owner) : owner_(owner) {}
+    void OnTimerNotify() override;
+
+  private:
+    CTaskManager& owner_;
+  };
+
+  /// The engine watchdog: runs while some task runs.
+  class CWatchdogProxy : public FCTimerNotify {
+  public:
+    explicit CWatchdogProxy(CTaskManager& owner) : owner_(owner) {}
+    void OnTimerNotify() override;
+
+  private:
+    CTaskManager& owner_;
+  };
+
+  /// `setting`, `launcher` and `shutdown` must outlive the manager.
+  CTaskManager(CSetting& setting, platform::FIProgramLauncher& launcher,
+               platform::FIShutdown& shutdown);
+  ~CTaskManager() override;
+
+  /// The main window: its handle goes into every hand-off file, and its check button decides
+  /// whether the computer is powered off after the last task. Null: no main window (no task
+  /// can start). CMainWindowEndpoint calls this itself.
+  void SetMainWindow(CMainWindowEndpoint* window) { mainWindow_ = window; }
+  CMainWindowEndpoint* MainWindow() const { return mainWindow_; }
+  /// The engine program; "Gantrell" in the program folder unless set.
+  void SetEngineProgram(const QString& path) { engineProgram_ = path; }
+  QString EngineProgram() const;
+  /// Watchdog timing (tests shorten it).
+  void SetWatchdog(int helloTimeoutMs, int intervalMs);
+
+  // Task list operations.
+  /// Creates a task for `url` downloading into `folder` unless a task has that address;
+  /// queues it when `startNow`. Returns the new record, or null when nothing was created.
+  CTaskInfo* AddTask(const QString& url, const QString& folder, bool startNow);
+  /// Stops the task, tells the observers, deletes its task file (never its images) and
+  /// destroys the record.
+  void DeleteTask(CTaskInfo* record);
+  /// Deletes every finished task.
+  void RemoveFinishedTasks();
+
+  // Scheduling.
+  /// Arms (or re-arms) the 100 ms selection timer: a burst of requests gives one pass.
+  void RequestSelection();
+  /// Queues a task that is neither finished nor running.
+  void QueueTask(CTaskInfo* record);
+  /// Launches an engine for the task (also a restart: a living engine is told to quit).
+  void StartTask(std::int32_t id);
+  /// Stops the task; a running engine is told to quit.
+  void StopTask(std::int32_t id);
+  void StopAllTasks();
+  /// Number of tasks in that state.
+  int CountTasks(std::int32_t status) const;
+
+  // Engine messages.
+  /// WM_APP_ENGINE_HELLO: accepts the engine while its task runs.
+  platform::LRESULT AcceptEngine(std::int32_t id, platform::HWND engineWindow);
+  /// WM_APP_ENGINE_COMMAND: reads and deletes the command file, then handles the report.
+  void OnEngineCommand(std::int32_t taskId, std::int32_t number);
+  void OnPageInfoReport(const QStringList& items);
+  void OnPageSavedReport(const QStringList& items);
+  void OnStallReport(const QStringList& items);
+
+  /// Powers off when the user asked for it and no task runs or waits.
+  void ShutdownIfAllDone();
+
+private:
+  void SelectTasksToStart();
+  void CheckEngines();
+  CTaskInfo* FindRunningTask(const QString& idItem) const;
+
+  platform::FIProgramLauncher& launcher_;
+  platform::FIShutdown& shutdown_;
+  CMainWindowEndpoint* mainWindow_ = nullptr;
+  QString engineProgram_;
+  int helloTimeoutMs_ = kDefaultHelloTimeoutMs;
+  int watchIntervalMs_ = kDefaultWatchIntervalMs;
+  CSelectTaskProxy selector_{*this};
+  CWatchdogProxy watchdog_{*this};
+};

@@ -1,0 +1,123 @@
+#include "skin/skin_loader.h"
+
+#include "common/ini_rules.h"
+#include "common/profile.h"
+#include "common/program_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <optional>
+
+namespace {
+
+std::optional<std::int32_t>& CachedLanguage() {
+  static std::optional<std::int32_t> id;
+  return id;
+}
+
+QString SkinRoot() { return FCSkinLoader::GetBaseFolder() + QStringLiteral("skin/"); }
+
+// A skin name must stay one folder below the skin root.
+bool IsPlainFolderName(const QString& name) {
+  return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+         !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+// The value of the leading decimal digits of a file name; 0 when it starts otherwise.
+std::int32_t LeadingNumber(const QString& name) {
+  qsizetype digits = 0;
+  while (digits < name.size() && name[digits] >= QLatin1Char('0') && name[digits] <= QLatin1Char('9'))
+    ++digits;
+  return digits ? common::ParseInt32(name.left(digits)) : 0;
+}
+
+} // namespace
+
+QString FCSkinLoader::GetBaseFolder() { return common::ProgramFolder(); }
+
+QString FCSkinLoader::GetLanguageFolder() { return GetBaseFolder() + QStringLiteral("language/"); }
+
+QString FCSkinLoader::GetLanguageFile(std::int32_t id) {
+  return GetLanguageFolder() + QString::number(id) + QStringLiteral(".ini");
+}
+
+std::int32_t FCSkinLoader::GetCurrentLanguage() {
+  auto& cached = CachedLanguage();
+  if (cached) return *cached;
+  const QString current = GetLanguageFolder() + QStringLiteral("current.ini");
+  const std::int32_t id =
+      common::ReadProfileInt(current, QStringLiteral("language")).value_or(0);
+  cached = QFileInfo(GetLanguageFile(id)).isFile() ? id : kDefaultLanguage;
+  return *cached;
+}
+
+bool FCSkinLoader::SetCurrentLanguage(std::int32_t id) {
+  return WriteIniInt64(GetLanguageFolder() + QStringLiteral("current.ini"),
+                       QStringLiteral("language"), id);
+}
+
+QString FCSkinLoader::LoadLanguageText(const QString& section, const QString& key) {
+  QString text;
+  ReadIniString(section, key, GetLanguageFile(GetCurrentLanguage()), text);
+  text.replace(QLatin1String("\\n"), QLatin1String("\n"));
+  return text;
+}
+
+QString FCSkinLoader::LoadLanguageText(const QString& section, int key) {
+  return LoadLanguageText(section, QString::number(key));
+}
+
+QString FCSkinLoader::GetLanguageName(std::int32_t id) {
+  QString name;
+  ReadIniString(common::kAppSection, QStringLiteral("LANGUAGE"), GetLanguageFile(id), name);
+  return name;
+}
+
+QList<std::int32_t> FCSkinLoader::ListLanguages() {
+  QList<std::int32_t> ids;
+  const QDir folder(GetLanguageFolder());
+  const QStringList files =
+      folder.entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Readable, QDir::Name);
+  for (const QString& file : files) {
+    const QString name = file.left(file.size() - 4);
+    if (name == QLatin1String("current")) continue;
+    const std::int32_t id = LeadingNumber(name);
+    if (id == 0) continue;
+    if (!GetLanguageName(id).isEmpty()) ids << id;
+  }
+  return ids;
+}
+
+QString FCSkinLoader::GetSkinFolderName() {
+  QString name;
+  ReadIniString(common::kAppSection, QStringLiteral("k"), SkinRoot() + QStringLiteral("current.ini"),
+                name);
+  // An empty name would make the skin root itself the skin, which holds no skin files; an
+  // unknown or unsafe name falls back the same way.
+  if (!IsPlainFolderName(name) || !QFileInfo(SkinRoot() + name).isDir())
+    return QStringLiteral("default");
+  return name;
+}
+
+QString FCSkinLoader::GetSkinFolder() { return SkinRoot() + GetSkinFolderName() + QLatin1Char('/'); }
+
+QString FCSkinLoader::GetSkinFilePath(const QString& key) {
+  const QString folder = GetSkinFolder();
+  QString file;
+  ReadIniString(common::kAppSection, key, folder + QStringLiteral("info.ini"), file);
+  return folder + file;
+}
+
+bool FCSkinLoader::ReadIniString(const QString& section, const QString& key, const QString& file,
+                                 QString& out) {
+  const std::optional<QString> value = common::ReadIniString(file, section, key);
+  if (!value) return false;
+  out = *value;
+  return true;
+}
+
+bool FCSkinLoader::WriteIniInt64(const QString& file, const QString& key, std::int64_t value) {
+  return common::WriteProfileString(file, key, QString::number(static_cast<qint64>(value)));
+}
+
+void FCSkinLoader::ResetLanguageCache() { CachedLanguage().reset(); }
