@@ -1,7 +1,176 @@
 #include "engine/search_link.h"
 
-CSearchLink::CSearchLink(CGantrellDlg* host, const QString& url) : host_(host), url_(url) {}
+#include "common/protocol.h"
+#include "engine/gantrell_app.h"
+#include "engine/gantrell_dlg.h"
+#include "engine/search_result.h"
+#include "platform/launcher.h"
+#include "platform/window_message.h"
 
-CSearchLink::~CSearchLink() = default;
+#include <QFile>
+#include <QThread>
+#include <ctime>
 
-void CSearchLink::Create(int) {}
+namespace {
+
+std::int64_t SystemClock() { return std::int64_t(std::time(nullptr)); }
+
+int viewerWaitMs = CSearchLink::kViewerWaitMs;
+std::int64_t (*clockNow)() = &SystemClock;
+
+// Only plain-HTTP addresses become tasks; script links, mail, https and ftp add no line.
+bool IsCatchable(const QString& url) {
+  return url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive);
+}
+
+// Mail links are not chapters; markup holding ".add" or ".set" belongs to bookmark and
+// settings scripts whose click would change something on the site.
+bool IsSkippedLink(const QString& href, const QString& outerHtml) {
+  return href.contains(QLatin1String("mailto:"), Qt::CaseInsensitive) ||
+         outerHtml.contains(QLatin1String(".add"), Qt::CaseInsensitive) ||
+         outerHtml.contains(QLatin1String(".set"), Qt::CaseInsensitive);
+}
+
+// The last steps use only what they are given: the view may have been deleted during the
+// synchronous send to the dialog.
+void ShowAndQuit(const QString& text, platform::HWND dialog, platform::HWND host) {
+  const QString path = engine::CreateSearchResultFile(text);
+  if (!path.isEmpty()) platform::Opener().Open(path); // a missing viewer changes nothing below
+  platform::SendMessage(dialog, protocol::WM_APP_SEARCH_DONE, 0, 0);
+  if (viewerWaitMs > 0) QThread::msleep(viewerWaitMs);
+  if (!path.isEmpty()) QFile::remove(path);
+  platform::PostMessage(host, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+}
+
+} // namespace
+
+void CSearchLink::SetViewerWaitMs(int ms) { viewerWaitMs = ms; }
+void CSearchLink::SetClock(std::int64_t (*clock)()) { clockNow = clock ? clock : &SystemClock; }
+
+void CSearchLink::CEventPageTimeout::OnTimerNotify() {
+  StopTimer();
+  view_->ProcessResult();
+}
+
+void CSearchLink::CEventAfterFinish::OnTimerNotify() {
+  if (stamp == 0) return;
+  const std::int64_t quiet = clockNow() - stamp;
+  if (quiet < kQuietSeconds) return; // also a clock that went back
+  StopTimer();
+  view_->ProcessResult();
+}
+
+CSearchLink::CSearchLink(CGantrellDlg* host, const QString& url)
+    : host_(host), url_(url), pageTimeout_(std::make_unique<CEventPageTimeout>(this)),
+      afterFinish_(std::make_unique<CEventAfterFinish>(this)) {
+  pageTimeout_->StartTimer(kPageTimeoutMs);
+  afterFinish_->StartTimer(kAfterFinishPollMs);
+}
+
+CSearchLink::~CSearchLink() {
+  *alive_ = false;
+  alive_.reset();
+  view_.reset(); // no browser event may reach this object any more
+}
+
+void CSearchLink::Create(int) {
+  // The control id only ordered child windows of the host; a browser target needs none.
+  const CGantrellApp* app = CGantrellApp::Instance();
+  engine::FIBrowser* browser = app ? app->Browser() : nullptr;
+  if (!browser) return;
+  view_ = browser->CreateView(this);
+  if (view_) view_->Navigate(url_);
+}
+
+void CSearchLink::OnBeforeNavigate(const QString& url, bool& cancel) {
+  if (clicking_) {
+    if (IsCatchable(url)) caught_.append(url);
+    cancel = true;
+  } else if (collecting_) {
+    // A refresh or script of the page itself must not replace the list while it is walked.
+    cancel = true;
+  }
+}
+
+void CSearchLink::OnNewWindow(const QString& url) {
+  // The window itself never opens; its address counts like a navigation.
+  if (clicking_ && IsCatchable(url)) caught_.append(url);
+}
+
+void CSearchLink::OnDocumentComplete(bool isPage) {
+  if (isPage) afterFinish_->stamp = clockNow();
+}
+
+void CSearchLink::ProcessResult() {
+  if (resultStarted_) return;
+  resultStarted_ = true;
+  pageTimeout_->StopTimer();
+  afterFinish_->StopTimer();
+
+  const std::weak_ptr<bool> alive = alive_;
+  const CGantrellApp* app = CGantrellApp::Instance();
+  const platform::HWND dialog = app ? app->FrontEndWindow() : 0;
+  const platform::HWND host = host_ ? host_->Handle() : 0;
+
+  if (view_) view_->Stop();
+  if (alive.expired()) return;
+  const std::optional<QString> text = CollectLines(alive);
+  if (!text) return; // deleted meanwhile: the engine is ending and nobody waits for a result
+  ShowAndQuit(*text, dialog, host);
+}
+
+std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& alive) {
+  engine::FIHTMLDocument* document = view_ ? view_->Document() : nullptr;
+  if (!document) return QString();
+  std::unique_ptr<engine::FIElementCollection> all;
+  int count = 0;
+  try {
+    all = document->all();
+    count = all ? all->length() : 0;
+  } catch (const engine::DocumentError&) {
+    return QString(); // no readable document: an empty list, still shown
+  }
+
+  const CGantrellApp* app = CGantrellApp::Instance();
+  const QString folder = app ? app->Folder() : QString();
+  QString result;
+  collecting_ = true;
+  for (int i = 0; i < count; ++i) {
+    // An element that fails (removed by a script, say) is passed over; the rest still count.
+    try {
+      std::unique_ptr<engine::FIHTMLElement> element = all->item(i);
+      if (!element || !element->Is(engine::ElementKind::Anchor)) continue;
+      if (IsSkippedLink(element->href(), element->outerHTML())) continue;
+      const std::optional<QString> address = ClickLink(*element, alive);
+      if (!address) return std::nullopt;
+      if (address->isEmpty()) continue;
+      QString linkText;
+      try {
+        linkText = element->innerText();
+      } catch (const engine::DocumentError&) {
+        // Listed all the same: the address is what matters; the folder gets a neutral name.
+      }
+      result += engine::SearchResultLine(*address, folder, linkText);
+    } catch (const engine::DocumentError&) {
+      if (alive.expired()) return std::nullopt;
+    }
+  }
+  collecting_ = false;
+  return result;
+}
+
+std::optional<QString> CSearchLink::ClickLink(engine::FIHTMLElement& link,
+                                              const std::weak_ptr<bool>& alive) {
+  caught_.clear();
+  clicking_ = true;
+  try {
+    link.click();
+  } catch (const engine::DocumentError&) {
+    if (alive.expired()) return std::nullopt;
+    clicking_ = false;
+    throw;
+  }
+  if (alive.expired()) return std::nullopt;
+  clicking_ = false;
+  return caught_.isEmpty() ? QString() : caught_.first();
+}

@@ -1,17 +1,97 @@
 #pragma once
 // CSearchLink: the browser view of a chapter-list page that collects the chapter links.
+//
+// It loads the list page; 5 whole seconds after the page document last completed (or 30 s
+// after construction, whichever comes first) it runs the result step once: it clicks every
+// link of the page in document order, catches the address each click would go to (cancelling
+// the navigation, so the list page stays), writes one line per link that led to an "http://"
+// address into a temporary UTF-16LE file, opens that file in the user's text viewer, tells the
+// search-link dialog it is done (WM_APP_SEARCH_DONE), waits for the viewer to read the file,
+// deletes it and posts WM_APP_ENGINE_QUIT to its own host dialog, which ends the engine.
+//
+// Threading and ownership: everything runs on the engine's user-interface thread. The host
+// dialog owns the view and may delete it while the result step waits in a synchronous call
+// (the front-end told the engine to quit); the step then touches no member afterwards.
+#include "engine/browser/browser_view.h"
+#include "skin/timer_notify.h"
+
 #include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <optional>
 
 class CGantrellDlg;
 
-class CSearchLink {
+class CSearchLink : public engine::FIBrowserViewEvents {
 public:
   CSearchLink(CGantrellDlg* host, const QString& url);
-  virtual ~CSearchLink();
-  /// Creates the browser target and starts loading the list page.
+  ~CSearchLink() override;
+  CSearchLink(const CSearchLink&) = delete;
+  CSearchLink& operator=(const CSearchLink&) = delete;
+
+  /// Creates the browser target and starts loading the list page. Without a browser the view
+  /// behaves as a page that never completes: the result step runs after 30 s, empty.
   void Create(int controlId);
 
+  // Browser events.
+  void OnBeforeNavigate(const QString& url, bool& cancel) override;
+  void OnNewWindow(const QString& url) override;
+  void OnDocumentComplete(bool isPage) override;
+
+  /// The page-timeout period and the after-finish poll period and quiet time.
+  static constexpr int kPageTimeoutMs = 30000;
+  static constexpr int kAfterFinishPollMs = 500;
+  static constexpr std::int64_t kQuietSeconds = 5;
+  /// How long the result step blocks after telling the dialog, so the viewer can open the
+  /// file before it is deleted.
+  static constexpr int kViewerWaitMs = 6000;
+
+  /// Test seams (process-wide): the wait after telling the dialog, and the clock of the
+  /// after-finish event in seconds since 1970. Null restores the system clock.
+  static void SetViewerWaitMs(int ms);
+  static void SetClock(std::int64_t (*clock)());
+
 private:
+  /// Fires once, 30 s after construction.
+  class CEventPageTimeout : public FCTimerNotify {
+  public:
+    explicit CEventPageTimeout(CSearchLink* view) : view_(view) {}
+    void OnTimerNotify() override;
+
+  private:
+    CSearchLink* view_;
+  };
+
+  /// Polls every 500 ms; fires at the first tick at least 5 whole seconds after the stamp,
+  /// the latest completion of the page document (0: none yet).
+  class CEventAfterFinish : public FCTimerNotify {
+  public:
+    explicit CEventAfterFinish(CSearchLink* view) : view_(view) {}
+    void OnTimerNotify() override;
+    std::int64_t stamp = 0;
+
+  private:
+    CSearchLink* view_;
+  };
+
+  /// Runs once, from whichever event fires first.
+  void ProcessResult();
+  /// Clicks every link and returns the result text; nullopt when the view was deleted
+  /// meanwhile (then no member may be touched any more).
+  std::optional<QString> CollectLines(const std::weak_ptr<bool>& alive);
+  /// Clicks one element; the first caught address or empty. Nullopt as above.
+  std::optional<QString> ClickLink(engine::FIHTMLElement& link, const std::weak_ptr<bool>& alive);
+
   CGantrellDlg* host_;
   QString url_;
+  std::unique_ptr<CEventPageTimeout> pageTimeout_;
+  std::unique_ptr<CEventAfterFinish> afterFinish_;
+  bool clicking_ = false;  ///< true only while one link is clicked
+  QStringList caught_;     ///< addresses caught during the current click
+  bool collecting_ = false;  ///< the result step walks the page: every navigation is cancelled
+  bool resultStarted_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  // Declared last, so destroyed first: the view reports to this object.
+  std::unique_ptr<engine::FIBrowserView> view_;
 };
