@@ -1,0 +1,240 @@
+#!/usr/bin/env python3
+"""Writes the front-end's language files into dist/language/.
+
+Every file is an INI file in UTF-16 little-endian that starts with the bytes FF FE, so the
+profile functions read and keep it as UTF-16. A text may hold the two characters backslash and
+n for a line break (the search-link hint also backslash and r); "%d" marks a number that the
+window fills in.
+
+Usage: make_language_files.py [dist/language folder]
+"""
+import os
+import sys
+
+ENGLISH = {
+    "app": {
+        "LANGUAGE": "English",
+        "NAME": "Folivex",
+        "VER": "1.0",
+        "50": "The new language will be used the next time Folivex starts.",
+    },
+    "TRAY": {
+        "0": "Add a download task...",
+        "1": "Show or hide the drop box",
+        "2": "Exit",
+        "3": "Downloading: ",
+        "6": "Find chapter links...",
+    },
+    "MAIN_MENU": {
+        "1": "Find chapter links...",
+        "2": "Settings...",
+    },
+    "LIST_MENU": {
+        "1": "Select all tasks",
+        "2": "Reverse the order of the list",
+        "3": "Remove finished tasks",
+    },
+    "IDD_ADD_TASK": {
+        "0": "Add a download task",
+        "1": "Open the first page of the chapter in your web browser and copy its address here. "
+             "The address must begin with http://.",
+        "2": "The pages are saved into this folder as 001, 002, 003 and so on. "
+             "A folder that does not exist is created.",
+        "3": "Start downloading now",
+        "4": "Only add it to the list",
+        "5": "Browse...",
+        "6": "OK",
+        "7": "Cancel",
+        "8": "Chapter address:",
+        "9": "Save to folder:",
+        "10": "Please enter an address that begins with http://.",
+        "11": "This folder cannot be used. Please choose another one.",
+        "12": "A task with this address is already in the list.",
+    },
+    "IDD_SEARCH_LINK": {
+        "0": "Find chapter links",
+        "1": "Chapter links, one per line (address, space, folder):",
+        "5": "Open the page that lists all chapters of the comic and copy its address here. "
+             "The address must begin with http://.",
+        "6": "Each chapter gets a folder of its own inside this folder.",
+        "7": "Click Search, copy the lines that are shown into the box above, "
+             "remove the chapters you do not want, then click Add.",
+        "8": "Search",
+        "9": "Add",
+        "11": "Browse...",
+        "12": "Please enter an address that begins with http://.",
+        "13": "This folder cannot be used. Please choose another one.",
+        "15": "There are no chapter links to add yet.",
+        "20": "Chapter list address:",
+        "21": "Base folder:",
+        "25": "Start downloading now",
+        "26": "Only add them to the list",
+        "30": "Paste chapter links here, one per line:\\r\\n"
+              "http://www.example.com/chapter-1.html   /home/me/My Comic Book/Chapter 1",
+        "35": "Line %d has no space between the address and the folder.",
+        "36": "The address in line %d does not begin with http://.",
+        "37": "The folder in line %d cannot be used.",
+    },
+    "IDD_SETTING": {
+        "0": "Settings",
+        "2": "Download at the same time:",
+        "3": "%d task(s)",
+        "4": "Continue unfinished tasks when Folivex starts",
+        "5": "More tasks at once finish sooner, but need more memory and a faster connection.",
+        "8": "OK",
+        "9": "Cancel",
+    },
+    "ERROR": {
+        "1": "The pages could not be downloaded. The site may have changed, "
+             "or the address is not the first page of a chapter.",
+    },
+    "DROP_LINK": {
+        "0": "Add a download task...",
+        "1": "Hide the drop box",
+        "2": "Drag the address of a chapter from your web browser and drop it here.",
+    },
+    "LIST": {
+        "0": "Title: ",
+        "1": "Folder: ",
+        "2": "Pages: %d / %d",
+        "3": "State: ",
+        "4": "Restarted %d time(s)",
+        "10": "Open the address in the web browser",
+        "11": "Open the download folder",
+        "20": "finished",
+        "21": "downloading",
+        "22": "waiting",
+        "23": "stopped",
+        "30": "The download folder no longer exists.",
+    },
+}
+
+CHINESE = {
+    "app": {
+        "LANGUAGE": "简体中文",
+        "NAME": "Folivex",
+        "VER": "1.0",
+        "50": "新的界面语言将在下次启动 Folivex 时生效。",
+    },
+    "TRAY": {
+        "0": "添加下载任务...",
+        "1": "显示或隐藏悬浮窗",
+        "2": "退出",
+        "3": "正在下载：",
+        "6": "搜索章节链接...",
+    },
+    "MAIN_MENU": {
+        "1": "搜索章节链接...",
+        "2": "设置...",
+    },
+    "LIST_MENU": {
+        "1": "全选任务",
+        "2": "倒转列表顺序",
+        "3": "清除已完成的任务",
+    },
+    "IDD_ADD_TASK": {
+        "0": "添加下载任务",
+        "1": "请在浏览器中打开该章节的第一页，并将其地址复制到这里。地址必须以 http:// 开头。",
+        "2": "每一页将按 001、002、003 …… 的顺序保存到此文件夹中。文件夹不存在时会自动创建。",
+        "3": "立即开始下载",
+        "4": "仅添加到列表",
+        "5": "浏览...",
+        "6": "确定",
+        "7": "取消",
+        "8": "章节地址：",
+        "9": "保存到：",
+        "10": "请输入以 http:// 开头的地址。",
+        "11": "无法使用此文件夹，请另选一个。",
+        "12": "列表中已有相同地址的任务。",
+    },
+    "IDD_SEARCH_LINK": {
+        "0": "搜索章节链接",
+        "1": "章节链接，每行一个（地址、空格、文件夹）：",
+        "5": "请打开列出该漫画全部章节的页面，并将其地址复制到这里。地址必须以 http:// 开头。",
+        "6": "每个章节会在此文件夹下得到一个单独的子文件夹。",
+        "7": "点击“搜索”，把显示出来的各行复制到上面的文本框中，删去不需要的章节，再点击“添加”。",
+        "8": "搜索",
+        "9": "添加",
+        "11": "浏览...",
+        "12": "请输入以 http:// 开头的地址。",
+        "13": "无法使用此文件夹，请另选一个。",
+        "15": "还没有可添加的章节链接。",
+        "20": "章节列表地址：",
+        "21": "基础文件夹：",
+        "25": "立即开始下载",
+        "26": "仅添加到列表",
+        "30": "请在此粘贴章节链接，每行一个：\\r\\n"
+              "http://www.example.com/chapter-1.html   /home/me/My Comic Book/第1话",
+        "35": "第 %d 行的地址与文件夹之间没有空格。",
+        "36": "第 %d 行的地址不是以 http:// 开头。",
+        "37": "第 %d 行的文件夹无法使用。",
+    },
+    "IDD_SETTING": {
+        "0": "设置",
+        "2": "同时下载的任务数：",
+        "3": "%d 个",
+        "4": "启动 Folivex 时继续未完成的任务",
+        "5": "同时下载的任务越多，完成得越快，但会占用更多内存和网络带宽。",
+        "8": "确定",
+        "9": "取消",
+    },
+    "ERROR": {
+        "1": "无法下载页面。可能是网站已改版，或者该地址不是章节的第一页。",
+    },
+    "DROP_LINK": {
+        "0": "添加下载任务...",
+        "1": "隐藏悬浮窗",
+        "2": "把章节地址从浏览器拖放到这里即可添加任务。",
+    },
+    "LIST": {
+        "0": "标题：",
+        "1": "文件夹：",
+        "2": "页数：%d / %d",
+        "3": "状态：",
+        "4": "已重试 %d 次",
+        "10": "在浏览器中打开地址",
+        "11": "打开下载文件夹",
+        "20": "已完成",
+        "21": "正在下载",
+        "22": "等待中",
+        "23": "已停止",
+        "30": "下载文件夹已不存在。",
+    },
+}
+
+CURRENT = {"app": {"language": "1033"}}
+
+
+def ini_text(sections):
+    lines = []
+    for section, keys in sections.items():
+        lines.append("[%s]" % section)
+        for key, value in keys.items():
+            assert "\n" not in value and "\r" not in value, (section, key)
+            # The profile functions trim blanks around a value; quotes keep them.
+            if value != value.strip():
+                value = '"%s"' % value
+            lines.append("%s=%s" % (key, value))
+        lines.append("")
+    return "\r\n".join(lines)
+
+
+def write_utf16(path, sections):
+    with open(path, "wb") as out:
+        out.write(b"\xff\xfe" + ini_text(sections).encode("utf-16-le"))
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "dist", "language")
+    assert ENGLISH.keys() == CHINESE.keys()
+    for section in ENGLISH:
+        assert ENGLISH[section].keys() == CHINESE[section].keys(), section
+    os.makedirs(folder, exist_ok=True)
+    write_utf16(os.path.join(folder, "1033.ini"), ENGLISH)
+    write_utf16(os.path.join(folder, "2052.ini"), CHINESE)
+    write_utf16(os.path.join(folder, "current.ini"), CURRENT)
+
+
+if __name__ == "__main__":
+    main()
