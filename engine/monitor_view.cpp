@@ -1,8 +1,187 @@
 #include "engine/monitor_view.h"
 
+#include "common/protocol.h"
+#include "engine/gantrell_app.h"
+#include "engine/gantrell_dlg.h"
+#include "engine/page_jump.h"
+
+#include <QFile>
+
+#include <ctime>
+
+using engine::DocumentError;
+using engine::FIHTMLDocument;
+
+namespace {
+
+std::int64_t NowSeconds() { return std::int64_t(std::time(nullptr)); }
+
+CGantrellApp* App() { return CGantrellApp::Instance(); }
+
+} // namespace
+
+void CMonitorView::CEventPageTimeout::OnTimerNotify() {
+  StopTimer();
+  view_->FinishPage();
+}
+
+void CMonitorView::CEventAfterFinish::OnTimerNotify() {
+  if (stamp == 0) return;
+  const std::int64_t quiet = NowSeconds() - stamp;
+  if (quiet < kQuietSeconds) return; // also a clock set back: keep waiting
+  StopTimer();
+  view_->FinishPage();
+}
+
 CMonitorView::CMonitorView(CGantrellDlg* host, const QString& url, std::int32_t page)
-    : host_(host), url_(url), page_(page) {}
+    : host_(host), url_(url), page_(page) {
+  pageTimeout_ = std::make_unique<CEventPageTimeout>(this);
+  pageTimeout_->StartTimer(kPageTimeoutMs);
+  afterFinish_ = std::make_unique<CEventAfterFinish>(this);
+  afterFinish_->StartTimer(kAfterFinishPollMs);
+  monitorPage_ = std::make_unique<CEventMonitorPage>(this);
+  monitorPage_->StartTimer(kMonitorPageMs);
+}
 
-CMonitorView::~CMonitorView() = default;
+CMonitorView::~CMonitorView() {
+  *alive_ = false;
+  for (const QString& path : temporaryFiles_) QFile::remove(path);
+  temporaryFiles_.clear();
+  monitorPage_.reset();
+  afterFinish_.reset();
+  pageTimeout_.reset();
+  image_.candidate.reset();
+  image_.chosen.reset();
+  jump_.reset();
+  browser_.reset();
+}
 
-void CMonitorView::Create(int) {}
+void CMonitorView::Create(int) {
+  CGantrellApp* app = App();
+  engine::FIBrowser* browser = app ? app->Browser() : nullptr;
+  if (!browser) return;
+  browser_ = browser->CreateView(this);
+  if (browser_) browser_->Navigate(url_);
+}
+
+bool CMonitorView::Watching() const {
+  return pageTimeout_->IsTimerRunning() || afterFinish_->IsTimerRunning() ||
+         monitorPage_->IsTimerRunning();
+}
+
+FIHTMLDocument* CMonitorView::Document() const {
+  return browser_ ? browser_->Document() : nullptr;
+}
+
+void CMonitorView::DocumentComplete(bool isPage) {
+  // Sub-frames finish on their own schedule; only the page itself starts the countdown.
+  if (isPage) afterFinish_->stamp = NowSeconds();
+}
+
+void CMonitorView::OnBeforeNavigate2(const QString& url, bool& cancel) {
+  if (!nextPagePending_) return; // the page's own navigation (redirect, reload): follow it
+  nextPagePending_ = false;
+  cancel = true;
+  host_->StartPageView(url, page_ + 1);
+}
+
+void CMonitorView::ProcessPage() {
+  // A browser call that waits may run other events; one scan at a time is enough.
+  if (inProcessPage_) return;
+  FIHTMLDocument* document = Document();
+  if (!document) return;
+  const std::shared_ptr<bool> alive = alive_;
+  inProcessPage_ = true;
+  struct Reset {
+    CMonitorView* view;
+    std::shared_ptr<bool> alive;
+    ~Reset() { if (*alive) view->inProcessPage_ = false; }
+  } reset{this, alive};
+
+  std::int32_t total = 0;
+  try {
+    jump_ = CreatePageJump(document, &total);
+    SendPageInfo(document->title(), total);
+    if (!*alive || !jump_) return;
+    engine::ChoosePageImage(document, url_, temporaryFiles_, image_);
+  } catch (const DocumentError&) {
+    return; // the next tick tries again
+  }
+  if (!image_.chosen) return;
+
+  const bool saved = SavePageImage(*image_.chosen);
+  if (!*alive) return; // told to quit during the report
+  EndWatching();
+  if (saved) JumpToNextPage(total);
+}
+
+void CMonitorView::FinishPage() {
+  const std::shared_ptr<bool> alive = alive_;
+  ProcessPage();
+  if (!*alive || image_.chosen) return;
+  EndWatching();
+  if (!jump_ || !image_.candidate) {
+    SendStall();
+    return;
+  }
+  if (!SavePageImage(*image_.candidate)) return;
+  std::int32_t total = 0;
+  try {
+    if (FIHTMLDocument* document = Document()) total = jump_->GetPageCount(document);
+  } catch (const DocumentError&) {
+    total = page_ + 1; // unreadable now: try the jump, which reports a stall if it fails
+  }
+  JumpToNextPage(total);
+}
+
+bool CMonitorView::SavePageImage(const CPageImageInfo& image) {
+  CGantrellApp* app = App();
+  if (!app) return false;
+  const std::shared_ptr<bool> alive = alive_;
+  if (!engine::SavePageImageFile(image, app->Folder(), page_)) {
+    // Reporting the page as saved would let the front-end skip it for good.
+    SendStall();
+    return false;
+  }
+  app->SendEngineCommand({QString::fromLatin1(protocol::kReportPageSaved),
+                          QString::number(app->TaskId()), QString::number(page_), url_});
+  return *alive;
+}
+
+void CMonitorView::JumpToNextPage(std::int32_t total) {
+  if (page_ + 1 > total) return; // the chapter's last page: the front-end ends the engine
+  const std::shared_ptr<bool> alive = alive_;
+  nextPagePending_ = true;
+  try {
+    if (FIHTMLDocument* document = Document()) jump_->JumpToPage(document, page_ + 1);
+  } catch (const DocumentError&) {
+    // No later tick will retry (the events are stopped): a failed jump is a stall.
+  }
+  if (!*alive || !nextPagePending_) return;
+  nextPagePending_ = false;
+  SendStall();
+}
+
+void CMonitorView::EndWatching() {
+  if (browser_) browser_->Stop();
+  pageTimeout_->StopTimer();
+  afterFinish_->StopTimer();
+  monitorPage_->StopTimer();
+  platform::PostMessage(host_->Handle(), protocol::WM_APP_VIEW_DONE,
+                        reinterpret_cast<platform::WPARAM>(this), 0);
+}
+
+void CMonitorView::SendPageInfo(const QString& title, std::int32_t total) {
+  CGantrellApp* app = App();
+  if (!app) return;
+  app->SendEngineCommand({QString::fromLatin1(protocol::kReportPageInfo),
+                          QString::number(app->TaskId()), title, QString::number(total)});
+}
+
+void CMonitorView::SendStall() {
+  CGantrellApp* app = App();
+  if (!app) return;
+  // After this report the view may be gone: the caller touches nothing afterwards.
+  app->SendEngineCommand(
+      {QString::fromLatin1(protocol::kReportStall), QString::number(app->TaskId())});
+}

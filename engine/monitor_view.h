@@ -1,19 +1,118 @@
 #pragma once
-// CMonitorView: the browser view of one page of a chapter.
+// CMonitorView: the browser view of one page of a chapter. It loads its page, watches it with
+// three timers until the page image is found or the page's time is up, saves the image into
+// the task folder, and hands over to a new view for the next page: it asks the page-jump
+// strategy to go on, catches the navigation that this starts, cancels it here and has the
+// host dialog start a view on the caught address with the page number plus one.
+//
+// Ownership: the host dialog creates and deletes views; a view never deletes itself, it posts
+// WM_APP_VIEW_DONE. Reports are sent synchronously, and the front-end may answer one with
+// WM_APP_ENGINE_QUIT, on which the host dialog deletes every view before the send returns;
+// so after each report the view checks its liveness token and touches nothing once deleted.
+//
+// Timing: the page image is looked for every 500 ms from construction on. The last chance
+// (FinishPage) comes at the earlier of 30 s after construction or the first 500 ms tick at
+// least 5 whole seconds after the latest completion of the page document (not a sub-frame).
+// Afterwards no event of the view runs again.
+#include "engine/browser/browser_view.h"
+#include "engine/page_image.h"
+#include "engine/page_jump_base.h"
+#include "skin/timer_notify.h"
+
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <memory>
 
 class CGantrellDlg;
 
-class CMonitorView {
+class CMonitorView : public engine::FIBrowserViewEvents {
 public:
+  static constexpr int kPageTimeoutMs = 30000;
+  static constexpr int kAfterFinishPollMs = 500;
+  static constexpr int kMonitorPageMs = 500;
+  static constexpr std::int64_t kQuietSeconds = 5;
+
+  /// Starts the three timer events at once, before the window exists.
   CMonitorView(CGantrellDlg* host, const QString& url, std::int32_t page);
-  virtual ~CMonitorView();
-  /// Creates the browser target and starts loading the page.
+  /// Deletes the view's temporary files and stops its events.
+  ~CMonitorView() override;
+  CMonitorView(const CMonitorView&) = delete;
+  CMonitorView& operator=(const CMonitorView&) = delete;
+
+  /// Creates the browser target and starts loading the page. Without a browser the view
+  /// behaves as a page that never completes.
   void Create(int controlId);
 
+  const QString& Url() const { return url_; }
+  std::int32_t Page() const { return page_; }
+  /// Whether any of the three events still runs (false once the page is done with).
+  bool Watching() const;
+
+  /// The page-image step, run on every tick of the monitor event.
+  void ProcessPage();
+  /// The last-chance step: run by the after-finish and page-timeout events.
+  void FinishPage();
+  /// Called for every completed frame; only the page itself starts the quiet countdown.
+  void DocumentComplete(bool isPage);
+  /// Called before every main-frame navigation of this view.
+  void OnBeforeNavigate2(const QString& url, bool& cancel);
+
+  // engine::FIBrowserViewEvents
+  void OnBeforeNavigate(const QString& url, bool& cancel) override { OnBeforeNavigate2(url, cancel); }
+  void OnNewWindow(const QString&) override {} // refused: the page must navigate in place
+  void OnDocumentComplete(bool isPage) override { DocumentComplete(isPage); }
+
 private:
+  class CEventPageTimeout : public FCTimerNotify {
+  public:
+    explicit CEventPageTimeout(CMonitorView* view) : view_(view) {}
+    void OnTimerNotify() override;
+  private:
+    CMonitorView* view_;
+  };
+
+  class CEventAfterFinish : public FCTimerNotify {
+  public:
+    explicit CEventAfterFinish(CMonitorView* view) : view_(view) {}
+    void OnTimerNotify() override;
+    /// Seconds since 1970 of the latest page completion; 0 while none completed.
+    std::int64_t stamp = 0;
+  private:
+    CMonitorView* view_;
+  };
+
+  class CEventMonitorPage : public FCTimerNotify {
+  public:
+    explicit CEventMonitorPage(CMonitorView* view) : view_(view) {}
+    void OnTimerNotify() override { view_->ProcessPage(); }
+  private:
+    CMonitorView* view_;
+  };
+
+  /// Saves `image` as this page and reports it ("101"); a failed copy is reported as a stall
+  /// ("102") instead. False when the page was not saved or the view was deleted meanwhile.
+  bool SavePageImage(const CPageImageInfo& image);
+  /// Goes to the next page when there is one; "102" when the jump started no navigation.
+  void JumpToNextPage(std::int32_t total);
+  /// Stops the browser and the three events and asks the host dialog to delete this view.
+  void EndWatching();
+  void SendPageInfo(const QString& title, std::int32_t total);
+  void SendStall();
+  engine::FIHTMLDocument* Document() const;
+
   CGantrellDlg* host_;
   QString url_;
   std::int32_t page_;
+  bool nextPagePending_ = false;
+  bool inProcessPage_ = false;
+  std::unique_ptr<CPageJumpBase> jump_;
+  engine::PageImageChoice image_; ///< chosen image and best candidate
+  std::unique_ptr<CEventPageTimeout> pageTimeout_;
+  std::unique_ptr<CEventAfterFinish> afterFinish_;
+  std::unique_ptr<CEventMonitorPage> monitorPage_;
+  QStringList temporaryFiles_;
+  std::unique_ptr<engine::FIBrowserView> browser_;
+  /// Cleared by the destructor; copies held across a report tell whether the view survived.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -1,0 +1,135 @@
+#include "engine/image_fetch.h"
+
+#include "common/temp_file.h"
+#include "engine/image_decode.h"
+
+#include <QFile>
+
+#include <curl/curl.h>
+
+namespace engine {
+namespace {
+
+QString& UserAgentSlot() {
+  static QString userAgent;
+  return userAgent;
+}
+
+const char* const kDefaultUserAgent =
+    "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/120.0.0.0 Safari/537.36";
+
+struct Sink {
+  QFile* file;
+  qint64 written = 0;
+  bool failed = false;
+};
+
+size_t WriteChunk(char* data, size_t size, size_t count, void* user) {
+  auto* sink = static_cast<Sink*>(user);
+  const qint64 bytes = qint64(size * count);
+  if (sink->written + bytes > kMaxImageBytes || sink->file->write(data, bytes) != bytes) {
+    sink->failed = true;
+    return 0; // abandons the transfer
+  }
+  sink->written += bytes;
+  return size_t(bytes);
+}
+
+// Owns the easy handle and the header list of one transfer.
+struct Transfer {
+  CURL* curl = curl_easy_init();
+  curl_slist* headers = nullptr;
+  ~Transfer() {
+    curl_slist_free_all(headers);
+    if (curl) curl_easy_cleanup(curl);
+  }
+};
+
+// Header values from the page must not carry line breaks into the request.
+QString OneLine(QString text) {
+  text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+  return text;
+}
+
+struct Outcome {
+  bool ok = false;
+  long status = 0;
+  curl_off_t contentLength = -1; // -1: the server stated none
+};
+
+Outcome Download(const QString& url, const QString& referer, QFile& file) {
+  Outcome outcome;
+  Transfer transfer;
+  if (!transfer.curl) return outcome;
+  for (const QString& header : ImageRequestHeaders(referer))
+    transfer.headers = curl_slist_append(transfer.headers, header.toUtf8().constData());
+  const QByteArray address = url.toUtf8();
+  const QByteArray agent = ImageUserAgent().toUtf8();
+  Sink sink{&file};
+  CURL* c = transfer.curl;
+  curl_easy_setopt(c, CURLOPT_URL, address.constData());
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, transfer.headers);
+  curl_easy_setopt(c, CURLOPT_USERAGENT, agent.constData());
+  // Web addresses only: an img src of file:, ftp: or anything else is never followed.
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, 30L);
+  // A stalled server is given up after a minute without progress.
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, 60L);
+  curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxImageBytes));
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteChunk);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
+  const CURLcode result = curl_easy_perform(c);
+  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &outcome.status);
+  curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &outcome.contentLength);
+  outcome.ok = result == CURLE_OK && !sink.failed;
+  return outcome;
+}
+
+} // namespace
+
+QStringList ImageRequestHeaders(const QString& referer) {
+  return {QStringLiteral("Referer: ") + OneLine(referer), QStringLiteral("Accept: */*"),
+          QStringLiteral("Accept-Encoding:gzip, deflate")};
+}
+
+QString ImageUserAgent() {
+  const QString& set = UserAgentSlot();
+  return set.isEmpty() ? QString::fromLatin1(kDefaultUserAgent) : set;
+}
+
+void SetImageUserAgent(const QString& userAgent) { UserAgentSlot() = OneLine(userAgent); }
+
+std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const QString& referer,
+                                           QStringList& temporaryFiles) {
+  const QString path = common::CreateTempFile();
+  if (path.isEmpty()) return nullptr;
+  temporaryFiles.append(path); // registered before anything is written, so it is always removed
+
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return nullptr;
+  const Outcome outcome = Download(url, referer, file);
+  const qint64 length = file.size();
+  file.close();
+
+  if (!outcome.ok || outcome.status < 200 || outcome.status > 299) return nullptr;
+  if (outcome.contentLength > 0 && outcome.contentLength != length) return nullptr;
+
+  const auto decoded = DecodeImageFile(path);
+  if (!decoded) return nullptr;
+  auto record = std::make_unique<CPageImageInfo>();
+  record->url = url;
+  record->temporaryPath = path;
+  record->width = decoded->width;
+  record->height = decoded->height;
+  record->extension = ImageExtensionOf(decoded->format);
+  if (record->width == 0 || record->height == 0 || record->extension.isEmpty()) return nullptr;
+  return record;
+}
+
+} // namespace engine

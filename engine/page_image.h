@@ -1,0 +1,41 @@
+#pragma once
+// Choosing a page's comic image among its img elements, and saving it into the task folder.
+// Everything runs on the engine's main thread, from the monitor view's timer callbacks.
+#include "engine/browser/document.h"
+#include "engine/page_image_info.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+
+namespace engine {
+
+/// The smallest picture taken as a comic page at once (both limits inclusive).
+constexpr std::int32_t kPageImageMinWidth = 301;
+constexpr std::int32_t kPageImageMinHeight = 401;
+
+/// Records `url` in the process-wide set of image addresses already tried; false when it was
+/// there before. The set only grows: each address is fetched at most once per engine process.
+bool MarkImageUrlTried(const QString& url);
+
+/// What one view has found so far.
+struct PageImageChoice {
+  std::unique_ptr<CPageImageInfo> chosen;    ///< the page image, once one reached the size
+  std::unique_ptr<CPageImageInfo> candidate; ///< the tallest smaller one (first on ties)
+};
+
+/// Scans the document's img elements in order, fetching each address not tried before, until
+/// one reaches 301 x 401; smaller ones compete for the candidate by height alone. Does nothing
+/// once an image is chosen. May throw DocumentError (what was found before stays).
+void ChoosePageImage(FIHTMLDocument* document, const QString& pageUrl,
+                     QStringList& temporaryFiles, PageImageChoice& choice);
+
+/// folder + page as "%.3d" + extension; the name has no other part from the web.
+QString PageImageFileName(const QString& folder, std::int32_t page, const QString& extension);
+
+/// Replaces the page's file with the record's temporary file. A file of the same page with
+/// another extension stays. False when the copy did not succeed.
+bool SavePageImageFile(const CPageImageInfo& image, const QString& folder, std::int32_t page);
+
+} // namespace engine

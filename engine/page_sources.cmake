@@ -1,0 +1,11 @@
+# Page monitoring and page images: the monitor view, page-jump strategies, image choice,
+# fetching and safe decoding.
+target_sources(engine PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/page_jump.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_jump_option.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_jump_next_page.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_jump_input.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_decode.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_fetch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_image.cpp)
+target_link_libraries(engine PRIVATE PkgConfig::CURL PkgConfig::MAGICK)

@@ -1,0 +1,299 @@
+// Page-jump strategies against documents built in memory: which page controls are
+// recognised, which are refused, what count they read and what a jump does to the page.
+#include "engine/page_jump.h"
+#include "engine/page_jump_input.h"
+#include "engine/page_jump_next_page.h"
+#include "engine/page_jump_option.h"
+#include "fake_document.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::FakeDocument;
+using testing_support::FakeElement;
+
+namespace {
+
+const QString kNext = QStringLiteral(u"下一页");
+const QString kPrevious = QStringLiteral(u"上一页");
+
+QStringList Numbers(int from, int to) {
+  QStringList list;
+  for (int i = from; i <= to; ++i) list << QString::number(i);
+  return list;
+}
+
+// A page box with an id, markup that speaks of a page, and a go button on its right.
+FakeElement& AddPageBox(FakeDocument& doc, const QString& extraMarkup = {}) {
+  FakeElement& box = doc.Add(QStringLiteral("input"), {engine::ElementKind::Input});
+  box.id = QStringLiteral("pg");
+  box.left = 100;
+  box.top = 500;
+  box.width = 40;
+  box.outerHTML = QStringLiteral("<input id=\"pg\" name=\"page\" %1>").arg(extraMarkup);
+  return box;
+}
+
+FakeElement& AddGoButton(FakeDocument& doc, int left, int top) {
+  FakeElement& go = doc.AddInputButton(QStringLiteral("GO"));
+  go.left = left;
+  go.top = top;
+  go.outerHTML = QStringLiteral(
+      "<input type=button onclick=\"go(document.getElementById('pg').value)\" value=GO>");
+  return go;
+}
+
+} // namespace
+
+TEST(PageDigits, SpacesAreSkippedAndAnythingElseRejects) {
+  EXPECT_EQ(ParsePageDigits(QStringLiteral("12")), 12);
+  EXPECT_EQ(ParsePageDigits(QStringLiteral(" 1 2 ")), 12);
+  EXPECT_EQ(ParsePageDigits(QStringLiteral(u"\u30001\u30002")), 12);
+  EXPECT_EQ(ParsePageDigits(QStringLiteral("  ")), -1);
+  EXPECT_EQ(ParsePageDigits(QString()), -1);
+  EXPECT_EQ(ParsePageDigits(QStringLiteral("12,")), -1);
+  EXPECT_EQ(ParsePageDigits(QStringLiteral(u"十二")), -1);
+  EXPECT_EQ(ParsePageDigits(QStringLiteral("99999999999999999999")), 2147483647);
+}
+
+TEST(TotalPages, ReadFromTheFirstInAllPagePair) {
+  FakeDocument doc;
+  const auto total = [&](const QString& text) {
+    doc.pageText = text;
+    return TotalPagesFromText(&doc);
+  };
+  EXPECT_EQ(total(QStringLiteral(u"漫画 共 12 页 下一页")), 12);
+  EXPECT_EQ(total(QStringLiteral(u"总12张")), 12);
+  EXPECT_EQ(total(QStringLiteral(u"共 1 2 页")), 12);
+  EXPECT_EQ(total(QStringLiteral(u"共12页,第3页")), 12);
+  EXPECT_EQ(total(QStringLiteral(u"页 共12页")), 12); // a 页 before 共 is not the end mark
+  EXPECT_EQ(total(QStringLiteral(u"共十二页")), 0);
+  EXPECT_EQ(total(QStringLiteral(u"共12")), 0);
+  EXPECT_EQ(total(QStringLiteral("no count at all")), 0);
+}
+
+TEST(TotalPages, KnownSiteFallsBackToItsCounterElement) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共十二页");
+  FakeElement& counter = doc.Add(QStringLiteral("span"));
+  counter.id = QStringLiteral("spDataCount");
+  counter.innerText = QStringLiteral(" 27 ");
+  EXPECT_EQ(TotalPagesFromText(&doc), 0); // only for the site's own title
+
+  doc.pageTitle = QStringLiteral(u"第1话 - 精明眼漫画");
+  EXPECT_EQ(TotalPagesFromText(&doc), 27);
+  counter.innerText = QStringLiteral("27p");
+  EXPECT_EQ(TotalPagesFromText(&doc), -1);
+}
+
+TEST(LinkText, SpacesAndOneBracketPairAreRemoved) {
+  EXPECT_EQ(NormaliseLinkText(QStringLiteral(u"[下一页]")), kNext);
+  EXPECT_EQ(NormaliseLinkText(QStringLiteral(u" 下 一\u3000页 ")), kNext);
+  EXPECT_EQ(NormaliseLinkText(QStringLiteral(u"<下一页>")), kNext);
+  EXPECT_EQ(NormaliseLinkText(QStringLiteral(u"[[下一页]]")), QStringLiteral(u"[下一页]"));
+  EXPECT_EQ(NormaliseLinkText(QStringLiteral(u"下一页>>")), QStringLiteral(u"下一页>>"));
+  EXPECT_EQ(NormaliseLinkText(QStringLiteral("()")), QString());
+  EXPECT_EQ(NormaliseLinkText(QStringLiteral("[)")), QStringLiteral("[)"));
+}
+
+TEST(PageList, CaptionOptionIsAcceptedAndShiftsTheIndex) {
+  FakeDocument doc;
+  FakeElement& select = doc.AddSelect(QStringList{QStringLiteral("-- page --")} + Numbers(1, 5));
+  CPageJumpOption strategy;
+  EXPECT_EQ(strategy.GetPageCount(&doc), 5);
+  strategy.JumpToPage(&doc, 3);
+  EXPECT_EQ(select.selectedIndex, 3);
+  EXPECT_EQ(select.events, QStringList{QStringLiteral("onchange")});
+}
+
+TEST(PageList, WithoutCaptionPageNIsIndexNMinusOne) {
+  FakeDocument doc;
+  FakeElement& select = doc.AddSelect(Numbers(1, 12));
+  CPageJumpOption strategy;
+  EXPECT_EQ(strategy.GetPageCount(&doc), 12);
+  strategy.JumpToPage(&doc, 12);
+  EXPECT_EQ(select.selectedIndex, 11);
+}
+
+TEST(PageList, ShortOrBrokenSequencesAreRejected) {
+  CPageJumpOption strategy;
+  FakeDocument four;
+  four.AddSelect(Numbers(1, 4));
+  EXPECT_EQ(strategy.GetPageCount(&four), 0);
+
+  FakeDocument gap;
+  gap.AddSelect({"1", "2", "4", "5", "6"});
+  EXPECT_EQ(strategy.GetPageCount(&gap), 0);
+
+  FakeDocument secondCaption; // only the first option may lack its number
+  secondCaption.AddSelect({"1", "x", "2", "3", "4", "5"});
+  EXPECT_EQ(strategy.GetPageCount(&secondCaption), 0);
+}
+
+TEST(PageList, ChapterWordingAndContainmentPass) {
+  FakeDocument doc;
+  QStringList texts;
+  for (int i = 1; i <= 11; ++i) texts << QStringLiteral(u"第 %1 页").arg(i);
+  doc.AddSelect(texts);
+  EXPECT_EQ(CPageJumpOption().GetPageCount(&doc), 11);
+}
+
+TEST(PageList, LaterListWinsAndOptionsStayWithTheirList) {
+  FakeDocument doc;
+  FakeElement& top = doc.AddSelect(Numbers(1, 6));
+  doc.AddAnchor(QStringLiteral("home"));
+  doc.AddSelect({"red", "green", "blue", "cyan", "black"}); // not a page list
+  FakeElement& bottom = doc.AddSelect(Numbers(1, 6));
+  CPageJumpOption strategy;
+  EXPECT_EQ(strategy.GetPageCount(&doc), 6);
+  strategy.JumpToPage(&doc, 2);
+  EXPECT_EQ(top.selectedIndex, -1);
+  EXPECT_EQ(bottom.selectedIndex, 1);
+}
+
+TEST(PageList, OptionGroupsDoNotEndTheList) {
+  FakeDocument doc;
+  doc.Add(QStringLiteral("select"), {engine::ElementKind::Select});
+  doc.Add(QStringLiteral("optgroup")).outerHTML = QStringLiteral("<OPTGROUP label=a>");
+  for (const QString& n : Numbers(1, 3)) doc.Add("option", {engine::ElementKind::Option}).text = n;
+  doc.Add(QStringLiteral("optgroup")).outerHTML = QStringLiteral("<optgroup label=b>");
+  for (const QString& n : Numbers(4, 6)) doc.Add("option", {engine::ElementKind::Option}).text = n;
+  EXPECT_EQ(CPageJumpOption().GetPageCount(&doc), 6);
+}
+
+TEST(PageLinks, BracketedAndSpacedTextsAreFoundButArrowsAreNot) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 12 页");
+  FakeElement& arrow = doc.AddAnchor(QStringLiteral(u"下一页>>"));
+  CPageJumpNextPage strategy;
+  EXPECT_EQ(strategy.GetPageCount(&doc), 0);
+
+  FakeElement& bracketed = doc.AddAnchor(QStringLiteral(u"[下一页]"));
+  EXPECT_EQ(strategy.GetPageCount(&doc), 12);
+  FakeElement& spaced = doc.AddInputButton(QStringLiteral(u"下 一 页"));
+  strategy.JumpToPage(&doc, 99);
+  EXPECT_EQ(arrow.clicks, 0);
+  EXPECT_EQ(bracketed.clicks, 0); // the last match in document order wins
+  EXPECT_EQ(spaced.clicks, 1);
+}
+
+TEST(PageLinks, PreviousLinkAloneFitsButJumpsNowhere) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 3 页");
+  FakeElement& previous = doc.AddAnchor(kPrevious);
+  CPageJumpNextPage strategy;
+  EXPECT_EQ(strategy.GetPageCount(&doc), 3);
+  strategy.JumpToPage(&doc, 3);
+  EXPECT_EQ(previous.clicks, 0);
+}
+
+TEST(PageLinks, UnreadableCountStillFits) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共十二页");
+  doc.pageTitle = QStringLiteral(u"精明眼");
+  doc.Add(QStringLiteral("span")).id = QStringLiteral("spDataCount"); // empty: -1
+  doc.AddAnchor(kNext);
+  std::int32_t count = 0;
+  const auto strategy = CreatePageJump(&doc, &count);
+  ASSERT_NE(strategy, nullptr);
+  EXPECT_EQ(count, -1);
+}
+
+TEST(PageBox, GoButtonOnTheRightOfTheBoxIsClicked) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 20 页");
+  FakeElement& box = AddPageBox(doc);
+  FakeElement& go = AddGoButton(doc, 150, 503);
+  CPageJumpInput strategy;
+  EXPECT_EQ(strategy.GetPageCount(&doc), 20);
+  strategy.JumpToPage(&doc, 7);
+  EXPECT_EQ(box.value, QStringLiteral("7"));
+  EXPECT_EQ(go.clicks, 1);
+  EXPECT_TRUE(box.events.isEmpty());
+}
+
+TEST(PageBox, WideBoxIsIgnored) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 20 页");
+  AddPageBox(doc, QStringLiteral("onkeyup=\"f()\"")).width = 120;
+  EXPECT_EQ(CPageJumpInput().GetPageCount(&doc), 0);
+}
+
+TEST(PageBox, MisplacedButtonIsNotTakenButAKeyHandlerStillQualifies) {
+  for (const auto& [left, top] : {std::pair{60, 500}, std::pair{100, 500}, std::pair{150, 510}}) {
+    FakeDocument doc;
+    doc.pageText = QStringLiteral(u"共 20 页");
+    FakeElement& box = AddPageBox(doc);
+    FakeElement& go = AddGoButton(doc, left, top);
+    EXPECT_EQ(CPageJumpInput().GetPageCount(&doc), 0) << left << "," << top;
+
+    box.outerHTML = QStringLiteral("<input id=\"pg\" name=\"page\" ONKEYUP=\"f(event)\">");
+    CPageJumpInput strategy;
+    EXPECT_EQ(strategy.GetPageCount(&doc), 20);
+    strategy.JumpToPage(&doc, 4);
+    EXPECT_EQ(go.clicks, 0);
+    EXPECT_EQ(box.events, QStringList{QStringLiteral("onkeypress")});
+    EXPECT_EQ(box.lastKeyCode, 13);
+    EXPECT_EQ(box.value, QStringLiteral("4"));
+  }
+}
+
+TEST(PageBox, SelfNavigatingBoxGetsNoKeyPress) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 20 页");
+  FakeElement& box = AddPageBox(
+      doc, QStringLiteral("onkeydown=\"if(event.keyCode==13)window.navigate('p'+this.value)\""));
+  CPageJumpInput strategy;
+  ASSERT_EQ(strategy.GetPageCount(&doc), 20);
+  strategy.JumpToPage(&doc, 5);
+  EXPECT_EQ(box.value, QStringLiteral("5"));
+  EXPECT_TRUE(box.events.isEmpty());
+}
+
+TEST(PageBox, BoxWithoutPageWordingOrIdNeedsItsKeyHandler) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 20 页");
+  FakeElement& box = AddPageBox(doc);
+  box.outerHTML = QStringLiteral("<input id=\"pg\">"); // no page wording
+  AddGoButton(doc, 150, 500);
+  EXPECT_EQ(CPageJumpInput().GetPageCount(&doc), 0);
+
+  box.outerHTML = QStringLiteral("<input name=\"Page\" onkeyup=\"isNaN(this.value)\">");
+  box.id.clear(); // no id: no go button, but "isNaN" and the key handler qualify it
+  EXPECT_EQ(CPageJumpInput().GetPageCount(&doc), 20);
+}
+
+TEST(CreatePageJump, FixedOrderListThenLinksThenBox) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 8 页");
+  AddPageBox(doc, QStringLiteral("onkeyup=\"f()\""));
+  std::int32_t count = 0;
+  auto strategy = CreatePageJump(&doc, &count);
+  EXPECT_NE(dynamic_cast<CPageJumpInput*>(strategy.get()), nullptr);
+  EXPECT_EQ(count, 8);
+
+  doc.AddAnchor(kNext);
+  strategy = CreatePageJump(&doc, &count);
+  EXPECT_NE(dynamic_cast<CPageJumpNextPage*>(strategy.get()), nullptr);
+
+  doc.AddSelect(Numbers(1, 6));
+  strategy = CreatePageJump(&doc, &count);
+  EXPECT_NE(dynamic_cast<CPageJumpOption*>(strategy.get()), nullptr);
+  EXPECT_EQ(count, 6);
+}
+
+TEST(CreatePageJump, NothingFitsOrNoDocument) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral(u"共 8 页");
+  doc.AddAnchor(QStringLiteral("next"));
+  std::int32_t count = 5;
+  EXPECT_EQ(CreatePageJump(&doc, &count), nullptr);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(CreatePageJump(nullptr, &count), nullptr);
+}
+
+TEST(CreatePageJump, DocumentFailureSurfacesAsDocumentError) {
+  FakeDocument doc;
+  doc.AddSelect(Numbers(1, 6));
+  doc.failing = true;
+  EXPECT_THROW(CreatePageJump(&doc), engine::DocumentError);
+}
