@@ -1,0 +1,16 @@
+#pragma once
+// Picture files made in memory for tests and benchmarks. GraphicsMagick must be started
+// (FCAutoInitGDIPlus) before these are called.
+#include <QByteArray>
+
+namespace testing_support {
+
+/// A picture of `width` x `height` in `format` ("PNG", "JPEG", "GIF", "BMP", "TIFF", "WEBP");
+/// `seed` varies the colours so that pictures differ byte for byte. Empty on failure.
+QByteArray MakeImageBytes(int width, int height, const char* format, int seed = 0);
+
+/// A well-formed PNG header that declares `width` x `height` pixels, followed by a tiny
+/// image data chunk: a decompression bomb as far as any header reader can tell.
+QByteArray MakePngDeclaring(quint32 width, quint32 height);
+
+} // namespace testing_support

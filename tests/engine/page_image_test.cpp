@@ -1,0 +1,226 @@
+// Choosing, fetching, decoding and saving page images against a local HTTP server.
+#include "common/auto_init.h"
+#include "engine/image_decode.h"
+#include "engine/image_fetch.h"
+#include "engine/page_image.h"
+#include "fake_document.h"
+#include "image_bytes.h"
+#include "local_site.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using testing_support::BodyLength;
+using testing_support::FakeDocument;
+using testing_support::LocalSite;
+using testing_support::MakeImageBytes;
+using testing_support::MakePngDeclaring;
+using testing_support::Resource;
+using testing_support::Sandbox;
+
+namespace {
+
+class PageImageTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    curl_ = new FCAutoInitializeCOM;
+    magick_ = new FCAutoInitGDIPlus;
+  }
+  static void TearDownTestSuite() {
+    delete magick_;
+    delete curl_;
+  }
+  void TearDown() override {
+    for (const QString& path : temporary_) QFile::remove(path);
+  }
+
+  // Serves a picture under a path unique to this test, so the process-wide tried set
+  // never hides it from another test.
+  QString Serve(const QString& name, int width, int height, const char* format = "PNG") {
+    const QString path = Unique(name);
+    site_.Add(path, MakeImageBytes(width, height, format), "image/png");
+    return path;
+  }
+  QString Unique(const QString& name) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return QStringLiteral("/%1/%2").arg(QString::fromLatin1(info->name()), name);
+  }
+  std::unique_ptr<CPageImageInfo> Fetch(const QString& path) {
+    return engine::FetchImage(site_.Url(path), site_.Url(QStringLiteral("/page.html")), temporary_);
+  }
+
+  static FCAutoInitializeCOM* curl_;
+  static FCAutoInitGDIPlus* magick_;
+  LocalSite site_;
+  QStringList temporary_;
+};
+
+FCAutoInitializeCOM* PageImageTest::curl_ = nullptr;
+FCAutoInitGDIPlus* PageImageTest::magick_ = nullptr;
+
+} // namespace
+
+TEST_F(PageImageTest, ThresholdIsInclusiveAndTheScanStopsAtTheFirstPageImage) {
+  FakeDocument doc;
+  const QString tall = Serve("tall.png", 300, 2000);
+  const QString wide = Serve("wide.png", 2000, 400);
+  const QString exact = Serve("exact.png", 301, 401);
+  const QString after = Serve("after.png", 800, 1200);
+  for (const QString& path : {tall, wide, exact, after}) doc.AddImage(site_.Url(path));
+
+  engine::PageImageChoice choice;
+  engine::ChoosePageImage(&doc, site_.Url("/page.html"), temporary_, choice);
+  ASSERT_TRUE(choice.chosen);
+  EXPECT_EQ(choice.chosen->url, site_.Url(exact));
+  EXPECT_EQ(choice.chosen->width, 301);
+  EXPECT_EQ(choice.chosen->height, 401);
+  EXPECT_EQ(choice.chosen->extension, ".png");
+  ASSERT_TRUE(choice.candidate);
+  EXPECT_EQ(choice.candidate->url, site_.Url(tall));
+  EXPECT_EQ(site_.RequestCount(after), 0);
+  EXPECT_EQ(temporary_.size(), 3);
+}
+
+TEST_F(PageImageTest, EqualHeightsKeepTheFirstAndTriedAddressesAreNeverFetchedAgain) {
+  FakeDocument doc;
+  const QString first = Serve("first.png", 100, 300);
+  const QString second = Serve("second.png", 250, 300);
+  doc.AddImage(site_.Url(first));
+  doc.AddImage(site_.Url(second));
+
+  engine::PageImageChoice choice;
+  engine::ChoosePageImage(&doc, site_.Url("/page.html"), temporary_, choice);
+  EXPECT_FALSE(choice.chosen);
+  ASSERT_TRUE(choice.candidate);
+  EXPECT_EQ(choice.candidate->url, site_.Url(first));
+
+  // Another view meeting the same addresses (as on the next page) gets nothing.
+  engine::PageImageChoice next;
+  engine::ChoosePageImage(&doc, site_.Url("/page2.html"), temporary_, next);
+  EXPECT_FALSE(next.candidate);
+  EXPECT_EQ(site_.RequestCount(first), 1);
+  EXPECT_EQ(site_.RequestCount(second), 1);
+}
+
+TEST_F(PageImageTest, RequestCarriesRefererAcceptBlockAndUserAgent) {
+  const QString path = Serve("a.png", 400, 500);
+  ASSERT_TRUE(Fetch(path));
+  const auto requests = site_.Requests();
+  ASSERT_EQ(requests.size(), 1);
+  const auto& r = requests.front();
+  EXPECT_EQ(r.Header("Referer"), site_.Url("/page.html").toUtf8());
+  EXPECT_EQ(r.Header("Accept"), "*/*");
+  EXPECT_EQ(r.Header("Accept-Encoding"), "gzip, deflate");
+  EXPECT_EQ(r.Header("User-Agent"), engine::ImageUserAgent().toUtf8());
+  EXPECT_TRUE(engine::ImageUserAgent().contains("Chrome/"));
+  // A referring page with a line break cannot add headers of its own.
+  EXPECT_EQ(engine::ImageRequestHeaders("http://x/\r\nX-Evil: 1").front(),
+            QStringLiteral("Referer: http://x/X-Evil: 1"));
+}
+
+TEST_F(PageImageTest, ContentLengthIsCheckedOnlyWhenStated) {
+  const QByteArray png = MakeImageBytes(400, 500, "PNG");
+  Resource none{png, "image/png"};
+  none.length = BodyLength::None;
+  site_.Add(Unique("none.png"), none);
+  const auto accepted = Fetch(Unique("none.png"));
+  ASSERT_TRUE(accepted);
+  EXPECT_EQ(accepted->width, 400);
+
+  Resource wrong{png, "image/png"};
+  wrong.length = BodyLength::Wrong;
+  wrong.statedLength = png.size() + 100;
+  site_.Add(Unique("wrong.png"), wrong);
+  EXPECT_FALSE(Fetch(Unique("wrong.png")));
+}
+
+TEST_F(PageImageTest, NonPicturesAndErrorPagesAreRejected) {
+  site_.Add(Unique("page.jpg"), "<html><body>not found</body></html>", "image/jpeg");
+  EXPECT_FALSE(Fetch(Unique("page.jpg")));
+  const QByteArray svg = "<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" "
+                         "width=\"500\" height=\"800\"></svg>";
+  site_.Add(Unique("drawing.png"), svg, "image/png");
+  EXPECT_FALSE(Fetch(Unique("drawing.png")));
+  Resource missing{MakeImageBytes(400, 500, "PNG"), "image/png"};
+  missing.status = 404;
+  site_.Add(Unique("missing.png"), missing);
+  EXPECT_FALSE(Fetch(Unique("missing.png")));
+  EXPECT_FALSE(Fetch(Unique("never-registered.png")));
+  // Only web addresses are fetched.
+  EXPECT_FALSE(engine::FetchImage("file:///etc/hostname", "", temporary_));
+  EXPECT_FALSE(engine::FetchImage("", "", temporary_));
+}
+
+TEST_F(PageImageTest, DeclaredHugePicturesAreRefusedNotDecoded) {
+  site_.Add(Unique("bomb.png"), MakePngDeclaring(100000, 100000), "image/png");
+  EXPECT_FALSE(Fetch(Unique("bomb.png")));
+  site_.Add(Unique("square.png"), MakePngDeclaring(29000, 29000), "image/png");
+  EXPECT_FALSE(Fetch(Unique("square.png")));
+  // A valid picture beyond the side limit is refused too, while a slimmer one decodes.
+  Sandbox sandbox;
+  ASSERT_TRUE(testing_support::WriteBytes(sandbox.file("long.png"), MakeImageBytes(31000, 4, "PNG")));
+  EXPECT_FALSE(engine::DecodeImageFile(sandbox.file("long.png")));
+  ASSERT_TRUE(testing_support::WriteBytes(sandbox.file("ok.png"), MakeImageBytes(29000, 4, "PNG")));
+  EXPECT_TRUE(engine::DecodeImageFile(sandbox.file("ok.png")));
+}
+
+TEST_F(PageImageTest, FormatComesFromTheLeadingBytesAndNamesTheExtension) {
+  struct Case {
+    const char* coder;
+    const char* extension;
+  };
+  for (const Case& c : {Case{"JPEG", ".jpg"}, Case{"PNG", ".png"}, Case{"GIF", ".gif"},
+                        Case{"BMP", ".bmp"}, Case{"TIFF", ".tif"}}) {
+    const QString path = Unique(QStringLiteral("pic.%1").arg(c.coder));
+    // Served under a misleading name and type: only the bytes count.
+    site_.Add(path, MakeImageBytes(320, 410, c.coder), "application/octet-stream");
+    const auto image = Fetch(path);
+    ASSERT_TRUE(image) << c.coder;
+    EXPECT_EQ(image->extension, QString::fromLatin1(c.extension)) << c.coder;
+    EXPECT_EQ(image->width, 320) << c.coder;
+  }
+  if (engine::CanDecode(engine::ImageFormat::WebP)) {
+    site_.Add(Unique("pic.webp"), MakeImageBytes(320, 410, "WEBP"), "image/webp");
+    const auto webp = Fetch(Unique("pic.webp"));
+    ASSERT_TRUE(webp);
+    EXPECT_EQ(webp->extension, ".webp");
+  }
+  EXPECT_EQ(engine::ImageFormatOfBytes("%!PS-Adobe-3.0"), engine::ImageFormat::Unknown);
+  EXPECT_EQ(engine::ImageFormatOfBytes("push graphic-context"), engine::ImageFormat::Unknown);
+  EXPECT_EQ(engine::ImageFormatOfBytes("BM"), engine::ImageFormat::Unknown);
+  EXPECT_EQ(engine::ImageFormatOfBytes(QByteArray("\0\0\0\x1C" "ftypavif", 12)),
+            engine::ImageFormat::Avif);
+  EXPECT_EQ(engine::ImageExtensionOf(engine::ImageFormat::Unknown), QString());
+}
+
+TEST_F(PageImageTest, SavingReplacesThePageFileOfTheSameFormatOnly) {
+  Sandbox sandbox;
+  const QString folder = sandbox.path() + "/";
+  const auto png = Fetch(Serve("p.png", 400, 500, "PNG"));
+  const auto jpg = Fetch(Serve("p.jpg", 400, 500, "JPEG"));
+  ASSERT_TRUE(png && jpg);
+
+  ASSERT_TRUE(testing_support::WriteBytes(folder + "012.png", "old page"));
+  ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 12));
+  EXPECT_EQ(testing_support::ReadBytes(folder + "012.png"),
+            testing_support::ReadBytes(png->temporaryPath));
+
+  ASSERT_TRUE(testing_support::WriteBytes(folder + "012.png", "old page"));
+  ASSERT_TRUE(engine::SavePageImageFile(*jpg, folder, 12));
+  EXPECT_EQ(testing_support::ReadBytes(folder + "012.png"), "old page");
+  EXPECT_EQ(testing_support::ReadBytes(folder + "012.jpg"),
+            testing_support::ReadBytes(jpg->temporaryPath));
+  EXPECT_TRUE(QFile::exists(jpg->temporaryPath)); // the view deletes it later
+}
+
+TEST_F(PageImageTest, PageNumbersHaveAtLeastThreeDigitsAndFailuresAreReported) {
+  EXPECT_EQ(engine::PageImageFileName("/t/", 7, ".jpg"), "/t/007.jpg");
+  EXPECT_EQ(engine::PageImageFileName("/t/", 1234, ".png"), "/t/1234.png");
+  const auto png = Fetch(Serve("q.png", 400, 500));
+  ASSERT_TRUE(png);
+  Sandbox sandbox;
+  EXPECT_FALSE(engine::SavePageImageFile(*png, sandbox.path() + "/missing/", 3));
+  EXPECT_FALSE(QFile::exists(sandbox.path() + "/missing/003.png"));
+}
