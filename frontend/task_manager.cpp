@@ -107,6 +107,7 @@ int CTaskManager::CountTasks(std::int32_t status) const {
 }
 
 void CTaskManager::SelectTasksToStart() {
+  ++selectionPasses_;
   std::vector<std::int32_t> waiting;
   for (const auto& record : *this)
     if (record->status == TASK_WAIT) waiting.push_back(record->id);

@@ -91,6 +91,8 @@ public:
   void StopAllTasks();
   /// Number of tasks in that state.
   int CountTasks(std::int32_t status) const;
+  /// Scheduling passes run so far (diagnostics and tests).
+  int SelectionPasses() const { return selectionPasses_; }
 
   // Engine messages.
   /// WM_APP_ENGINE_HELLO: accepts the engine while its task runs.
@@ -115,6 +117,7 @@ private:
   QString engineProgram_;
   int helloTimeoutMs_ = kDefaultHelloTimeoutMs;
   int watchIntervalMs_ = kDefaultWatchIntervalMs;
+  int selectionPasses_ = 0;
   CSelectTaskProxy selector_{*this};
   CWatchdogProxy watchdog_{*this};
 };

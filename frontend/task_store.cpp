@@ -45,13 +45,28 @@ std::vector<std::int32_t> ParseTaskIndex(const QString& text) {
   return ids;
 }
 
+QString& StoreFolderOverride() {
+  static QString folder;
+  return folder;
+}
+
 } // namespace
 
 CTaskStore::CTaskStore(CSetting& setting) : setting_(setting) {}
 
-QString CTaskStore::SettingFile() { return CSetting::DefaultFile(); }
+void CTaskStore::SetStoreFolder(const QString& folder) {
+  StoreFolderOverride() = folder.isEmpty() ? QString() : common::WithTrailingSlash(folder);
+}
 
-QString CTaskStore::TaskFolder() { return common::ProgramFolder() + QStringLiteral("task/"); }
+QString CTaskStore::SettingFile() {
+  const QString& store = StoreFolderOverride();
+  return store.isEmpty() ? CSetting::DefaultFile() : store + QStringLiteral("setting.ini");
+}
+
+QString CTaskStore::TaskFolder() {
+  const QString& store = StoreFolderOverride();
+  return (store.isEmpty() ? common::ProgramFolder() : store) + QStringLiteral("task/");
+}
 
 QString CTaskStore::TaskFilePath(std::int32_t id) {
   return TaskFolder() + QString::number(id) + QStringLiteral(".ini");

@@ -24,12 +24,16 @@ public:
   virtual ~CTaskStore() = default;
 
   CSetting& Setting() const { return setting_; }
-  /// "setting.ini" in the program folder.
+  /// "setting.ini" in the store folder.
   static QString SettingFile();
-  /// "task/" in the program folder.
+  /// "task/" in the store folder.
   static QString TaskFolder();
-  /// "task/<id>.ini" in the program folder.
+  /// "task/<id>.ini" in the store folder.
   static QString TaskFilePath(std::int32_t id);
+  /// The store folder is the program folder unless this points it elsewhere for the rest of
+  /// the process: a tool that runs tasks beside the front-end keeps its own "setting.ini" and
+  /// "task/" there and never touches the front-end's. Empty restores the program folder.
+  static void SetStoreFolder(const QString& folder);
 
   /// Hands out the "task_id" setting and writes the next value to "setting.ini" at once.
   /// Ids grow and are never reused; an id that a listed task or a task file on disk already

@@ -1,0 +1,68 @@
+#pragma once
+// DlgAddTask: the modal dialog that adds one chapter: an address, a folder and whether the
+// download starts at once. It opens with the dropped link when there is one, else with an
+// address from the clipboard that no task has yet, and proposes the folder after the last one
+// used (SuggestNextFolder). OK checks the input in a fixed order, shows the first problem as a
+// balloon tip at its field and stays open; with good input it remembers the folder as the
+// setting "folder", adds the task through the task manager and closes.
+//
+//   DlgAddTask dialog(tasks, droppedLink);   // parent null: a window of its own
+//   if (dialog.exec() == QDialog::Accepted) ... dialog.AddedTask() ...
+//
+// Texts: language section "IDD_ADD_TASK".
+#include <QDialog>
+
+class CTaskInfo;
+class CTaskManager;
+class CWndTipButton;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class DlgAddTask : public QDialog {
+  Q_OBJECT
+public:
+  /// `tasks` must outlive the dialog. `link` (may be empty) fills the address field.
+  explicit DlgAddTask(CTaskManager& tasks, const QString& link = QString(),
+                      QWidget* parent = nullptr);
+
+  /// OK: validates and, on success, adds the task and closes.
+  void accept() override;
+  /// The browse button: the folder field takes the chosen folder.
+  void Browse();
+
+  /// The task OK created; null before, or when none was created.
+  CTaskInfo* AddedTask() const { return added_; }
+  /// 0: start now (the first radio button), 1: only add to the list.
+  int StartChoice() const;
+
+  QLineEdit* AddressEdit() const { return address_; }
+  QLineEdit* FolderEdit() const { return folder_; }
+  QRadioButton* StartNowRadio() const { return startNow_; }
+  QRadioButton* AddOnlyRadio() const { return addOnly_; }
+  QPushButton* OkButton() const { return ok_; }
+  QPushButton* BrowseButton() const { return browse_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  void BuildWidgets();
+  void ApplyTexts();
+  static QString Text(int key);
+
+  CTaskManager& tasks_;
+  CTaskInfo* added_ = nullptr;
+  QLabel* addressLabel_ = nullptr;  // 1100
+  QLabel* folderLabel_ = nullptr;   // 1101
+  QLineEdit* address_ = nullptr;    // 1020
+  QLineEdit* folder_ = nullptr;     // 1021
+  CWndTipButton* addressTip_ = nullptr; // 1000
+  CWndTipButton* folderTip_ = nullptr;  // 1001
+  QRadioButton* startNow_ = nullptr;    // 1010
+  QRadioButton* addOnly_ = nullptr;     // 1011
+  QPushButton* browse_ = nullptr;       // 1002
+  QPushButton* ok_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+};

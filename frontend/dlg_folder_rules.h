@@ -1,0 +1,53 @@
+#pragma once
+// Input rules shared by the add-task and search-link dialogs: the address test, the folder
+// proposed for the next task, the folder test, and the lines of the search-link links box.
+#include <QString>
+#include <QStringList>
+
+namespace dialogs {
+
+/// Whether `text` begins with "http://", letter case ignored.
+bool BeginsWithHttp(const QString& text);
+
+/// The folder proposed for a new task after `folder`: the last run of decimal digits (the one
+/// that only non-digits follow) is counted up by one, without leading zeros; everything else
+/// stays. ".../vol 12/" gives ".../vol 13/", ".../vol 09/" gives ".../vol 10/", a folder
+/// without digits is returned unchanged. Numbers of any length are counted exactly.
+QString SuggestNextFolder(const QString& folder);
+
+/// Creates `folder` with every missing level (a failure is only noticed by the test that
+/// follows), then tells whether it can take a task: an absolute path that exists as a folder
+/// and is not the file-system root. A path that names a file is refused.
+bool PrepareTaskFolder(const QString& folder);
+
+/// The lines of the links box: carriage returns become line breaks, empty lines are dropped.
+QStringList SplitLinkLines(const QString& text);
+
+/// Why a links-box line was refused.
+enum class LinkLineError {
+  None,      ///< The line is usable.
+  NoSpace,   ///< No space separates an address from a folder.
+  NotHttp,   ///< The part before the first space does not begin with "http://".
+  BadFolder, ///< The folder escapes the base folder, or cannot be created or used.
+};
+
+struct LinkLine {
+  QString url;    ///< The part before the first space.
+  QString folder; ///< The part after it without leading spaces, made absolute.
+};
+
+/// Parses one links-box line: the address is the part before the first space, the folder the
+/// part after it without its leading spaces. The folder comes from web text (a link search),
+/// so it must stay inside `baseFolder`: a relative folder is taken below `baseFolder`, and a
+/// folder with a "." or ".." component, or one that lies outside `baseFolder`, is refused.
+/// A folder that passes is created (PrepareTaskFolder).
+LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out);
+
+/// `folder` resolved against `baseFolder` as ParseLinkLine does, or empty when it would lie
+/// outside it (or `baseFolder` is not an absolute path). Nothing is created.
+QString FolderInside(const QString& baseFolder, const QString& folder);
+
+/// `text` with its first "%d" replaced by `number` (the language texts of numbered lines).
+QString FormatNumber(const QString& text, int number);
+
+} // namespace dialogs

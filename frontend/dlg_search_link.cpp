@@ -1,0 +1,231 @@
+#include "frontend/dlg_search_link.h"
+
+#include "common/command_file.h"
+#include "common/program_folder.h"
+#include "common/protocol.h"
+#include "frontend/dlg_balloon_tip.h"
+#include "frontend/dlg_folder_browser.h"
+#include "frontend/dlg_folder_rules.h"
+#include "frontend/task_manager.h"
+#include "frontend/tip_edit.h"
+#include "frontend/wnd_tip_button.h"
+#include "platform/launcher.h"
+#include "skin/skin_loader.h"
+
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QFile>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <vector>
+
+DlgSearchLink::DlgSearchLink(CTaskManager& tasks, QWidget* parent)
+    : QDialog(parent), tasks_(tasks) {
+  BuildWidgets();
+  const QString clip = QGuiApplication::clipboard()->text();
+  if (dialogs::BeginsWithHttp(clip)) address_->setText(clip);
+  folder_->setText(tasks_.Setting().folder);
+  startNow_->setChecked(true);
+  QString hint = Text(30);
+  hint.replace(QLatin1String("\\r"), QLatin1String("\r"));
+  links_->SetHint(hint);
+  ApplyTexts();
+  address_->selectAll();
+  address_->setFocus();
+}
+
+DlgSearchLink::~DlgSearchLink() { ReleaseEngine(); }
+
+QString DlgSearchLink::Text(int key) {
+  return FCSkinLoader::LoadLanguageText(QStringLiteral("IDD_SEARCH_LINK"), key);
+}
+
+void DlgSearchLink::BuildWidgets() {
+  addressLabel_ = new QLabel(this);
+  folderLabel_ = new QLabel(this);
+  linksLabel_ = new QLabel(this);
+  helpLabel_ = new QLabel(this);
+  helpLabel_->setWordWrap(true);
+  address_ = new QLineEdit(this);
+  folder_ = new QLineEdit(this);
+  links_ = new CTipEdit(this);
+  addressTip_ = new CWndTipButton(this);
+  folderTip_ = new CWndTipButton(this);
+  startNow_ = new QRadioButton(this);
+  addOnly_ = new QRadioButton(this);
+  auto* group = new QButtonGroup(this);
+  group->addButton(startNow_, 0);
+  group->addButton(addOnly_, 1);
+  browse_ = new QPushButton(this);
+  search_ = new QPushButton(this);
+  add_ = new QPushButton(this);
+  // Enter must not press any button of this dialog. Escape or the close box cancel it.
+  for (QPushButton* button : {browse_, search_, add_}) {
+    button->setAutoDefault(false);
+    button->setDefault(false);
+  }
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(addressLabel_, 0, 0);
+  grid->addWidget(address_, 0, 1);
+  grid->addWidget(search_, 0, 2);
+  grid->addWidget(addressTip_, 0, 3);
+  grid->addWidget(folderLabel_, 1, 0);
+  grid->addWidget(folder_, 1, 1);
+  grid->addWidget(browse_, 1, 2);
+  grid->addWidget(folderTip_, 1, 3);
+  grid->addWidget(helpLabel_, 2, 0, 1, 4);
+  grid->addWidget(linksLabel_, 3, 0, 1, 4);
+  grid->addWidget(links_, 4, 0, 1, 4);
+  grid->addWidget(startNow_, 5, 0, 1, 4);
+  grid->addWidget(addOnly_, 6, 0, 1, 4);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(add_);
+  grid->addLayout(buttons, 7, 0, 1, 4);
+  address_->setMinimumWidth(360);
+  links_->setMinimumHeight(160);
+
+  connect(search_, &QPushButton::clicked, this, &DlgSearchLink::Search);
+  connect(add_, &QPushButton::clicked, this, &DlgSearchLink::Add);
+  connect(browse_, &QPushButton::clicked, this, &DlgSearchLink::Browse);
+}
+
+void DlgSearchLink::ApplyTexts() {
+  setWindowTitle(Text(0));
+  linksLabel_->setText(Text(1));
+  addressTip_->SetTipText(Text(5));
+  folderTip_->SetTipText(Text(6));
+  helpLabel_->setText(Text(7));
+  search_->setText(Text(8));
+  add_->setText(Text(9));
+  browse_->setText(Text(11));
+  addressLabel_->setText(Text(20));
+  folderLabel_->setText(Text(21));
+  startNow_->setText(Text(25));
+  addOnly_->setText(Text(26));
+}
+
+void DlgSearchLink::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Focus the links box first and then the address, so the empty box shows its hint.
+  links_->setFocus();
+  address_->setFocus();
+  address_->selectAll();
+  raise();
+  activateWindow();
+}
+
+void DlgSearchLink::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+int DlgSearchLink::StartChoice() const { return startNow_->isChecked() ? 0 : 1; }
+
+bool DlgSearchLink::IsSearching() const { return !search_->isEnabled(); }
+
+void DlgSearchLink::SetSearching(bool searching) {
+  search_->setEnabled(!searching);
+  add_->setEnabled(!searching);
+}
+
+void DlgSearchLink::ReleaseEngine() {
+  if (engine_ != 0)
+    platform::SendNotifyMessage(engine_, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+  engine_ = 0;
+}
+
+platform::LRESULT DlgSearchLink::WindowProc(std::uint32_t message, platform::WPARAM wParam,
+                                            platform::LPARAM lParam) {
+  switch (message) {
+  case protocol::WM_APP_ENGINE_HELLO:
+    ReleaseEngine();
+    engine_ = platform::HWND(lParam);
+    return protocol::ENGINE_HELLO_ACCEPTED;
+  case protocol::WM_APP_SEARCH_DONE:
+    engine_ = 0;
+    SetSearching(false);
+    return protocol::ENGINE_HELLO_ACCEPTED;
+  default:
+    return 0;
+  }
+}
+
+void DlgSearchLink::Browse() {
+  const QString chosen = dialogs::BrowseForFolder(this, folder_->text());
+  if (!chosen.isEmpty()) folder_->setText(chosen);
+}
+
+void DlgSearchLink::Search() {
+  const QString url = address_->text();
+  const QString folder = folder_->text();
+  if (!dialogs::BeginsWithHttp(url)) {
+    dialogs::ShowBalloonTip(Text(12), address_);
+    return;
+  }
+  if (!dialogs::PrepareTaskFolder(folder)) {
+    dialogs::ShowBalloonTip(Text(13), folder_);
+    return;
+  }
+  common::HandOff job;
+  job.hwnd = Handle();
+  job.url = url;
+  job.folder = common::WithTrailingSlash(folder);
+  job.searchLink = QStringLiteral("1");
+  const QString handOff = common::WriteHandOffFile(job);
+  if (handOff.isEmpty()) return;
+  if (platform::Launcher().Launch(tasks_.EngineProgram(), {handOff}) == 0) {
+    // No engine will ever report: keep the buttons usable and leave no job file behind.
+    QFile::remove(handOff);
+    return;
+  }
+  SetSearching(true);
+}
+
+void DlgSearchLink::Add() {
+  const QString baseFolder = folder_->text();
+  const QStringList lines =
+      links_->IsShowingHint() ? QStringList() : dialogs::SplitLinkLines(links_->toPlainText());
+  if (lines.isEmpty()) {
+    dialogs::ShowBalloonTip(Text(15), links_);
+    return;
+  }
+  std::vector<dialogs::LinkLine> parsed;
+  for (int i = 0; i < lines.size(); ++i) {
+    dialogs::LinkLine line;
+    const int key = [&] {
+      switch (dialogs::ParseLinkLine(lines[i], baseFolder, line)) {
+      case dialogs::LinkLineError::NoSpace: return 35;
+      case dialogs::LinkLineError::NotHttp: return 36;
+      case dialogs::LinkLineError::BadFolder: return 37;
+      case dialogs::LinkLineError::None: break;
+      }
+      return 0;
+    }();
+    if (key != 0) {
+      dialogs::ShowBalloonTip(dialogs::FormatNumber(Text(key), i + 1), links_);
+      return;
+    }
+    parsed.push_back(line);
+  }
+  const bool startNow = StartChoice() == 0;
+  for (const dialogs::LinkLine& line : parsed)
+    if (tasks_.AddTask(line.url, line.folder, startNow)) ++added_;
+  QDialog::accept();
+}
+
+void DlgSearchLink::reject() {
+  ReleaseEngine();
+  SetSearching(false);
+  QDialog::reject();
+}

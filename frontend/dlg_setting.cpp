@@ -1,0 +1,65 @@
+#include "frontend/dlg_setting.h"
+
+#include "frontend/dlg_folder_rules.h"
+#include "frontend/setting.h"
+#include "frontend/wnd_tip_button.h"
+#include "skin/skin_loader.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), setting_(setting) {
+  limitLabel_ = new QLabel(this);
+  limit_ = new QComboBox(this);
+  autoContinue_ = new QCheckBox(this);
+  tip_ = new CWndTipButton(this);
+  ok_ = new QPushButton(this);
+  cancel_ = new QPushButton(this);
+  ok_->setDefault(true);
+  cancel_->setAutoDefault(false);
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(limitLabel_, 0, 0);
+  grid->addWidget(limit_, 0, 1);
+  grid->addWidget(tip_, 0, 2);
+  grid->addWidget(autoContinue_, 1, 0, 1, 3);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
+  grid->addLayout(buttons, 2, 0, 1, 3);
+  connect(ok_, &QPushButton::clicked, this, &DlgSetting::accept);
+  connect(cancel_, &QPushButton::clicked, this, &DlgSetting::reject);
+
+  setWindowTitle(Text(0));
+  limitLabel_->setText(Text(2));
+  const QString itemFormat = Text(3);
+  for (int count = 1; count <= 3; ++count)
+    limit_->addItem(dialogs::FormatNumber(itemFormat, count));
+  autoContinue_->setText(Text(4));
+  tip_->SetTipText(Text(5));
+  ok_->setText(Text(8));
+  cancel_->setText(Text(9));
+
+  limit_->setCurrentIndex(ListIndexFor(setting_.max_download));
+  autoContinue_->setChecked(setting_.auto_continue != 0);
+}
+
+QString DlgSetting::Text(int key) {
+  return FCSkinLoader::LoadLanguageText(QStringLiteral("IDD_SETTING"), key);
+}
+
+int DlgSetting::ListIndexFor(int maxDownload) {
+  if (maxDownload >= 3) return 2;
+  return maxDownload == 2 ? 1 : 0;
+}
+
+void DlgSetting::accept() {
+  setting_.max_download = limit_->currentIndex() + 1;
+  setting_.auto_continue = autoContinue_->isChecked() ? 1 : 0;
+  QDialog::accept();
+}

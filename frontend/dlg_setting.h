@@ -1,0 +1,46 @@
+#pragma once
+// DlgSetting: the modal settings dialog. It edits "max_download" (a list of 1, 2 or 3 tasks at
+// once) and "auto_continue". OK stores both into the settings object; "setting.ini" is written
+// at exit. No scheduling pass is asked for: a raised limit applies at the task manager's next
+// pass.
+//
+//   DlgSetting dialog(app.Setting(), mainWindow);
+//   dialog.exec();
+//
+// Texts: language section "IDD_SETTING".
+#include <QDialog>
+
+class CSetting;
+class CWndTipButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+class DlgSetting : public QDialog {
+  Q_OBJECT
+public:
+  /// `setting` must outlive the dialog.
+  explicit DlgSetting(CSetting& setting, QWidget* parent = nullptr);
+
+  /// OK: "max_download" = list index + 1, "auto_continue" = check state; closes.
+  void accept() override;
+
+  /// The list index shown for a "max_download" value: 2 for 3 or more, 1 for 2, else 0.
+  static int ListIndexFor(int maxDownload);
+
+  QComboBox* LimitList() const { return limit_; }
+  QCheckBox* AutoContinueCheck() const { return autoContinue_; }
+  QPushButton* OkButton() const { return ok_; }
+
+private:
+  static QString Text(int key);
+
+  CSetting& setting_;
+  QLabel* limitLabel_ = nullptr;        // 3000
+  QComboBox* limit_ = nullptr;          // 2001
+  QCheckBox* autoContinue_ = nullptr;   // 2002
+  CWndTipButton* tip_ = nullptr;        // 2005
+  QPushButton* ok_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+};

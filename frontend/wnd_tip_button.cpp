@@ -1,0 +1,33 @@
+#include "frontend/wnd_tip_button.h"
+
+#include "image/obj_image.h"
+#include "skin/skin_loader.h"
+
+#include <QPainter>
+
+CWndTipButton::CWndTipButton(QWidget* parent) : QAbstractButton(parent) {
+  setFocusPolicy(Qt::NoFocus);
+  setCursor(Qt::WhatsThisCursor);
+  FCObjImage image;
+  if (image.LoadFromFile(FCSkinLoader::GetSkinFilePath(QStringLiteral("tip"))))
+    picture_ = image.ToQImage();
+}
+
+QRect CWndTipButton::FitRect(QSize picture, const QRect& box) {
+  if (picture.isEmpty() || box.isEmpty()) return {};
+  QSize size = picture;
+  if (size.width() > box.width() || size.height() > box.height())
+    size = picture.scaled(box.size(), Qt::KeepAspectRatio);
+  size = size.expandedTo(QSize(1, 1));
+  const QPoint topLeft(box.left() + (box.width() - size.width()) / 2,
+                       box.top() + (box.height() - size.height()) / 2);
+  return {topLeft, size};
+}
+
+void CWndTipButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().button());
+  if (picture_.isNull()) return;
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(FitRect(picture_.size(), rect()), picture_);
+}

@@ -1,0 +1,89 @@
+#pragma once
+// Shared pieces of the front-end tests: a program folder in a sandbox, a launcher that records
+// every engine start (and may run the fake engine), a shutdown that only counts, a main window
+// and an engine window that record what reaches them.
+#include "common/command_file.h"
+#include "frontend/main_window_endpoint.h"
+#include "frontend/task_manager.h"
+#include "platform/launcher.h"
+#include "platform/shutdown.h"
+#include "test_support.h"
+
+#include <QHash>
+#include <QProcess>
+#include <memory>
+#include <vector>
+
+namespace frontend_test {
+
+/// A sandbox laid out as a program folder (task/, skin/cmd/, language/ with a small English
+/// file) and made the process's program folder while it lives.
+class ProgramFolderSandbox {
+public:
+  ProgramFolderSandbox();
+  ~ProgramFolderSandbox();
+  QString Folder() const { return folder_; }
+  QString File(const QString& relative) const { return folder_ + relative; }
+  /// The text the English test file holds for "ERROR" "1".
+  static QString ErrorText() { return QStringLiteral("Download failed"); }
+
+private:
+  testing_support::Sandbox sandbox_;
+  QString folder_;
+};
+
+/// Records every launch; with a fake engine path it also starts that program for real, with
+/// the script registered for the task id (or the default script).
+class RecordingLauncher : public platform::FIProgramLauncher {
+public:
+  struct Launch {
+    QString program;
+    common::HandOff job;
+  };
+  explicit RecordingLauncher(QString fakeEngine = QString()) : fakeEngine_(std::move(fakeEngine)) {}
+  ~RecordingLauncher() override;
+
+  pid_t Launch(const QString& program, const QStringList& arguments) override;
+  void SetScript(std::int32_t id, const QString& script) { scripts_[id] = script; }
+  void SetDefaultScript(const QString& script) { defaultScript_ = script; }
+  /// Kills every engine still running (by its process id) and waits for it.
+  void KillAll();
+
+  std::vector<struct Launch> launches;
+
+private:
+  QString fakeEngine_;
+  QString defaultScript_ = QStringLiteral("info:2,saveall");
+  QHash<std::int32_t, QString> scripts_;
+  std::vector<std::unique_ptr<QProcess>> children_;
+};
+
+class CountingShutdown : public platform::FIShutdown {
+public:
+  bool PowerOff() override {
+    ++calls;
+    return true;
+  }
+  int calls = 0;
+};
+
+class TestMainWindow : public CMainWindowEndpoint {
+public:
+  using CMainWindowEndpoint::CMainWindowEndpoint;
+  bool IsShutdownWhenDoneChecked() const override { return shutdownChecked; }
+  void ActivateFromOtherInstance() override { ++activations; }
+  bool shutdownChecked = false;
+  int activations = 0;
+};
+
+/// An engine window living in the test process: counts WM_APP_ENGINE_QUIT.
+class EngineStandIn : public platform::MessageWindow {
+public:
+  platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM, platform::LPARAM) override;
+  int quits = 0;
+};
+
+/// Writes a task file by hand (UTF-16, keys as given; an empty value list writes nothing).
+void WriteTaskFile(const QString& path, const QList<QPair<QString, QString>>& keys);
+
+} // namespace frontend_test

@@ -1,0 +1,348 @@
+// Task manager without engine processes: queuing, starting (hand-off contents), stopping,
+// the three report rules, the end-of-queue shutdown check and the engine watchdog.
+#include "common/command_file.h"
+#include "common/program_folder.h"
+#include "common/protocol.h"
+#include "frontend/task_event_observer.h"
+#include "frontend_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace frontend_test;
+using testing_support::WaitFor;
+
+class TaskManagerTest : public ::testing::Test {
+protected:
+  CTaskInfo* Add(const QString& url, bool startNow = false) {
+    return tasks.AddTask(url, "/tmp/comic", startNow);
+  }
+  // A task that runs with a stand-in engine that said hello.
+  CTaskInfo* Running(const QString& url, EngineStandIn& engine) {
+    CTaskInfo* r = Add(url);
+    tasks.StartTask(r->id);
+    EXPECT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+    return r;
+  }
+  void Report(const QStringList& items) {
+    static int number = 1;
+    const std::int32_t id = items.value(1).toInt();
+    ASSERT_TRUE(common::WriteCommandFile(common::CommandFilePath(id, number), items));
+    EXPECT_EQ(platform::SendMessage(window.Handle(), protocol::WM_APP_ENGINE_COMMAND, id, number), 0);
+    EXPECT_FALSE(QFileInfo::exists(common::CommandFilePath(id, number))) << "read, then deleted";
+    ++number;
+  }
+  static QString Id(const CTaskInfo* r) { return QString::number(r->id); }
+
+  ProgramFolderSandbox folder;
+  CSetting setting;
+  RecordingLauncher launcher;
+  CountingShutdown shutdown;
+  CTaskManager tasks{setting, launcher, shutdown};
+  TestMainWindow window{tasks};
+};
+
+TEST_F(TaskManagerTest, AddTaskRulesAndLetterCase) {
+  CTaskInfo* a = Add("http://site/Chapter");
+  CTaskInfo* b = Add("http://site/chapter");
+  ASSERT_TRUE(a && b);
+  EXPECT_NE(a->id, b->id);
+  EXPECT_EQ(Add("http://site/Chapter"), nullptr) << "an exact repeat adds nothing";
+  EXPECT_EQ(tasks.Count(), 2);
+  EXPECT_EQ(a->folder, "/tmp/comic/");
+  EXPECT_EQ(a->now_url, a->url);
+  EXPECT_EQ(a->ini, CTaskStore::TaskFilePath(a->id));
+  EXPECT_TRUE(QFileInfo::exists(a->ini));
+}
+
+TEST_F(TaskManagerTest, DeletingTheHighestIdNeverReusesIt) {
+  Add("http://a/1");
+  CTaskInfo* last = Add("http://a/2");
+  const std::int32_t highest = last->id;
+  const QString file = last->ini;
+  tasks.DeleteTask(last);
+  EXPECT_FALSE(QFileInfo::exists(file));
+  EXPECT_GT(Add("http://a/3")->id, highest);
+}
+
+TEST_F(TaskManagerTest, StartWritesTheHandOffAndLaunchesTheEngine) {
+  CTaskInfo* r = Add("http://site/c/1.html");
+  r->now_index = 4;
+  r->now_url = "http://site/c/4.html";
+  r->error_text = "old failure";
+  tasks.StartTask(r->id);
+  ASSERT_EQ(launcher.launches.size(), 1u);
+  const auto& launch = launcher.launches[0];
+  EXPECT_EQ(launch.program, common::ProgramFolder() + "Gantrell");
+  EXPECT_EQ(launch.job.hwnd, window.Handle());
+  EXPECT_EQ(launch.job.id.value_or(0), r->id);
+  EXPECT_EQ(launch.job.index.value_or(0), 4);
+  EXPECT_EQ(launch.job.url.value_or(""), "http://site/c/4.html");
+  EXPECT_EQ(launch.job.folder.value_or(""), "/tmp/comic/");
+  EXPECT_FALSE(launch.job.searchLink.has_value());
+  EXPECT_EQ(r->status, TASK_RUNNING);
+  EXPECT_EQ(r->start_count, 1);
+  EXPECT_TRUE(r->error_text.isEmpty());
+}
+
+TEST_F(TaskManagerTest, NoMainWindowNoStart) {
+  CTaskInfo* r = Add("http://site/c/1.html");
+  tasks.SetMainWindow(nullptr);
+  tasks.StartTask(r->id);
+  EXPECT_TRUE(launcher.launches.empty());
+  EXPECT_EQ(r->status, TASK_STOP);
+  tasks.SetMainWindow(&window);
+}
+
+TEST_F(TaskManagerTest, HelloIsAcceptedOnlyWhileRunning) {
+  EngineStandIn engine;
+  CTaskInfo* r = Add("http://site/x");
+  EXPECT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), 0) << "stopped task";
+  EXPECT_EQ(tasks.AcceptEngine(9999, engine.Handle()), 0) << "unknown id";
+  tasks.StartTask(r->id);
+  EXPECT_EQ(platform::SendMessage(window.Handle(), protocol::WM_APP_ENGINE_HELLO, r->id,
+                                  engine.Handle()),
+            protocol::ENGINE_HELLO_ACCEPTED);
+  EXPECT_EQ(r->engine_wnd, engine.Handle());
+}
+
+TEST_F(TaskManagerTest, StoppingTellsOnlyARunningEngineToQuit) {
+  EngineStandIn engine;
+  CTaskInfo* waiting = Add("http://site/w");
+  tasks.QueueTask(waiting);
+  EXPECT_EQ(waiting->status, TASK_WAIT);
+  tasks.StopTask(waiting->id);
+  EXPECT_EQ(waiting->status, TASK_STOP);
+
+  CTaskInfo* running = Running("http://site/r", engine);
+  tasks.StopTask(running->id);
+  EXPECT_EQ(engine.quits, 1);
+  EXPECT_EQ(running->status, TASK_STOP);
+  EXPECT_EQ(running->engine_wnd, 0);
+}
+
+TEST_F(TaskManagerTest, QueueSkipsFinishedAndRunningTasks) {
+  EngineStandIn engine;
+  CTaskInfo* done = Add("http://site/done");
+  done->total = 3;
+  done->finish = 3;
+  tasks.QueueTask(done);
+  EXPECT_EQ(done->status, TASK_STOP);
+  CTaskInfo* running = Running("http://site/run", engine);
+  tasks.QueueTask(running);
+  EXPECT_EQ(running->status, TASK_RUNNING);
+}
+
+TEST_F(TaskManagerTest, PageInfoNeverLowersTheTotalAndKeepsTheTitleAfterPageOne) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  Report({"100", Id(r), "First title", "12"});
+  EXPECT_EQ(r->title, "First title");
+  EXPECT_EQ(r->total, 12);
+  Report({"100", Id(r), "Other", "0"});
+  EXPECT_EQ(r->total, 12);
+  r->now_index = 7;
+  Report({"100", Id(r), "Page seven title", "15"});
+  EXPECT_EQ(r->title, "Other");
+  EXPECT_EQ(r->total, 15);
+  Report({"100", Id(r), "wrong count"});
+  Report({"100", Id(r), "t", "99", "extra"});
+  EXPECT_EQ(r->total, 15) << "reports with the wrong item count are ignored";
+}
+
+TEST_F(TaskManagerTest, PageSavedProgressIsStoredAndTheLastPageStopsTheTask) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  Report({"100", Id(r), "T", "12"});
+  Report({"101", Id(r), "11", "http://site/c/11"});
+  EXPECT_EQ(r->status, TASK_RUNNING);
+  EXPECT_EQ(r->now_index, 11);
+  EXPECT_EQ(r->finish, 11);
+  CTaskInfo onDisk;
+  CTaskStore::LoadTaskFile(onDisk, r->ini);
+  EXPECT_EQ(onDisk.now_url, "http://site/c/11");
+
+  Report({"101", Id(r), "12", "http://site/c/12"});
+  EXPECT_EQ(r->status, TASK_STOP);
+  EXPECT_TRUE(r->IsFinished());
+  EXPECT_EQ(r->StateName(), "ok");
+  EXPECT_EQ(engine.quits, 1);
+
+  Report({"101", Id(r), "13", "http://site/c/13"});
+  EXPECT_EQ(r->finish, 12) << "reports for a stopped task are dropped";
+}
+
+TEST_F(TaskManagerTest, PageSavedWithUnknownTotalEndsTheTaskAndBadPagesAreDropped) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  Report({"101", Id(r), "0", "http://site/c/0"});
+  EXPECT_EQ(r->now_index, 1) << "page numbers start at 1";
+  EXPECT_EQ(r->status, TASK_RUNNING);
+  Report({"101", Id(r), "1", "http://site/c/1"});
+  EXPECT_EQ(r->status, TASK_STOP);
+}
+
+TEST_F(TaskManagerTest, StallAtPageOneFailsTheTask) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  Report({"102", Id(r)});
+  EXPECT_EQ(r->status, TASK_STOP);
+  EXPECT_EQ(r->error_text, ProgramFolderSandbox::ErrorText());
+  EXPECT_EQ(r->StateName(), "error");
+  EXPECT_EQ(engine.quits, 1);
+  EXPECT_EQ(launcher.launches.size(), 1u);
+}
+
+TEST_F(TaskManagerTest, StallAfterProgressRestartsFromTheLastSavedPage) {
+  EngineStandIn engine;
+  CTaskInfo* r = Add("http://site/c");
+  r->now_index = 5;
+  r->now_url = "http://site/c/5";
+  for (int i = 0; i < 3; ++i) tasks.StartTask(r->id);
+  ASSERT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+  Report({"102", Id(r)});
+  EXPECT_EQ(r->start_count, 4);
+  EXPECT_EQ(r->status, TASK_RUNNING);
+  EXPECT_EQ(r->engine_wnd, 0);
+  EXPECT_EQ(engine.quits, 1) << "the stalled engine is told to quit";
+  ASSERT_EQ(launcher.launches.size(), 4u);
+  EXPECT_EQ(launcher.launches.back().job.index.value_or(0), 5);
+  EXPECT_EQ(launcher.launches.back().job.url.value_or(""), "http://site/c/5");
+  Report({"102", Id(r), "extra"});
+  EXPECT_EQ(launcher.launches.size(), 4u) << "a stall report has exactly two items";
+}
+
+TEST_F(TaskManagerTest, StallAfterMoreThanAHundredStartsFails) {
+  CTaskInfo* r = Add("http://site/c");
+  r->now_index = 5;
+  r->start_count = 100;
+  tasks.StartTask(r->id); // the 101st start
+  Report({"102", Id(r)});
+  EXPECT_EQ(r->status, TASK_STOP);
+  EXPECT_FALSE(r->error_text.isEmpty());
+}
+
+TEST_F(TaskManagerTest, DeletedTaskDropsLaterReports) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  const QString id = Id(r);
+  tasks.DeleteTask(r);
+  EXPECT_EQ(engine.quits, 1);
+  Report({"101", id, "3", "http://site/c/3"});
+  Report({"102", id});
+  EXPECT_EQ(tasks.Count(), 0);
+  EXPECT_EQ(launcher.launches.size(), 1u);
+}
+
+TEST_F(TaskManagerTest, UnknownCodesAndEmptyFilesAreIgnored) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  Report({"103", Id(r), "x", "y"});
+  tasks.OnEngineCommand(r->id, 999); // no such file
+  EXPECT_EQ(r->status, TASK_RUNNING);
+}
+
+TEST_F(TaskManagerTest, ShutdownOnlyAfterTheLastTaskAndOnlyWhenChecked) {
+  EngineStandIn engine;
+  window.shutdownChecked = true;
+  CTaskInfo* first = Running("http://site/1", engine);
+  CTaskInfo* second = Add("http://site/2");
+  tasks.QueueTask(second);
+  Report({"101", Id(first), "1", "http://site/1/1"}); // total 0: the first page completes it
+  EXPECT_EQ(first->status, TASK_STOP);
+  EXPECT_EQ(shutdown.calls, 0) << "another task still waits";
+
+  ASSERT_TRUE(WaitFor([&] { return second->status == TASK_RUNNING; }));
+  ASSERT_EQ(tasks.AcceptEngine(second->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+  Report({"101", Id(second), "1", "http://site/2/1"});
+  EXPECT_EQ(shutdown.calls, 1);
+
+  window.shutdownChecked = false;
+  CTaskInfo* third = Running("http://site/3", engine);
+  Report({"102", Id(third)});
+  EXPECT_EQ(shutdown.calls, 1) << "unchecked: nothing happens";
+}
+
+TEST_F(TaskManagerTest, RemoveFinishedTasksKeepsTheOthers) {
+  CTaskInfo* a = Add("http://a/1");
+  CTaskInfo* b = Add("http://a/2");
+  a->total = b->total = 4;
+  a->finish = 4;
+  b->finish = 2;
+  const std::int32_t keep = b->id;
+  tasks.RemoveFinishedTasks();
+  ASSERT_EQ(tasks.Count(), 1);
+  EXPECT_EQ(tasks[0]->id, keep);
+}
+
+class RecordingObserver : public CTaskEventObserver {
+public:
+  void OnTaskAdded(std::int32_t id) override { log << "added " + QString::number(id); }
+  void OnTaskChanged() override { log << "changed"; }
+  void OnTaskRemoved(std::int32_t id) override { log << "removed " + QString::number(id); }
+  QStringList log;
+};
+
+TEST_F(TaskManagerTest, ObserversHearAddChangeAndRemoveInOrder) {
+  RecordingObserver observer;
+  CTaskInfo* r = Add("http://a/1");
+  const QString id = Id(r);
+  tasks.DeleteTask(r);
+  EXPECT_EQ(observer.log, QStringList({"added " + id, "changed", "changed", "removed " + id}));
+}
+
+TEST_F(TaskManagerTest, ObserverDestroyedDuringANotificationIsSkipped) {
+  struct Killer : CTaskEventObserver {
+    std::unique_ptr<RecordingObserver>* victim = nullptr;
+    void OnTaskChanged() override { victim->reset(); }
+  } killer;
+  auto victim = std::make_unique<RecordingObserver>();
+  killer.victim = &victim;
+  CTaskEventObserver::NotifyTaskChanged();
+  EXPECT_EQ(victim, nullptr);
+}
+
+// ---- watchdog -------------------------------------------------------------------------
+
+TEST_F(TaskManagerTest, EngineThatNeverSaysHelloIsTakenForStalled) {
+  tasks.SetWatchdog(200, 20);
+  CTaskInfo* fresh = Add("http://site/fresh");
+  CTaskInfo* resumed = Add("http://site/resumed");
+  resumed->now_index = 5;
+  tasks.StartTask(fresh->id);
+  tasks.StartTask(resumed->id);
+  ASSERT_TRUE(WaitFor([&] { return fresh->status == TASK_STOP; }, 5000));
+  EXPECT_EQ(fresh->error_text, ProgramFolderSandbox::ErrorText());
+  ASSERT_TRUE(WaitFor([&] { return resumed->start_count >= 2; }, 5000));
+  EXPECT_EQ(resumed->status, TASK_RUNNING);
+  EXPECT_EQ(launcher.launches.back().job.index.value_or(0), 5);
+  tasks.StopAllTasks();
+}
+
+TEST_F(TaskManagerTest, EngineWhoseWindowVanishedIsTakenForStalled) {
+  tasks.SetWatchdog(60000, 20);
+  EngineStandIn engine;
+  CTaskInfo* r = Add("http://site/c");
+  r->now_index = 3;
+  tasks.StartTask(r->id);
+  ASSERT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+  WaitFor([] { return false; }, 100);
+  EXPECT_EQ(r->start_count, 1) << "a living engine is left alone";
+  engine.DestroyHandle();
+  ASSERT_TRUE(WaitFor([&] { return r->start_count == 2; }, 5000));
+  EXPECT_EQ(r->status, TASK_RUNNING);
+  EXPECT_EQ(r->engine_wnd, 0);
+  tasks.StopAllTasks();
+}
+
+TEST_F(TaskManagerTest, EngineThatAnsweredIsNotTimedOut) {
+  tasks.SetWatchdog(100, 20);
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  WaitFor([] { return false; }, 300);
+  EXPECT_EQ(r->status, TASK_RUNNING);
+  EXPECT_EQ(r->start_count, 1);
+}
+
+} // namespace
