@@ -1,0 +1,302 @@
+// The link-search view inside an engine of this process, on a fake browser: which links give
+// lines, in which order and form, and how the search ends.
+#include "engine/search_link.h"
+
+#include "common/command_file.h"
+#include "common/protocol.h"
+#include "engine/gantrell_app.h"
+#include "engine/gantrell_dlg.h"
+#include "fake_browser.h"
+#include "frontend_stub.h"
+#include "platform/launcher.h"
+#include "result_file.h"
+#include "skin/timer_notify.h"
+#include "test_support.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using search_test::FakeBrowser;
+using search_test::FakeBrowserState;
+using testing_support::FrontEndStub;
+using testing_support::WaitFor;
+
+namespace {
+
+const QString kListPage = QStringLiteral("http://127.0.0.1:9/list.html");
+const QString kFolder = QStringLiteral("/home/user/Comics/");
+
+std::int64_t fakeNow = 0;
+std::int64_t FakeClock() { return fakeNow; }
+
+/// Stands in for the user's text viewer: reads the file the moment it is asked to open it.
+class RecordingViewer : public platform::FIUrlOpener {
+public:
+  bool Open(const QString& target) override {
+    paths << target;
+    bytes = testing_support::ReadBytes(target);
+    return works;
+  }
+  bool works = true;
+  QStringList paths;
+  QByteArray bytes;
+};
+
+/// The search-link dialog: also notes whether the result file still existed when told.
+class SearchDialogStub : public FrontEndStub {
+public:
+  platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
+                               platform::LPARAM lParam) override {
+    if (message == protocol::WM_APP_SEARCH_DONE) {
+      fileExistedWhenDone = viewer && !viewer->paths.isEmpty() && QFile::exists(viewer->paths[0]);
+      const platform::HWND engine = engineWindow;
+      const platform::LRESULT reply = FrontEndStub::WindowProc(message, wParam, lParam);
+      // The user closes the dialog right away: it tells the engine to quit while it waits.
+      if (quitOnDone) platform::SendNotifyMessage(engine, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+      return reply;
+    }
+    return FrontEndStub::WindowProc(message, wParam, lParam);
+  }
+  RecordingViewer* viewer = nullptr;
+  bool fileExistedWhenDone = false;
+  bool quitOnDone = false;
+};
+
+class SearchLinkTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fakeNow = 1'700'000'000;
+    CSearchLink::SetClock(&FakeClock);
+    CSearchLink::SetViewerWaitMs(0);
+    platform::SetOpener(&viewer_);
+    dialog_.viewer = &viewer_;
+  }
+  void TearDown() override {
+    app_.reset();
+    platform::SetOpener(nullptr);
+    CSearchLink::SetViewerWaitMs(CSearchLink::kViewerWaitMs);
+    CSearchLink::SetClock(nullptr);
+  }
+
+  // Starts an engine in link-search mode, as the dialog's hand-off file asks for.
+  void StartEngine() {
+    app_ = std::make_unique<CGantrellApp>(std::make_unique<FakeBrowser>(browser_));
+    common::HandOff job;
+    job.hwnd = dialog_.Handle();
+    job.url = kListPage;
+    job.folder = kFolder;
+    job.searchLink = QStringLiteral("1");
+    ASSERT_TRUE(app_->InitInstance(common::WriteHandOffFile(job)));
+    ASSERT_NE(browser_.events, nullptr);
+  }
+
+  // Completes the list page and lets its quiet time pass; returns the lines shown.
+  QStringList Search() {
+    StartEngine();
+    if (!browser_.events) return {};
+    browser_.events->OnDocumentComplete(true);
+    fakeNow += CSearchLink::kQuietSeconds;
+    EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 5000));
+    return search_test::ResultLines(viewer_.bytes);
+  }
+
+  static QString Line(const QString& address, const QString& name) {
+    return address + QStringLiteral("   ") + kFolder + name;
+  }
+
+  FakeBrowserState browser_;
+  RecordingViewer viewer_;
+  SearchDialogStub dialog_;
+  std::unique_ptr<CGantrellApp> app_; // last: the engine goes before everything it uses
+};
+
+} // namespace
+
+TEST_F(SearchLinkTest, ChapterListGivesOneLinePerLinkInDocumentOrder) {
+  browser_.AddLink(QStringLiteral("http://site/"), QStringLiteral("Home"));
+  browser_.AddNonAnchor();
+  for (int i = 1; i <= 40; ++i)
+    browser_.AddLink(QStringLiteral("http://site/ch/%1.html").arg(i), QStringLiteral("Chapter %1").arg(i));
+  browser_.AddLink(QStringLiteral("mailto:admin@site"), QStringLiteral("Contact"));
+  browser_.AddLink(QStringLiteral("http://site/about"), QStringLiteral("About"));
+
+  const QStringList lines = Search();
+  ASSERT_EQ(lines.size(), 42);
+  EXPECT_EQ(lines.first(), Line(QStringLiteral("http://site/"), QStringLiteral("Home")));
+  for (int i = 1; i <= 40; ++i)
+    EXPECT_EQ(lines[i], Line(QStringLiteral("http://site/ch/%1.html").arg(i), QStringLiteral("Chapter %1").arg(i)));
+  EXPECT_EQ(lines.last(), Line(QStringLiteral("http://site/about"), QStringLiteral("About")));
+
+  EXPECT_TRUE(search_test::HasUtf16LeMark(viewer_.bytes));
+  EXPECT_EQ(browser_.navigatedTo, QStringList{kListPage});
+  EXPECT_EQ(browser_.leftThePage, 0);
+  EXPECT_GE(browser_.stopCount, 1);
+}
+
+TEST_F(SearchLinkTest, WhatEachClickCatches) {
+  using Events = engine::FIBrowserViewEvents;
+  // Opens a new window: listed, and the window never opens.
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("New window"),
+                   [](Events& e) { e.OnNewWindow(QStringLiteral("http://site/1")); });
+  // Two navigations from one click: only the first counts.
+  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Twice"), [](Events& e) {
+    bool cancel = false;
+    e.OnBeforeNavigate(QStringLiteral("http://site/2a"), cancel);
+    EXPECT_TRUE(cancel);
+    e.OnBeforeNavigate(QStringLiteral("http://site/2b"), cancel);
+  });
+  // The same chapter as image and as text: two lines.
+  browser_.AddLink(QStringLiteral("http://site/3"), QString());
+  browser_.AddLink(QStringLiteral("http://site/3"), QStringLiteral("Three"));
+  // A script link that does nothing, and addresses that are no plain-HTTP pages.
+  browser_.AddLink(QStringLiteral("javascript:void(0)"), QStringLiteral("Nothing"), [](Events&) {});
+  browser_.AddLink(QStringLiteral("https://site/s"), QStringLiteral("Secure"));
+  browser_.AddLink(QStringLiteral("ftp://site/f"), QStringLiteral("Ftp"));
+  browser_.AddLink(QStringLiteral("javascript:x()"), QStringLiteral("Popup"),
+                   [](Events& e) { e.OnNewWindow(QStringLiteral("about:blank")); });
+  // A script that first tries https, then plain HTTP: the first catchable address counts.
+  browser_.AddLink(QStringLiteral("#"), QStringLiteral("Mixed"), [](Events& e) {
+    bool cancel = false;
+    e.OnBeforeNavigate(QStringLiteral("https://site/m"), cancel);
+    e.OnNewWindow(QStringLiteral("HTTP://site/M"));
+  });
+  // Bookmark and settings scripts are never clicked.
+  browser_.elements.push_back({true, QStringLiteral("http://site/fav"),
+                               QStringLiteral("<a href=\"#\" onclick=\"Fav.Add()\">Fav</a>"),
+                               QStringLiteral("Fav"), [](Events&) { ADD_FAILURE() << "clicked"; }, false});
+  browser_.elements.push_back({true, QStringLiteral("http://site/set"),
+                               QStringLiteral("<a onclick=\"cfg.SET(1)\">Set</a>"),
+                               QStringLiteral("Set"), [](Events&) { ADD_FAILURE() << "clicked"; }, false});
+  browser_.AddLink(QStringLiteral("MAILTO:x@y"), QStringLiteral("Mail"), [](Events&) { ADD_FAILURE() << "clicked"; });
+
+  const QStringList lines = Search();
+  EXPECT_EQ(lines, (QStringList{Line(QStringLiteral("http://site/1"), QStringLiteral("New window")),
+                                Line(QStringLiteral("http://site/2a"), QStringLiteral("Twice")),
+                                Line(QStringLiteral("http://site/3"), QStringLiteral("chapter")),
+                                Line(QStringLiteral("http://site/3"), QStringLiteral("Three")),
+                                Line(QStringLiteral("HTTP://site/M"), QStringLiteral("Mixed"))}));
+  EXPECT_EQ(browser_.leftThePage, 0);
+}
+
+TEST_F(SearchLinkTest, HostileLinkTextsBecomeOneSafeFolderName) {
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("../../etc"));
+  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("a/b"));
+  browser_.AddLink(QStringLiteral("http://site/3"), QStringLiteral("\r\nChapter\r\n 3\r\n"));
+  browser_.AddLink(QStringLiteral("http://site/4"), QStringLiteral(".."));
+
+  EXPECT_EQ(Search(), (QStringList{Line(QStringLiteral("http://site/1"), QStringLiteral("_.._etc")),
+                                   Line(QStringLiteral("http://site/2"), QStringLiteral("a_b")),
+                                   Line(QStringLiteral("http://site/3"), QStringLiteral("Chapter 3")),
+                                   Line(QStringLiteral("http://site/4"), QStringLiteral("chapter"))}));
+}
+
+TEST_F(SearchLinkTest, BrokenElementsArePassedOverAndTheSearchStillEnds) {
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
+  browser_.elements.back().broken = true;
+  browser_.AddLink(QStringLiteral("http://site/3"), QStringLiteral("Three"), [](engine::FIBrowserViewEvents& e) {
+    bool cancel = false;
+    e.OnBeforeNavigate(QStringLiteral("http://site/3"), cancel);
+    throw engine::DocumentError("detached during its click");
+  });
+  browser_.AddLink(QStringLiteral("http://site/4"), QStringLiteral("Four"));
+
+  EXPECT_EQ(Search(), (QStringList{Line(QStringLiteral("http://site/1"), QStringLiteral("One")),
+                                   Line(QStringLiteral("http://site/4"), QStringLiteral("Four"))}));
+}
+
+TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
+  for (const bool noDocument : {true, false}) {
+    SCOPED_TRACE(noDocument ? "no document" : "document fails");
+    browser_ = FakeBrowserState();
+    browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+    browser_.hasDocument = !noDocument;
+    browser_.allFails = !noDocument;
+    viewer_.bytes.clear();
+    dialog_.searchDoneCount = 0;
+    EXPECT_TRUE(Search().isEmpty());
+    EXPECT_EQ(viewer_.bytes, QByteArray("\xFF\xFE", 2));
+    app_.reset();
+  }
+}
+
+TEST_F(SearchLinkTest, DialogIsToldWhileTheFileExistsThenTheFileIsDeletedAndTheEngineQuits) {
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  Search();
+  ASSERT_EQ(viewer_.paths.size(), 1);
+  EXPECT_TRUE(dialog_.fileExistedWhenDone);
+  EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
+  EXPECT_TRUE(app_->HostDialog()->Destroyed());
+  EXPECT_EQ(FCTimerNotify::MappedTimerCount(), 0);
+}
+
+TEST_F(SearchLinkTest, MissingViewerStillEndsTheSearch) {
+  viewer_.works = false;
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  Search();
+  EXPECT_EQ(dialog_.searchDoneCount, 1);
+  ASSERT_EQ(viewer_.paths.size(), 1);
+  EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
+}
+
+TEST_F(SearchLinkTest, QuitWhileTellingTheDialogStillDeletesTheFile) {
+  dialog_.quitOnDone = true;
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  Search();
+  ASSERT_EQ(viewer_.paths.size(), 1);
+  EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
+  EXPECT_TRUE(app_->HostDialog()->Destroyed());
+}
+
+TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"), [this](engine::FIBrowserViewEvents&) {
+    platform::SendMessage(app_->HostDialog()->Handle(), protocol::WM_APP_ENGINE_QUIT, 0, 0);
+  });
+  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
+  StartEngine();
+  browser_.events->OnDocumentComplete(true);
+  fakeNow += CSearchLink::kQuietSeconds;
+  EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 5000));
+  EXPECT_TRUE(viewer_.paths.isEmpty());
+  EXPECT_EQ(dialog_.searchDoneCount, 0);
+}
+
+TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  StartEngine();
+  const auto ticks = [](int n) { WaitFor([] { return false; }, n * CSearchLink::kAfterFinishPollMs + 100); };
+
+  ticks(1); // nothing completed yet
+  browser_.events->OnDocumentComplete(false);
+  fakeNow += 10;
+  ticks(1); // a frame's completion starts no countdown
+  EXPECT_EQ(dialog_.searchDoneCount, 0);
+
+  browser_.events->OnDocumentComplete(true);
+  fakeNow += 4;
+  browser_.events->OnDocumentComplete(true); // the page completed again: the countdown restarts
+  fakeNow += 4;
+  ticks(1);
+  EXPECT_EQ(dialog_.searchDoneCount, 0);
+
+  fakeNow += 1;
+  EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 5000));
+  // It ran once: later completions start nothing new.
+  browser_.events = nullptr;
+  fakeNow += 100;
+  ticks(1);
+  EXPECT_EQ(dialog_.searchDoneCount, 1);
+  EXPECT_EQ(viewer_.paths.size(), 1);
+}
+
+TEST_F(SearchLinkTest, NavigationsOfThePageItselfProceedUntilTheLinksAreWalked) {
+  bool redirectCancelled = false;
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"), [](engine::FIBrowserViewEvents& e) {
+    bool cancel = false;
+    e.OnBeforeNavigate(QStringLiteral("http://site/1"), cancel);
+  });
+  StartEngine();
+  browser_.events->OnBeforeNavigate(QStringLiteral("http://site/redirected"), redirectCancelled);
+  EXPECT_FALSE(redirectCancelled);
+}

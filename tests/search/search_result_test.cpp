@@ -1,0 +1,63 @@
+// Result lines and the result file of a link search.
+#include "engine/search_result.h"
+#include "result_file.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using engine::SearchResultLine;
+using testing_support::ReadBytes;
+
+TEST(SearchResultLine, AddressThreeSpacesFolderAndLinkText) {
+  EXPECT_EQ(SearchResultLine(QStringLiteral("http://site/c/12.html"), QStringLiteral("/home/u/Comics/"),
+                             QStringLiteral("Chapter 12")),
+            QStringLiteral("http://site/c/12.html   /home/u/Comics/Chapter 12\r\n"));
+}
+
+TEST(SearchResultLine, EveryLinkStaysOnOneLine) {
+  const QString line = SearchResultLine(QStringLiteral("http://site/a b\r\nc"), QStringLiteral("/f/"),
+                                        QStringLiteral("Chapter\r\n12\r\n"));
+  EXPECT_EQ(line, QStringLiteral("http://site/a%20b%0D%0Ac   /f/Chapter 12\r\n"));
+  EXPECT_EQ(line.count(QLatin1Char('\n')), 1);
+  EXPECT_EQ(line.count(QLatin1Char('\r')), 1);
+}
+
+TEST(SearchResultLine, HostileLinkTextAddsNoFolderLevel) {
+  for (const char* text : {"../../etc", "a/b", "/", "..", ""}) {
+    SCOPED_TRACE(text);
+    const QString line = SearchResultLine(QStringLiteral("http://s/x"), QStringLiteral("/f/"),
+                                          QString::fromUtf8(text));
+    const QString folder = line.mid(line.indexOf(QStringLiteral("   ")) + 3).chopped(2);
+    ASSERT_TRUE(folder.startsWith(QStringLiteral("/f/")));
+    const QString name = folder.mid(3);
+    EXPECT_FALSE(name.isEmpty());
+    EXPECT_FALSE(name.contains(QLatin1Char('/')));
+    EXPECT_FALSE(name.startsWith(QLatin1Char('.')));
+    // The folder the front-end would make stays inside the chosen one.
+    EXPECT_EQ(QFileInfo(QDir::cleanPath(folder)).path(), QStringLiteral("/f"));
+  }
+}
+
+TEST(SearchResultFile, TempFileStartsWithFFFEAndHoldsUtf16Le) {
+  const QString text = QString::fromUtf8("http://s/1   /f/第1话 😀\r\n");
+  const QString path = engine::CreateSearchResultFile(text);
+  ASSERT_FALSE(path.isEmpty());
+  EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+  EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QLatin1Char('t')));
+  const QByteArray bytes = ReadBytes(path);
+  QFile::remove(path);
+  ASSERT_TRUE(search_test::HasUtf16LeMark(bytes));
+  EXPECT_EQ(bytes.size(), 2 + text.size() * 2); // no terminating zero
+  EXPECT_EQ(bytes.mid(2, 4), QByteArray("h\0t\0", 4));
+  EXPECT_EQ(search_test::DecodeResult(bytes), text);
+}
+
+TEST(SearchResultFile, EmptyResultIsJustTheMark) {
+  const QString path = engine::CreateSearchResultFile(QString());
+  ASSERT_FALSE(path.isEmpty());
+  EXPECT_EQ(ReadBytes(path), QByteArray("\xFF\xFE", 2));
+  QFile::remove(path);
+}
