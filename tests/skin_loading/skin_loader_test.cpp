@@ -1,0 +1,160 @@
+// Skin and language lookup: fallbacks of the current language and skin, text expansion,
+// the language list, and the shipped language files.
+#include "common/ini_rules.h"
+#include "common/profile.h"
+#include "common/program_folder.h"
+#include "skin/skin_loader.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SkinLoaderTest : public ::testing::Test {
+protected:
+  SkinLoaderTest() {
+    root_ = common::WithTrailingSlash(sandbox_.path());
+    QDir(root_).mkpath("language");
+    QDir(root_).mkpath("skin/default");
+    QDir(root_).mkpath("skin/cmd");
+    common::SetProgramFolder(root_);
+    FCSkinLoader::ResetLanguageCache();
+  }
+  ~SkinLoaderTest() override {
+    common::SetProgramFolder(QString());
+    FCSkinLoader::ResetLanguageCache();
+  }
+  void Language(std::int32_t id, const QString& name, const QString& section = QString(),
+                const QString& key = QString(), const QString& text = QString()) {
+    const QString file = FCSkinLoader::GetLanguageFile(id);
+    common::CreateUnicodeProfileFile(file);
+    if (!name.isNull()) common::WriteProfileString(file, "LANGUAGE", name);
+    if (!section.isEmpty()) common::WriteProfileString(file, key, text, section);
+  }
+  void CurrentLanguage(const QString& value) {
+    common::WriteProfileString(root_ + "language/current.ini", "language", value);
+  }
+  void CurrentSkin(const QString& name) {
+    common::WriteProfileString(root_ + "skin/current.ini", "k", name);
+  }
+
+  testing_support::Sandbox sandbox_;
+  QString root_;
+};
+
+TEST_F(SkinLoaderTest, LanguageWithoutItsFileFallsBackTo1033) {
+  Language(1033, "English", "ERROR", "1", "failed");
+  CurrentLanguage("2052");
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 1033);
+  EXPECT_EQ(FCSkinLoader::LoadLanguageText("ERROR", 1), "failed");
+}
+
+TEST_F(SkinLoaderTest, MissingCurrentFileOrFilesGiveEmptyTexts) {
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 1033);
+  EXPECT_EQ(FCSkinLoader::LoadLanguageText("app", "NAME"), "");
+}
+
+TEST_F(SkinLoaderTest, ConfiguredLanguageIsUsedAndCachedUntilTheNextStart) {
+  Language(1033, "English", "app", "NAME", "Comics");
+  Language(2052, "Chinese", "app", "NAME", "漫画");
+  CurrentLanguage("2052");
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 2052);
+  EXPECT_EQ(FCSkinLoader::LoadLanguageText("app", "NAME"), "漫画");
+
+  ASSERT_TRUE(FCSkinLoader::SetCurrentLanguage(1033));
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 2052) << "applies from the next start";
+  FCSkinLoader::ResetLanguageCache();
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 1033);
+}
+
+TEST_F(SkinLoaderTest, BackslashNBecomesALineBreakAndNothingElseIsAnEscape) {
+  Language(1033, "English", "LIST", "30", "first\\nsecond\\tthird\\\\n");
+  EXPECT_EQ(FCSkinLoader::LoadLanguageText("LIST", "30"), "first\nsecond\\tthird\\\n");
+}
+
+TEST_F(SkinLoaderTest, LanguageNameIsReturnedAsItStands) {
+  Language(1033, "Eng\\nlish");
+  EXPECT_EQ(FCSkinLoader::GetLanguageName(1033), "Eng\\nlish");
+}
+
+TEST_F(SkinLoaderTest, ListSkipsCurrentNonNumericAndNamelessFiles) {
+  Language(1033, "English");
+  Language(2052, "中文");
+  Language(3000, "");        // empty name
+  Language(3001, QString()); // no name at all
+  CurrentLanguage("2052");
+  common::CreateUnicodeProfileFile(root_ + "language/readme.ini");
+  common::WriteProfileString(root_ + "language/readme.ini", "LANGUAGE", "not a language");
+  EXPECT_EQ(FCSkinLoader::ListLanguages(), (QList<std::int32_t>{1033, 2052}));
+}
+
+TEST_F(SkinLoaderTest, SkinFallsBackToDefaultForMissingUnknownOrUnsafeNames) {
+  EXPECT_EQ(FCSkinLoader::GetSkinFolderName(), "default") << "no current.ini";
+  CurrentSkin("");
+  EXPECT_EQ(FCSkinLoader::GetSkinFolderName(), "default") << "empty name";
+  CurrentSkin("blue");
+  EXPECT_EQ(FCSkinLoader::GetSkinFolderName(), "default") << "no such folder";
+  CurrentSkin("..");
+  EXPECT_EQ(FCSkinLoader::GetSkinFolderName(), "default");
+  CurrentSkin("cmd/../default");
+  EXPECT_EQ(FCSkinLoader::GetSkinFolderName(), "default");
+  QDir(root_).mkpath("skin/blue");
+  CurrentSkin("blue");
+  EXPECT_EQ(FCSkinLoader::GetSkinFolderName(), "blue");
+}
+
+TEST_F(SkinLoaderTest, SkinFilePathComesFromInfoIni) {
+  QDir(root_).mkpath("skin/blue");
+  CurrentSkin("blue");
+  common::WriteProfileString(root_ + "skin/blue/info.ini", "main", "main.xml");
+  EXPECT_EQ(FCSkinLoader::GetSkinFilePath("main"), root_ + "skin/blue/main.xml");
+  EXPECT_EQ(FCSkinLoader::GetSkinFilePath("tip"), root_ + "skin/blue/");
+}
+
+TEST_F(SkinLoaderTest, ReadIniStringLeavesTheOutputAloneWhenMissing) {
+  const QString file = root_ + "x.ini";
+  common::WriteProfileString(file, "present", "");
+  QString out = "untouched";
+  EXPECT_FALSE(FCSkinLoader::ReadIniString("app", "absent", file, out));
+  EXPECT_EQ(out, "untouched");
+  EXPECT_TRUE(FCSkinLoader::ReadIniString("app", "present", file, out));
+  EXPECT_EQ(out, "");
+  ASSERT_TRUE(FCSkinLoader::WriteIniInt64(file, "big", -5000000000LL));
+  EXPECT_EQ(common::ReadProfileString(file, "big").value_or(""), "-5000000000");
+}
+
+// The shipped language files: both installed, every text present in both, UTF-16 with BOM.
+TEST(ShippedLanguages, BothLanguagesCarryEveryText) {
+  common::SetProgramFolder(testing_support::AppFolder());
+  FCSkinLoader::ResetLanguageCache();
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 1033);
+  EXPECT_EQ(FCSkinLoader::ListLanguages(), (QList<std::int32_t>{1033, 2052}));
+  const QList<QPair<QString, QStringList>> used = {
+      {"app", {"NAME", "VER", "50"}},
+      {"TRAY", {"0", "1", "2", "3", "6"}},
+      {"MAIN_MENU", {"1", "2"}},
+      {"LIST_MENU", {"1", "2", "3"}},
+      {"IDD_ADD_TASK", {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}},
+      {"IDD_SEARCH_LINK", {"0", "1", "5", "6", "7", "8", "9", "11", "12", "13", "15", "20", "21",
+                           "25", "26", "30", "35", "36", "37"}},
+      {"IDD_SETTING", {"0", "2", "3", "4", "5", "8", "9"}},
+      {"ERROR", {"1"}},
+      {"DROP_LINK", {"0", "1", "2"}},
+      {"LIST", {"0", "1", "2", "3", "4", "10", "11", "20", "21", "22", "23", "30"}},
+  };
+  for (std::int32_t id : {1033, 2052}) {
+    const QString file = FCSkinLoader::GetLanguageFile(id);
+    EXPECT_TRUE(testing_support::ReadBytes(file).startsWith("\xff\xfe")) << id;
+    for (const auto& [section, keys] : used)
+      for (const QString& key : keys)
+        EXPECT_FALSE(common::ReadIniString(file, section, key).value_or("").isEmpty())
+            << id << " " << section.toStdString() << " " << key.toStdString();
+  }
+  EXPECT_EQ(common::ReadIniString(FCSkinLoader::GetLanguageFile(1033), "LIST", "0").value_or(""),
+            "Title: ") << "quoted values keep their trailing blank";
+  common::SetProgramFolder(QString());
+  FCSkinLoader::ResetLanguageCache();
+}
+
+} // namespace
