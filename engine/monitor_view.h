@@ -48,6 +48,8 @@ public:
   std::int32_t Page() const { return page_; }
   /// Whether any of the three events still runs (false once the page is done with).
   bool Watching() const;
+  /// Files this view's image downloads made; the destructor deletes them.
+  const QStringList& TemporaryFiles() const { return temporaryFiles_; }
 
   /// The page-image step, run on every tick of the monitor event.
   void ProcessPage();

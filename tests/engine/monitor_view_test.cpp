@@ -1,0 +1,205 @@
+// The monitor view inside a real engine application object, with pages from a browser in
+// memory, images from a local server and a front-end stand-in in the same process.
+#include "common/command_file.h"
+#include "common/protocol.h"
+#include "engine/gantrell_app.h"
+#include "engine/gantrell_dlg.h"
+#include "engine/monitor_view.h"
+#include "fake_browser.h"
+#include "frontend_stub.h"
+#include "image_bytes.h"
+#include "local_site.h"
+#include "test_support.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using testing_support::FakeBrowser;
+using testing_support::FakeDocument;
+using testing_support::FrontEndStub;
+using testing_support::LocalSite;
+using testing_support::MakeImageBytes;
+using testing_support::Sandbox;
+using testing_support::WaitFor;
+
+namespace {
+
+const QString kNext = QStringLiteral(u"下一页");
+
+class MonitorViewTest : public ::testing::Test {
+protected:
+  MonitorViewTest() {
+    browser_ = new FakeBrowser;
+    app_ = std::make_unique<CGantrellApp>(std::unique_ptr<engine::FIBrowser>(browser_));
+    prefix_ = QStringLiteral("/%1/").arg(
+        QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  }
+
+  QString PageUrl(int page) const { return site_.Url(prefix_ + QStringLiteral("p%1.html").arg(page)); }
+  QString ImagePath(int page, int n = 0) const {
+    return prefix_ + QStringLiteral("i%1_%2.png").arg(page).arg(n);
+  }
+
+  // A page with one image of the given size, a next-page link and its page count.
+  std::shared_ptr<FakeDocument> AddPage(int page, int total, int width = 400, int height = 500,
+                                        bool linked = true) {
+    auto doc = browser_->AddPage(PageUrl(page));
+    doc->pageTitle = QStringLiteral("Chapter 1");
+    doc->pageText = QStringLiteral(u"共 %1 页").arg(total);
+    AddImage(doc, page, 0, width, height);
+    browser_->LinkTo(doc->AddAnchor(kNext), doc, linked ? PageUrl(page + 1) : QString());
+    return doc;
+  }
+  void AddImage(const std::shared_ptr<FakeDocument>& doc, int page, int n, int width, int height) {
+    const QByteArray bytes = MakeImageBytes(width, height, "PNG", page * 10 + n);
+    images_[ImagePath(page, n)] = bytes;
+    site_.Add(ImagePath(page, n), bytes, "image/png");
+    doc->AddImage(site_.Url(ImagePath(page, n)));
+  }
+
+  bool Start(int page = 1) {
+    common::HandOff job;
+    job.hwnd = frontEnd_.Handle();
+    job.id = 42;
+    job.index = page;
+    job.url = PageUrl(page);
+    job.folder = sandbox_.path() + QStringLiteral("/");
+    return app_->InitInstance(common::WriteHandOffFile(job));
+  }
+
+  // The front-end's answer to the chapter's last page and to a stall.
+  void QuitOnLastPageOrStall(int last) {
+    frontEnd_.onReport = [this, last](const QStringList& items) {
+      if ((items[0] == "101" && items[2].toInt() >= last) || items[0] == "102")
+        frontEnd_.QuitEngine();
+    };
+  }
+
+  std::vector<QStringList> Saved() const { return frontEnd_.ReportsWithCode("101"); }
+  std::size_t Stalls() const { return frontEnd_.ReportsWithCode("102").size(); }
+  QByteArray SavedFile(const QString& name) const {
+    return testing_support::ReadBytes(sandbox_.file(name));
+  }
+
+  Sandbox sandbox_;
+  LocalSite site_;
+  FrontEndStub frontEnd_;
+  FakeBrowser* browser_;
+  std::unique_ptr<CGantrellApp> app_;
+  QString prefix_;
+  std::map<QString, QByteArray> images_;
+};
+
+} // namespace
+
+TEST_F(MonitorViewTest, WalksTheChapterSavingEveryPageOnceAndEndsOnQuit) {
+  constexpr int kPages = 3;
+  for (int page = 1; page <= kPages; ++page) AddPage(page, kPages);
+  QuitOnLastPageOrStall(kPages);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 20000));
+
+  const auto saved = Saved();
+  ASSERT_EQ(saved.size(), std::size_t(kPages));
+  for (int page = 1; page <= kPages; ++page) {
+    EXPECT_EQ(saved[page - 1], (QStringList{"101", "42", QString::number(page), PageUrl(page)}));
+    EXPECT_EQ(SavedFile(QStringLiteral("%1.png").arg(page, 3, 10, QLatin1Char('0'))),
+              images_[ImagePath(page)]);
+    EXPECT_EQ(site_.RequestCount(ImagePath(page)), 1);
+  }
+  EXPECT_EQ(Stalls(), 0u);
+  const auto info = frontEnd_.ReportsWithCode("100");
+  ASSERT_FALSE(info.empty());
+  EXPECT_EQ(info.front(), (QStringList{"100", "42", "Chapter 1", "3"}));
+  EXPECT_EQ(app_->HostDialog()->ViewCount(), 0);
+  EXPECT_TRUE(browser_->views.empty());
+  EXPECT_EQ(browser_->createdViews, kPages);
+}
+
+TEST_F(MonitorViewTest, LastPageTriesNoJumpAndSendsNoStall) {
+  AddPage(1, 2);
+  AddPage(2, 2);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Saved().size() == 2; }, 20000));
+  // The last view posted its own deletion; nothing follows its page-saved report.
+  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->ViewCount() == 0; }, 5000));
+  EXPECT_FALSE(WaitFor([&] { return frontEnd_.reports.size() > 0 && Stalls() > 0; }, 1200));
+  EXPECT_EQ(browser_->createdViews, 2);
+}
+
+TEST_F(MonitorViewTest, JumpThatStartsNoNavigationIsAStall) {
+  AddPage(1, 5, 400, 500, /*linked=*/false);
+  QuitOnLastPageOrStall(5);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 20000));
+  ASSERT_EQ(Saved().size(), 1u);
+  EXPECT_EQ(frontEnd_.reports.back(), (QStringList{"102", "42"}));
+  EXPECT_EQ(browser_->createdViews, 1);
+}
+
+TEST_F(MonitorViewTest, PageWithoutStrategyNeverFetchesAndStallsAfterTheQuiet) {
+  auto doc = browser_->AddPage(PageUrl(1));
+  doc->pageText = QStringLiteral(u"共 5 页"); // a count, but no control to reach page 2
+  AddImage(doc, 1, 0, 400, 500);
+  QuitOnLastPageOrStall(5);
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Stalls() == 1; }, 15000));
+  EXPECT_GE(clock.elapsed(), 4000); // whole seconds: at least 4 s after the completion
+  EXPECT_TRUE(Saved().empty());
+  EXPECT_EQ(site_.RequestCount(ImagePath(1)), 0);
+  for (const auto& info : frontEnd_.ReportsWithCode("100")) EXPECT_EQ(info[3], "0");
+}
+
+TEST_F(MonitorViewTest, SmallImagesSaveTheTallestAfterTheQuietAndTheWalkGoesOn) {
+  auto first = AddPage(1, 2, 250, 300);
+  AddImage(first, 1, 1, 200, 350); // the tallest small one
+  AddImage(first, 1, 2, 900, 350); // as tall, but later: stays out
+  AddPage(2, 2);
+  QuitOnLastPageOrStall(2);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Saved().size() == 1; }, 15000));
+  EXPECT_EQ(SavedFile("001.png"), images_[ImagePath(1, 1)]);
+  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 15000));
+  ASSERT_EQ(Saved().size(), 2u);
+  EXPECT_EQ(SavedFile("002.png"), images_[ImagePath(2, 0)]);
+  EXPECT_EQ(Stalls(), 0u);
+}
+
+TEST_F(MonitorViewTest, QuitWhileWaitingStopsTheViewAndRemovesItsTemporaryFiles) {
+  auto doc = AddPage(1, 3, 200, 300); // only a candidate: the view keeps waiting
+  browser_->completePages = false;    // and never gets its quiet countdown
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return site_.RequestCount(ImagePath(1)) == 1; }, 10000));
+  ASSERT_EQ(browser_->views.size(), 1u);
+  auto* view = dynamic_cast<CMonitorView*>(browser_->views.front()->events);
+  ASSERT_NE(view, nullptr);
+  const QStringList temporary = view->TemporaryFiles();
+  ASSERT_EQ(temporary.size(), 1);
+  EXPECT_TRUE(QFile::exists(temporary.front()));
+
+  frontEnd_.QuitEngine();
+  EXPECT_EQ(app_->HostDialog()->ViewCount(), 0);
+  EXPECT_FALSE(QFile::exists(temporary.front()));
+  const std::size_t reports = frontEnd_.reports.size();
+  EXPECT_FALSE(WaitFor([&] { return frontEnd_.reports.size() > reports; }, 1200));
+}
+
+TEST_F(MonitorViewTest, FailedCopyIsReportedAsAStallNotAsSaved) {
+  AddPage(1, 3);
+  AddPage(2, 3);
+  QuitOnLastPageOrStall(3);
+  common::HandOff job;
+  job.hwnd = frontEnd_.Handle();
+  job.id = 42;
+  job.index = 1;
+  job.url = PageUrl(1);
+  job.folder = sandbox_.path() + QStringLiteral("/no such folder/");
+  ASSERT_TRUE(app_->InitInstance(common::WriteHandOffFile(job)));
+  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 15000));
+  EXPECT_TRUE(Saved().empty());
+  EXPECT_EQ(Stalls(), 1u);
+  EXPECT_EQ(browser_->createdViews, 1); // no jump after a page that was not saved
+}
