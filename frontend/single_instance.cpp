@@ -29,7 +29,13 @@ bool CSingleInstance::TryBecomeFirst() {
   QDir().mkpath(folder_);
   lock_ = std::make_unique<QLockFile>(LockFile());
   lock_->setStaleLockTime(0); // only a dead owner makes the lock stale, never its age
-  if (!lock_->tryLock(0)) return false;
+  if (!lock_->tryLock(0)) {
+    // Only a lock that another living instance holds keeps this one from starting; a folder
+    // where no lock can be made must not lock the user out of the program.
+    if (lock_->error() == QLockFile::LockFailedError) return false;
+    lock_.reset();
+    return true;
+  }
   // A handle left by a crashed instance names no window of ours.
   QFile::remove(HandleFile());
   return true;
@@ -47,6 +53,7 @@ bool CSingleInstance::ActivateFirst() const {
 }
 
 bool CSingleInstance::PublishMainWindow(platform::HWND window) {
+  if (!lock_) return false; // not holding the lock: nothing to announce
   QSaveFile file(HandleFile());
   if (!file.open(QIODevice::WriteOnly)) return false;
   file.write(QByteArray::number(window));

@@ -4,6 +4,8 @@
 #include "frontend_fixture.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,6 +61,22 @@ TEST_F(FolivexAppTest, SecondStartActivatesTheFirstAndWritesNothing) {
   EXPECT_EQ(QDir(folder.Folder()).entryList(QDir::Files), filesBefore);
 }
 
+TEST_F(FolivexAppTest, SecondProcessActivatesTheFirstWindowAndEnds) {
+  TestApp first(launcher, shutdown, runtime.path());
+  ASSERT_TRUE(first.InitInstance(QSize(1920, 1080)));
+  auto* firstWindow = static_cast<TestMainWindow*>(first.MainWindow());
+  const QStringList filesBefore = QDir(folder.Folder()).entryList(QDir::Files);
+
+  QProcess second;
+  second.setProcessChannelMode(QProcess::ForwardedChannels);
+  second.start(SECOND_START_PATH, {folder.Folder(), runtime.path()});
+  ASSERT_TRUE(testing_support::WaitFor(
+      [&] { return second.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_EQ(second.exitCode(), 0) << "the second start refused";
+  EXPECT_TRUE(testing_support::WaitFor([&] { return firstWindow->activations == 1; }));
+  EXPECT_EQ(QDir(folder.Folder()).entryList(QDir::Files), filesBefore);
+}
+
 TEST_F(FolivexAppTest, LockIsFreeAgainAfterTheFirstInstanceEnds) {
   {
     CSingleInstance first(runtime.path());
@@ -71,6 +89,22 @@ TEST_F(FolivexAppTest, LockIsFreeAgainAfterTheFirstInstanceEnds) {
   CSingleInstance later(runtime.path());
   EXPECT_TRUE(later.TryBecomeFirst());
   EXPECT_EQ(later.FirstInstanceWindow(), 0) << "no stale handle is offered";
+}
+
+TEST_F(FolivexAppTest, LockOfACrashedInstanceIsTakenOver) {
+  // The lock file a killed first instance leaves behind: its process id names no process.
+  const QByteArray stale = "999999999\nFolivex\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+  ASSERT_TRUE(testing_support::WriteBytes(runtime.file("folivex.lock"), stale));
+  ASSERT_TRUE(testing_support::WriteBytes(runtime.file("folivex.hwnd"), "4242"));
+  CSingleInstance instance(runtime.path());
+  EXPECT_TRUE(instance.TryBecomeFirst());
+  EXPECT_EQ(instance.FirstInstanceWindow(), 0);
+}
+
+TEST_F(FolivexAppTest, FolderWithoutRoomForALockDoesNotKeepTheProgramFromStarting) {
+  ASSERT_TRUE(testing_support::WriteBytes(runtime.file("not-a-folder"), "x"));
+  CSingleInstance instance(runtime.file("not-a-folder"));
+  EXPECT_TRUE(instance.TryBecomeFirst());
 }
 
 TEST_F(FolivexAppTest, ExitSequenceStopsSavesAndWritesSettings) {

@@ -1,0 +1,170 @@
+#include "frontend/wnd_ad.h"
+
+#include "common/profile.h"
+#include "common/temp_file.h"
+#include "frontend/site_address.h"
+#include "platform/launcher.h"
+#include "skin/skin_loader.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+
+namespace {
+
+bool IsWebAddress(const QString& url) {
+  return url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+         url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+CWndAD::CTimerScroll::CTimerScroll(CWndAD& strip, NewsItem oldItem, NewsItem newItem)
+    : strip_(strip), old_(std::move(oldItem)), new_(std::move(newItem)) {
+  StartTimer(kScrollStepMs);
+}
+
+void CWndAD::CTimerScroll::OnTimerNotify() {
+  ++step_;
+  strip_.update();
+}
+
+void CWndAD::CTimerRetry::OnTimerNotify() {
+  StopTimer();
+  owner_.StartDownload();
+}
+
+CWndAD::CWndAD(QWidget* parent) : QAbstractButton(parent) {
+  setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_Hover);
+  connect(this, &QAbstractButton::clicked, this, &CWndAD::OpenFirstItem);
+}
+
+CWndAD::~CWndAD() = default;
+
+bool CWndAD::Create() { return StartDownload(); }
+
+bool CWndAD::StartDownload() {
+  FCHttpDownloadParam param;
+  param.url = dialogs::SiteAddress(QStringLiteral("/cn/comic/ad/"));
+  if (param.url.isEmpty()) return false;
+  AddDownload(param);
+  return true;
+}
+
+int CWndAD::RetryDelayMs(int failures) {
+  std::int64_t delay = kFirstRetryMs;
+  for (int i = 1; i < failures && delay < kMaxRetryMs; ++i) delay *= 2;
+  return int(std::min<std::int64_t>(delay, kMaxRetryMs));
+}
+
+int CWndAD::ClampInterval(const QString& value) {
+  bool ok = false;
+  const std::int32_t number = std::int32_t(value.trimmed().toLongLong(&ok)); // low 32 bits
+  if (!ok || number <= kMinIntervalMs) return kMinIntervalMs;
+  if (number > kMaxIntervalMs - 1) return kMaxIntervalMs;
+  return number;
+}
+
+int CWndAD::ReadNewsFile(const QString& path, QList<NewsItem>& items) {
+  items.clear();
+  QString interval;
+  FCSkinLoader::ReadIniString(QStringLiteral("app"), QStringLiteral("t"), path, interval);
+  for (int section = 0; section < kMaxItems; ++section) {
+    const QString name = QString::number(section);
+    NewsItem item;
+    FCSkinLoader::ReadIniString(name, QStringLiteral("t"), path, item.text);
+    FCSkinLoader::ReadIniString(name, QStringLiteral("u"), path, item.url);
+    if (item.text.isEmpty() || item.url.isEmpty()) break;
+    if (IsWebAddress(item.url)) items.append(item);
+  }
+  return ClampInterval(interval);
+}
+
+void CWndAD::SetNews(const QList<NewsItem>& items, int intervalMs) {
+  items_ = items;
+  intervalMs_ = intervalMs;
+  scroll_.reset();
+  update();
+  if (!items_.isEmpty()) StartTimer(intervalMs_);
+  else StopTimer();
+}
+
+void CWndAD::OnAfterDownloadFinish(FCHttpDownload* download) {
+  if (download->GetResponseInfo().statusCode == 404) return;
+  const FCReceivedBlock block = download->TakeReceivedData();
+  QList<NewsItem> items;
+  int interval = kMinIntervalMs;
+  const QByteArray bytes = block.Bytes();
+  if (!bytes.isEmpty() && bytes.size() <= kMaxDocumentBytes) {
+    const QString file = common::CreateTempFile();
+    if (!file.isEmpty()) {
+      QFile out(file);
+      if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size()) {
+        out.close();
+        interval = ReadNewsFile(file, items);
+      }
+      QFile::remove(file);
+    }
+  }
+  if (items.isEmpty()) return OnDownloadFailed();
+  failures_ = 0;
+  SetNews(items, interval);
+}
+
+void CWndAD::OnDownloadFailed() {
+  ++failures_;
+  retry_.StartTimer(RetryDelayMs(failures_));
+}
+
+void CWndAD::OnTimerNotify() {
+  if (items_.size() < 2 || scroll_) return;
+  const NewsItem oldItem = items_.takeFirst();
+  items_.append(oldItem);
+  scroll_ = std::make_unique<CTimerScroll>(*this, oldItem, items_.first());
+}
+
+void CWndAD::OpenFirstItem() {
+  if (!items_.isEmpty()) platform::Opener().Open(items_.first().url);
+}
+
+void CWndAD::enterEvent(QEnterEvent* event) {
+  QAbstractButton::enterEvent(event);
+  update();
+}
+
+void CWndAD::leaveEvent(QEvent* event) {
+  QAbstractButton::leaveEvent(event);
+  update();
+}
+
+void CWndAD::DrawItem(QPainter& painter, const QString& text, const QRect& row) const {
+  const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, row.width());
+  painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+}
+
+void CWndAD::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const bool hot = underMouse() || isDown();
+  QFont font = QApplication::font();
+  font.setUnderline(hot);
+  painter.setFont(font);
+  painter.setPen(QColor::fromRgba(hot ? kHoverColour : kTextColour));
+  painter.setBackgroundMode(Qt::TransparentMode);
+
+  const QRect strip = rect();
+  if (scroll_) {
+    const int h = strip.height();
+    const int step = scroll_->Step();
+    const QRect oldRow = strip.translated(0, -(h * step) / kScrollSteps);
+    DrawItem(painter, scroll_->OldItem().text, oldRow);
+    DrawItem(painter, scroll_->NewItem().text, oldRow.translated(0, h));
+    if (step > kScrollSteps - 1) {
+      scroll_.reset();
+      update();
+    }
+  } else if (!items_.isEmpty()) {
+    DrawItem(painter, items_.first().text, strip);
+  }
+}
