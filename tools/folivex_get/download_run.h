@@ -1,0 +1,93 @@
+#pragma once
+// CDownloadRun: downloads chapters without the front-end's window, with the front-end's own
+// task manager and the unchanged engine.
+//
+// The run keeps its tasks in a private temporary store folder (its own "setting.ini" and
+// "task/"), so the front-end's settings and task files are never touched. Its message window
+// takes the place of the front-end's main window: engines say hello to it and report to it,
+// and command files meet in the program folder's "skin/cmd/" because folivex-get lies next to
+// the engine. Task ids start high and depend on the process id, so they never meet the
+// front-end's ids (which start at 100) or another folivex-get's in that shared folder.
+//
+// The computer is never powered off: the task manager gets a shutdown that does nothing.
+#include "frontend/main_window_endpoint.h"
+#include "frontend/setting.h"
+#include "frontend/task_event_observer.h"
+#include "frontend/task_manager.h"
+#include "platform/launcher.h"
+#include "platform/shutdown.h"
+#include "tools/folivex_get/get_options.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+
+namespace folivex_get {
+
+class CProgressOutput;
+
+/// Refuses every request to power off.
+class CNoShutdown : public platform::FIShutdown {
+public:
+  bool PowerOff() override { return false; }
+};
+
+class CDownloadRun : public CTaskEventObserver {
+public:
+  /// Exit codes of a run.
+  static constexpr int kAllFinished = 0;
+  static constexpr int kSomeFailed = 1;
+
+  /// `jobs` engines at most at the same time; engines are started through `launcher`. `err`
+  /// receives the error per failed task.
+  CDownloadRun(int jobs, platform::FIProgramLauncher& launcher, std::FILE* out, std::FILE* err,
+               bool terminal, int width = 80);
+  ~CDownloadRun() override;
+
+  /// The engine program; "Gantrell" in the program folder unless set.
+  void SetEngineProgram(const QString& path) { tasks_->SetEngineProgram(path); }
+  /// Engine watchdog timing (tests shorten it).
+  void SetWatchdog(int helloTimeoutMs, int intervalMs) { tasks_->SetWatchdog(helloTimeoutMs, intervalMs); }
+
+  /// Queues one chapter into `folder` (made absolute, created when missing); `label` is its
+  /// number in the progress output. False, with a message on `err`, when it cannot run; the
+  /// run then counts as failed.
+  bool AddChapter(const ChapterJob& job, int label);
+  /// Marks the run failed without a task (a refused list line, say).
+  void CountFailure() { failures_++; }
+
+  /// Runs the event loop until no task runs or waits; returns kAllFinished or kSomeFailed.
+  int Run();
+  /// Stops every task (running engines are told to quit) and ends Run() with `exitCode`.
+  void Interrupt(int exitCode);
+
+  const CTaskManager& Tasks() const { return *tasks_; }
+  /// The most tasks that ran at the same time so far.
+  int MostRunning() const { return mostRunning_; }
+
+  void OnTaskChanged() override;
+
+  /// The first task id of this process: high, and apart from other processes'.
+  static std::int32_t FirstTaskId();
+
+private:
+  void ReportFailures();
+
+  QTemporaryDir store_;
+  CSetting setting_;
+  CNoShutdown noShutdown_;
+  std::unique_ptr<CTaskManager> tasks_;
+  std::unique_ptr<CMainWindowEndpoint> window_;
+  std::unique_ptr<CProgressOutput> progress_;
+  std::FILE* err_;
+  int failures_ = 0;
+  int mostRunning_ = 0;
+  bool running_ = false;
+  bool ending_ = false;
+  int interruptCode_ = -1;
+};
+
+} // namespace folivex_get

@@ -1,0 +1,55 @@
+#pragma once
+// The command line of folivex-get, parsed without side effects so it can be tested.
+//
+//   folivex-get [-j N] URL FOLDER [URL FOLDER ...]   download chapters
+//   folivex-get [-j N] --list FILE [FOLDER]          download the chapters listed in FILE
+//   folivex-get --links URL FOLDER                   print the chapter links of a list page
+//   folivex-get --help
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace folivex_get {
+
+/// What the program was asked to do.
+enum class GetMode {
+  Download, ///< address and folder pairs from the command line
+  List,     ///< address and folder lines from a file
+  Links,    ///< a link search
+  Help,
+};
+
+/// One chapter to download.
+struct ChapterJob {
+  QString url;
+  QString folder;
+};
+
+struct GetOptions {
+  GetMode mode = GetMode::Download;
+  int jobs = 1;              ///< engines at the same time
+  QList<ChapterJob> chapters; ///< Download: the pairs; Links: the one address and folder
+  QString listFile;          ///< List: the file, "-" for standard input
+  QString listBase;          ///< List: the folder the listed folders must stay in; empty: cwd
+};
+
+/// Engines that may run at once: -j takes 1 to this.
+constexpr int kMaxJobs = 10;
+
+/// The outcome of parsing: options, or a message for standard error (exit code 2).
+struct ParsedArguments {
+  GetOptions options;
+  QString error; ///< empty when the arguments are good
+  bool ok() const { return error.isEmpty(); }
+};
+
+/// Parses the arguments after the program name.
+ParsedArguments ParseArguments(const QStringList& arguments);
+
+/// Whether `text` is an address the engine can open: "http://" or "https://" and a host.
+bool IsWebAddress(const QString& text);
+
+/// The usage text, ending with a newline.
+QString UsageText();
+
+} // namespace folivex_get
