@@ -1,0 +1,40 @@
+#pragma once
+// Comic chapters served by a LocalSite, one per kind of page navigation, for end-to-end tests
+// and the chapter benchmark. Every page shows a shared small logo and its own page image; the
+// page's own script moves to the next page when driven the way the engine drives it.
+#include "local_site.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace testing_support {
+
+enum class ChapterKind {
+  PageList,      ///< a select with a caption option whose onchange loads the page
+  NextLinks,     ///< previous/next links ("[上一页]", "下 一 页")
+  PageBoxButton, ///< a page box with a go button on its right reading it by id
+  PageBoxEnter,  ///< a page box whose key handler loads the page on Enter
+  NoControls,    ///< images but nothing to reach another page
+};
+
+struct Chapter {
+  QString folder;                 ///< site path prefix, e.g. "/list/"
+  ChapterKind kind = ChapterKind::NextLinks;
+  int pages = 0;
+  std::vector<QString> imagePaths; ///< site path of page i's image at [i - 1]
+  std::vector<QByteArray> images;  ///< its bytes
+  QString PageUrl(const LocalSite& site, int page) const;
+  QString ImagePath(int page) const { return imagePaths.at(page - 1); }
+};
+
+/// Registers a chapter under `folder` (e.g. "/list/"). Pages are `width` x `height` JPEGs;
+/// GraphicsMagick must be started.
+Chapter AddChapter(LocalSite& site, const QString& folder, ChapterKind kind, int pages,
+                   int width = 640, int height = 900);
+
+/// Adds small images to `page` of a chapter only (heights 300 and 380, both below the page
+/// threshold), in place of its page image; returns the site path of the taller one.
+QString UseSmallImagesOnly(LocalSite& site, Chapter& chapter, int page);
+
+} // namespace testing_support
