@@ -45,13 +45,6 @@ TEST(Setting, PositionIsClampedToTheScreen) {
   EXPECT_EQ(setting.y, 0) << "a value that is no number reads as 0";
 }
 
-TEST(Setting, ClampEdges) {
-  EXPECT_EQ(CSetting::ClampToScreen(1820, 1920), 1820);
-  EXPECT_EQ(CSetting::ClampToScreen(1819, 1920), 1819);
-  EXPECT_EQ(CSetting::ClampToScreen(0, 1920), 0);
-  EXPECT_EQ(CSetting::ClampToScreen(1, 1920), 1);
-}
-
 TEST(Setting, FolderOf600CharactersIsReadWhole) {
   testing_support::Sandbox sandbox;
   const QString file = sandbox.file("setting.ini");

@@ -336,13 +336,4 @@ TEST_F(TaskManagerTest, EngineWhoseWindowVanishedIsTakenForStalled) {
   tasks.StopAllTasks();
 }
 
-TEST_F(TaskManagerTest, EngineThatAnsweredIsNotTimedOut) {
-  tasks.SetWatchdog(100, 20);
-  EngineStandIn engine;
-  CTaskInfo* r = Running("http://site/c", engine);
-  WaitFor([] { return false; }, 300);
-  EXPECT_EQ(r->status, TASK_RUNNING);
-  EXPECT_EQ(r->start_count, 1);
-}
-
 } // namespace

@@ -159,20 +159,4 @@ TEST_F(TaskStoreTest, SaveAllWritesTaskIndexWithTrailingSpaces) {
             "105 100 101");
 }
 
-TEST(TaskInfo, StateNamePrecedence) {
-  CTaskInfo r;
-  EXPECT_EQ(r.StateName(), "stop");
-  r.error_text = "x";
-  EXPECT_EQ(r.StateName(), "error");
-  r.status = TASK_WAIT;
-  EXPECT_EQ(r.StateName(), "wait");
-  r.status = TASK_RUNNING;
-  EXPECT_EQ(r.StateName(), "running");
-  r.total = 5;
-  r.finish = 5;
-  EXPECT_EQ(r.StateName(), "ok");
-  r.total = 0;
-  EXPECT_FALSE(r.IsFinished()) << "an unknown total never counts as finished";
-}
-
 } // namespace

@@ -73,11 +73,6 @@ TEST_F(SkinLoaderTest, BackslashNBecomesALineBreakAndNothingElseIsAnEscape) {
   EXPECT_EQ(FCSkinLoader::LoadLanguageText("LIST", "30"), "first\nsecond\\tthird\\\n");
 }
 
-TEST_F(SkinLoaderTest, LanguageNameIsReturnedAsItStands) {
-  Language(1033, "Eng\\nlish");
-  EXPECT_EQ(FCSkinLoader::GetLanguageName(1033), "Eng\\nlish");
-}
-
 TEST_F(SkinLoaderTest, ListSkipsCurrentNonNumericAndNamelessFiles) {
   Language(1033, "English");
   Language(2052, "中文");
@@ -110,18 +105,6 @@ TEST_F(SkinLoaderTest, SkinFilePathComesFromInfoIni) {
   common::WriteProfileString(root_ + "skin/blue/info.ini", "main", "main.xml");
   EXPECT_EQ(FCSkinLoader::GetSkinFilePath("main"), root_ + "skin/blue/main.xml");
   EXPECT_EQ(FCSkinLoader::GetSkinFilePath("tip"), root_ + "skin/blue/");
-}
-
-TEST_F(SkinLoaderTest, ReadIniStringLeavesTheOutputAloneWhenMissing) {
-  const QString file = root_ + "x.ini";
-  common::WriteProfileString(file, "present", "");
-  QString out = "untouched";
-  EXPECT_FALSE(FCSkinLoader::ReadIniString("app", "absent", file, out));
-  EXPECT_EQ(out, "untouched");
-  EXPECT_TRUE(FCSkinLoader::ReadIniString("app", "present", file, out));
-  EXPECT_EQ(out, "");
-  ASSERT_TRUE(FCSkinLoader::WriteIniInt64(file, "big", -5000000000LL));
-  EXPECT_EQ(common::ReadProfileString(file, "big").value_or(""), "-5000000000");
 }
 
 // The shipped language files: both installed, every text present in both, UTF-16 with BOM.
