@@ -1,0 +1,46 @@
+#pragma once
+// FCHttpDownloadManager: owns any number of downloads, numbers them 1, 2, 3, ... and turns
+// their events into calls of OnAfterDownloadConnected and OnAfterDownloadFinish on the
+// user-interface thread. A download is deleted right after its finish handler returns; the
+// handler may take its data, start new downloads, or even destroy the manager.
+// Destroying the manager deletes every download, waiting for threads that still run.
+#include "common/auto_ptr_list.h"
+#include "net/download_message_queue.h"
+#include "net/http_download.h"
+#include "net/http_download_param.h"
+
+#include <QString>
+
+class FCHttpDownloadManager : public FIDownloadMessageQueue {
+public:
+  FCHttpDownloadManager() = default;
+  ~FCHttpDownloadManager() override;
+
+  /// Creates and starts a download; returns its id.
+  int AddDownload(const FCHttpDownloadParam& param);
+  /// Starts the download of the news document (AdUrl()) with default parameters.
+  int AddAdDownload();
+  /// List index of the download with that id, or -1.
+  int FindDownload(int id) const;
+  /// The download at a list index, or null.
+  FCHttpDownload* DownloadAt(int index) const { return downloads_[index]; }
+  int DownloadCount() const { return downloads_.Count(); }
+
+  /// Delivers one event: -1 when no such download is listed, 0 otherwise.
+  int OnDownloadMessage(int code, int id) override;
+
+  /// The news document's address: the product site + "/cn/comic/ad/". The site is taken from
+  /// SetAdSite, else from the FOLIVEX_SITE environment variable, else a placeholder host that
+  /// never resolves (the deployment configures the real one).
+  static QString AdUrl();
+  /// Sets the product site, e.g. "http://127.0.0.1:8080" (no trailing slash needed).
+  static void SetAdSite(const QString& site);
+
+protected:
+  virtual void OnAfterDownloadConnected(FCHttpDownload* download) {}
+  virtual void OnAfterDownloadFinish(FCHttpDownload* download) {}
+
+private:
+  int idCounter_ = 0;
+  FCAutoPtrList<FCHttpDownload> downloads_;
+};
