@@ -1,4 +1,5 @@
 // Gantrell: the headless engine. Started by the front-end with the path of a hand-off file.
+#include "engine/browser/chromium_browser.h"
 #include "engine/gantrell_app.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,8 @@ int main(int argc, char* argv[]) {
   QStringList tail = QCoreApplication::arguments();
   tail.removeFirst();
 
-  CGantrellApp app(nullptr);
+  // The browser starts with the first view; a missing one is reported here, at start-up.
+  CGantrellApp app(std::make_unique<engine::CChromiumBrowser>());
   if (!app.InitInstance(tail.join(QLatin1Char(' ')))) return app.ExitInstance(1);
   return app.ExitInstance(qt.exec());
 }

@@ -1,0 +1,136 @@
+#include "engine/browser/chromium_browser.h"
+
+#include "engine/browser/chromium_process.h"
+#include "engine/browser/chromium_view.h"
+#include "engine/browser/devtools_pipe.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstdio>
+
+namespace engine {
+
+namespace {
+// A cold start on a loaded machine may take a while; after this the browser counts as broken.
+constexpr int kStartTimeoutMs = 30000;
+constexpr int kTargetTimeoutMs = 15000;
+
+QJsonArray AllRequests() {
+  return {QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")}}};
+}
+} // namespace
+
+CChromiumBrowser::CChromiumBrowser(const QString& executable) : executable_(executable) {
+  if (executable_.isEmpty())
+    Report(QStringLiteral("no web browser found (install the package 'chromium' or set "
+                          "GANTRELL_CHROMIUM); pages will not load"));
+}
+
+CChromiumBrowser::CChromiumBrowser() : CChromiumBrowser(CChromiumProcess::FindExecutable()) {}
+
+CChromiumBrowser::~CChromiumBrowser() {
+  if (pipe_ && pipe_->IsOpen()) pipe_->Post(QStringLiteral("Browser.close"));
+  pipe_.reset();
+  process_.reset(); // ends the process by its id and removes the profile
+}
+
+void CChromiumBrowser::Report(const QString& line) {
+  if (reported_) return;
+  reported_ = true;
+  std::fprintf(stderr, "Gantrell: %s\n", line.toLocal8Bit().constData());
+  std::fflush(stderr);
+}
+
+bool CChromiumBrowser::IsRunning() const { return pipe_ && pipe_->IsOpen(); }
+
+qint64 CChromiumBrowser::ProcessId() const {
+  return process_ && IsRunning() ? qint64(process_->Pid()) : -1;
+}
+
+bool CChromiumBrowser::Start() {
+  if (tried_ || executable_.isEmpty()) return IsRunning();
+  tried_ = true;
+  auto process = std::make_unique<CChromiumProcess>();
+  QString error;
+  if (!process->Start(executable_, &error)) {
+    Report(error);
+    return false;
+  }
+  const int readFd = process->TakeReadFd();
+  const int writeFd = process->TakeWriteFd();
+  process_ = std::move(process);
+  pipe_ = std::make_unique<CDevToolsPipe>(readFd, writeFd);
+  pipe_->SetInterceptor([this](const devtools::Message& e) { Intercept(e); });
+  pipe_->SetSessionHandler(QString(), [](const devtools::Message&) {});
+
+  pipe_->Post(QStringLiteral("Browser.getVersion"), {}, {}, [this](const devtools::Message& r) {
+    userAgent_ = r.result.value(QLatin1String("userAgent")).toString();
+    // The headless marker only gets pages refused; the engine is a browser like any other.
+    userAgent_.replace(QLatin1String("HeadlessChrome"), QLatin1String("Chrome"));
+  });
+  // Every new page target waits for us before it runs: ours get configured, popups closed.
+  const auto reply = pipe_->Call(QStringLiteral("Target.setAutoAttach"),
+                                 {{QStringLiteral("autoAttach"), true},
+                                  {QStringLiteral("waitForDebuggerOnStart"), true},
+                                  {QStringLiteral("flatten"), true}},
+                                 {}, kStartTimeoutMs);
+  if (reply.failed) {
+    Report(QStringLiteral("the web browser '%1' did not start: %2")
+               .arg(executable_, reply.errorText));
+    pipe_.reset();
+    process_.reset();
+    return false;
+  }
+  return true;
+}
+
+void CChromiumBrowser::Intercept(const devtools::Message& event) {
+  if (event.method == QLatin1String("Page.javascriptDialogOpening")) {
+    // The renderer waits for the answer: give it now, as if the user pressed OK.
+    pipe_->Post(QStringLiteral("Page.handleJavaScriptDialog"),
+                {{QStringLiteral("accept"), true},
+                 {QStringLiteral("promptText"),
+                  event.params.value(QLatin1String("defaultPrompt")).toString()}},
+                event.sessionId);
+    return;
+  }
+  if (event.method != QLatin1String("Target.attachedToTarget") || !event.sessionId.isEmpty())
+    return;
+  const QString session = event.params.value(QLatin1String("sessionId")).toString();
+  const QJsonObject info = event.params.value(QLatin1String("targetInfo")).toObject();
+  const QString targetId = info.value(QLatin1String("targetId")).toString();
+  const bool waiting = event.params.value(QLatin1String("waitingForDebugger")).toBool();
+  const bool page = info.value(QLatin1String("type")).toString() == QLatin1String("page");
+  if (page && !info.value(QLatin1String("openerId")).toString().isEmpty()) {
+    // A popup (window.open, target="_blank"). It shares its opener's renderer, which stays
+    // blocked while the popup waits, so it must be let go: first stop all its requests, then
+    // let it run and close it at once. It never shows and its scripts never run.
+    pipe_->Post(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), AllRequests()}},
+                session);
+    pipe_->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, session);
+    pipe_->Post(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), targetId}});
+    return;
+  }
+  if (page && waiting) {
+    sessionOfTarget_.insert(targetId, session); // made by CreateView, which picks it up
+    return;
+  }
+  // Anything else (the start-up tab, the browser's own pages, workers): not ours to watch.
+  if (waiting) pipe_->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, session);
+  pipe_->Post(QStringLiteral("Target.detachFromTarget"), {{QStringLiteral("sessionId"), session}});
+}
+
+std::unique_ptr<FIBrowserView> CChromiumBrowser::CreateView(FIBrowserViewEvents* events) {
+  if (!Start()) return std::make_unique<CChromiumView>(events);
+  const auto created = pipe_->Call(QStringLiteral("Target.createTarget"),
+                                   {{QStringLiteral("url"), QStringLiteral("about:blank")}}, {},
+                                   kTargetTimeoutMs);
+  const QString targetId = created.result.value(QLatin1String("targetId")).toString();
+  if (created.failed || targetId.isEmpty()) return std::make_unique<CChromiumView>(events);
+  if (!pipe_->PumpUntil([&] { return sessionOfTarget_.contains(targetId); }, kTargetTimeoutMs))
+    return std::make_unique<CChromiumView>(events);
+  const QString session = sessionOfTarget_.take(targetId);
+  return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events);
+}
+
+} // namespace engine

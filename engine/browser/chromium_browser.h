@@ -1,0 +1,55 @@
+#pragma once
+// CChromiumBrowser: the engine's one Chromium, started with the first view and ended with this
+// object (or with the engine process, whichever comes first). It owns the process and the
+// pipe, makes one page target per view, and does what must happen at once, before a blocked
+// renderer could answer anything: it closes every popup target the moment it appears (before
+// its scripts run) and answers every script dialog (alert, confirm, prompt) without showing it.
+//
+// When the browser is missing or cannot start, views are made all the same; they load nothing
+// and never complete, and one line on standard error says what is missing.
+#include "engine/browser/browser_view.h"
+
+#include <QHash>
+#include <QString>
+#include <memory>
+
+namespace engine {
+
+class CChromiumProcess;
+class CDevToolsPipe;
+namespace devtools {
+struct Message;
+}
+
+class CChromiumBrowser : public FIBrowser {
+public:
+  /// `executable` is the browser to run; empty means none was found (reported at once).
+  explicit CChromiumBrowser(const QString& executable);
+  /// Looks the browser up (see CChromiumProcess::FindExecutable).
+  CChromiumBrowser();
+  ~CChromiumBrowser() override;
+
+  std::unique_ptr<FIBrowserView> CreateView(FIBrowserViewEvents* events) override;
+
+  /// Starts the browser now unless it runs or failed already; true while it runs.
+  bool Start();
+  bool IsRunning() const;
+  /// The user agent the browser sends for its pages (empty until started).
+  QString UserAgent() const { return userAgent_; }
+  /// The browser's process id, -1 when none runs.
+  qint64 ProcessId() const;
+
+private:
+  void Intercept(const devtools::Message& event);
+  void Report(const QString& line);
+
+  QString executable_;
+  std::unique_ptr<CChromiumProcess> process_;
+  std::unique_ptr<CDevToolsPipe> pipe_;
+  bool tried_ = false;
+  bool reported_ = false;
+  QHash<QString, QString> sessionOfTarget_; // page targets we made, attached and waiting
+  QString userAgent_;
+};
+
+} // namespace engine

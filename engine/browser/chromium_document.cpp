@@ -1,0 +1,156 @@
+#include "engine/browser/chromium_document.h"
+
+#include "engine/browser/chromium_view.h"
+
+namespace engine {
+
+namespace {
+int KindBit(ElementKind kind) {
+  switch (kind) {
+  case ElementKind::Anchor: return 1;
+  case ElementKind::Image: return 2;
+  case ElementKind::Select: return 4;
+  case ElementKind::Option: return 8;
+  case ElementKind::Input: return 16;
+  case ElementKind::InputButton: return 32;
+  case ElementKind::Button: return 64;
+  }
+  return 0;
+}
+
+CChromiumView& LinkedView(const std::shared_ptr<ViewLink>& link) {
+  if (!link || !link->view) throw DocumentError("the browser view is gone");
+  return *link->view;
+}
+} // namespace
+
+ElementList::~ElementList() {
+  if (link && link->view) link->view->ReleaseList(listId, epoch);
+}
+
+// ---- element
+
+CChromiumElement::CChromiumElement(std::shared_ptr<ElementList> list, int index)
+    : list_(std::move(list)), index_(index) {}
+
+CChromiumView& CChromiumElement::View() { return LinkedView(list_->link); }
+
+bool CChromiumElement::Is(ElementKind kind) {
+  return (list_->kinds[size_t(index_)] & KindBit(kind)) != 0;
+}
+
+QJsonValue CChromiumElement::Read(const QString& property) {
+  CChromiumView& view = View();
+  ElementList& list = *list_;
+  if (list.cacheGeneration != view.CacheGeneration()) {
+    list.columns.clear();
+    list.cacheGeneration = view.CacheGeneration();
+  }
+  auto column = list.columns.constFind(property);
+  if (column == list.columns.constEnd() && list.kinds.size() > 1 &&
+      list.singleReads.value(property) >= 1) {
+    // A second element asks for the same property: this is a walk, read them all at once.
+    const QJsonValue all = view.Run(QStringLiteral("column"),
+                                    {list.listId, property}, list.epoch);
+    if (!all.isArray() || all.toArray().size() != qsizetype(list.kinds.size()))
+      throw DocumentError("unexpected answer from the page");
+    column = list.columns.insert(property, all.toArray());
+    view.KeepCacheUntilIdle();
+  }
+  if (column != list.columns.constEnd()) return column->at(index_);
+  list.singleReads[property] += 1;
+  return view.Run(QStringLiteral("read"), {list.listId, index_, property}, list.epoch);
+}
+
+QString CChromiumElement::ReadString(const QString& property) {
+  const QJsonValue v = Read(property);
+  if (!v.isString()) throw DocumentError("unexpected answer from the page");
+  return v.toString();
+}
+
+int CChromiumElement::ReadInt(const QString& property) {
+  const QJsonValue v = Read(property);
+  if (!v.isDouble()) throw DocumentError("unexpected answer from the page");
+  return int(v.toDouble());
+}
+
+void CChromiumElement::setValue(const QString& value) {
+  View().Run(QStringLiteral("setValue"), {list_->listId, index_, value}, list_->epoch,
+             CChromiumView::RunsPageCode);
+}
+
+void CChromiumElement::setSelectedIndex(int index) {
+  View().Run(QStringLiteral("setSelectedIndex"), {list_->listId, index_, index}, list_->epoch,
+             CChromiumView::RunsPageCode);
+}
+
+void CChromiumElement::click() {
+  View().Run(QStringLiteral("click"), {list_->listId, index_}, list_->epoch,
+             CChromiumView::MayNavigate);
+}
+
+void CChromiumElement::fireEvent(const QString& name, const EventObject* event) {
+  View().Run(QStringLiteral("fire"), {list_->listId, index_, name, event ? event->keyCode : 0},
+             list_->epoch, CChromiumView::MayNavigate);
+}
+
+// ---- collection
+
+std::unique_ptr<FIHTMLElement> CChromiumCollection::item(int index) {
+  if (index < 0 || size_t(index) >= list_->kinds.size()) return nullptr;
+  return std::make_unique<CChromiumElement>(list_, index);
+}
+
+// ---- document
+
+CChromiumView& CChromiumDocument::View() { return LinkedView(link_); }
+
+QString CChromiumDocument::title() {
+  const QJsonValue v = View().Run(QStringLiteral("title"), {});
+  if (!v.isString()) throw DocumentError("unexpected answer from the page");
+  return v.toString();
+}
+
+QString CChromiumDocument::documentText() {
+  const QJsonValue v = View().Run(QStringLiteral("text"), {});
+  if (!v.isString()) throw DocumentError("unexpected answer from the page");
+  return v.toString();
+}
+
+std::shared_ptr<ElementList> CChromiumDocument::MakeList(const QJsonValue& answer,
+                                                         quint64 epoch) {
+  const QJsonArray pair = answer.toArray();
+  if (pair.size() != 2 || !pair[0].isDouble() || !pair[1].isArray())
+    throw DocumentError("unexpected answer from the page");
+  auto list = std::make_shared<ElementList>();
+  list->link = link_;
+  list->listId = pair[0].toInt();
+  list->epoch = epoch;
+  const QJsonArray kinds = pair[1].toArray();
+  list->kinds.reserve(size_t(kinds.size()));
+  for (const QJsonValue& k : kinds) list->kinds.push_back(k.toInt());
+  return list;
+}
+
+std::unique_ptr<FIElementCollection> CChromiumDocument::all() {
+  CChromiumView& view = View();
+  const QJsonValue answer = view.Run(QStringLiteral("all"), {});
+  return std::make_unique<CChromiumCollection>(MakeList(answer, view.Epoch()));
+}
+
+std::unique_ptr<FIElementCollection> CChromiumDocument::getElementsByTagName(const QString& tag) {
+  CChromiumView& view = View();
+  const QJsonValue answer = view.Run(QStringLiteral("byTag"), {tag});
+  return std::make_unique<CChromiumCollection>(MakeList(answer, view.Epoch()));
+}
+
+std::unique_ptr<FIHTMLElement> CChromiumDocument::getElementById(const QString& id) {
+  CChromiumView& view = View();
+  const QJsonValue answer = view.Run(QStringLiteral("byId"), {id});
+  if (answer.isNull()) return nullptr;
+  auto list = MakeList(answer, view.Epoch());
+  if (list->kinds.size() != 1) throw DocumentError("unexpected answer from the page");
+  return std::make_unique<CChromiumElement>(list, 0);
+}
+
+} // namespace engine

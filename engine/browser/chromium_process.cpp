@@ -1,0 +1,164 @@
+#include "engine/browser/chromium_process.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace engine {
+
+namespace {
+// How long the browser gets to end by itself before it is killed.
+constexpr int kGracefulEndMs = 3000;
+} // namespace
+
+QString CChromiumProcess::FindExecutable() {
+  const QString forced = qEnvironmentVariable("GANTRELL_CHROMIUM");
+  if (!forced.isEmpty()) return forced;
+  for (const char* name : {"chromium", "chromium-browser"}) {
+    const QString found = QStandardPaths::findExecutable(QLatin1String(name));
+    if (!found.isEmpty()) return found;
+  }
+  return {};
+}
+
+QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
+  QStringList args = {
+      QStringLiteral("--headless=new"),
+      QStringLiteral("--remote-debugging-pipe"),
+      QStringLiteral("--no-first-run"),
+      QStringLiteral("--no-default-browser-check"),
+      QStringLiteral("--disable-background-networking"),
+      QStringLiteral("--disable-component-update"),
+      QStringLiteral("--disable-sync"),
+      QStringLiteral("--mute-audio"),
+      QStringLiteral("--blink-settings=imagesEnabled=false"),
+      QStringLiteral("--disable-background-timer-throttling"),
+      QStringLiteral("--disable-renderer-backgrounding"),
+      QStringLiteral("--user-data-dir=") + profileFolder,
+      // One renderer for a page and its frames keeps every request of a view under the view's
+      // own interception; without the back-forward cache a left page's script world really
+      // ends, so handles into it fail instead of reaching a frozen page.
+      QStringLiteral("--disable-features=site-per-process,IsolateOrigins,BackForwardCache,"
+                     "Translate,MediaRouter,OptimizationHints"),
+      QStringLiteral("--disable-site-isolation-trials"),
+      QStringLiteral("--disable-gpu"),
+      QStringLiteral("--disable-dev-shm-usage"),
+      QStringLiteral("--disable-extensions"),
+      QStringLiteral("--password-store=basic"),
+  };
+  // Chromium refuses to run as root inside its sandbox.
+  if (::geteuid() == 0) args << QStringLiteral("--no-sandbox");
+  args << QStringLiteral("about:blank");
+  return args;
+}
+
+bool CChromiumProcess::Start(const QString& executable, QString* error) {
+  auto fail = [error](const QString& text) {
+    if (error) *error = text;
+    return false;
+  };
+  if (executable.isEmpty())
+    return fail(QStringLiteral("no web browser found: install the package 'chromium'"));
+  if (::access(QFile::encodeName(executable).constData(), X_OK) != 0)
+    return fail(QStringLiteral("the web browser '%1' cannot be run").arg(executable));
+
+  profile_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                             QStringLiteral("/gantrell-profile-XXXXXX"));
+  if (!profile_->isValid()) return fail(QStringLiteral("cannot create a browser profile folder"));
+
+  // toBrowser: we write, the browser reads on fd 3. fromBrowser: it writes on fd 4.
+  int toBrowser[2], fromBrowser[2];
+  if (::pipe2(toBrowser, O_CLOEXEC) != 0) return fail(QStringLiteral("cannot create a pipe"));
+  if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
+    ::close(toBrowser[0]);
+    ::close(toBrowser[1]);
+    return fail(QStringLiteral("cannot create a pipe"));
+  }
+
+  // Everything the child needs is prepared here: after fork only async-signal-safe calls.
+  const QByteArray program = QFile::encodeName(executable);
+  QList<QByteArray> argBytes{program};
+  for (const QString& a : Arguments(profile_->path())) argBytes << a.toLocal8Bit();
+  std::vector<char*> argv;
+  for (QByteArray& a : argBytes) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t parent = ::getpid();
+
+  const pid_t pid = ::fork();
+  if (pid < 0) {
+    for (int fd : {toBrowser[0], toBrowser[1], fromBrowser[0], fromBrowser[1]}) ::close(fd);
+    return fail(QStringLiteral("cannot start the web browser"));
+  }
+  if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127); // the engine died before the line above
+    // Move both ends above 4 first so that placing them on 3 and 4 cannot clobber either.
+    const int in = ::fcntl(toBrowser[0], F_DUPFD, 10);
+    const int out = ::fcntl(fromBrowser[1], F_DUPFD, 10);
+    if (in < 0 || out < 0 || ::dup2(in, 3) < 0 || ::dup2(out, 4) < 0) ::_exit(127);
+    const int devNull = ::open("/dev/null", O_RDWR);
+    if (devNull >= 0) {
+      ::dup2(devNull, 0);
+      ::dup2(devNull, 1);
+      ::dup2(devNull, 2);
+    }
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(toBrowser[0]);
+  ::close(fromBrowser[1]);
+  pid_ = pid;
+  writeFd_ = toBrowser[1];
+  readFd_ = fromBrowser[0];
+  return true;
+}
+
+int CChromiumProcess::TakeReadFd() {
+  const int fd = readFd_;
+  readFd_ = -1;
+  return fd;
+}
+
+int CChromiumProcess::TakeWriteFd() {
+  const int fd = writeFd_;
+  writeFd_ = -1;
+  return fd;
+}
+
+void CChromiumProcess::End() {
+  if (readFd_ >= 0) ::close(readFd_);
+  if (writeFd_ >= 0) ::close(writeFd_);
+  readFd_ = writeFd_ = -1;
+  if (pid_ <= 0) return;
+  // Only our own child, by its id.
+  ::kill(pid_, SIGTERM);
+  QDeadlineTimer deadline(kGracefulEndMs);
+  for (;;) {
+    const pid_t r = ::waitpid(pid_, nullptr, WNOHANG);
+    if (r == pid_ || (r < 0 && errno != EINTR)) break;
+    if (deadline.hasExpired()) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+      break;
+    }
+    QThread::msleep(10);
+  }
+  pid_ = -1;
+}
+
+CChromiumProcess::~CChromiumProcess() {
+  End();
+  profile_.reset(); // removes the profile folder, now that nobody writes to it
+}
+
+} // namespace engine

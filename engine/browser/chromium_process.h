@@ -1,0 +1,44 @@
+#pragma once
+// CChromiumProcess: one headless Chromium child of the engine, reachable only through its
+// debugging pipe (no port is opened), with a fresh profile folder that is removed again.
+// The child dies with the engine: it asks the kernel for SIGKILL when its parent ends, and the
+// destructor ends it by its process id.
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <sys/types.h>
+
+namespace engine {
+
+class CChromiumProcess {
+public:
+  CChromiumProcess() = default;
+  ~CChromiumProcess(); ///< Ends the browser (SIGTERM, then SIGKILL) and removes the profile.
+  CChromiumProcess(const CChromiumProcess&) = delete;
+  CChromiumProcess& operator=(const CChromiumProcess&) = delete;
+
+  /// The browser executable: $GANTRELL_CHROMIUM if set, else "chromium" or "chromium-browser"
+  /// on the PATH. Empty when none is found.
+  static QString FindExecutable();
+  /// The command-line switches the browser runs with (without the program itself).
+  static QStringList Arguments(const QString& profileFolder);
+
+  /// Starts `executable`. On failure returns false and sets `error` to one readable line.
+  bool Start(const QString& executable, QString* error);
+
+  /// Our ends of the pipe; the caller takes ownership (each is handed out once, then -1).
+  int TakeReadFd();
+  int TakeWriteFd();
+  pid_t Pid() const { return pid_; }
+
+private:
+  void End();
+
+  pid_t pid_ = -1;
+  int readFd_ = -1;
+  int writeFd_ = -1;
+  std::unique_ptr<QTemporaryDir> profile_;
+};
+
+} // namespace engine

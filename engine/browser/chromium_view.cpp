@@ -1,0 +1,254 @@
+#include "engine/browser/chromium_view.h"
+
+#include "engine/browser/page_scripts.h"
+
+#include <QJsonObject>
+#include <QTimer>
+
+namespace engine {
+
+namespace {
+// Page scripts are answered within this time or the step fails (a page stuck in a loop).
+constexpr int kCallTimeoutMs = 5000;
+// A navigation announced by the renderer whose request never came (same-document, javascript:
+// addresses) is forgotten after this long.
+constexpr qint64 kAnnouncedLifetimeMs = 60000;
+const QString kWorldName = QStringLiteral("gantrell");
+
+QString WithoutFragment(const QString& url) {
+  const qsizetype hash = url.indexOf(QLatin1Char('#'));
+  return hash < 0 ? url : url.left(hash);
+}
+
+QJsonObject Arg(const QJsonValue& v) { return QJsonObject{{QStringLiteral("value"), v}}; }
+
+QString ExceptionText(const QJsonObject& details) {
+  const QString description =
+      details.value(QLatin1String("exception")).toObject().value(QLatin1String("description"))
+          .toString();
+  return description.isEmpty() ? details.value(QLatin1String("text")).toString() : description;
+}
+} // namespace
+
+CChromiumView::CChromiumView(FIBrowserViewEvents* events)
+    : events_(events), link_(std::make_shared<ViewLink>()), document_(link_) {
+  link_->view = this;
+  clock_.start();
+}
+
+CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
+                             const QString& sessionId, FIBrowserViewEvents* events)
+    : CChromiumView(events) {
+  pipe_ = pipe;
+  targetId_ = targetId;
+  sessionId_ = sessionId;
+  pipe->SetSessionHandler(sessionId_, [this](const devtools::Message& e) { OnEvent(e); });
+
+  // The target waits for us: configure it first, then let it run. Commands of one session
+  // are handled in order, so none of this needs to wait for its reply.
+  pipe->Post(QStringLiteral("Page.enable"), {}, sessionId_);
+  QJsonArray patterns;
+  for (const char* type : {"Document", "Image", "Media"})
+    patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
+                                {QStringLiteral("resourceType"), QLatin1String(type)},
+                                {QStringLiteral("requestStage"), QStringLiteral("Request")}});
+  pipe->Post(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}}, sessionId_);
+  pipe->Post(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
+             {{QStringLiteral("source"), page_scripts::EmptyExternal()}}, sessionId_);
+  pipe->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId_);
+}
+
+CChromiumView::~CChromiumView() {
+  link_->view = nullptr;
+  if (pipe_) {
+    pipe_->RemoveSession(sessionId_);
+    pipe_->Post(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), targetId_}});
+  }
+}
+
+bool CChromiumView::Alive() const { return pipe_ && pipe_->IsOpen() && !crashed_; }
+
+void CChromiumView::Navigate(const QString& url) {
+  if (!Alive()) return;
+  // The reply comes only once the navigation has committed or failed: never wait for it.
+  pipe_->Post(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url}}, sessionId_);
+}
+
+void CChromiumView::Stop() {
+  if (Alive()) pipe_->Post(QStringLiteral("Page.stopLoading"), {}, sessionId_);
+}
+
+FIHTMLDocument* CChromiumView::Document() {
+  return Alive() && hasDocument_ ? &document_ : nullptr;
+}
+
+// ---- events
+
+void CChromiumView::OnEvent(const devtools::Message& event) {
+  const QString& m = event.method;
+  const QJsonObject& p = event.params;
+  if (m == QLatin1String("Fetch.requestPaused")) {
+    OnRequestPaused(p);
+  } else if (m == QLatin1String("Page.frameRequestedNavigation")) {
+    OnRequestedNavigation(p);
+  } else if (m == QLatin1String("Page.windowOpen")) {
+    events_->OnNewWindow(p.value(QLatin1String("url")).toString());
+  } else if (m == QLatin1String("Page.frameNavigated")) {
+    const QJsonObject frame = p.value(QLatin1String("frame")).toObject();
+    if (!frame.contains(QLatin1String("parentId"))) {
+      hasDocument_ = true;
+      contextId_ = 0;
+      ++epoch_;
+      released_ = {};
+    }
+  } else if (m == QLatin1String("Page.loadEventFired")) {
+    if (hasDocument_) events_->OnDocumentComplete(true);
+  } else if (m == QLatin1String("Page.frameStoppedLoading")) {
+    if (p.value(QLatin1String("frameId")).toString() != targetId_)
+      events_->OnDocumentComplete(false);
+  } else if (m == QLatin1String("Inspector.targetCrashed") ||
+             m == QLatin1String("Inspector.detached")) {
+    crashed_ = true; // from now on the view is a page that never completes
+  }
+}
+
+void CChromiumView::OnRequestedNavigation(const QJsonObject& p) {
+  if (p.value(QLatin1String("frameId")).toString() != targetId_) return;
+  // New tabs and windows are reported by Page.windowOpen.
+  if (p.value(QLatin1String("disposition")).toString() != QLatin1String("currentTab")) return;
+  const QString url = p.value(QLatin1String("url")).toString();
+  const bool cancel = Offer(url);
+  const qint64 now = clock_.elapsed();
+  while (!announced_.empty() && now - announced_.front().at > kAnnouncedLifetimeMs)
+    announced_.pop_front();
+  announced_.push_back({WithoutFragment(url), cancel, now});
+}
+
+void CChromiumView::OnRequestPaused(const QJsonObject& p) {
+  const QString requestId = p.value(QLatin1String("requestId")).toString();
+  const QString type = p.value(QLatin1String("resourceType")).toString();
+  bool refuse = false;
+  bool abort = false;
+  if (type == QLatin1String("Image") || type == QLatin1String("Media")) {
+    refuse = true;
+  } else if (type == QLatin1String("Document") &&
+             p.value(QLatin1String("frameId")).toString() == targetId_ &&
+             !p.contains(QLatin1String("redirectedRequestId"))) {
+    const QJsonObject request = p.value(QLatin1String("request")).toObject();
+    const QString url = request.value(QLatin1String("url")).toString();
+    auto it = std::find_if(announced_.begin(), announced_.end(),
+                           [&](const Announced& a) { return a.url == url; });
+    if (it != announced_.end()) {
+      abort = it->cancel;
+      announced_.erase(it);
+    } else {
+      abort = Offer(url + request.value(QLatin1String("urlFragment")).toString());
+    }
+  }
+  if (!pipe_) return;
+  if (refuse || abort) {
+    pipe_->Post(QStringLiteral("Fetch.failRequest"),
+                {{QStringLiteral("requestId"), requestId},
+                 {QStringLiteral("errorReason"),
+                  refuse ? QStringLiteral("BlockedByClient") : QStringLiteral("Aborted")}},
+                sessionId_);
+  } else {
+    pipe_->Post(QStringLiteral("Fetch.continueRequest"),
+                {{QStringLiteral("requestId"), requestId}}, sessionId_);
+  }
+}
+
+bool CChromiumView::Offer(const QString& url) {
+  bool cancel = false;
+  events_->OnBeforeNavigate(url, cancel);
+  return cancel;
+}
+
+// ---- document calls
+
+int CChromiumView::EnsureContext() {
+  if (contextId_ != 0) return contextId_;
+  const auto world = pipe_->Call(QStringLiteral("Page.createIsolatedWorld"),
+                                 {{QStringLiteral("frameId"), targetId_},
+                                  {QStringLiteral("worldName"), kWorldName}},
+                                 sessionId_, kCallTimeoutMs);
+  if (world.failed) throw DocumentError(world.errorText.toStdString());
+  const int id = world.result.value(QLatin1String("executionContextId")).toInt();
+  if (!pipe_) throw DocumentError("the browser has gone");
+  const auto install = pipe_->Call(QStringLiteral("Runtime.evaluate"),
+                                   {{QStringLiteral("expression"), page_scripts::IsolatedHelper()},
+                                    {QStringLiteral("contextId"), id},
+                                    {QStringLiteral("returnByValue"), true},
+                                    {QStringLiteral("silent"), true}},
+                                   sessionId_, kCallTimeoutMs);
+  if (install.failed) throw DocumentError(install.errorText.toStdString());
+  if (install.result.contains(QLatin1String("exceptionDetails")))
+    throw DocumentError("cannot prepare the page");
+  // A new world belongs to a new document as far as handles are concerned.
+  contextId_ = id;
+  ++epoch_;
+  released_ = {};
+  return contextId_;
+}
+
+QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64 epoch,
+                              RunMode mode) {
+  if (!Alive()) throw DocumentError("the browser is not running");
+  if (epoch != 0 && epoch != epoch_) throw DocumentError("the page has changed");
+  const int context = EnsureContext();
+  if (epoch != 0 && epoch != epoch_) throw DocumentError("the page has changed");
+  if (mode != ReadOnly) ++cacheGeneration_;
+
+  const QJsonObject params{
+      {QStringLiteral("functionDeclaration"), page_scripts::CallOperation()},
+      {QStringLiteral("executionContextId"), context},
+      {QStringLiteral("arguments"), QJsonArray{Arg(released_), Arg(op), Arg(args)}},
+      {QStringLiteral("returnByValue"), true},
+      {QStringLiteral("silent"), true},
+      // A click by the engine counts as the user's, as it would in a visible browser.
+      {QStringLiteral("userGesture"), mode == MayNavigate},
+  };
+  released_ = {};
+  QPointer<CDevToolsPipe> pipe = pipe_;
+  const auto reply = pipe->Call(QStringLiteral("Runtime.callFunctionOn"), params, sessionId_,
+                                kCallTimeoutMs);
+  if (mode != ReadOnly) ++cacheGeneration_;
+  if (mode == MayNavigate && pipe) {
+    // The renderer announced what the call started before it answered: deliver that now.
+    pipe->DeliverNow(sessionId_, [](const devtools::Message& e) {
+      return e.method == QLatin1String("Page.frameRequestedNavigation") ||
+             e.method == QLatin1String("Page.windowOpen");
+    });
+  }
+  if (reply.failed) {
+    // Most likely the document (and its world) went away under the call.
+    if (contextId_ == context) {
+      contextId_ = 0;
+      ++epoch_;
+    }
+    throw DocumentError(reply.errorText.toStdString());
+  }
+  if (reply.result.contains(QLatin1String("exceptionDetails")))
+    throw DocumentError(
+        ExceptionText(reply.result.value(QLatin1String("exceptionDetails")).toObject())
+            .toStdString());
+  return reply.result.value(QLatin1String("result")).toObject().value(QLatin1String("value"));
+}
+
+void CChromiumView::KeepCacheUntilIdle() {
+  if (cacheDropScheduled_) return;
+  cacheDropScheduled_ = true;
+  std::weak_ptr<ViewLink> link = link_;
+  QTimer::singleShot(0, [link] {
+    if (auto l = link.lock(); l && l->view) {
+      l->view->cacheDropScheduled_ = false;
+      ++l->view->cacheGeneration_;
+    }
+  });
+}
+
+void CChromiumView::ReleaseList(int listId, quint64 epoch) {
+  if (epoch == epoch_ && contextId_ != 0) released_.append(listId);
+}
+
+} // namespace engine

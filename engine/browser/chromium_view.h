@@ -1,0 +1,99 @@
+#pragma once
+// CChromiumView: one page target of the engine's Chromium, driven over its own flattened
+// session. It turns the browser's events into the view events of the engine:
+//
+// - Before-navigate: a navigation that the page itself starts (link, script, form, refresh) is
+//   announced by the renderer (Page.frameRequestedNavigation) at the moment it is requested,
+//   inside the script call that caused it; the view asks its owner right then and remembers
+//   the answer. The main frame's document request is paused by the browser
+//   (Fetch.requestPaused) and is continued or failed with that answer; a request nobody
+//   announced (Navigate, a navigation the browser starts) is offered when it pauses.
+//   A failed ("aborted") request leaves the page where it was.
+// - New window: Page.windowOpen gives the address; the popup target itself is closed by the
+//   browser object the moment it appears, before any of its scripts run.
+// - Document complete: the main frame's load event is the page's; a sub-frame that stops
+//   loading is a frame's.
+// - Host customisation: image and media requests are failed (besides images being disabled
+//   for the whole browser), the page's external object has no members, script dialogs are
+//   answered by the browser object at once. Keyboard focus: the browser is headless and owns
+//   no window on the user's desktop, so nothing in a page can take the focus from another
+//   program; focus() inside a page only moves the focus within that invisible page.
+#include "engine/browser/browser_view.h"
+#include "engine/browser/chromium_document.h"
+#include "engine/browser/devtools_pipe.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QPointer>
+#include <QString>
+#include <deque>
+#include <memory>
+
+namespace engine {
+
+class CChromiumView : public FIBrowserView {
+public:
+  /// A view without a browser: it loads nothing and never completes.
+  explicit CChromiumView(FIBrowserViewEvents* events);
+  /// A view on `targetId`, attached as `sessionId` and still waiting to run; the constructor
+  /// configures the target and lets it run.
+  CChromiumView(CDevToolsPipe* pipe, const QString& targetId, const QString& sessionId,
+                FIBrowserViewEvents* events);
+  ~CChromiumView() override; ///< Closes the target.
+
+  void Navigate(const QString& url) override;
+  void Stop() override;
+  FIHTMLDocument* Document() override;
+
+  // ---- for the document handles
+  enum RunMode {
+    ReadOnly,     ///< reads only
+    RunsPageCode, ///< may run page handlers: drops cached element values
+    MayNavigate,  ///< also may start a navigation or open a window: those events are
+                  ///< delivered before Run returns
+  };
+  /// Runs one helper operation in the isolated world of the current document and returns its
+  /// result. `epoch` (if not 0) is the document the caller's handle belongs to. Throws
+  /// DocumentError on any failure.
+  QJsonValue Run(const QString& op, const QJsonArray& args, quint64 epoch = 0,
+                 RunMode mode = ReadOnly);
+  /// Counts main-frame documents: handles of an older document fail.
+  quint64 Epoch() const { return epoch_; }
+  quint64 CacheGeneration() const { return cacheGeneration_; }
+  /// Cached element values are dropped when control returns to the event loop.
+  void KeepCacheUntilIdle();
+  /// Frees a collection in the page world (sent along with the next call).
+  void ReleaseList(int listId, quint64 epoch);
+
+private:
+  struct Announced {
+    QString url; // without fragment
+    bool cancel;
+    qint64 at;
+  };
+
+  void OnEvent(const devtools::Message& event);
+  void OnRequestPaused(const QJsonObject& params);
+  void OnRequestedNavigation(const QJsonObject& params);
+  bool Offer(const QString& url);
+  int EnsureContext();
+  bool Alive() const;
+
+  FIBrowserViewEvents* events_;
+  QPointer<CDevToolsPipe> pipe_;
+  QString targetId_;
+  QString sessionId_;
+  std::shared_ptr<ViewLink> link_;
+  CChromiumDocument document_;
+  bool hasDocument_ = false;
+  bool crashed_ = false;
+  quint64 epoch_ = 1;
+  int contextId_ = 0; // isolated world of the current document, 0 until made
+  quint64 cacheGeneration_ = 1;
+  bool cacheDropScheduled_ = false;
+  QJsonArray released_;
+  std::deque<Announced> announced_;
+  QElapsedTimer clock_;
+};
+
+} // namespace engine
