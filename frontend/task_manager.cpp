@@ -8,6 +8,7 @@
 #include "frontend/task_event_observer.h"
 #include "skin/skin_loader.h"
 
+#include <QDir>
 #include <QFile>
 #include <chrono>
 #include <vector>
@@ -17,6 +18,11 @@ namespace {
 std::int64_t NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// An absolute folder other than the root.
+bool IsUsableFolder(const QString& folder) {
+  return QDir::isAbsolutePath(folder) && QDir::cleanPath(folder) != QLatin1String("/");
 }
 
 void TellEngineToQuit(platform::HWND engine) {
@@ -119,6 +125,15 @@ void CTaskManager::StartTask(std::int32_t id) {
   CTaskInfo* record = FindTask(id);
   if (!record || !mainWindow_) return; // the hand-off file needs the main window's handle
   TellEngineToQuit(record->engine_wnd);
+  if (!IsUsableFolder(record->folder)) {
+    // The engine saves pages under this prefix; a task file edited by hand must not send them
+    // to the working folder or the file-system root.
+    record->status = TASK_STOP;
+    record->engine_wnd = 0;
+    record->error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 1);
+    CTaskEventObserver::NotifyTaskChanged();
+    return;
+  }
   record->status = TASK_RUNNING;
   record->engine_wnd = 0;
   record->error_text.clear();
@@ -130,7 +145,7 @@ void CTaskManager::StartTask(std::int32_t id) {
   job.id = record->id;
   job.index = record->now_index;
   job.url = record->now_url;
-  job.folder = record->folder;
+  job.folder = common::WithTrailingSlash(record->folder);
   const QString handOff = common::WriteHandOffFile(job);
   // Without a hand-off file no engine can start; the watchdog then treats the task as stalled.
   if (!handOff.isEmpty()) launcher_.Launch(EngineProgram(), {handOff});

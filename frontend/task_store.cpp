@@ -97,6 +97,23 @@ bool CTaskStore::HasTaskWithUrl(const QString& url) const {
   return false;
 }
 
+void CTaskStore::ReverseOrder() {
+  std::vector<CTaskInfo*> records;
+  while (Count() > 0) records.push_back(Detach(Count() - 1));
+  for (CTaskInfo* record : records) Add(record);
+}
+
+void CTaskStore::MoveTasks(const QList<std::int32_t>& ids, int index) {
+  std::vector<CTaskInfo*> before, moved, after;
+  for (int i = 0; Count() > 0; ++i) {
+    CTaskInfo* record = Detach(0);
+    if (ids.contains(record->id)) moved.push_back(record);
+    else (i < index ? before : after).push_back(record);
+  }
+  for (const auto* run : {&before, &moved, &after})
+    for (CTaskInfo* record : *run) Add(record);
+}
+
 void CTaskStore::LoadTaskFile(CTaskInfo& record, const QString& path) {
   ReadNumber(path, "id", record.id);
   ReadText(path, "ini", record.ini);

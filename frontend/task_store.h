@@ -15,6 +15,7 @@
 #include "frontend/setting.h"
 #include "frontend/task_info.h"
 
+#include <QList>
 #include <QString>
 
 class CTaskStore : public FCAutoPtrList<CTaskInfo> {
@@ -45,6 +46,13 @@ public:
   bool HasTaskWithUrl(const QString& url) const;
   /// Index of the record in the list, or -1.
   int IndexOfTask(const CTaskInfo* record) const { return Find(record); }
+
+  /// Puts the list in reverse order.
+  void ReverseOrder();
+  /// Moves the tasks of `ids` to the insertion index `index`: the list becomes the tasks not
+  /// named that stood before `index`, then the named ones, then the rest, each run in its old
+  /// order. Ids that name no task are ignored.
+  void MoveTasks(const QList<std::int32_t>& ids, int index);
 
   /// Fills `record` from the task file at `path`; keys that are missing leave the field as it is.
   static void LoadTaskFile(CTaskInfo& record, const QString& path);

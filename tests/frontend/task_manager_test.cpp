@@ -86,6 +86,23 @@ TEST_F(TaskManagerTest, StartWritesTheHandOffAndLaunchesTheEngine) {
   EXPECT_TRUE(r->error_text.isEmpty());
 }
 
+TEST_F(TaskManagerTest, TaskWithoutAnAbsoluteFolderNeverReachesAnEngine) {
+  for (const QString& bad : {QString(), QString("relative/dir/"), QString("/"), QString("//")}) {
+    CTaskInfo* r = Add("http://site/" + bad);
+    r->folder = bad; // as a task file edited by hand may have it
+    tasks.StartTask(r->id);
+    EXPECT_EQ(r->status, TASK_STOP) << bad.toStdString();
+    EXPECT_EQ(r->error_text, ProgramFolderSandbox::ErrorText());
+  }
+  EXPECT_TRUE(launcher.launches.empty());
+
+  CTaskInfo* r = Add("http://site/noslash");
+  r->folder = "/tmp/comic/no slash";
+  tasks.StartTask(r->id);
+  ASSERT_EQ(launcher.launches.size(), 1u);
+  EXPECT_EQ(launcher.launches[0].job.folder.value_or(""), "/tmp/comic/no slash/");
+}
+
 TEST_F(TaskManagerTest, NoMainWindowNoStart) {
   CTaskInfo* r = Add("http://site/c/1.html");
   tasks.SetMainWindow(nullptr);

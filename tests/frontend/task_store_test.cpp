@@ -159,4 +159,18 @@ TEST_F(TaskStoreTest, SaveAllWritesTaskIndexWithTrailingSpaces) {
             "105 100 101");
 }
 
+TEST_F(TaskStoreTest, MovingSelectedTasksKeepsEachRunInOrder) {
+  for (std::int32_t id : {100, 101, 102, 103, 104}) WriteTask(id);
+  SetTaskIndex("100 101 102 103 104");
+  store.LoadAllTasks();
+  store.MoveTasks({101, 103}, 0);
+  EXPECT_EQ(Order(), (std::vector<std::int32_t>{101, 103, 100, 102, 104}));
+  store.MoveTasks({101, 100}, 5);
+  EXPECT_EQ(Order(), (std::vector<std::int32_t>{103, 102, 104, 101, 100}));
+  store.MoveTasks({104, 999}, 2);
+  EXPECT_EQ(Order(), (std::vector<std::int32_t>{103, 102, 104, 101, 100}));
+  store.ReverseOrder();
+  EXPECT_EQ(Order(), (std::vector<std::int32_t>{100, 101, 104, 102, 103}));
+}
+
 } // namespace
