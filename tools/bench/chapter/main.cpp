@@ -32,7 +32,11 @@ double RunOnce(LocalSite& site, const Chapter& chapter, int run) {
   FrontEndStub frontEnd;
   int saved = 0;
   bool stalled = false;
+  QElapsedTimer clock;
+  const bool verbose = qEnvironmentVariableIsSet("BENCH_VERBOSE");
   frontEnd.onReport = [&](const QStringList& items) {
+    if (verbose)
+      std::printf("%6.3f %s\n", clock.elapsed() / 1000.0, qPrintable(items.join(QLatin1Char('|'))));
     if (items.value(0) == "102") stalled = true;
     if (items.value(0) == "101") saved = items.value(2).toInt();
     if (stalled || saved >= chapter.pages) frontEnd.QuitEngine();
@@ -42,7 +46,6 @@ double RunOnce(LocalSite& site, const Chapter& chapter, int run) {
   job.index = 1;
   job.url = chapter.PageUrl(site, 1);
   job.folder = sandbox.path() + "/";
-  QElapsedTimer clock;
   clock.start();
   EngineProcess engine(job, frontEnd);
   const bool done = WaitFor([&] { return saved >= chapter.pages || stalled; }, 600000);
