@@ -5,9 +5,11 @@ namespace {
 
 // Reads the number of -j; false unless it is a whole number from 1 to kMaxJobs.
 bool ParseJobs(const QString& text, int& jobs) {
-  bool ok = false;
-  const int value = text.toInt(&ok, 10);
-  if (!ok || value < 1 || value > kMaxJobs) return false;
+  if (text.isEmpty() || text.size() > 3) return false;
+  for (const QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  const int value = text.toInt();
+  if (value < 1 || value > kMaxJobs) return false;
   jobs = value;
   return true;
 }

@@ -45,7 +45,9 @@ QString CProgressOutput::BarLine(int label, const QString& title, std::int32_t d
     bar += QString(kBarCells - int(filled), QLatin1Char('-'));
   }
   bar = QLatin1Char('[') + bar + QLatin1Char(']');
-  // The title gets what the fixed parts leave; a long one is cut with "...".
+  // The title gets what the fixed parts leave; a long one is cut with "...". A line too
+  // narrow for the bar shows the count alone.
+  if (width < int(head.size() + bar.size() + count.size()) + 5) return head + count.mid(1);
   const int room = width - int(head.size() + bar.size() + count.size()) - 1;
   QString name = Printable(title);
   if (room <= 3) name.clear();

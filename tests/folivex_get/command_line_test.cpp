@@ -1,0 +1,139 @@
+// The folivex-get program as scripts use it: exit codes, plain progress on a pipe, errors on
+// standard error, list files, the link search relay and Control-C. The engine is the scripted
+// stand-in, named through FOLIVEX_GET_ENGINE.
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using testing_support::AppFolder;
+using testing_support::Sandbox;
+using testing_support::WaitFor;
+using testing_support::WriteBytes;
+
+namespace {
+
+struct Result {
+  int code = -1;
+  QString out;
+  QString err;
+};
+
+QString ChapterUrl(int n, const QString& script) {
+  return QString("http://127.0.0.1:9/chapter?n=%1&script=%2").arg(n).arg(script);
+}
+
+struct CommandLineTest : ::testing::Test {
+  Sandbox box;
+
+  void Prepare(QProcess& process) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("FOLIVEX_GET_ENGINE", SCRIPT_ENGINE_PATH);
+    env.insert("FOLIVEX_TEST_APP_DIR", AppFolder());
+    env.insert("FOLIVEX_OPENER", "/bin/false"); // never a real viewer, whatever happens
+    env.remove("FOLIVEX_GET_RELAY");
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(box.path());
+  }
+
+  Result Run(const QStringList& args, const QByteArray& input = {}) {
+    QProcess process;
+    Prepare(process);
+    process.start(FOLIVEX_GET_PATH, args);
+    EXPECT_TRUE(process.waitForStarted(10000));
+    if (!input.isEmpty()) process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+  }
+
+  QStringList Pages(const QString& folder) {
+    return QDir(box.file(folder)).entryList({"*.png"}, QDir::Files, QDir::Name);
+  }
+};
+
+} // namespace
+
+TEST_F(CommandLineTest, BadArgumentsExitTwoWithUsage) {
+  for (const QStringList& args : QList<QStringList>{{}, {"-j", "0", "http://a", "f"},
+                                                   {"http://a"}, {"--nope"}}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(r.err.contains("Usage:"));
+    EXPECT_TRUE(r.out.isEmpty());
+  }
+  const Result help = Run({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_TRUE(help.out.startsWith("Usage:"));
+}
+
+TEST_F(CommandLineTest, FailedChapterExitsOneAndProgressIsPlainOnAPipe) {
+  const QString bad = ChapterUrl(1, "info:3,stall");
+  const Result r = Run({"-j", "2", bad, "new/bad", ChapterUrl(2, "info:2,saveall"), "new/good"});
+  EXPECT_EQ(r.code, 1) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("folivex-get: " + bad + ": ")) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("[2] start " + ChapterUrl(2, "info:2,saveall") + " -> " +
+                             box.path() + "/new/good/\n"))
+      << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("[2] page 1/2 Chapter 2\n"));
+  EXPECT_TRUE(r.out.contains("[2] done 2 pages Chapter 2\n"));
+  EXPECT_TRUE(r.out.contains("[1] failed: "));
+  EXPECT_FALSE(r.out.contains("\x1b")); // no terminal codes in a pipe
+  EXPECT_EQ(Pages("new/good").size(), 2);
+  EXPECT_TRUE(QDir(box.file("new/bad")).exists()); // created although nothing came
+}
+
+TEST_F(CommandLineTest, ListFileRefusesEscapingLinesAndDownloadsTheRest) {
+  const QByteArray list = "  " + ChapterUrl(1, "info:1,saveall").toUtf8() + "   one\r\n" +
+                          ChapterUrl(2, "info:1,saveall").toUtf8() + "   ../../escape\n" +
+                          ChapterUrl(3, "info:1,saveall").toUtf8() + "   /tmp/elsewhere\n" +
+                          "not-an-address   x\n";
+  ASSERT_TRUE(WriteBytes(box.file("list.txt"), list));
+  const Result r = Run({"--list", "list.txt", "base"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.count("line skipped"), 3) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("line 2: "));
+  EXPECT_EQ(Pages("base/one"), QStringList{"001.png"});
+  EXPECT_FALSE(QDir(box.file("escape")).exists());
+
+  // The same good line from standard input, into the current folder.
+  const Result ok = Run({"--list", "-"}, ChapterUrl(4, "info:2,saveall").toUtf8() + "   two\n");
+  EXPECT_EQ(ok.code, 0) << ok.err.toStdString();
+  EXPECT_EQ(Pages("two").size(), 2);
+  // Nothing usable at all is a bad argument.
+  EXPECT_EQ(Run({"--list", "-"}, "../x   y\n").code, 2);
+}
+
+TEST_F(CommandLineTest, LinkSearchPrintsTheEngineResultInUtf8) {
+  const Result r = Run({"--links", "http://127.0.0.1:9/list?lines=3", "comics"});
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out.toStdString(),
+            QString("http://127.0.0.1:9/c/1   comics/Chapter 1 \u00e9t\u00e9\n"
+                    "http://127.0.0.1:9/c/2   comics/Chapter 2 \u00e9t\u00e9\n"
+                    "http://127.0.0.1:9/c/3   comics/Chapter 3 \u00e9t\u00e9\n")
+                .toStdString());
+  const Result none = Run({"--links", "http://127.0.0.1:9/list?lines=0", "comics"});
+  EXPECT_EQ(none.code, 0);
+  EXPECT_TRUE(none.out.isEmpty());
+  EXPECT_TRUE(none.err.contains("no chapter links"));
+}
+
+TEST_F(CommandLineTest, ControlCTellsTheEnginesToQuit) {
+  QProcess process;
+  Prepare(process);
+  process.start(FOLIVEX_GET_PATH, {"-j", "2", ChapterUrl(1, "info:9,save,pause:50000"), "a",
+                                   ChapterUrl(2, "info:9,save,pause:50000"), "b"});
+  ASSERT_TRUE(process.waitForStarted(10000));
+  ASSERT_TRUE(WaitFor([&] { return Pages("a").size() == 1 && Pages("b").size() == 1; }, 20000));
+  ::kill(pid_t(process.processId()), SIGINT);
+  ASSERT_TRUE(process.waitForFinished(10000));
+  EXPECT_EQ(process.exitCode(), 130);
+  EXPECT_TRUE(WaitFor([&] {
+    return QFile::exists(box.file("a/quit-received")) && QFile::exists(box.file("b/quit-received"));
+  }));
+}

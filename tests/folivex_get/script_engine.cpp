@@ -1,0 +1,158 @@
+// A scripted stand-in for the engine, started the way folivex-get starts Gantrell: with the
+// path of a hand-off file and nothing else. It speaks the real protocol. The script comes in
+// the address's query, so every task of one run can behave differently:
+//
+//   http://127.0.0.1:9/chapter?n=1&script=info:3,saveall
+//
+// Steps (comma-separated):
+//   info:T    page-info report "100" with the title "Chapter <n>" and total T
+//   save      save the current page (a small file "<page>.png" in the task folder), report
+//             "101", go on to the next page
+//   saveall   "save" until the page passes the last total
+//   stall     stall report "102"
+//   stallfirst  "stall", but only in an engine that started at page 1
+//   pause:MS  let MS milliseconds pass, handling messages
+//   crash     end at once
+// In link-search mode ("search_link" set) it writes a result file of "lines" lines (query
+// "lines=N") in the engine's format, opens it with the viewer of FOLIVEX_OPENER, tells the
+// window it is done, waits 2 s, deletes the file and ends.
+//
+// On WM_APP_ENGINE_QUIT it leaves the file "quit-received" in the task folder.
+// The program folder (for "skin/cmd/") comes from FOLIVEX_TEST_APP_DIR. It never outlives 60 s.
+#include "common/command_file.h"
+#include "common/program_folder.h"
+#include "common/protocol.h"
+#include "common/temp_file.h"
+#include "platform/launcher.h"
+#include "platform/window_message.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+#include <QUrlQuery>
+#include <cstdlib>
+
+namespace {
+
+class EngineWindow : public platform::MessageWindow {
+public:
+  bool quit = false;
+  QString folder;
+  platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM, platform::LPARAM) override {
+    if (message == protocol::WM_APP_ENGINE_QUIT) {
+      quit = true;
+      QFile marker(folder + "quit-received");
+      if (!folder.isEmpty() && marker.open(QIODevice::WriteOnly)) marker.close();
+      QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    }
+    return 0;
+  }
+};
+
+struct Engine {
+  common::HandOff job;
+  QUrlQuery query;
+  EngineWindow window;
+  int command = 1;
+  int page = 1;
+  int total = 0;
+  int firstPage = 1;
+
+  void Send(const QStringList& items) {
+    const QString path = common::CommandFilePath(*job.id, command);
+    common::WriteCommandFile(path, items);
+    platform::SendMessage(job.hwnd, protocol::WM_APP_ENGINE_COMMAND, *job.id, command);
+    ++command;
+    QFile::remove(path);
+  }
+
+  void Save() {
+    QFile image(job.folder.value_or(QString()) + QString::asprintf("%03d.png", page));
+    if (image.open(QIODevice::WriteOnly)) image.write("\x89PNG page " + QByteArray::number(page));
+    image.close();
+    Send({"101", QString::number(*job.id), QString::number(page),
+          job.url.value_or(QString()) + "#" + QString::number(page)});
+    ++page;
+  }
+
+  void Pause(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!window.quit && clock.elapsed() < ms)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+
+  bool Step(const QString& step) {
+    const QString name = step.section(':', 0, 0);
+    const int value = step.section(':', 1, 1).toInt();
+    const QString id = QString::number(*job.id);
+    if (name == "info") {
+      total = value;
+      Send({"100", id, "Chapter " + query.queryItemValue("n"), QString::number(total)});
+    } else if (name == "save") {
+      Save();
+    } else if (name == "saveall") {
+      while (!window.quit && page <= total) Save();
+    } else if (name == "stall" || (name == "stallfirst" && firstPage == 1)) {
+      Send({"102", id});
+    } else if (name == "pause") {
+      Pause(value);
+    } else if (name == "crash") {
+      std::_Exit(3);
+    }
+    return !window.quit;
+  }
+
+  int Search() {
+    QString text;
+    const int lines = query.queryItemValue("lines").toInt();
+    for (int i = 1; i <= lines; ++i)
+      text += QString("http://127.0.0.1:9/c/%1   %2Chapter %1 \u00e9t\u00e9\r\n")
+                  .arg(i)
+                  .arg(job.folder.value_or(QString()));
+    const QString path = common::CreateTempFile();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return 1;
+    file.write("\xFF\xFE");
+    file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    file.close();
+    platform::Opener().Open(path);
+    platform::SendMessage(job.hwnd, protocol::WM_APP_SEARCH_DONE, 0, 0);
+    QThread::msleep(2000);
+    QFile::remove(path);
+    return 0;
+  }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const QStringList args = app.arguments();
+  if (args.size() < 2) return 2;
+  common::SetProgramFolder(qEnvironmentVariable("FOLIVEX_TEST_APP_DIR"));
+  QTimer::singleShot(60000, [] { QCoreApplication::exit(4); });
+
+  Engine engine;
+  engine.job = common::ReadHandOffFile(args[1]);
+  QFile::remove(args[1]);
+  engine.query = QUrlQuery(QUrl(engine.job.url.value_or(QString())).query());
+  const bool search = engine.job.searchLink.value_or(QString()).size() > 0;
+  const std::int32_t id = engine.job.id.value_or(-1);
+  engine.job.id = id;
+  engine.page = engine.firstPage = engine.job.index.value_or(1);
+  engine.window.folder = engine.job.folder.value_or(QString());
+
+  const platform::LRESULT reply = platform::SendMessage(
+      engine.job.hwnd, protocol::WM_APP_ENGINE_HELLO, id, engine.window.Handle());
+  if (reply != protocol::ENGINE_HELLO_ACCEPTED) return 1;
+  if (search) return engine.Search();
+
+  for (const QString& step : engine.query.queryItemValue("script").split(',', Qt::SkipEmptyParts)) {
+    engine.Pause(20); // let the other side's timers run between reports
+    if (!engine.Step(step)) return 0;
+  }
+  return engine.window.quit ? 0 : app.exec();
+}
