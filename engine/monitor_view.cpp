@@ -21,6 +21,12 @@ CGantrellApp* App() { return CGantrellApp::Instance(); }
 } // namespace
 
 void CMonitorView::CEventPageTimeout::OnTimerNotify() {
+  // A scan still running further up the stack (a browser call that waited and let timers
+  // run) is finished first; the last chance comes one poll later.
+  if (view_->inProcessPage_) {
+    StartTimer(kAfterFinishPollMs);
+    return;
+  }
   StopTimer();
   view_->FinishPage();
 }
@@ -29,6 +35,7 @@ void CMonitorView::CEventAfterFinish::OnTimerNotify() {
   if (stamp == 0) return;
   const std::int64_t quiet = NowSeconds() - stamp;
   if (quiet < kQuietSeconds) return; // also a clock set back: keep waiting
+  if (view_->inProcessPage_) return;   // a scan is still running; poll again
   StopTimer();
   view_->FinishPage();
 }
@@ -111,25 +118,32 @@ void CMonitorView::ProcessPage() {
 
   const bool saved = SavePageImage(*image_.chosen);
   if (!*alive) return; // told to quit during the report
-  EndWatching();
+  StopWatching();
   if (saved) JumpToNextPage(total);
+  if (*alive) PostViewDone();
 }
 
 void CMonitorView::FinishPage() {
   const std::shared_ptr<bool> alive = alive_;
   ProcessPage();
   if (!*alive || image_.chosen) return;
-  EndWatching();
+  StopWatching();
+  FinishWithCandidate();
+  if (*alive) PostViewDone();
+}
+
+void CMonitorView::FinishWithCandidate() {
   if (!jump_ || !image_.candidate) {
     SendStall();
     return;
   }
   if (!SavePageImage(*image_.candidate)) return;
-  std::int32_t total = 0;
+  // A count that cannot be read now still gets the jump tried, which reports the stall if it
+  // fails: otherwise the view, its events stopped, would wait for ever.
+  std::int32_t total = page_ + 1;
   try {
     if (FIHTMLDocument* document = Document()) total = jump_->GetPageCount(document);
   } catch (const DocumentError&) {
-    total = page_ + 1; // unreadable now: try the jump, which reports a stall if it fails
   }
   JumpToNextPage(total);
 }
@@ -162,11 +176,14 @@ void CMonitorView::JumpToNextPage(std::int32_t total) {
   SendStall();
 }
 
-void CMonitorView::EndWatching() {
+void CMonitorView::StopWatching() {
   if (browser_) browser_->Stop();
   pageTimeout_->StopTimer();
   afterFinish_->StopTimer();
   monitorPage_->StopTimer();
+}
+
+void CMonitorView::PostViewDone() {
   platform::PostMessage(host_->Handle(), protocol::WM_APP_VIEW_DONE,
                         reinterpret_cast<platform::WPARAM>(this), 0);
 }

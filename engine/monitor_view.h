@@ -97,8 +97,14 @@ private:
   bool SavePageImage(const CPageImageInfo& image);
   /// Goes to the next page when there is one; "102" when the jump started no navigation.
   void JumpToNextPage(std::int32_t total);
-  /// Stops the browser and the three events and asks the host dialog to delete this view.
-  void EndWatching();
+  /// Saves the best candidate and goes on, or reports the stall when there is nothing to save.
+  void FinishWithCandidate();
+  /// Stops the browser and the three events: no event of the view runs again.
+  void StopWatching();
+  /// Asks the host dialog to delete this view once the current callback has returned. Posted
+  /// after the jump, so that even a browser call that lets posted messages run cannot delete
+  /// the view while its strategy still works on the page.
+  void PostViewDone();
   void SendPageInfo(const QString& title, std::int32_t total);
   void SendStall();
   engine::FIHTMLDocument* Document() const;
