@@ -3,7 +3,6 @@
 namespace {
 QString adSite;
 const char kAdPath[] = "/cn/comic/ad/";
-const char kPlaceholderSite[] = "http://folivex.invalid";
 } // namespace
 
 FCHttpDownloadManager::~FCHttpDownloadManager() { downloads_.DeleteAll(); }
@@ -43,8 +42,6 @@ int FCHttpDownloadManager::OnDownloadMessage(int code, int id) {
 
 QString FCHttpDownloadManager::AdUrl() {
   QString site = adSite;
-  if (site.isEmpty()) site = qEnvironmentVariable("FOLIVEX_SITE");
-  if (site.isEmpty()) site = QString::fromLatin1(kPlaceholderSite);
   while (site.endsWith(QLatin1Char('/'))) site.chop(1);
   return site + QLatin1String(kAdPath);
 }

@@ -29,11 +29,11 @@ public:
   /// Delivers one event: -1 when no such download is listed, 0 otherwise.
   int OnDownloadMessage(int code, int id) override;
 
-  /// The news document's address: the product site + "/cn/comic/ad/". The site is taken from
-  /// SetAdSite, else from the FOLIVEX_SITE environment variable, else a placeholder host that
-  /// never resolves (the deployment configures the real one).
+  /// The news document's address: the product site set with SetAdSite + "/cn/comic/ad/".
+  /// Without a site it is the bare path, which fails to connect like a missing network.
   static QString AdUrl();
-  /// Sets the product site, e.g. "http://127.0.0.1:8080" (no trailing slash needed).
+  /// Sets the product site, e.g. "http://127.0.0.1:8080" (a trailing "/" is dropped). The
+  /// front-end takes it from its deployment configuration.
   static void SetAdSite(const QString& site);
 
 protected:

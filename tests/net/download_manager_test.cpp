@@ -144,5 +144,16 @@ TEST_F(NetTest, DestroyingTheManagerWhileWorkersBlockEndsThemPromptly) {
   EXPECT_EQ(ThreadCount(), threadsBefore);
 }
 
+TEST_F(NetTest, NewsDownloadFetchesTheNewsPathOfTheConfiguredSite) {
+  FCHttpDownloadManager::SetAdSite(server.Url("/"));
+  EXPECT_EQ(FCHttpDownloadManager::AdUrl(), server.Url("/cn/comic/ad/"));
+  RecordingManager manager;
+  const int id = manager.AddAdDownload();
+  FCHttpDownloadManager::SetAdSite(QString());
+  ASSERT_TRUE(WaitFor([&] { return manager.Finished(id); }));
+  EXPECT_EQ(manager.results[id].info.statusCode, 200);
+  EXPECT_EQ(server.LastTarget("/cn/comic/ad/"), "/cn/comic/ad/");
+}
+
 } // namespace
 } // namespace net_test
