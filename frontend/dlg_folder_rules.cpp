@@ -30,6 +30,16 @@ bool HasDotComponent(const QString& path) {
   return false;
 }
 
+/// The real path of the deepest existing folder on the way to `path`.
+QString RealExistingPart(QString path) {
+  while (!path.isEmpty() && !QFileInfo::exists(path)) {
+    const int slash = path.lastIndexOf(QLatin1Char('/'), path.endsWith(QLatin1Char('/')) ? -2 : -1);
+    if (slash <= 0) return QStringLiteral("/");
+    path.truncate(slash);
+  }
+  return QFileInfo(path).canonicalFilePath();
+}
+
 } // namespace
 
 bool BeginsWithHttp(const QString& text) {
@@ -83,10 +93,13 @@ LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, Link
   folder.remove(0, lead);
   if (folder.isEmpty()) return LinkLineError::BadFolder;
   const QString inside = FolderInside(baseFolder, folder);
-  if (inside.isEmpty() || !PrepareTaskFolder(inside)) return LinkLineError::BadFolder;
-  // A symbolic link below the base folder could still lead elsewhere: compare real paths.
-  if (FolderInside(QFileInfo(baseFolder).canonicalFilePath(),
-                   QFileInfo(inside).canonicalFilePath()).isEmpty())
+  if (inside.isEmpty() || !PrepareTaskFolder(baseFolder)) return LinkLineError::BadFolder;
+  // A symbolic link below the base folder could lead elsewhere: the deepest part that exists
+  // already must really lie inside the base before anything is created below it.
+  const QString realBase = QFileInfo(baseFolder).canonicalFilePath();
+  if (FolderInside(realBase, RealExistingPart(inside)).isEmpty()) return LinkLineError::BadFolder;
+  if (!PrepareTaskFolder(inside)) return LinkLineError::BadFolder;
+  if (FolderInside(realBase, QFileInfo(inside).canonicalFilePath()).isEmpty())
     return LinkLineError::BadFolder;
   out.url = url;
   out.folder = inside;

@@ -8,7 +8,10 @@ CTipEdit::CTipEdit(QWidget* parent) : QPlainTextEdit(parent) {
 
 void CTipEdit::SetHint(const QString& hint) {
   const bool showingOld = IsShowingHint();
+  // Kept with line feeds only, as the box gives its text back.
   hint_ = hint;
+  hint_.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  hint_.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   if (!hasFocus() && (showingOld || toPlainText().isEmpty())) setPlainText(hint_);
 }
 

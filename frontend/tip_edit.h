@@ -12,7 +12,8 @@ public:
 
   explicit CTipEdit(QWidget* parent = nullptr);
 
-  /// Sets the hint; an empty box without the focus shows it at once.
+  /// Sets the hint (its line breaks kept as line feeds); an empty box without the focus shows
+  /// it at once.
   void SetHint(const QString& hint);
   QString Hint() const { return hint_; }
   /// Whether the box holds exactly its hint (nothing of the user's).

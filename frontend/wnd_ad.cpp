@@ -26,6 +26,8 @@ CWndAD::CTimerScroll::CTimerScroll(CWndAD& strip, NewsItem oldItem, NewsItem new
 
 void CWndAD::CTimerScroll::OnTimerNotify() {
   ++step_;
+  // The last step waits for the paint that ends the scroll; a hidden strip needs no more ticks.
+  if (step_ >= kScrollSteps) StopTimer();
   strip_.update();
 }
 
@@ -46,10 +48,10 @@ CWndAD::~CWndAD() = default;
 bool CWndAD::Create() { return StartDownload(); }
 
 bool CWndAD::StartDownload() {
-  FCHttpDownloadParam param;
-  param.url = dialogs::SiteAddress(QStringLiteral("/cn/comic/ad/"));
-  if (param.url.isEmpty()) return false;
-  AddDownload(param);
+  const QString site = dialogs::SiteBase();
+  if (site.isEmpty()) return false;
+  SetAdSite(site);
+  AddAdDownload();
   return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // CWndAD: the news strip. It downloads a small INI document from the product web site
-// (SiteAddress("/cn/comic/ad/")), shows the first of its items and rotates through them, each
+// (SiteAddress("/cn/comic/ad/"), through AddAdDownload), shows the first of its items and rotates through them, each
 // change scrolling the old text up and the new one in from below in ten 50 ms steps. A click
 // opens the first item's address in the web browser.
 //

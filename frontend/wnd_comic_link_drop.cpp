@@ -24,7 +24,8 @@ QString FirstUriListEntry(const QMimeData* data) {
 QString CComicLinkDrop::DroppableText(const QMimeData* data) {
   if (!data) return {};
   QString text;
-  if (data->hasText()) text = data->text();
+  // Asked by format: Qt would otherwise turn a whole URI list, comments and all, into text.
+  if (data->hasFormat(QStringLiteral("text/plain"))) text = data->text();
   else if (data->hasFormat(QStringLiteral("text/uri-list"))) text = FirstUriListEntry(data);
   return dialogs::BeginsWithHttp(text) ? text : QString();
 }

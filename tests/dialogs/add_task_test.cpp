@@ -1,0 +1,134 @@
+// The add-task dialog with real widgets: prefill, the checks of OK in their order, the folder
+// proposed next, and the folder browser.
+#include "dialog_fixture.h"
+#include "frontend/dlg_add_task.h"
+#include "frontend/dlg_balloon_tip.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using dialog_tests::DialogTest;
+
+namespace {
+
+class AddTaskDialog : public DialogTest {};
+
+/// The message of the last balloon and whether it pointed at `field`.
+::testing::AssertionResult BalloonAt(QWidget* field, const QString& message, int since) {
+  const dialogs::BalloonTip tip = dialogs::LastBalloonTip();
+  if (tip.serial == since) return ::testing::AssertionFailure() << "no balloon shown";
+  if (tip.field != field) return ::testing::AssertionFailure() << "balloon at another field";
+  if (tip.message != message)
+    return ::testing::AssertionFailure() << "balloon says " << tip.message.toStdString();
+  return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST_F(AddTaskDialog, ClipboardAddressInAnyCaseIsTakenOnlyWithoutATask) {
+  SetClipboard("HTTP://comics.example/ch1.html");
+  {
+    DlgAddTask dialog(*tasks);
+    EXPECT_EQ(dialog.AddressEdit()->text(), "HTTP://comics.example/ch1.html");
+    EXPECT_EQ(dialog.AddressEdit()->selectedText(), dialog.AddressEdit()->text());
+  }
+  ASSERT_NE(tasks->AddTask("HTTP://comics.example/ch1.html", Folder("a"), false), nullptr);
+  {
+    DlgAddTask dialog(*tasks);
+    EXPECT_EQ(dialog.AddressEdit()->text(), "");
+  }
+  SetClipboard("see http://comics.example/ch2.html");
+  DlgAddTask dialog(*tasks);
+  EXPECT_EQ(dialog.AddressEdit()->text(), "");
+}
+
+TEST_F(AddTaskDialog, GivenLinkWinsOverClipboardAndTextsComeFromTheLanguage) {
+  SetClipboard("http://comics.example/clip.html");
+  DlgAddTask dialog(*tasks, "http://comics.example/dropped.html");
+  EXPECT_EQ(dialog.AddressEdit()->text(), "http://comics.example/dropped.html");
+  EXPECT_EQ(dialog.windowTitle(), "add title");
+  EXPECT_EQ(dialog.StartNowRadio()->text(), "start now");
+  EXPECT_TRUE(dialog.StartNowRadio()->isChecked());
+  EXPECT_EQ(dialog.StartChoice(), 0);
+}
+
+TEST_F(AddTaskDialog, OkChecksAddressThenDuplicateThenFolder) {
+  DlgAddTask dialog(*tasks);
+  dialog.show();
+  dialog.FolderEdit()->setText("/");
+
+  int since = dialogs::LastBalloonTip().serial;
+  dialog.AddressEdit()->setText("www.example.com/ch1");
+  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+  EXPECT_TRUE(BalloonAt(dialog.AddressEdit(), "add 10 not http", since));
+
+  ASSERT_NE(tasks->AddTask("http://example.com/ch1", Folder("a"), false), nullptr);
+  since = dialogs::LastBalloonTip().serial;
+  dialog.AddressEdit()->setText("http://example.com/ch1");
+  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+  EXPECT_TRUE(BalloonAt(dialog.AddressEdit(), "add 12 task exists", since));
+
+  since = dialogs::LastBalloonTip().serial;
+  dialog.AddressEdit()->setText("http://example.com/ch2");
+  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+  EXPECT_TRUE(BalloonAt(dialog.FolderEdit(), "add 11 folder unusable", since));
+  EXPECT_EQ(tasks->Count(), 1);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(dialog.AddedTask(), nullptr);
+}
+
+TEST_F(AddTaskDialog, PathNamingAFileIsRefused) {
+  ASSERT_TRUE(testing_support::WriteBytes(Folder("page.jpg"), "x"));
+  DlgAddTask dialog(*tasks, "http://example.com/ch1");
+  dialog.FolderEdit()->setText(Folder("page.jpg"));
+  const int since = dialogs::LastBalloonTip().serial;
+  dialog.accept();
+  EXPECT_TRUE(BalloonAt(dialog.FolderEdit(), "add 11 folder unusable", since));
+  EXPECT_EQ(tasks->Count(), 0);
+}
+
+TEST_F(AddTaskDialog, GoodInputCreatesTheFolderAddsTheTaskAndProposesTheNextPart) {
+  const QString part2 = Folder("c/part 2/");
+  {
+    DlgAddTask dialog(*tasks, "http://example.com/ch2");
+    dialog.show();
+    dialog.FolderEdit()->setText(part2);
+    dialog.AddOnlyRadio()->setChecked(true);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_NE(dialog.AddedTask(), nullptr);
+    EXPECT_EQ(dialog.AddedTask()->url, "http://example.com/ch2");
+    EXPECT_EQ(dialog.AddedTask()->folder, part2);
+    EXPECT_EQ(dialog.AddedTask()->status, TASK_STOP);
+  }
+  EXPECT_TRUE(QDir(part2).exists());
+  EXPECT_EQ(setting.folder, part2);
+  DlgAddTask next(*tasks);
+  EXPECT_EQ(next.FolderEdit()->text(), Folder("c/part 3/"));
+}
+
+TEST_F(AddTaskDialog, StartChoiceZeroQueuesTheTask) {
+  DlgAddTask dialog(*tasks, "http://example.com/ch9");
+  dialog.FolderEdit()->setText(Folder("c9"));
+  dialog.accept();
+  ASSERT_NE(dialog.AddedTask(), nullptr);
+  EXPECT_EQ(dialog.AddedTask()->status, TASK_WAIT);
+}
+
+TEST_F(AddTaskDialog, BrowsePreselectsOnlyAnExistingFolderAndTakesTheChoice) {
+  DlgAddTask dialog(*tasks);
+  dialog.show();
+  dialog.FolderEdit()->setText(Folder("missing"));
+  browserAnswer = Folder("chosen");
+  QTest::mouseClick(dialog.BrowseButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog.FolderEdit()->text(), Folder("chosen"));
+
+  ASSERT_TRUE(QDir().mkpath(Folder("chosen")));
+  browserAnswer.clear(); // cancelled: the field keeps its text
+  QTest::mouseClick(dialog.BrowseButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog.FolderEdit()->text(), Folder("chosen"));
+  EXPECT_EQ(browsed, (QStringList{QString(), Folder("chosen")}));
+}
