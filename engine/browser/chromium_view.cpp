@@ -10,6 +10,7 @@ namespace engine {
 namespace {
 // Page scripts are answered within this time or the step fails (a page stuck in a loop).
 constexpr int kCallTimeoutMs = 5000;
+constexpr int kSetupTimeoutMs = 15000;
 // A navigation announced by the renderer whose request never came (same-document, javascript:
 // addresses) is forgotten after this long.
 constexpr qint64 kAnnouncedLifetimeMs = 60000;
@@ -43,10 +44,28 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
   targetId_ = targetId;
   sessionId_ = sessionId;
   pipe->SetSessionHandler(sessionId_, [this](const devtools::Message& e) { OnEvent(e); });
+  // While a navigation request is paused the browser holds back every other command to the
+  // page, so whatever decides about navigations is handled the moment it is read, also while
+  // a call waits. This is also how a click's navigation reaches the handler before the click
+  // returns: the renderer announces it before it answers the call.
+  pipe->SetImmediateHandler(sessionId_, [this](const devtools::Message& e) {
+    if (e.method == QLatin1String("Fetch.requestPaused")) {
+      OnRequestPaused(e.params);
+    } else if (e.method == QLatin1String("Page.frameRequestedNavigation")) {
+      OnRequestedNavigation(e.params);
+    } else if (e.method == QLatin1String("Page.windowOpen")) {
+      events_->OnNewWindow(e.params.value(QLatin1String("url")).toString());
+    } else {
+      return false;
+    }
+    return true;
+  });
 
   // The target waits for us: configure it first, then let it run. Commands of one session
   // are handled in order, so none of this needs to wait for its reply.
-  pipe->Post(QStringLiteral("Page.enable"), {}, sessionId_);
+  auto pageEvents = std::make_shared<bool>(false);
+  pipe->Post(QStringLiteral("Page.enable"), {}, sessionId_,
+             [pageEvents](const devtools::Message&) { *pageEvents = true; });
   QJsonArray patterns;
   for (const char* type : {"Document", "Image", "Media"})
     patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
@@ -56,6 +75,9 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
   pipe->Post(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
              {{QStringLiteral("source"), page_scripts::EmptyExternal()}}, sessionId_);
   pipe->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId_);
+  // Page events start only once the target runs; a navigation sent before they have started
+  // could load the whole page unseen.
+  pipe->PumpUntil([&] { return *pageEvents; }, kSetupTimeoutMs);
 }
 
 CChromiumView::~CChromiumView() {
@@ -70,6 +92,7 @@ bool CChromiumView::Alive() const { return pipe_ && pipe_->IsOpen() && !crashed_
 
 void CChromiumView::Navigate(const QString& url) {
   if (!Alive()) return;
+  navigated_ = true; // the blank page the target starts with is no document of ours
   // The reply comes only once the navigation has committed or failed: never wait for it.
   pipe_->Post(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url}}, sessionId_);
 }
@@ -87,22 +110,20 @@ FIHTMLDocument* CChromiumView::Document() {
 void CChromiumView::OnEvent(const devtools::Message& event) {
   const QString& m = event.method;
   const QJsonObject& p = event.params;
-  if (m == QLatin1String("Fetch.requestPaused")) {
-    OnRequestPaused(p);
-  } else if (m == QLatin1String("Page.frameRequestedNavigation")) {
-    OnRequestedNavigation(p);
-  } else if (m == QLatin1String("Page.windowOpen")) {
-    events_->OnNewWindow(p.value(QLatin1String("url")).toString());
-  } else if (m == QLatin1String("Page.frameNavigated")) {
+  if (m == QLatin1String("Page.frameNavigated")) {
     const QJsonObject frame = p.value(QLatin1String("frame")).toObject();
     if (!frame.contains(QLatin1String("parentId"))) {
-      hasDocument_ = true;
+      hasDocument_ = navigated_;
       contextId_ = 0;
       ++epoch_;
       released_ = {};
     }
+  } else if (m == QLatin1String("Page.domContentEventFired")) {
+    // The first document may commit before Page.enable takes effect, without frameNavigated.
+    hasDocument_ = navigated_;
   } else if (m == QLatin1String("Page.loadEventFired")) {
-    if (hasDocument_) events_->OnDocumentComplete(true);
+    hasDocument_ = navigated_;
+    if (navigated_) events_->OnDocumentComplete(true);
   } else if (m == QLatin1String("Page.frameStoppedLoading")) {
     if (p.value(QLatin1String("frameId")).toString() != targetId_)
       events_->OnDocumentComplete(false);
@@ -213,13 +234,6 @@ QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64
   const auto reply = pipe->Call(QStringLiteral("Runtime.callFunctionOn"), params, sessionId_,
                                 kCallTimeoutMs);
   if (mode != ReadOnly) ++cacheGeneration_;
-  if (mode == MayNavigate && pipe) {
-    // The renderer announced what the call started before it answered: deliver that now.
-    pipe->DeliverNow(sessionId_, [](const devtools::Message& e) {
-      return e.method == QLatin1String("Page.frameRequestedNavigation") ||
-             e.method == QLatin1String("Page.windowOpen");
-    });
-  }
   if (reply.failed) {
     // Most likely the document (and its world) went away under the call.
     if (contextId_ == context) {

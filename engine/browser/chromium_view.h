@@ -4,7 +4,8 @@
 //
 // - Before-navigate: a navigation that the page itself starts (link, script, form, refresh) is
 //   announced by the renderer (Page.frameRequestedNavigation) at the moment it is requested,
-//   inside the script call that caused it; the view asks its owner right then and remembers
+//   inside the script call that caused it and before its answer; the view asks its owner
+//   right then (even while a call waits, see the constructor) and remembers
 //   the answer. The main frame's document request is paused by the browser
 //   (Fetch.requestPaused) and is continued or failed with that answer; a request nobody
 //   announced (Navigate, a navigation the browser starts) is offered when it pauses.
@@ -85,6 +86,7 @@ private:
   QString sessionId_;
   std::shared_ptr<ViewLink> link_;
   CChromiumDocument document_;
+  bool navigated_ = false;
   bool hasDocument_ = false;
   bool crashed_ = false;
   quint64 epoch_ = 1;

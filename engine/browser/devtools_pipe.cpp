@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -23,7 +24,8 @@ void SetNonBlocking(int fd) {
 } // namespace
 
 CDevToolsPipe::CDevToolsPipe(int readFd, int writeFd, QObject* parent)
-    : QObject(parent), readFd_(readFd), writeFd_(writeFd) {
+    : QObject(parent), readFd_(readFd), writeFd_(writeFd),
+      trace_(qEnvironmentVariableIsSet("GANTRELL_DEVTOOLS_TRACE")) {
   // Writing to a pipe whose reader died raises SIGPIPE; the failed write is handled instead.
   std::signal(SIGPIPE, SIG_IGN);
   SetNonBlocking(readFd_);
@@ -64,6 +66,7 @@ qint64 CDevToolsPipe::Send(const QString& method, const QJsonObject& params,
   if (!open_) return -1;
   const bool wantsReply = pending.waiting || bool(pending.handler);
   if (wantsReply) pending_.emplace(id, std::move(pending));
+  if (trace_) std::fprintf(stderr, ">> %lld %s %s\n", id, qPrintable(method), qPrintable(sessionId));
   if (!WriteAll(devtools::EncodeCommand(id, method, params, sessionId))) {
     Close();
     return -1;
@@ -117,6 +120,9 @@ void CDevToolsPipe::ReadAvailable() {
 }
 
 void CDevToolsPipe::Dispatch(const Message& message) {
+  if (trace_)
+    std::fprintf(stderr, "<< %lld %s %s %s\n", message.id, qPrintable(message.method),
+                 qPrintable(message.sessionId.left(6)), message.failed ? qPrintable(message.errorText) : "");
   if (message.IsReply()) {
     auto it = pending_.find(message.id);
     if (it == pending_.end()) return; // a stray or late reply: nobody waits for it
@@ -134,6 +140,12 @@ void CDevToolsPipe::Dispatch(const Message& message) {
     std::weak_ptr<bool> alive = alive_;
     interceptor_(message);
     if (alive.expired()) return;
+  }
+  if (auto it = immediate_.constFind(message.sessionId); it != immediate_.constEnd()) {
+    const auto handler = *it; // it may remove its own session
+    std::weak_ptr<bool> alive = alive_;
+    const bool handled = handler(message);
+    if (alive.expired() || handled) return;
   }
   if (!handlers_.contains(message.sessionId)) return;
   queues_[message.sessionId].push_back(message);
@@ -256,8 +268,14 @@ void CDevToolsPipe::SetSessionHandler(const QString& sessionId, EventHandler han
   handlers_.insert(sessionId, std::move(handler));
 }
 
+void CDevToolsPipe::SetImmediateHandler(const QString& sessionId,
+                                        std::function<bool(const Message&)> handler) {
+  immediate_.insert(sessionId, std::move(handler));
+}
+
 void CDevToolsPipe::RemoveSession(const QString& sessionId) {
   handlers_.remove(sessionId);
+  immediate_.remove(sessionId);
   queues_.erase(sessionId);
 }
 

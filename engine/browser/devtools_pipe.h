@@ -59,6 +59,10 @@ public:
   /// Events of a session without a handler are dropped.
   void SetSessionHandler(const QString& sessionId, EventHandler handler);
   void RemoveSession(const QString& sessionId);
+  /// Sees the events of `sessionId` the moment they are read, also inside a waiting call, and
+  /// returns true for those it handled (they are not queued). For events the browser waits on
+  /// before it can answer anything else of that session (a paused navigation request).
+  void SetImmediateHandler(const QString& sessionId, std::function<bool(const Message&)> handler);
 
   /// Sees every event the moment it is read, before it is queued, also inside a waiting call.
   void SetInterceptor(EventHandler interceptor) { interceptor_ = std::move(interceptor); }
@@ -90,11 +94,13 @@ private:
   int readFd_ = -1;
   int writeFd_ = -1;
   bool open_ = true;
+  bool trace_ = false; // GANTRELL_DEVTOOLS_TRACE set: every frame's outline on stderr
   QSocketNotifier* notifier_ = nullptr;
   QByteArray buffer_;
   qint64 nextId_ = 1;
   std::map<qint64, Pending> pending_;
   QHash<QString, EventHandler> handlers_;
+  QHash<QString, std::function<bool(const Message&)>> immediate_;
   std::map<QString, std::deque<Message>> queues_;
   EventHandler interceptor_;
   std::function<void()> closedHandler_;

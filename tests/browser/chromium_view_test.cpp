@@ -1,0 +1,338 @@
+// The Chromium views against pages of a local site: navigation interception inside click and
+// fireEvent, windows that never open, dialogs that never block, images never fetched, page and
+// frame completion, and the document model. One browser serves every test of this binary.
+#include "engine/browser/chromium_browser.h"
+
+#include "local_site.h"
+#include "test_support.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using engine::DocumentError;
+using engine::ElementKind;
+using testing_support::LocalSite;
+using testing_support::WaitFor;
+
+namespace {
+
+constexpr int kLoadTimeoutMs = 30000;
+
+engine::CChromiumBrowser* sharedBrowser = nullptr;
+
+class BrowserEnvironment : public ::testing::Environment {
+public:
+  void TearDown() override {
+    delete sharedBrowser;
+    sharedBrowser = nullptr;
+  }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new BrowserEnvironment);
+
+engine::CChromiumBrowser& Browser() {
+  if (!sharedBrowser) sharedBrowser = new engine::CChromiumBrowser();
+  return *sharedBrowser;
+}
+
+/// Records what a view reports; cancels navigations whose address contains `cancelPart`.
+struct Recorder : engine::FIBrowserViewEvents {
+  QStringList navigations;
+  QStringList windows;
+  int pageComplete = 0;
+  int frameComplete = 0;
+  QString cancelPart = QStringLiteral("/never-go");
+
+  void OnBeforeNavigate(const QString& url, bool& cancel) override {
+    navigations << url;
+    cancel = url.contains(cancelPart);
+  }
+  void OnNewWindow(const QString& url) override { windows << url; }
+  void OnDocumentComplete(bool isPage) override { ++(isPage ? pageComplete : frameComplete); }
+};
+
+class ChromiumView : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(Browser().Start()) << "chromium is needed for these tests";
+    view = Browser().CreateView(&events);
+    ASSERT_TRUE(view);
+  }
+
+  /// Loads `path` of the site and waits for the page's completion.
+  engine::FIHTMLDocument& Load(const QString& path) {
+    const int before = events.pageComplete;
+    view->Navigate(site.Url(path));
+    EXPECT_TRUE(WaitFor([&] { return events.pageComplete > before; }, kLoadTimeoutMs));
+    EXPECT_NE(view->Document(), nullptr);
+    return *view->Document();
+  }
+
+  /// Lets the browser run for a moment: what should not happen has had its chance.
+  static void Settle() { WaitFor([] { return false; }, 400); }
+
+  std::unique_ptr<engine::FIHTMLElement> ById(const QString& id) {
+    auto e = view->Document()->getElementById(id);
+    EXPECT_TRUE(e) << id.toStdString();
+    return e;
+  }
+
+  LocalSite site;
+  Recorder events;
+  std::unique_ptr<engine::FIBrowserView> view;
+};
+
+const char* kStartPage = R"HTML(<html><head><title>Start</title></head><body>
+<a id="anchor" href="/never-go/anchor.html">anchor</a>
+<button id="script" onclick="location.href='/never-go/script.html'">script</button>
+<select id="sel" onchange="location.href=this.value">
+  <option value="/never-go/a.html">A</option><option value="/never-go/b.html">B</option>
+</select>
+<input id="key" onkeypress="if (event.keyCode == 13) location.href='/never-go/key.html'">
+<a id="real" href="/second.html">go</a>
+</body></html>)HTML";
+
+} // namespace
+
+TEST_F(ChromiumView, BeforeNavigateComesInsideClickAndFireEvent) {
+  site.AddPage("/start.html", kStartPage);
+  site.AddPage("/second.html", "<title>Second</title><p>second</p>");
+  Load("/start.html");
+  const QString base = site.Url("");
+
+  ById("anchor")->click();
+  ASSERT_FALSE(events.navigations.isEmpty());
+  EXPECT_EQ(events.navigations.last(), base + "/never-go/anchor.html");
+
+  ById("script")->click();
+  EXPECT_EQ(events.navigations.last(), base + "/never-go/script.html");
+
+  auto select = ById("sel");
+  select->setSelectedIndex(1);
+  select->fireEvent("onchange", nullptr);
+  EXPECT_EQ(events.navigations.last(), base + "/never-go/b.html");
+
+  engine::EventObject enter = view->Document()->createEventObject();
+  enter.keyCode = 13;
+  ById("key")->fireEvent("onkeypress", &enter);
+  EXPECT_EQ(events.navigations.last(), base + "/never-go/key.html");
+
+  // Every one of them was cancelled: the page stays, nothing was fetched.
+  Settle();
+  EXPECT_EQ(view->Document()->title(), "Start");
+  for (const auto& r : site.Requests()) EXPECT_FALSE(r.path.startsWith("/never-go")) << r.path.data();
+  EXPECT_EQ(events.pageComplete, 1);
+
+  // A navigation left alone goes ahead.
+  ById("real")->click();
+  EXPECT_EQ(events.navigations.last(), base + "/second.html");
+  ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 2; }, kLoadTimeoutMs));
+  EXPECT_EQ(view->Document()->title(), "Second");
+}
+
+TEST_F(ChromiumView, OwnNavigationIsOfferedAndCanBeCancelled) {
+  site.AddPage("/start.html", "<title>Start</title>");
+  Load("/start.html");
+  EXPECT_EQ(events.navigations, QStringList{site.Url("/start.html")});
+  view->Navigate(site.Url("/never-go/x.html"));
+  ASSERT_TRUE(WaitFor([&] { return events.navigations.size() == 2; }, kLoadTimeoutMs));
+  Settle();
+  EXPECT_EQ(view->Document()->title(), "Start");
+  EXPECT_EQ(site.RequestCount("/never-go/x.html"), 0);
+}
+
+TEST_F(ChromiumView, NewWindowsGiveTheAddressAndNeverOpen) {
+  site.AddPage("/start.html", R"HTML(<title>Start</title>
+<button id="open" onclick="window.open('/popup.html')">open</button>
+<a id="blank" href="/popup.html?b" target="_blank">blank</a>)HTML");
+  // Were the popup ever to run, it would ask for /popup-ran.
+  site.AddPage("/popup.html", "<script>fetch('/popup-ran')</script>");
+  Load("/start.html");
+
+  ById("open")->click();
+  ASSERT_EQ(events.windows.size(), 1);
+  EXPECT_EQ(events.windows[0], site.Url("/popup.html"));
+  ById("blank")->click();
+  ASSERT_EQ(events.windows.size(), 2);
+  EXPECT_EQ(events.windows[1], site.Url("/popup.html?b"));
+
+  Settle();
+  EXPECT_EQ(site.RequestCount("/popup-ran"), 0);
+  EXPECT_EQ(view->Document()->title(), "Start");
+  // No navigation of the view itself came of it.
+  EXPECT_EQ(events.navigations.size(), 1);
+}
+
+TEST_F(ChromiumView, DialogsNeverBlockAndExternalHasNoMembers) {
+  site.AddPage("/start.html", R"HTML(<title>Start</title>
+<script>alert('at load');</script>
+<button id="b" onclick="alert('x'); var ok = confirm('y'); var p = prompt('z', 'dflt');
+  document.title = 'after ' + ok + ' ' + p;">b</button>
+<div id="ext"></div>
+<script>
+  var e = window.external, members = 0;
+  for (var k in e) members++;
+  document.getElementById('ext').textContent =
+    (typeof e) + ' ' + members + ' ' + ('AddSearchProvider' in e);
+</script>)HTML");
+  Load("/start.html");
+  ById("b")->click();
+  EXPECT_EQ(view->Document()->title(), "after true dflt");
+  EXPECT_EQ(ById("ext")->innerText(), "object 0 false");
+}
+
+TEST_F(ChromiumView, ImagesAndMediaAreNeverFetched) {
+  site.AddPage("/start.html", R"HTML(<title>Start</title>
+<img src="/a.png"><img src="/b.jpg" width="400" height="500">
+<div style="background-image:url(/bg.png);width:10px;height:10px"></div>
+<video src="/v.mp4" autoplay></video><audio src="/s.mp3" autoplay></audio>
+<script>var i = new Image(); i.src = '/script.png';</script>)HTML");
+  site.Add("/a.png", QByteArray("\x89PNG", 4), "image/png");
+  Load("/start.html");
+  Settle();
+  for (const char* path : {"/a.png", "/b.jpg", "/bg.png", "/v.mp4", "/s.mp3", "/script.png"})
+    EXPECT_EQ(site.RequestCount(path), 0) << path;
+  // The elements are there all the same, with their absolute addresses.
+  auto images = view->Document()->getElementsByTagName("img");
+  ASSERT_EQ(images->length(), 2);
+  EXPECT_EQ(images->item(1)->src(), site.Url("/b.jpg"));
+}
+
+TEST_F(ChromiumView, FrameCompletionIsNotThePage) {
+  site.AddPage("/start.html", R"HTML(<title>Start</title>
+<iframe src="/frame1.html"></iframe><iframe src="/frame2.html"></iframe>)HTML");
+  site.AddPage("/frame1.html", "<p>one</p>");
+  site.AddPage("/frame2.html", "<p>two</p>");
+  Load("/start.html");
+  EXPECT_EQ(events.pageComplete, 1);
+  EXPECT_TRUE(WaitFor([&] { return events.frameComplete >= 2; }, kLoadTimeoutMs));
+  Settle();
+  EXPECT_EQ(events.pageComplete, 1);
+  // Frames load without the page's navigation handler being asked.
+  EXPECT_EQ(events.navigations.size(), 1);
+}
+
+TEST_F(ChromiumView, DocumentModel) {
+  site.AddPage("/start.html", R"HTML(<html><head><title>Model</title></head><body style="margin:0">
+<div id="dup">first</div><p id="dup">second</p>
+<a id="link" href="rel/page.html?q=1">Link text</a>
+<img id="pic" src="img/x.png">
+<select id="sel"><option>One</option><option value="v2">Two</option></select>
+<input id="txt" type="text" value="initial">
+<input id="btn" type="button" value="Push"><input id="sub" type="submit">
+<button id="button">B</button>
+<div id="pos" style="position:absolute;left:37px;top:53px;width:120px;height:10px">pos</div>
+<svg><a id="svglink"><text>svg text</text></a></svg>
+</body></html>)HTML");
+  engine::FIHTMLDocument& doc = Load("/start.html");
+  EXPECT_EQ(doc.title(), "Model");
+  EXPECT_TRUE(doc.documentText().contains("Link text"));
+
+  // `all` in document order.
+  auto all = doc.all();
+  QStringList tags;
+  for (int i = 0; i < all->length(); ++i) {
+    const QString html = all->item(i)->outerHTML();
+    tags << html.mid(1, html.indexOf(QRegularExpression("[ >]")) - 1);
+  }
+  EXPECT_EQ(tags.mid(0, 10), QStringList({"html", "head", "title", "body", "div", "p", "a",
+                                          "img", "select", "option"}));
+  EXPECT_EQ(all->item(all->length()), nullptr);
+  EXPECT_EQ(all->item(-1), nullptr);
+
+  // getElementById gives the first of two; none for a missing id.
+  EXPECT_EQ(ById("dup")->innerText(), "first");
+  EXPECT_EQ(doc.getElementById("missing"), nullptr);
+
+  // Kind tests.
+  EXPECT_TRUE(ById("link")->Is(ElementKind::Anchor));
+  EXPECT_FALSE(ById("link")->Is(ElementKind::Image));
+  EXPECT_TRUE(ById("pic")->Is(ElementKind::Image));
+  EXPECT_TRUE(ById("sel")->Is(ElementKind::Select));
+  EXPECT_TRUE(ById("txt")->Is(ElementKind::Input));
+  EXPECT_FALSE(ById("txt")->Is(ElementKind::InputButton));
+  EXPECT_TRUE(ById("btn")->Is(ElementKind::InputButton));
+  EXPECT_TRUE(ById("sub")->Is(ElementKind::InputButton));
+  EXPECT_TRUE(ById("button")->Is(ElementKind::Button));
+  EXPECT_FALSE(ById("button")->Is(ElementKind::Input));
+  EXPECT_FALSE(ById("svglink")->Is(ElementKind::Anchor));
+
+  // Properties.
+  EXPECT_EQ(ById("link")->href(), site.Url("/rel/page.html?q=1"));
+  EXPECT_EQ(ById("pic")->src(), site.Url("/img/x.png"));
+  EXPECT_EQ(ById("link")->id(), "link");
+  EXPECT_EQ(ById("svglink")->innerText(), "svg text");
+  auto pos = ById("pos");
+  EXPECT_EQ(pos->offsetLeft(), 37);
+  EXPECT_EQ(pos->offsetTop(), 53);
+  EXPECT_EQ(pos->offsetWidth(), 120);
+
+  auto txt = ById("txt");
+  EXPECT_EQ(txt->value(), "initial");
+  txt->setValue("changed");
+  EXPECT_EQ(txt->value(), "changed");
+
+  auto sel = ById("sel");
+  sel->setSelectedIndex(1);
+  EXPECT_EQ(sel->value(), "v2");
+  auto options = doc.getElementsByTagName("option");
+  ASSERT_EQ(options->length(), 2);
+  EXPECT_TRUE(options->item(0)->Is(ElementKind::Option));
+  EXPECT_EQ(options->item(0)->text(), "One");
+  EXPECT_EQ(options->item(1)->text(), "Two");
+
+  // Failing calls throw; a kind mismatch does not.
+  EXPECT_THROW(ById("link")->setSelectedIndex(0), DocumentError);
+}
+
+TEST_F(ChromiumView, WalkSeesEveryElementAndPageScriptsCannotInterfere) {
+  QString html = R"HTML(<title>Walk</title><script>
+    // A hostile page: it replaces what a naive helper would use.
+    HTMLElement.prototype.click = function () { document.title = 'hijacked'; };
+    Object.defineProperty(HTMLElement.prototype, 'innerText', { get() { return 'fake'; } });
+    document.getElementById = function () { return null; };
+    window.__gantrell = { all: function () { return [0, []]; } };
+  </script>)HTML";
+  html += "<p id='mine'>mine</p>";
+  for (int i = 0; i < 300; ++i) html += QString("<a href='/never-go/%1'>link %1</a>").arg(i);
+  site.AddPage("/start.html", html);
+  engine::FIHTMLDocument& doc = Load("/start.html");
+  auto all = doc.all();
+  int anchors = 0;
+  for (int i = 0; i < all->length(); ++i) {
+    auto e = all->item(i);
+    if (!e->Is(ElementKind::Anchor)) continue;
+    EXPECT_EQ(e->innerText(), QString("link %1").arg(anchors));
+    ++anchors;
+  }
+  EXPECT_EQ(anchors, 300);
+  EXPECT_EQ(ById("mine")->innerText(), "mine"); // the page's replacements are not used
+  auto anchorsByTag = doc.getElementsByTagName("a");
+  anchorsByTag->item(5)->click();
+  EXPECT_EQ(events.navigations.last(), site.Url("/never-go/5"));
+  EXPECT_EQ(doc.title(), "Walk");
+}
+
+TEST_F(ChromiumView, HandlesOfALeftPageFail) {
+  site.AddPage("/one.html", "<title>One</title><p id='p'>one</p>");
+  site.AddPage("/two.html", "<title>Two</title><p id='p'>two</p>");
+  Load("/one.html");
+  auto old = ById("p");
+  auto oldAll = view->Document()->all();
+  Load("/two.html");
+  EXPECT_THROW(old->innerText(), DocumentError);
+  EXPECT_THROW(oldAll->item(0)->outerHTML(), DocumentError);
+  EXPECT_EQ(ById("p")->innerText(), "two");
+}
+
+TEST(ChromiumMissing, ViewsOfAMissingBrowserNeverComplete) {
+  engine::CChromiumBrowser browser("/nonexistent/chromium");
+  Recorder events;
+  auto view = browser.CreateView(&events);
+  ASSERT_TRUE(view);
+  view->Navigate("http://127.0.0.1:1/");
+  view->Stop();
+  WaitFor([] { return false; }, 100);
+  EXPECT_EQ(view->Document(), nullptr);
+  EXPECT_EQ(events.pageComplete, 0);
+  EXPECT_FALSE(browser.IsRunning());
+}
