@@ -33,14 +33,17 @@ RecordingLauncher::~RecordingLauncher() { KillAll(); }
 pid_t RecordingLauncher::Launch(const QString& program, const QStringList& arguments) {
   const QString handOff = arguments.value(0);
   launches.push_back({program, common::ReadHandOffFile(handOff)});
-  if (fakeEngine_.isEmpty()) {
+  if (fakeEngine_.isEmpty() && !runRequested_) {
     QFile::remove(handOff);
     return 0;
   }
   const std::int32_t id = launches.back().job.id.value_or(0);
   auto child = std::make_unique<QProcess>();
   child->setProcessChannelMode(QProcess::ForwardedChannels);
-  child->start(fakeEngine_, {handOff, common::ProgramFolder(), scripts_.value(id, defaultScript_)});
+  if (runRequested_)
+    child->start(program, arguments);
+  else
+    child->start(fakeEngine_, {handOff, common::ProgramFolder(), scripts_.value(id, defaultScript_)});
   const pid_t pid = child->waitForStarted(5000) ? pid_t(child->processId()) : 0;
   children_.push_back(std::move(child));
   return pid;
@@ -54,6 +57,12 @@ void RecordingLauncher::KillAll() {
     }
   }
   children_.clear();
+}
+
+bool RecordingLauncher::AllEnded() const {
+  for (const auto& child : children_)
+    if (child->state() != QProcess::NotRunning) return false;
+  return true;
 }
 
 platform::LRESULT EngineStandIn::WindowProc(std::uint32_t message, platform::WPARAM,

@@ -46,13 +46,19 @@ public:
   pid_t Launch(const QString& program, const QStringList& arguments) override;
   void SetScript(std::int32_t id, const QString& script) { scripts_[id] = script; }
   void SetDefaultScript(const QString& script) { defaultScript_ = script; }
+  /// Starts the program the task manager asks for, with its own arguments (the real engine),
+  /// instead of the fake engine.
+  void RunRequestedProgram() { runRequested_ = true; }
   /// Kills every engine still running (by its process id) and waits for it.
   void KillAll();
+  /// True when every started engine process has ended.
+  bool AllEnded() const;
 
   std::vector<struct Launch> launches;
 
 private:
   QString fakeEngine_;
+  bool runRequested_ = false;
   QString defaultScript_ = QStringLiteral("info:2,saveall");
   QHash<std::int32_t, QString> scripts_;
   std::vector<std::unique_ptr<QProcess>> children_;
