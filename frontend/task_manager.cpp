@@ -131,6 +131,7 @@ void CTaskManager::StartTask(std::int32_t id) {
     record->status = TASK_STOP;
     record->engine_wnd = 0;
     record->error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 1);
+    RequestSelection(); // the slot it would have taken goes to the next waiting task
     CTaskEventObserver::NotifyTaskChanged();
     return;
   }

@@ -103,6 +103,16 @@ TEST_F(TaskManagerTest, TaskWithoutAnAbsoluteFolderNeverReachesAnEngine) {
   EXPECT_EQ(launcher.launches[0].job.folder.value_or(""), "/tmp/comic/no slash/");
 }
 
+TEST_F(TaskManagerTest, UnusableTaskDoesNotHoldUpTheQueue) {
+  CTaskInfo* bad = Add("http://site/bad");
+  bad->folder = "relative/";
+  CTaskInfo* good = Add("http://site/good");
+  tasks.QueueTask(bad);
+  tasks.QueueTask(good);
+  ASSERT_TRUE(WaitFor([&] { return good->status == TASK_RUNNING; }, 5000));
+  EXPECT_EQ(bad->status, TASK_STOP);
+}
+
 TEST_F(TaskManagerTest, NoMainWindowNoStart) {
   CTaskInfo* r = Add("http://site/c/1.html");
   tasks.SetMainWindow(nullptr);
