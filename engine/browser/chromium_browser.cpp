@@ -115,13 +115,24 @@ void CChromiumBrowser::Intercept(const devtools::Message& event) {
     sessionOfTarget_.insert(targetId, session); // made by CreateView, which picks it up
     return;
   }
-  // Anything else (the start-up tab, the browser's own pages, workers): not ours to watch.
+  if (page && info.value(QLatin1String("url")).toString() == QLatin1String("about:blank") &&
+      spareTargets_.isEmpty()) {
+    // The start-up tab already has its renderer: the first view takes it over.
+    spareTargets_.insert(targetId, session);
+    return;
+  }
+  // Anything else (the browser's own pages, workers): not ours to watch.
   if (waiting) pipe_->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, session);
   pipe_->Post(QStringLiteral("Target.detachFromTarget"), {{QStringLiteral("sessionId"), session}});
 }
 
 std::unique_ptr<FIBrowserView> CChromiumBrowser::CreateView(FIBrowserViewEvents* events) {
   if (!Start()) return std::make_unique<CChromiumView>(events);
+  if (!spareTargets_.isEmpty()) {
+    const QString targetId = spareTargets_.begin().key();
+    const QString session = spareTargets_.take(targetId);
+    return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events);
+  }
   const auto created = pipe_->Call(QStringLiteral("Target.createTarget"),
                                    {{QStringLiteral("url"), QStringLiteral("about:blank")}}, {},
                                    kTargetTimeoutMs);

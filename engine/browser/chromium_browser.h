@@ -49,6 +49,7 @@ private:
   bool tried_ = false;
   bool reported_ = false;
   QHash<QString, QString> sessionOfTarget_; // page targets we made, attached and waiting
+  QHash<QString, QString> spareTargets_;    // the start-up tab, until a view takes it
   QString userAgent_;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/browser/devtools_pipe.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -16,6 +17,11 @@ namespace engine {
 namespace {
 // A browser that stops reading for this long is taken for dead.
 constexpr int kWriteStallMs = 5000;
+
+qint64 TraceClock() {
+  static QElapsedTimer clock = [] { QElapsedTimer c; c.start(); return c; }();
+  return clock.elapsed();
+}
 
 void SetNonBlocking(int fd) {
   const int flags = fcntl(fd, F_GETFL);
@@ -66,7 +72,7 @@ qint64 CDevToolsPipe::Send(const QString& method, const QJsonObject& params,
   if (!open_) return -1;
   const bool wantsReply = pending.waiting || bool(pending.handler);
   if (wantsReply) pending_.emplace(id, std::move(pending));
-  if (trace_) std::fprintf(stderr, ">> %lld %s %s\n", id, qPrintable(method), qPrintable(sessionId));
+  if (trace_) std::fprintf(stderr, "%lld >> %lld %s %s\n", TraceClock(), id, qPrintable(method), qPrintable(sessionId));
   if (!WriteAll(devtools::EncodeCommand(id, method, params, sessionId))) {
     Close();
     return -1;
@@ -121,7 +127,7 @@ void CDevToolsPipe::ReadAvailable() {
 
 void CDevToolsPipe::Dispatch(const Message& message) {
   if (trace_)
-    std::fprintf(stderr, "<< %lld %s %s %s\n", message.id, qPrintable(message.method),
+    std::fprintf(stderr, "%lld << %lld %s %s %s\n", TraceClock(), message.id, qPrintable(message.method),
                  qPrintable(message.sessionId.left(6)), message.failed ? qPrintable(message.errorText) : "");
   if (message.IsReply()) {
     auto it = pending_.find(message.id);
