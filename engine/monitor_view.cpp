@@ -1,7 +1,9 @@
 #include "engine/monitor_view.h"
 
 #include "common/protocol.h"
+#include "engine/browser/chromium_browser.h"
 #include "engine/gantrell_app.h"
+#include "engine/image_fetch.h"
 #include "engine/gantrell_dlg.h"
 #include "engine/page_jump.h"
 
@@ -17,6 +19,13 @@ namespace {
 std::int64_t NowSeconds() { return std::int64_t(std::time(nullptr)); }
 
 CGantrellApp* App() { return CGantrellApp::Instance(); }
+
+// Image requests go out with the user agent of the engine's browser once it has told it.
+void AdoptBrowserUserAgent() {
+  CGantrellApp* app = App();
+  const auto* chromium = dynamic_cast<const engine::CChromiumBrowser*>(app ? app->Browser() : nullptr);
+  if (chromium && !chromium->UserAgent().isEmpty()) engine::SetImageUserAgent(chromium->UserAgent());
+}
 
 } // namespace
 
@@ -110,6 +119,7 @@ void CMonitorView::ProcessPage() {
     jump_ = CreatePageJump(document, &total);
     SendPageInfo(document->title(), total);
     if (!*alive || !jump_) return;
+    AdoptBrowserUserAgent();
     engine::ChoosePageImage(document, url_, temporaryFiles_, image_);
   } catch (const DocumentError&) {
     return; // the next tick tries again
