@@ -172,7 +172,7 @@ QImage FCObjImage::MemoryView(QImage::Format format32) const {
 }
 
 void FCObjImage::DrawTo(QPainter& painter, int left, int top, int right, int bottom) const {
-  if (!IsValidImage()) return;
+  if (!IsValidImage() || right <= left || bottom <= top) return;
   const QImage view = MemoryView(QImage::Format_ARGB32_Premultiplied);
   painter.save();
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -55,7 +55,8 @@ int FCSkinImage::Height() const {
 
 void FCSkinImage::DrawTo(QPainter& painter, int left, int top, int right, int bottom,
                          FCDrawFilter* filter) const {
-  if (IsEmpty()) return;
+  // An empty or inverted target draws nothing (a stretched middle piece can end up so).
+  if (IsEmpty() || right <= left || bottom <= top) return;
   if (!filter && pixmap_) {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
