@@ -101,10 +101,16 @@ TEST(ProgressBar, FitsTheWidthWhateverTheTitle) {
   const QString longTitle(300, QChar(0x6f2b));
   for (int width : {20, 40, 79, 200}) {
     const QString line = CProgressOutput::BarLine(12, longTitle, 3, 7, width);
-    EXPECT_LE(line.size(), width) << width;
+    EXPECT_LE(CProgressOutput::Columns(line), width) << width;
+    if (width >= 40) {
+      EXPECT_EQ(CProgressOutput::Columns(line), width); // padded to the edge
+    }
     EXPECT_TRUE(line.endsWith(width < 40 ? " 3/7" : "] 3/7")) << line.toStdString();
   }
   EXPECT_TRUE(CProgressOutput::BarLine(1, "t", 0, 0, 50).endsWith("[--------------------] 0/?"));
+  // Wide characters count two columns; a cut never splits one.
+  EXPECT_EQ(CProgressOutput::FitColumns(QString(10, QChar(0x6f2b)), 8), QString(2, QChar(0x6f2b)) + "...");
+  EXPECT_EQ(CProgressOutput::Columns(QString::fromUcs4(U"a\U0001F600\u3042")), 5);
   // A total that shrank below the saved page never overfills the bar.
   EXPECT_TRUE(CProgressOutput::BarLine(1, "t", 9, 4, 50).endsWith("[####################] 9/4"));
   EXPECT_EQ(CProgressOutput::Printable("a\x1b]0;x\x07" "b\u0085c"), "a ]0;x b c");

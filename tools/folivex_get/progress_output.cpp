@@ -49,10 +49,38 @@ QString CProgressOutput::BarLine(int label, const QString& title, std::int32_t d
   // narrow for the bar shows the count alone.
   if (width < int(head.size() + bar.size() + count.size()) + 5) return head + count.mid(1);
   const int room = width - int(head.size() + bar.size() + count.size()) - 1;
-  QString name = Printable(title);
-  if (room <= 3) name.clear();
-  else if (name.size() > room) name = name.left(room - 3) + QStringLiteral("...");
-  return head + name.leftJustified(std::max(0, room)) + QLatin1Char(' ') + bar + count;
+  QString name = FitColumns(Printable(title), room);
+  name += QString(std::max(0, room - Columns(name)), QLatin1Char(' '));
+  return head + name + QLatin1Char(' ') + bar + count;
+}
+
+int CProgressOutput::Columns(char32_t c) {
+  // Wide East Asian characters and the supplementary planes' pictographs take two columns.
+  const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                    (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                    (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                    (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1FAFF) ||
+                    (c >= 0x20000 && c <= 0x3FFFD);
+  return wide ? 2 : 1;
+}
+
+int CProgressOutput::Columns(const QString& text) {
+  int columns = 0;
+  for (char32_t c : text.toUcs4()) columns += Columns(c);
+  return columns;
+}
+
+QString CProgressOutput::FitColumns(const QString& text, int columns) {
+  if (Columns(text) <= columns) return text;
+  if (columns <= 3) return QString();
+  QString fitted;
+  int used = 0;
+  for (char32_t c : text.toUcs4()) {
+    if (used + Columns(c) > columns - 3) break;
+    used += Columns(c);
+    fitted += QString::fromUcs4(&c, 1);
+  }
+  return fitted + QStringLiteral("...");
 }
 
 QString CProgressOutput::Label(std::int32_t id) const {

@@ -42,6 +42,11 @@ public:
   /// One bar line of at most `width` columns: "[label] title [####----] done/total".
   static QString BarLine(int label, const QString& title, std::int32_t done, std::int32_t total,
                          int width);
+  /// Terminal columns of a character (2 for wide East Asian ones) and of a text.
+  static int Columns(char32_t c);
+  static int Columns(const QString& text);
+  /// `text` cut to at most `columns` columns, ending in "..." when cut.
+  static QString FitColumns(const QString& text, int columns);
   /// `text` with every control character replaced by a space.
   static QString Printable(const QString& text);
   /// Whether `stream` is a terminal that understands cursor movement.
