@@ -77,8 +77,8 @@ ENGLISH = {
     },
     "IDD_SETTING": {
         "0": "Settings",
-        "2": "Download at the same time:",
-        "3": "%d task(s)",
+        "2": "Simultaneous downloads:",
+        "3": "%d",
         "4": "Continue unfinished tasks when Folivex starts",
         "5": "More tasks at once finish sooner, but need more memory and a faster connection.",
         "8": "OK",
@@ -98,7 +98,7 @@ ENGLISH = {
         "1": "Folder: ",
         "2": "Pages: %d / %d",
         "3": "State: ",
-        "4": "Restarted %d time(s)",
+        "4": "Restarts: %d",
         "10": "Open the address in the web browser",
         "11": "Open the download folder",
         "20": "finished",
@@ -172,7 +172,7 @@ CHINESE = {
     "IDD_SETTING": {
         "0": "设置",
         "2": "同时下载的任务数：",
-        "3": "%d 个",
+        "3": "%d",
         "4": "启动 Folivex 时继续未完成的任务",
         "5": "同时下载的任务越多，完成得越快，但会占用更多内存和网络带宽。",
         "8": "确定",
