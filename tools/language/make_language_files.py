@@ -57,7 +57,7 @@ ENGLISH = {
         "5": "Open the page that lists all chapters of the comic and copy its address here. "
              "The address must begin with http://.",
         "6": "Each chapter gets a folder of its own inside this folder.",
-        "7": "Click Search, copy the lines that are shown into the box above, "
+        "7": "Click Search, copy the lines that are shown into the links box, "
              "remove the chapters you do not want, then click Add.",
         "8": "Search",
         "9": "Add",
@@ -152,7 +152,7 @@ CHINESE = {
         "1": "章节链接，每行一个（地址、空格、文件夹）：",
         "5": "请打开列出该漫画全部章节的页面，并将其地址复制到这里。地址必须以 http:// 开头。",
         "6": "每个章节会在此文件夹下得到一个单独的子文件夹。",
-        "7": "点击“搜索”，把显示出来的各行复制到上面的文本框中，删去不需要的章节，再点击“添加”。",
+        "7": "点击“搜索”，把显示出来的各行复制到链接框中，删去不需要的章节，再点击“添加”。",
         "8": "搜索",
         "9": "添加",
         "11": "浏览...",
