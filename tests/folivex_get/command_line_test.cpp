@@ -39,9 +39,13 @@ struct CommandLineTest : ::testing::Test {
     process.setWorkingDirectory(box.path());
   }
 
-  Result Run(const QStringList& args, const QByteArray& input = {}) {
+  Result Run(const QStringList& args, const QByteArray& input = {},
+             const QString& engine = SCRIPT_ENGINE_PATH) {
     QProcess process;
     Prepare(process);
+    QProcessEnvironment env = process.processEnvironment();
+    env.insert("FOLIVEX_GET_ENGINE", engine);
+    process.setProcessEnvironment(env);
     process.start(FOLIVEX_GET_PATH, args);
     EXPECT_TRUE(process.waitForStarted(10000));
     if (!input.isEmpty()) process.write(input);
@@ -70,6 +74,15 @@ TEST_F(CommandLineTest, BadArgumentsExitTwoWithUsage) {
   const Result help = Run({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_TRUE(help.out.startsWith("Usage:"));
+}
+
+TEST_F(CommandLineTest, MissingEngineFailsAtOnce) {
+  const QString missing = box.file("no-such-engine");
+  for (const QStringList& args : QList<QStringList>{{"http://a/1", "f"}, {"--links", "http://a", "f"}}) {
+    const Result r = Run(args, {}, missing);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("the engine " + missing + " is missing")) << r.err.toStdString();
+  }
 }
 
 TEST_F(CommandLineTest, FailedChapterExitsOneAndProgressIsPlainOnAPipe) {

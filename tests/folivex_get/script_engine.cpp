@@ -15,7 +15,7 @@
 //   crash     end at once
 // In link-search mode ("search_link" set) it writes a result file of "lines" lines (query
 // "lines=N") in the engine's format, opens it with the viewer of FOLIVEX_OPENER, tells the
-// window it is done, waits 2 s, deletes the file and ends.
+// window it is done, waits 6 s, deletes the file and ends.
 //
 // On WM_APP_ENGINE_QUIT it leaves the file "quit-received" in the task folder.
 // The program folder (for "skin/cmd/") comes from FOLIVEX_TEST_APP_DIR. It never outlives 60 s.
@@ -120,7 +120,7 @@ struct Engine {
     file.close();
     platform::Opener().Open(path);
     platform::SendMessage(job.hwnd, protocol::WM_APP_SEARCH_DONE, 0, 0);
-    QThread::msleep(2000);
+    QThread::msleep(6000); // as long as the real engine gives its viewer
     QFile::remove(path);
     return 0;
   }

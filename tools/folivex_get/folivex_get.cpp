@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace folivex_get {
@@ -45,7 +46,16 @@ bool ReadListFile(const QString& name, QByteArray& bytes) {
   return true;
 }
 
+// Without the engine every task would wait for a hello that never comes.
+bool EngineIsThere() {
+  const QString engine = EngineProgram();
+  if (QFileInfo(engine).isExecutable()) return true;
+  WriteText(stderr, QStringLiteral("folivex-get: the engine %1 is missing\n").arg(engine));
+  return false;
+}
+
 int Download(const GetOptions& options) {
+  if (!EngineIsThere()) return 1;
   platform::DetachedLauncher launcher;
   const bool terminal = CProgressOutput::IsTerminal(stdout);
   CDownloadRun run(options.jobs, launcher, stdout, stderr, terminal,
@@ -85,6 +95,7 @@ int Download(const GetOptions& options) {
 }
 
 int Links(const GetOptions& options) {
+  if (!EngineIsThere()) return 1;
   platform::DetachedLauncher launcher;
   CLinkSearchRun run(launcher, EngineProgram(), QCoreApplication::applicationFilePath(), stdout,
                      stderr);

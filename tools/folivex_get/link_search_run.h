@@ -32,7 +32,7 @@ public:
   /// Limits: the engine's hello, the whole search, and the copy after the engine is done.
   static constexpr int kDefaultHelloTimeoutMs = 60000;
   static constexpr int kDefaultSearchTimeoutMs = 180000;
-  static constexpr int kRelayWaitMs = 5000;
+  static constexpr int kRelayWaitMs = 6500; // the engine deletes its file after 6 s
 
   /// `relayProgram` is the program the engine opens the result with (folivex-get itself).
   CLinkSearchRun(platform::FIProgramLauncher& launcher, const QString& engineProgram,
