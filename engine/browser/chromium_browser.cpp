@@ -6,7 +6,9 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QFile>
 #include <cstdio>
+#include <unistd.h>
 
 namespace engine {
 
@@ -21,9 +23,13 @@ QJsonArray AllRequests() {
 } // namespace
 
 CChromiumBrowser::CChromiumBrowser(const QString& executable) : executable_(executable) {
+  // Said at start-up, so that a missing browser is not mistaken for pages that never load.
   if (executable_.isEmpty())
     Report(QStringLiteral("no web browser found (install the package 'chromium' or set "
                           "GANTRELL_CHROMIUM); pages will not load"));
+  else if (::access(QFile::encodeName(executable_).constData(), X_OK) != 0)
+    Report(QStringLiteral("the web browser '%1' cannot be run; pages will not load")
+               .arg(executable_));
 }
 
 CChromiumBrowser::CChromiumBrowser() : CChromiumBrowser(CChromiumProcess::FindExecutable()) {}
@@ -131,7 +137,7 @@ std::unique_ptr<FIBrowserView> CChromiumBrowser::CreateView(FIBrowserViewEvents*
   if (!spareTargets_.isEmpty()) {
     const QString targetId = spareTargets_.begin().key();
     const QString session = spareTargets_.take(targetId);
-    return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events);
+    return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events, userAgent_);
   }
   const auto created = pipe_->Call(QStringLiteral("Target.createTarget"),
                                    {{QStringLiteral("url"), QStringLiteral("about:blank")}}, {},
@@ -141,7 +147,7 @@ std::unique_ptr<FIBrowserView> CChromiumBrowser::CreateView(FIBrowserViewEvents*
   if (!pipe_->PumpUntil([&] { return sessionOfTarget_.contains(targetId); }, kTargetTimeoutMs))
     return std::make_unique<CChromiumView>(events);
   const QString session = sessionOfTarget_.take(targetId);
-  return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events);
+  return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events, userAgent_);
 }
 
 } // namespace engine

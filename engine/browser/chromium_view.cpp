@@ -38,7 +38,8 @@ CChromiumView::CChromiumView(FIBrowserViewEvents* events)
 }
 
 CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
-                             const QString& sessionId, FIBrowserViewEvents* events)
+                             const QString& sessionId, FIBrowserViewEvents* events,
+                             const QString& userAgent)
     : CChromiumView(events) {
   pipe_ = pipe;
   targetId_ = targetId;
@@ -72,6 +73,9 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
                                 {QStringLiteral("resourceType"), QLatin1String(type)},
                                 {QStringLiteral("requestStage"), QStringLiteral("Request")}});
   pipe->Post(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}}, sessionId_);
+  if (!userAgent.isEmpty())
+    pipe->Post(QStringLiteral("Emulation.setUserAgentOverride"),
+               {{QStringLiteral("userAgent"), userAgent}}, sessionId_);
   pipe->Post(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
              {{QStringLiteral("source"), page_scripts::EmptyExternal()}}, sessionId_);
   pipe->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId_);

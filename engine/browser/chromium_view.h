@@ -38,8 +38,9 @@ public:
   explicit CChromiumView(FIBrowserViewEvents* events);
   /// A view on `targetId`, attached as `sessionId` and still waiting to run; the constructor
   /// configures the target and lets it run.
+  /// `userAgent`, if not empty, replaces the browser's own for this page.
   CChromiumView(CDevToolsPipe* pipe, const QString& targetId, const QString& sessionId,
-                FIBrowserViewEvents* events);
+                FIBrowserViewEvents* events, const QString& userAgent = {});
   ~CChromiumView() override; ///< Closes the target.
 
   void Navigate(const QString& url) override;

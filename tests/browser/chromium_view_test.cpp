@@ -7,6 +7,7 @@
 #include "test_support.h"
 
 #include <QRegularExpression>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using engine::DocumentError;
@@ -185,11 +186,13 @@ TEST_F(ChromiumView, ImagesAndMediaAreNeverFetched) {
 <img src="/a.png"><img src="/b.jpg" width="400" height="500">
 <div style="background-image:url(/bg.png);width:10px;height:10px"></div>
 <video src="/v.mp4" autoplay></video><audio src="/s.mp3" autoplay></audio>
+<embed src="/plugin.swf"><object data="/movie.swf"></object>
 <script>var i = new Image(); i.src = '/script.png';</script>)HTML");
   site.Add("/a.png", QByteArray("\x89PNG", 4), "image/png");
   Load("/start.html");
   Settle();
-  for (const char* path : {"/a.png", "/b.jpg", "/bg.png", "/v.mp4", "/s.mp3", "/script.png"})
+  for (const char* path : {"/a.png", "/b.jpg", "/bg.png", "/v.mp4", "/s.mp3", "/script.png",
+                           "/plugin.swf", "/movie.swf"})
     EXPECT_EQ(site.RequestCount(path), 0) << path;
   // The elements are there all the same, with their absolute addresses.
   auto images = view->Document()->getElementsByTagName("img");
@@ -322,6 +325,40 @@ TEST_F(ChromiumView, HandlesOfALeftPageFail) {
   EXPECT_THROW(old->innerText(), DocumentError);
   EXPECT_THROW(oldAll->item(0)->outerHTML(), DocumentError);
   EXPECT_EQ(ById("p")->innerText(), "two");
+}
+
+TEST_F(ChromiumView, PagesAndRequestsCarryTheEnginesUserAgent) {
+  site.AddPage("/start.html", "<script>document.title = navigator.userAgent</script>");
+  engine::FIHTMLDocument& doc = Load("/start.html");
+  const QString agent = Browser().UserAgent();
+  EXPECT_FALSE(agent.isEmpty());
+  EXPECT_FALSE(agent.contains("Headless"));
+  EXPECT_EQ(doc.title(), agent);
+  EXPECT_EQ(site.Requests().first().Header("User-Agent"), agent.toUtf8());
+}
+
+TEST(ChromiumCrash, ViewsOfACrashedBrowserNeverCompleteAndNothingHangs) {
+  LocalSite site;
+  site.AddPage("/a.html", "<title>A</title><p>a</p>");
+  engine::CChromiumBrowser browser;
+  Recorder events;
+  auto view = browser.CreateView(&events);
+  view->Navigate(site.Url("/a.html"));
+  ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 1; }, kLoadTimeoutMs));
+  auto paragraphs = view->Document()->getElementsByTagName("p");
+  const qint64 pid = browser.ProcessId();
+  ASSERT_GT(pid, 0);
+  ::kill(pid_t(pid), SIGKILL); // the browser this test started, by its id
+  ASSERT_TRUE(WaitFor([&] { return !browser.IsRunning(); }, kLoadTimeoutMs));
+  EXPECT_EQ(view->Document(), nullptr);
+  EXPECT_THROW(paragraphs->item(0)->innerText(), DocumentError);
+  view->Navigate(site.Url("/a.html"));
+  auto another = browser.CreateView(&events);
+  ASSERT_TRUE(another);
+  another->Navigate(site.Url("/a.html"));
+  WaitFor([] { return false; }, 200);
+  EXPECT_EQ(another->Document(), nullptr);
+  EXPECT_EQ(events.pageComplete, 1);
 }
 
 TEST(ChromiumMissing, ViewsOfAMissingBrowserNeverComplete) {
