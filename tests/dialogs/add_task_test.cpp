@@ -43,16 +43,9 @@ TEST_F(AddTaskDialog, ClipboardAddressInAnyCaseIsTakenOnlyWithoutATask) {
   SetClipboard("see http://comics.example/ch2.html");
   DlgAddTask dialog(*tasks);
   EXPECT_EQ(dialog.AddressEdit()->text(), "");
-}
-
-TEST_F(AddTaskDialog, GivenLinkWinsOverClipboardAndTextsComeFromTheLanguage) {
-  SetClipboard("http://comics.example/clip.html");
-  DlgAddTask dialog(*tasks, "http://comics.example/dropped.html");
-  EXPECT_EQ(dialog.AddressEdit()->text(), "http://comics.example/dropped.html");
-  EXPECT_EQ(dialog.windowTitle(), "add title");
-  EXPECT_EQ(dialog.StartNowRadio()->text(), "start now");
-  EXPECT_TRUE(dialog.StartNowRadio()->isChecked());
-  EXPECT_EQ(dialog.StartChoice(), 0);
+  SetClipboard("http://comics.example/ch3.html");
+  DlgAddTask dropped(*tasks, "http://comics.example/dropped.html");
+  EXPECT_EQ(dropped.AddressEdit()->text(), "http://comics.example/dropped.html");
 }
 
 TEST_F(AddTaskDialog, OkChecksAddressThenDuplicateThenFolder) {
@@ -108,14 +101,6 @@ TEST_F(AddTaskDialog, GoodInputCreatesTheFolderAddsTheTaskAndProposesTheNextPart
   EXPECT_EQ(setting.folder, part2);
   DlgAddTask next(*tasks);
   EXPECT_EQ(next.FolderEdit()->text(), Folder("c/part 3/"));
-}
-
-TEST_F(AddTaskDialog, StartChoiceZeroQueuesTheTask) {
-  DlgAddTask dialog(*tasks, "http://example.com/ch9");
-  dialog.FolderEdit()->setText(Folder("c9"));
-  dialog.accept();
-  ASSERT_NE(dialog.AddedTask(), nullptr);
-  EXPECT_EQ(dialog.AddedTask()->status, TASK_WAIT);
 }
 
 TEST_F(AddTaskDialog, BrowsePreselectsOnlyAnExistingFolderAndTakesTheChoice) {

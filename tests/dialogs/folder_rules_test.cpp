@@ -89,8 +89,3 @@ TEST(LinkLines, SymbolicLinkInsideTheBaseCannotLeadOut) {
             LinkLineError::BadFolder);
   EXPECT_FALSE(QDir(sandbox.file("outside/ch1")).exists());
 }
-
-TEST(FormatNumber, ReplacesTheFirstPlaceholderOnly) {
-  EXPECT_EQ(FormatNumber("line %d of %d", 2), "line 2 of %d");
-  EXPECT_EQ(FormatNumber("no number", 2), "no number");
-}

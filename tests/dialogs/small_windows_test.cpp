@@ -5,7 +5,6 @@
 #include "frontend/dlg_setting.h"
 #include "frontend/task_event_observer.h"
 #include "frontend/wnd_drop_link.h"
-#include "frontend/wnd_tip_button.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,22 +57,6 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(setting.max_download, 3);
   EXPECT_EQ(setting.auto_continue, 1);
-}
-
-TEST_F(SettingDialog, ListIndexForEveryLimitAndCancelKeepsTheSettings) {
-  EXPECT_EQ(DlgSetting::ListIndexFor(-5), 0);
-  EXPECT_EQ(DlgSetting::ListIndexFor(0), 0);
-  EXPECT_EQ(DlgSetting::ListIndexFor(1), 0);
-  EXPECT_EQ(DlgSetting::ListIndexFor(2), 1);
-  EXPECT_EQ(DlgSetting::ListIndexFor(3), 2);
-
-  setting.max_download = 2;
-  DlgSetting dialog(setting);
-  dialog.LimitList()->setCurrentIndex(0);
-  dialog.AutoContinueCheck()->setChecked(true);
-  dialog.reject();
-  EXPECT_EQ(setting.max_download, 2);
-  EXPECT_EQ(setting.auto_continue, 0);
 }
 
 TEST_F(DropWindow, OnlyTextBeginningWithHttpInAnyCaseCanBeDropped) {
@@ -170,13 +153,4 @@ TEST_F(DropWindow, WithoutADropPictureTheFeatureIsAbsent) {
   EXPECT_FALSE(window.Create());
   EXPECT_FALSE(window.Toggle());
   EXPECT_FALSE(window.isVisible());
-}
-
-TEST_F(DropWindow, TipButtonFitsLargePicturesAndCentresSmallOnes) {
-  EXPECT_EQ(CWndTipButton::FitRect({10, 10}, {0, 0, 20, 20}), QRect(5, 5, 10, 10));
-  EXPECT_EQ(CWndTipButton::FitRect({40, 20}, {0, 0, 20, 20}), QRect(0, 5, 20, 10));
-  EXPECT_EQ(CWndTipButton::FitRect({0, 0}, {0, 0, 20, 20}), QRect());
-  CWndTipButton button;
-  EXPECT_TRUE(button.HasPicture());
-  EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
 }
