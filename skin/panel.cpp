@@ -29,6 +29,9 @@ void FCPanel::Load(const QDomElement& element, const QString& folder) {
   fill_.Load(element, folder);
   filter_.draw_filter = 1;
   skin_xml::ReadInt(element, "draw_filter", filter_.draw_filter);
+  static int depth = 0; // user-interface thread only
+  if (depth >= kMaxNesting) return;
+  ++depth;
   for (QDomElement child = element.firstChildElement(); !child.isNull();
        child = child.nextSiblingElement()) {
     if (child.tagName().compare(QLatin1String("ctrl"), Qt::CaseInsensitive) != 0) continue;
@@ -36,6 +39,7 @@ void FCPanel::Load(const QDomElement& element, const QString& folder) {
     ctrls_.Add(ctrl);
     ctrl->Load(this, child, folder);
   }
+  --depth;
 }
 
 bool FCPanel::event(QEvent* e) {

@@ -22,6 +22,10 @@ public:
   /// Places the panel in `parent` at `rect` (hidden). The rectangle's size is the size the
   /// controls are laid out for.
   void Create(QWidget* parent, const QRect& rect);
+  /// Panels nested deeper than this build no controls (a hostile description could otherwise
+  /// exhaust the stack).
+  static constexpr int kMaxNesting = 32;
+
   /// Reads fill, draw_filter and the `ctrl` children (any case) in document order.
   void Load(const QDomElement& element, const QString& folder);
 

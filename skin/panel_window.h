@@ -37,6 +37,9 @@ enum : int {
 
 namespace panel_window {
 
+/// Largest window width or height a description may ask for.
+constexpr int kMaxWindowSide = 8192;
+
 /// What a description file gives the host window.
 struct Description {
   QDomDocument document;
@@ -112,11 +115,14 @@ bool FCPanelWindowT<TBase>::LoadPanelDescription(const QString& path) {
   skin_xml::ReadInt(description.root, "width", width);
   skin_xml::ReadInt(description.root, "height", height);
   if (width <= 0 || height <= 0) return false;
+  // A description is user-edited: a size no screen has would only exhaust memory.
+  width = qMin(width, panel_window::kMaxWindowSide);
+  height = qMin(height, panel_window::kMaxWindowSide);
 
   int minW = 0, minH = 0;
   if (skin_xml::ReadPair(description.root, "min_size", minW, minH)) {
-    min_width_ = minW;
-    min_height_ = minH;
+    min_width_ = qMin(minW, panel_window::kMaxWindowSide);
+    min_height_ = qMin(minH, panel_window::kMaxWindowSide);
   }
   const QDomElement maskElement = skin_xml::FirstChild(description.root, "mask");
   if (!maskElement.isNull()) {

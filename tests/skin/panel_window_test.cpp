@@ -155,6 +155,21 @@ TEST(PanelWindow, UnknownKindsMissingFilesAndBadNumbersStillLoad) {
   EXPECT_EQ(dialog.RootPanel()->Controls().Count(), 3);
   dialog.show();
   EXPECT_FALSE(dialog.grab().isNull());
+
+  // An absurd size is clamped, and panels nested without end stop at the nesting limit.
+  QString nested;
+  for (int i = 0; i < 2000; ++i) nested += "<ctrl name='panel' width='5' height='5'>";
+  for (int i = 0; i < 2000; ++i) nested += "</ctrl>";
+  Host huge;
+  ASSERT_TRUE(huge.LoadPanelDescription(skin_test::WriteText(
+      box.path(), "huge.xml",
+      "<w width='2000000000' height='90000' min_size='99999999 5'><panel>" + nested +
+          "</panel></w>")));
+  EXPECT_EQ(huge.size(), QSize(panel_window::kMaxWindowSide, panel_window::kMaxWindowSide));
+  int depth = 0;
+  for (const FCPanel* p = huge.RootPanel(); p && p->Controls().Count() > 0; ++depth)
+    p = static_cast<const FCPanel*>(p->Controls()[0]->Window());
+  EXPECT_EQ(depth, FCPanel::kMaxNesting);
 }
 
 TEST(PanelWindow, BorderHitTestCornersThenEdgesThenCaption) {
@@ -173,6 +188,35 @@ TEST(PanelWindow, BorderHitTestCornersThenEdgesThenCaption) {
   EXPECT_EQ(BorderHitTest(size, {100, 40}), 0);
   EXPECT_EQ(panel_window::EdgesOf(HTBOTTOMRIGHT), Qt::BottomEdge | Qt::RightEdge);
   EXPECT_EQ(panel_window::EdgesOf(HTCAPTION), Qt::Edges());
+}
+
+class HitHost : public FCPanelWindowT<QWidget> {
+public:
+  int OnHitTest(const QPoint& pos) override {
+    hits.append(pos);
+    return HTCAPTION;
+  }
+  QList<QPoint> hits;
+};
+
+TEST(PanelWindow, PressesOnPanelsReachTheHostHitTestButNotThroughControls) {
+  Sandbox box;
+  HitHost host;
+  ASSERT_TRUE(host.LoadPanelDescription(skin_test::WriteText(
+      box.path(), "main.xml",
+      "<w width='100' height='80' border='1'><panel>"
+      "<ctrl name='panel' x='10' y='10' width='60' height='50'>"
+      "<ctrl name='button_3image' ctrl_id='77' x='30' y='30' width='20' height='10'/>"
+      "</ctrl></panel></w>")));
+  host.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+  QWidget* nested = host.RootPanel()->Controls()[0]->Window();
+  QTest::mousePress(nested, Qt::LeftButton, {}, QPoint(5, 6));
+  QTest::mouseRelease(nested, Qt::LeftButton, {}, QPoint(5, 6));
+  ASSERT_EQ(host.hits.size(), 1);
+  EXPECT_EQ(host.hits[0], QPoint(15, 16));
+  QTest::mouseClick(FindPanelCtrlWindow(77), Qt::LeftButton);
+  EXPECT_EQ(host.hits.size(), 1);
 }
 
 class Tray : public FCTrayIcon {
