@@ -40,7 +40,8 @@ void FCLayout_FixLineCount::Layout(FCListWindow& window,
     unionTop = i == 0 ? top : qMin(unionTop, top);
     unionBottom = i == 0 ? top + line_height_ : qMax(unionBottom, top + line_height_);
   }
-  const int height = unionBottom - unionTop;
+  // Empty rectangles (no usable width) take no part in the union, as in the platform's rule.
+  const int height = itemWidth > 0 ? unionBottom - unionTop : 0;
   if (client.height() < height) {
     if (!window.HasVScroll()) window.ShowVScroll(true);
     window.SetVScrollRange(0, height - 1, client.height());
