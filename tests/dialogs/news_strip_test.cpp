@@ -76,18 +76,23 @@ TEST_F(NewsStrip, OneItemStaysTwoItemsSwapWithATenStepScroll) {
   CWndAD strip;
   strip.resize(200, 20);
   strip.show();
-  strip.SetNews({{"only", "http://a/1"}}, 100);
-  QTest::qWait(250);
+  strip.SetNews({{"only", "http://a/1"}}, 60000);
+  EXPECT_TRUE(strip.IsTimerRunning());
+  strip.OnTimerNotify(); // the rotation tick
   EXPECT_EQ(strip.Scroll(), nullptr);
 
-  strip.SetNews({{"one", "http://a/1"}, {"two", "http://a/2"}}, 100);
-  ASSERT_TRUE(WaitFor([&] { return strip.Scroll() != nullptr; }, 2000));
+  strip.SetNews({{"one", "http://a/1"}, {"two", "http://a/2"}}, 60000);
+  strip.OnTimerNotify();
+  ASSERT_NE(strip.Scroll(), nullptr);
   EXPECT_EQ(strip.Scroll()->OldItem().text, "one");
   EXPECT_EQ(strip.Scroll()->NewItem().text, "two");
   EXPECT_EQ(strip.Items().first().text, "two");
-  // The scroll ends after its tenth step has been painted; no rotation starts meanwhile.
+  strip.OnTimerNotify(); // a tick during the scroll changes nothing
+  EXPECT_EQ(strip.Items().first().text, "two");
+  // The scroll ends with the paint after its tenth step.
   ASSERT_TRUE(WaitFor([&] { return strip.Scroll() == nullptr; }, 3000));
   EXPECT_EQ(strip.Items().first().text, "two");
+  EXPECT_EQ(strip.Items().last().text, "one");
 }
 
 TEST_F(NewsStrip, ClickOpensTheFirstItem) {
