@@ -23,9 +23,9 @@ void SetResourceLimits() {
   std::call_once(once, [] {
     SetMagickResourceLimit(WidthResource, FCImageCodec_Magick::kMaxSide);
     SetMagickResourceLimit(HeightResource, FCImageCodec_Magick::kMaxSide);
-    SetMagickResourceLimit(PixelsResource, int64_t(64) << 20);
-    SetMagickResourceLimit(MemoryResource, int64_t(768) << 20);
-    SetMagickResourceLimit(MapResource, int64_t(768) << 20);
+    SetMagickResourceLimit(PixelsResource, FCImageCodec_Magick::kMaxPixels);
+    SetMagickResourceLimit(MemoryResource, int64_t(512) << 20);
+    SetMagickResourceLimit(MapResource, int64_t(512) << 20);
     SetMagickResourceLimit(DiskResource, 0);
     SetMagickResourceLimit(ReadResource, int64_t(512) << 20);
   });

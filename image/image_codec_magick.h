@@ -15,6 +15,8 @@ public:
   static constexpr int64_t kMaxFileBytes = int64_t(256) << 20;
   /// Largest width or height of a decoded picture.
   static constexpr int kMaxSide = 16384;
+  /// Most pixels of one decoded picture (a small file may claim a huge picture).
+  static constexpr int64_t kMaxPixels = int64_t(32) << 20;
   /// Largest total of pixel bytes of all frames of one file.
   static constexpr int64_t kMaxFramesBytes = int64_t(512) << 20;
 

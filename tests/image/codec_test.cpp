@@ -7,7 +7,9 @@
 #include "test_support.h"
 
 #include <Magick++.h>
+#include <QDataStream>
 #include <QFile>
+#include <zlib.h>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <list>
@@ -292,6 +294,41 @@ TEST(ImageCodec, HostileFilesFailCleanly) {
   FCObjImage img;
   EXPECT_FALSE(img.LoadFromFile(box.file("missing.png")));
   EXPECT_FALSE(img.LoadFromFile(box.path() + "/dir.png/"));
+}
+
+/// A valid grey PNG of `width` x `height` black pixels: tiny on disk, huge when decoded.
+QByteArray BlackPng(int width, int height) {
+  auto chunk = [](const QByteArray& type, const QByteArray& data) {
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << quint32(data.size());
+    out += type + data;
+    QDataStream t(&out, QIODevice::Append);
+    t << quint32(crc32(0, reinterpret_cast<const Bytef*>((type + data).constData()),
+                       static_cast<uInt>(type.size() + data.size())));
+    return out;
+  };
+  QByteArray header;
+  QDataStream h(&header, QIODevice::WriteOnly);
+  h << quint32(width) << quint32(height) << quint8(8) << quint8(0) << quint8(0) << quint8(0)
+    << quint8(0);
+  const QByteArray raw(qsizetype(width + 1) * height, '\0');
+  const QByteArray data = qCompress(raw, 9).mid(4); // a zlib stream without Qt's length
+  return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", data) +
+         chunk("IEND", {});
+}
+
+TEST(ImageCodec, PicturesBeyondThePixelLimitFailBeforeDecoding) {
+  Sandbox box;
+  ASSERT_TRUE(WriteBytes(box.file("wide.png"), BlackPng(16000, 20)));
+  ASSERT_TRUE(WriteBytes(box.file("bomb.png"), BlackPng(6000, 6000))); // 36 M pixels
+  ASSERT_TRUE(WriteBytes(box.file("toowide.png"), BlackPng(20000, 2)));
+  FCObjImage img;
+  EXPECT_TRUE(img.LoadFromFile(box.file("wide.png")));
+  EXPECT_EQ(img.Width(), 16000);
+  EXPECT_FALSE(img.LoadFromFile(box.file("bomb.png")));
+  EXPECT_FALSE(img.IsValidImage());
+  EXPECT_FALSE(img.LoadFromFile(box.file("toowide.png")));
 }
 
 TEST(ImageCodec, ContentDecidesTheCoderNotTheName) {
