@@ -2,7 +2,9 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -17,8 +19,22 @@
 namespace engine {
 
 namespace {
-// How long the browser gets to end by itself before it is killed.
+// How long the browser gets to end by itself before it is told to, and then killed.
+constexpr int kCloseWaitMs = 2000;
 constexpr int kGracefulEndMs = 3000;
+// A profile folder without a browser's lock this old is a leftover.
+constexpr qint64 kStaleUnlockedSecs = 600;
+
+// Waits for our child `pid` to end; true when it has been reaped.
+bool Reap(pid_t pid, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  for (;;) {
+    const pid_t r = ::waitpid(pid, nullptr, WNOHANG);
+    if (r == pid || (r < 0 && errno != EINTR)) return true;
+    if (deadline.hasExpired()) return false;
+    QThread::msleep(10);
+  }
+}
 } // namespace
 
 QString CChromiumProcess::FindExecutable() {
@@ -62,6 +78,31 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
   return args;
 }
 
+void CChromiumProcess::RemoveStaleProfiles() {
+  // Chromium marks a profile in use with the symbolic link "SingletonLock" -> "<host>-<pid>".
+  // A profile whose browser no longer exists was left by an engine that was killed.
+  const QDir temp(QDir::tempPath());
+  for (const QString& name : temp.entryList({QStringLiteral("gantrell-profile-*")},
+                                            QDir::Dirs | QDir::NoDotAndDotDot)) {
+    const QByteArray lock = QFile::encodeName(temp.filePath(name) + QStringLiteral("/SingletonLock"));
+    char target[256];
+    const ssize_t n = ::readlink(lock.constData(), target, sizeof target - 1);
+    if (n <= 0) {
+      // No lock: a browser is just starting there, or its last writes outlived the removal.
+      const QFileInfo info(temp.filePath(name));
+      if (info.lastModified().secsTo(QDateTime::currentDateTime()) > kStaleUnlockedSecs)
+        QDir(info.filePath()).removeRecursively();
+      continue;
+    }
+    const QByteArray owner(target, n);
+    bool ok = false;
+    const long pid = owner.mid(owner.lastIndexOf('-') + 1).toLong(&ok);
+    if (!ok || pid <= 0) continue;
+    if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+    QDir(temp.filePath(name)).removeRecursively();
+  }
+}
+
 bool CChromiumProcess::Start(const QString& executable, QString* error) {
   auto fail = [error](const QString& text) {
     if (error) *error = text;
@@ -72,6 +113,7 @@ bool CChromiumProcess::Start(const QString& executable, QString* error) {
   if (::access(QFile::encodeName(executable).constData(), X_OK) != 0)
     return fail(QStringLiteral("the web browser '%1' cannot be run").arg(executable));
 
+  RemoveStaleProfiles();
   profile_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                              QStringLiteral("/gantrell-profile-XXXXXX"));
   if (!profile_->isValid()) return fail(QStringLiteral("cannot create a browser profile folder"));
@@ -140,25 +182,27 @@ void CChromiumProcess::End() {
   if (writeFd_ >= 0) ::close(writeFd_);
   readFd_ = writeFd_ = -1;
   if (pid_ <= 0) return;
-  // Only our own child, by its id.
-  ::kill(pid_, SIGTERM);
-  QDeadlineTimer deadline(kGracefulEndMs);
-  for (;;) {
-    const pid_t r = ::waitpid(pid_, nullptr, WNOHANG);
-    if (r == pid_ || (r < 0 && errno != EINTR)) break;
-    if (deadline.hasExpired()) {
+  // Only our own child, by its id. It was asked to close (and its pipe is closed); an orderly
+  // end also ends its helper processes, which would otherwise still write to the profile.
+  if (!Reap(pid_, kCloseWaitMs)) {
+    ::kill(pid_, SIGTERM);
+    if (!Reap(pid_, kGracefulEndMs)) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
-      break;
     }
-    QThread::msleep(10);
   }
   pid_ = -1;
 }
 
 CChromiumProcess::~CChromiumProcess() {
   End();
-  profile_.reset(); // removes the profile folder, now that nobody writes to it
+  if (!profile_) return;
+  // A helper process of the browser may still be finishing a write: try again briefly.
+  for (int attempt = 0; attempt < 20 && QFileInfo::exists(profile_->path()); ++attempt) {
+    if (attempt > 0) QThread::msleep(50);
+    profile_->remove();
+  }
+  profile_.reset();
 }
 
 } // namespace engine

@@ -24,6 +24,9 @@ public:
   /// The command-line switches the browser runs with (without the program itself).
   static QStringList Arguments(const QString& profileFolder);
 
+  /// Removes profile folders of browsers that no longer run (their engine was killed).
+  static void RemoveStaleProfiles();
+
   /// Starts `executable`. On failure returns false and sets `error` to one readable line.
   bool Start(const QString& executable, QString* error);
 
