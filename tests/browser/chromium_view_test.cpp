@@ -337,6 +337,22 @@ TEST_F(ChromiumView, PagesAndRequestsCarryTheEnginesUserAgent) {
   EXPECT_EQ(site.Requests().first().Header("User-Agent"), agent.toUtf8());
 }
 
+TEST_F(ChromiumView, CrossSiteNavigationKeepsTheViewWorking) {
+  // Another site (host name instead of address): the page may move to another renderer.
+  site.AddPage("/one.html", "<title>One</title><a id='go' href='#'>go</a>");
+  site.AddPage("/two.html", "<title>Two</title><p id='p'>two</p>");
+  engine::FIHTMLDocument& doc = Load("/one.html");
+  EXPECT_EQ(doc.title(), "One");
+  const QString other = QString("http://localhost:%1/two.html").arg(site.Port());
+  view->Navigate(other);
+  ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 2; }, kLoadTimeoutMs));
+  EXPECT_EQ(events.navigations.last(), other);
+  EXPECT_EQ(view->Document()->title(), "Two");
+  EXPECT_EQ(ById("p")->innerText(), "two");
+  Load("/one.html");
+  EXPECT_EQ(view->Document()->title(), "One");
+}
+
 TEST(ChromiumCrash, ViewsOfACrashedBrowserNeverCompleteAndNothingHangs) {
   LocalSite site;
   site.AddPage("/a.html", "<title>A</title><p>a</p>");
