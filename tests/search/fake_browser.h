@@ -4,7 +4,6 @@
 // browser runs a page's handlers, so the view's catching can be driven deterministically.
 #include "engine/browser/browser_view.h"
 
-#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -26,7 +25,6 @@ struct FakeElement {
 /// What the fake browser recorded, shared by the test and its fakes.
 struct FakeBrowserState {
   engine::FIBrowserViewEvents* events = nullptr;
-  QStringList navigatedTo;       ///< Navigate calls
   int stopCount = 0;
   int leftThePage = 0;           ///< navigations the view let through while links were clicked
   bool hasDocument = true;
@@ -41,7 +39,6 @@ struct FakeBrowserState {
     AddLink(href, text);
     elements.back().onClick = std::move(onClick);
   }
-  void AddNonAnchor() { elements.push_back({false, {}, QStringLiteral("<p>text</p>"), {}, {}, false}); }
 };
 
 class FakeHtmlElement : public engine::FIHTMLElement {
@@ -121,7 +118,7 @@ public:
     state_.events = events;
   }
   ~FakeView() override { state_.events = nullptr; }
-  void Navigate(const QString& url) override { state_.navigatedTo << url; }
+  void Navigate(const QString&) override {}
   void Stop() override { ++state_.stopCount; }
   engine::FIHTMLDocument* Document() override { return state_.hasDocument ? &document_ : nullptr; }
 

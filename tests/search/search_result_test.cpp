@@ -25,22 +25,6 @@ TEST(SearchResultLine, EveryLinkStaysOnOneLine) {
   EXPECT_EQ(line.count(QLatin1Char('\r')), 1);
 }
 
-TEST(SearchResultLine, HostileLinkTextAddsNoFolderLevel) {
-  for (const char* text : {"../../etc", "a/b", "/", "..", ""}) {
-    SCOPED_TRACE(text);
-    const QString line = SearchResultLine(QStringLiteral("http://s/x"), QStringLiteral("/f/"),
-                                          QString::fromUtf8(text));
-    const QString folder = line.mid(line.indexOf(QStringLiteral("   ")) + 3).chopped(2);
-    ASSERT_TRUE(folder.startsWith(QStringLiteral("/f/")));
-    const QString name = folder.mid(3);
-    EXPECT_FALSE(name.isEmpty());
-    EXPECT_FALSE(name.contains(QLatin1Char('/')));
-    EXPECT_FALSE(name.startsWith(QLatin1Char('.')));
-    // The folder the front-end would make stays inside the chosen one.
-    EXPECT_EQ(QFileInfo(QDir::cleanPath(folder)).path(), QStringLiteral("/f"));
-  }
-}
-
 TEST(SearchResultFile, TempFileStartsWithFFFEAndHoldsUtf16Le) {
   const QString text = QString::fromUtf8("http://s/1   /f/第1话 😀\r\n");
   const QString path = engine::CreateSearchResultFile(text);
