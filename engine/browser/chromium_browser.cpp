@@ -67,7 +67,6 @@ bool CChromiumBrowser::Start() {
   process_ = std::move(process);
   pipe_ = std::make_unique<CDevToolsPipe>(readFd, writeFd);
   pipe_->SetInterceptor([this](const devtools::Message& e) { Intercept(e); });
-  pipe_->SetSessionHandler(QString(), [](const devtools::Message&) {});
 
   pipe_->Post(QStringLiteral("Browser.getVersion"), {}, {}, [this](const devtools::Message& r) {
     userAgent_ = r.result.value(QLatin1String("userAgent")).toString();

@@ -55,7 +55,7 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
     } else if (e.method == QLatin1String("Page.frameRequestedNavigation")) {
       OnRequestedNavigation(e.params);
     } else if (e.method == QLatin1String("Page.windowOpen")) {
-      events_->OnNewWindow(e.params.value(QLatin1String("url")).toString());
+      Notify([&] { events_->OnNewWindow(e.params.value(QLatin1String("url")).toString()); });
     } else {
       return false;
     }
@@ -127,10 +127,10 @@ void CChromiumView::OnEvent(const devtools::Message& event) {
     hasDocument_ = navigated_;
   } else if (m == QLatin1String("Page.loadEventFired")) {
     hasDocument_ = navigated_;
-    if (navigated_) events_->OnDocumentComplete(true);
+    if (navigated_) Notify([&] { events_->OnDocumentComplete(true); });
   } else if (m == QLatin1String("Page.frameStoppedLoading")) {
     if (p.value(QLatin1String("frameId")).toString() != targetId_)
-      events_->OnDocumentComplete(false);
+      Notify([&] { events_->OnDocumentComplete(false); });
   } else if (m == QLatin1String("Inspector.targetCrashed") ||
              m == QLatin1String("Inspector.detached")) {
     crashed_ = true; // from now on the view is a page that never completes
@@ -185,8 +185,17 @@ void CChromiumView::OnRequestPaused(const QJsonObject& p) {
 
 bool CChromiumView::Offer(const QString& url) {
   bool cancel = false;
-  events_->OnBeforeNavigate(url, cancel);
+  Notify([&] { events_->OnBeforeNavigate(url, cancel); });
   return cancel;
+}
+
+void CChromiumView::Notify(const std::function<void()>& call) {
+  // The owner's handler runs inside the pipe's reading, possibly inside another call's wait:
+  // an exception must not unwind through that (the browser would wait for an answer forever).
+  try {
+    call();
+  } catch (const std::exception&) {
+  }
 }
 
 // ---- document calls

@@ -28,6 +28,7 @@
 #include <QPointer>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace engine {
@@ -78,6 +79,7 @@ private:
   void OnRequestPaused(const QJsonObject& params);
   void OnRequestedNavigation(const QJsonObject& params);
   bool Offer(const QString& url);
+  void Notify(const std::function<void()>& call);
   int EnsureContext();
   bool Alive() const;
 

@@ -15,6 +15,17 @@
 namespace engine {
 
 namespace {
+// Counts a waiting call for as long as it waits, however it leaves (also by an exception from
+// a handler, or with the client destroyed under it).
+struct WaitScope {
+  int* depth;
+  std::weak_ptr<bool> alive;
+  WaitScope(int* d, std::weak_ptr<bool> a) : depth(d), alive(std::move(a)) { ++*depth; }
+  ~WaitScope() {
+    if (!alive.expired()) --*depth;
+  }
+};
+
 // A browser that stops reading for this long is taken for dead.
 constexpr int kWriteStallMs = 5000;
 
@@ -220,52 +231,54 @@ CDevToolsPipe::Message CDevToolsPipe::Call(const QString& method, const QJsonObj
   const qint64 id = Send(method, params, sessionId, std::move(p));
   if (id < 0) return Failure(id, QStringLiteral("the browser is not running"));
   std::weak_ptr<bool> alive = alive_;
+  Message result = AwaitReply(id, method, timeoutMs);
+  if (!alive.expired() && (!queues_.empty() || !open_)) ScheduleFlush();
+  return result;
+}
+
+CDevToolsPipe::Message CDevToolsPipe::AwaitReply(qint64 id, const QString& method,
+                                                 int timeoutMs) {
+  std::weak_ptr<bool> alive = alive_;
+  WaitScope scope(&waitDepth_, alive_);
   QDeadlineTimer deadline(timeoutMs);
-  ++waitDepth_;
-  Message result;
   for (;;) {
     auto it = pending_.find(id);
-    if (it == pending_.end()) {
-      result = Failure(id, QStringLiteral("the browser is not running"));
-      break;
-    }
+    if (it == pending_.end()) return Failure(id, QStringLiteral("the browser is not running"));
     if (it->second.done) {
-      result = std::move(it->second.reply);
+      Message reply = std::move(it->second.reply);
       pending_.erase(it);
-      break;
+      return reply;
     }
     const int wait = int(deadline.remainingTime());
     if (wait == 0) {
       pending_.erase(it);
-      result = Failure(id, QStringLiteral("no answer from the browser: ") + method);
-      break;
+      return Failure(id, QStringLiteral("no answer from the browser: ") + method);
     }
-    pollfd pfd{readFd_, POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, wait);
-    if (ready < 0 && errno != EINTR) {
-      Close();
-      continue;
-    }
-    if (ready > 0) ReadAvailable();
+    if (!PollOnce(wait)) Close();
     if (alive.expired()) return Failure(id, QStringLiteral("the browser client was destroyed"));
   }
-  --waitDepth_;
-  if (!queues_.empty() || !open_) ScheduleFlush();
-  return result;
+}
+
+bool CDevToolsPipe::PollOnce(int timeoutMs) {
+  pollfd pfd{readFd_, POLLIN, 0};
+  const int ready = ::poll(&pfd, 1, timeoutMs);
+  if (ready < 0) return errno == EINTR;
+  if (ready > 0) ReadAvailable();
+  return true;
 }
 
 bool CDevToolsPipe::PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
-  QDeadlineTimer deadline(timeoutMs);
-  ++waitDepth_;
-  while (!condition() && open_) {
-    const int wait = int(deadline.remainingTime());
-    if (wait == 0) break;
-    pollfd pfd{readFd_, POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, wait);
-    if (ready < 0 && errno != EINTR) Close();
-    else if (ready > 0) ReadAvailable();
+  std::weak_ptr<bool> alive = alive_;
+  {
+    WaitScope scope(&waitDepth_, alive_);
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition() && open_) {
+      const int wait = int(deadline.remainingTime());
+      if (wait == 0) break;
+      if (!PollOnce(wait)) Close();
+      if (alive.expired()) return condition();
+    }
   }
-  --waitDepth_;
   if (!queues_.empty() || !open_) ScheduleFlush();
   return condition();
 }

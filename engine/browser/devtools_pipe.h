@@ -84,6 +84,9 @@ private:
   qint64 Send(const QString& method, const QJsonObject& params, const QString& sessionId,
               Pending pending);
   bool WriteAll(const QByteArray& bytes);
+  Message AwaitReply(qint64 id, const QString& method, int timeoutMs);
+  /// Waits up to `timeoutMs` for input and reads it; false when the pipe failed.
+  bool PollOnce(int timeoutMs);
   void ReadAvailable();
   void Dispatch(const Message& message);
   void ScheduleFlush();
