@@ -84,7 +84,10 @@ void FCHttpDownload::ReceiveWork() {
     last = request_->Read(block.data(), kReadBlock);
     speed_.AddBytes(last > 0 ? last : 0);
     if (last <= 0) break;
-    buffer_.Append(block.data(), last);
+    if (!buffer_.Append(block.data(), last)) { // out of memory: end as a failed read
+      last = -1;
+      break;
+    }
   }
   speed_.MarkEnd();
   receiveResult_ = last == 0 ? 1 : 0;

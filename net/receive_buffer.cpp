@@ -1,22 +1,33 @@
 #include "net/receive_buffer.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 
-CReceiveBuffer::CReceiveBuffer() : data_(new char[kGrowStep]) {}
+CReceiveBuffer::CReceiveBuffer() {
+  data_ = static_cast<char*>(std::malloc(kGrowStep));
+  if (data_) capacity_ = kGrowStep;
+}
 
-void CReceiveBuffer::Append(const char* bytes, int count) {
-  if (count <= 0) return;
+CReceiveBuffer::~CReceiveBuffer() { std::free(data_); }
+
+bool CReceiveBuffer::Append(const char* bytes, int count) {
+  if (count <= 0) return true;
   const auto lock = Lock();
+  if (count > std::numeric_limits<int>::max() - size_) return false;
   if (size_ + count > capacity_) {
-    int capacity = capacity_;
+    std::int64_t capacity = capacity_;
     while (size_ + count > capacity) capacity += kGrowStep;
-    std::unique_ptr<char[]> grown(new char[capacity]);
-    std::memcpy(grown.get(), data_.get(), size_);
-    data_ = std::move(grown);
-    capacity_ = capacity;
+    if (capacity > std::numeric_limits<int>::max()) return false;
+    char* grown = static_cast<char*>(std::realloc(data_, size_t(capacity)));
+    if (!grown) return false;
+    data_ = grown;
+    capacity_ = int(capacity);
   }
-  std::memcpy(data_.get() + size_, bytes, count);
+  std::memcpy(data_ + size_, bytes, count);
   size_ += count;
+  return true;
 }
 
 FCReceivedBlock CReceiveBuffer::Take() {
@@ -24,7 +35,7 @@ FCReceivedBlock CReceiveBuffer::Take() {
   const auto lock = Lock();
   if (size_ == 0) return block;
   block.data.reset(new char[size_ + 2]());
-  std::memcpy(block.data.get(), data_.get(), size_);
+  std::memcpy(block.data.get(), data_, size_);
   block.length = size_;
   size_ = 0;
   return block;

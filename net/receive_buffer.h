@@ -2,7 +2,8 @@
 // CReceiveBuffer: the bytes a download has received and nobody has taken yet. The receive
 // thread appends, the user-interface thread takes; both go through the buffer's lock.
 // The block starts at 128 KiB and grows only in steps of 128 KiB; taking the data empties the
-// buffer but keeps its capacity.
+// buffer but keeps its capacity. Growth goes through realloc, which moves large blocks by
+// remapping pages rather than copying them, so many small steps stay cheap for big bodies.
 #include "net/auto_csec.h"
 
 #include <QByteArray>
@@ -25,9 +26,11 @@ public:
   static constexpr int kGrowStep = 0x20000;
 
   CReceiveBuffer();
+  ~CReceiveBuffer();
 
-  /// Appends `count` bytes, growing the block in 128 KiB steps when they do not fit.
-  void Append(const char* bytes, int count);
+  /// Appends `count` bytes, growing the block in 128 KiB steps when they do not fit. False,
+  /// with nothing appended, when the memory for a larger block cannot be had.
+  bool Append(const char* bytes, int count);
   /// Moves the bytes out (see FCReceivedBlock) and leaves the buffer empty.
   FCReceivedBlock Take();
 
@@ -35,7 +38,7 @@ public:
   int Capacity() const;
 
 private:
-  int capacity_ = kGrowStep;
-  std::unique_ptr<char[]> data_;
+  int capacity_ = 0;
+  char* data_ = nullptr; // malloc'ed, capacity_ bytes
   int size_ = 0;
 };
