@@ -146,6 +146,9 @@ TEST_F(CommandLineTest, ControlCTellsTheEnginesToQuit) {
   ::kill(pid_t(process.processId()), SIGINT);
   ASSERT_TRUE(process.waitForFinished(10000));
   EXPECT_EQ(process.exitCode(), 130);
+  const QString out = QString::fromUtf8(process.readAllStandardOutput());
+  EXPECT_TRUE(out.contains("[1] stopped at page 1\n")) << out.toStdString();
+  EXPECT_TRUE(process.readAllStandardError().contains("interrupted"));
   EXPECT_TRUE(WaitFor([&] {
     return QFile::exists(box.file("a/quit-received")) && QFile::exists(box.file("b/quit-received"));
   }));

@@ -91,8 +91,11 @@ int CDownloadRun::Run() {
 }
 
 void CDownloadRun::Interrupt(int exitCode) {
+  if (interruptCode_ >= 0) return;
   interruptCode_ = exitCode;
   ending_ = true;
+  progress_->Finish(); // the message below must not land inside the bars
+  WriteLine(err_, QStringLiteral("folivex-get: interrupted, telling the engines to quit"));
   tasks_->StopAllTasks(); // every running engine gets WM_APP_ENGINE_QUIT, without waiting
   QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
 }

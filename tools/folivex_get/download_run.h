@@ -61,7 +61,8 @@ public:
 
   /// Runs the event loop until no task runs or waits; returns kAllFinished or kSomeFailed.
   int Run();
-  /// Stops every task (running engines are told to quit) and ends Run() with `exitCode`.
+  /// Stops every task (running engines are told to quit) and ends Run() with `exitCode`;
+  /// says so on `err`.
   void Interrupt(int exitCode);
 
   const CTaskManager& Tasks() const { return *tasks_; }

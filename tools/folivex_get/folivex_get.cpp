@@ -87,10 +87,7 @@ int Download(const GetOptions& options) {
       queued += run.AddChapter(options.chapters[i], i + 1) ? 1 : 0;
   }
 
-  CInterruptWatch watch([&run](int signal) {
-    WriteText(stderr, QStringLiteral("\nfolivex-get: interrupted, telling the engines to quit\n"));
-    run.Interrupt(128 + signal);
-  });
+  CInterruptWatch watch([&run](int signal) { run.Interrupt(128 + signal); });
   return run.Run();
 }
 

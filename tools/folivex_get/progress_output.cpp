@@ -119,8 +119,10 @@ void CProgressOutput::Events(const CTaskInfo& task, Shown& shown) {
       Write(QStringLiteral("%1 done %2 pages %3\n").arg(label).arg(task.finish).arg(title));
     else if (!task.error_text.isEmpty())
       Write(QStringLiteral("%1 failed: %2\n").arg(label, Printable(task.error_text)));
-    else
+    else if (task.finish > 0)
       Write(QStringLiteral("%1 stopped at page %2\n").arg(label).arg(task.finish));
+    else
+      Write(QStringLiteral("%1 stopped before the first page\n").arg(label));
     shown.ended = true;
   }
   shown.status = task.status;
