@@ -142,11 +142,16 @@ TEST_F(CommandLineTest, ControlCTellsTheEnginesToQuit) {
   process.start(FOLIVEX_GET_PATH, {"-j", "2", ChapterUrl(1, "info:9,save,pause:50000"), "a",
                                    ChapterUrl(2, "info:9,save,pause:50000"), "b"});
   ASSERT_TRUE(process.waitForStarted(10000));
-  ASSERT_TRUE(WaitFor([&] { return Pages("a").size() == 1 && Pages("b").size() == 1; }, 20000));
+  // Both engines have reported their first page.
+  QString out;
+  ASSERT_TRUE(WaitFor([&] {
+    out += QString::fromUtf8(process.readAllStandardOutput());
+    return out.contains("[1] page 1/9") && out.contains("[2] page 1/9");
+  }, 20000)) << out.toStdString();
   ::kill(pid_t(process.processId()), SIGINT);
   ASSERT_TRUE(process.waitForFinished(10000));
   EXPECT_EQ(process.exitCode(), 130);
-  const QString out = QString::fromUtf8(process.readAllStandardOutput());
+  out += QString::fromUtf8(process.readAllStandardOutput());
   EXPECT_TRUE(out.contains("[1] stopped at page 1\n")) << out.toStdString();
   EXPECT_TRUE(process.readAllStandardError().contains("interrupted"));
   EXPECT_TRUE(WaitFor([&] {
