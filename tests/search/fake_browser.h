@@ -29,6 +29,8 @@ struct FakeBrowserState {
   int leftThePage = 0;           ///< navigations the view let through while links were clicked
   bool hasDocument = true;
   bool allFails = false;         ///< the document's `all` fails
+  bool reloadsItself = false;    ///< the page asks to reload whenever an element is fetched
+  int reloadsRefused = 0;
   std::vector<FakeElement> elements;
 
   /// A plain link: its click asks to navigate to `href`.
@@ -86,6 +88,11 @@ public:
   int length() override { return int(state_.elements.size()); }
   std::unique_ptr<engine::FIHTMLElement> item(int index) override {
     if (index < 0 || index >= length()) return nullptr;
+    if (state_.reloadsItself) {
+      bool cancel = false;
+      state_.events->OnBeforeNavigate(QStringLiteral("http://site/list.html"), cancel);
+      state_.reloadsRefused += cancel;
+    }
     return std::make_unique<FakeHtmlElement>(state_, state_.elements[size_t(index)]);
   }
 

@@ -96,8 +96,8 @@ protected:
     if (!browser_.events) return {};
     browser_.events->OnDocumentComplete(true);
     fakeNow += CSearchLink::kQuietSeconds;
-    EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 10000));
     return search_test::ResultLines(viewer_.bytes);
   }
 
@@ -153,6 +153,21 @@ TEST_F(SearchLinkTest, BrokenElementsArePassedOverAndTheSearchStillEnds) {
                                    Line(QStringLiteral("http://site/4"), QStringLiteral("Four"))}));
 }
 
+TEST_F(SearchLinkTest, ThePageCannotReplaceItselfWhileItsLinksAreWalked) {
+  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
+  StartEngine();
+  bool cancel = false;
+  browser_.events->OnBeforeNavigate(QStringLiteral("http://site/redirect"), cancel);
+  EXPECT_FALSE(cancel); // before the result step the page loads and redirects freely
+  browser_.reloadsItself = true;
+  browser_.events->OnDocumentComplete(true);
+  fakeNow += CSearchLink::kQuietSeconds;
+  ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
+  EXPECT_EQ(browser_.reloadsRefused, 2);
+  EXPECT_EQ(search_test::ResultLines(viewer_.bytes).size(), 2);
+}
+
 TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
   for (const bool noDocument : {true, false}) {
     SCOPED_TRACE(noDocument ? "no document" : "document fails");
@@ -204,7 +219,7 @@ TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
   StartEngine();
   browser_.events->OnDocumentComplete(true);
   fakeNow += CSearchLink::kQuietSeconds;
-  EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 5000));
+  EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 10000));
   EXPECT_TRUE(viewer_.paths.isEmpty());
   EXPECT_EQ(dialog_.searchDoneCount, 0);
 }
@@ -228,7 +243,7 @@ TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
   EXPECT_EQ(dialog_.searchDoneCount, 0);
 
   fakeNow += 1;
-  EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 5000));
+  EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
   // It ran once: later completions start nothing new.
   browser_.events = nullptr;
   fakeNow += 100;
