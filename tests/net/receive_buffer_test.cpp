@@ -30,27 +30,6 @@ TEST(ReceiveBuffer, TakenBlockEndsInTwoZeroBytesAndEmptiesTheBufferButKeepsItsCa
   EXPECT_TRUE(buffer.Take().IsNull());
 }
 
-TEST(ReceiveBuffer, GrowsOnlyInWholeStepsAndKeepsTheBytesInOrder) {
-  CReceiveBuffer buffer;
-  QByteArray expected;
-  // 8192-byte reads up to one byte past the first step, then a large append of several steps.
-  for (int i = 0; i < 16; ++i) {
-    const QByteArray part(8192, char('a' + i));
-    buffer.Append(part.constData(), 8192);
-    expected += part;
-  }
-  EXPECT_EQ(buffer.Capacity(), CReceiveBuffer::kGrowStep); // exactly full
-  buffer.Append("!", 1);
-  expected += '!';
-  EXPECT_EQ(buffer.Capacity(), 2 * CReceiveBuffer::kGrowStep);
-  const QByteArray huge(3 * CReceiveBuffer::kGrowStep, 'h');
-  buffer.Append(huge.constData(), int(huge.size()));
-  expected += huge;
-  EXPECT_EQ(buffer.Capacity() % CReceiveBuffer::kGrowStep, 0);
-  EXPECT_GE(buffer.Capacity(), buffer.Size());
-  EXPECT_EQ(buffer.Take().Bytes(), expected);
-}
-
 TEST(CalculateSpeed, ATransferEndingBeforeTheFirstTickStillHasASpeed) {
   CCalculateSpeed speed;
   EXPECT_EQ(speed.Counters().endTick, CCalculateSpeed::kRunning);
