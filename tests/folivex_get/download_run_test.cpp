@@ -1,5 +1,5 @@
-// Download runs against the scripted engine: scheduling with several engines, the exit code
-// of a failed chapter, and the front-end's own files left alone.
+// Download runs against the scripted engine: scheduling with several engines, restarts after
+// a stall, duplicates, and the front-end's own files left alone.
 #include "tools/folivex_get/download_run.h"
 
 #include "common/program_folder.h"
@@ -104,21 +104,6 @@ TEST_F(DownloadRunTest, TwoEnginesForThreeChaptersInListOrder) {
   EXPECT_TRUE(ReadAll(err).isEmpty());
 }
 
-TEST_F(DownloadRunTest, OneFailedChapterFailsTheRunWithItsReason) {
-  CDownloadRun run(2, launcher, out, err, false);
-  launcher.run = &run;
-  const QString bad = ChapterUrl(1, "info:5,stall"); // stalls on page 1: no restart
-  ASSERT_TRUE(run.AddChapter({bad, box.file("bad")}, 1));
-  ASSERT_TRUE(run.AddChapter({ChapterUrl(2, "info:2,saveall"), box.file("good")}, 2));
-  EXPECT_EQ(run.Run(), CDownloadRun::kSomeFailed);
-
-  const QString errors = ReadAll(err);
-  EXPECT_TRUE(errors.startsWith("folivex-get: " + bad + ": ")) << errors.toStdString();
-  EXPECT_EQ(errors.count('\n'), 1); // only the failed one
-  EXPECT_TRUE(ReadAll(out).contains("[1] failed: "));
-  EXPECT_EQ(Pages(box.file("good")).size(), 2);
-}
-
 TEST_F(DownloadRunTest, StallAfterProgressRestartsFromTheLastPage) {
   CDownloadRun run(1, launcher, out, err, false);
   launcher.run = &run;
@@ -128,15 +113,6 @@ TEST_F(DownloadRunTest, StallAfterProgressRestartsFromTheLastPage) {
   EXPECT_EQ(launcher.finishedAtLaunch.size(), 2);
   EXPECT_EQ(Pages(box.file("c")), QStringList({"001.png", "002.png", "003.png", "004.png"}));
   EXPECT_TRUE(ReadAll(out).contains("[1] restart at page 2\n"));
-}
-
-TEST_F(DownloadRunTest, EngineThatNeverStartsFailsTheChapter) {
-  CDownloadRun run(1, launcher, out, err, false);
-  run.SetWatchdog(500, 100);
-  launcher.run = &run;
-  ASSERT_TRUE(run.AddChapter({ChapterUrl(1, "crash"), box.file("c")}, 1));
-  EXPECT_EQ(run.Run(), CDownloadRun::kSomeFailed);
-  EXPECT_TRUE(ReadAll(err).contains("folivex-get: "));
 }
 
 TEST_F(DownloadRunTest, DuplicateAddressIsDownloadedOnce) {

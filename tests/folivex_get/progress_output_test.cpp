@@ -64,25 +64,6 @@ TEST_F(ProgressFixture, PlainLinesFollowOneTaskFromStartToEnd) {
             "[2] done 3 pages My  [2JComic\n");
 }
 
-TEST_F(ProgressFixture, PlainLinesForRestartAndFailure) {
-  CProgressOutput progress(store, out, false);
-  task->status = TASK_RUNNING;
-  task->start_count = 1;
-  progress.OnTaskChanged();
-  task->finish = 4;
-  task->now_index = 4;
-  progress.OnTaskChanged();
-  task->start_count = 2; // restarted after a stall
-  progress.OnTaskChanged();
-  task->status = TASK_STOP;
-  task->error_text = "stalled\non page";
-  progress.OnTaskChanged();
-  const QString text = ReadAll(out);
-  EXPECT_TRUE(text.contains("[7] page 4/? http://a/c/1\n")) << text.toStdString();
-  EXPECT_TRUE(text.contains("[7] restart at page 4\n"));
-  EXPECT_TRUE(text.endsWith("[7] failed: stalled on page\n")) << text.toStdString();
-}
-
 TEST_F(ProgressFixture, TerminalShowsABarPerRunningTaskAndClearsIt) {
   CProgressOutput progress(store, out, true, 60);
   task->status = TASK_RUNNING;
