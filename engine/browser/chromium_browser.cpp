@@ -116,8 +116,9 @@ void CChromiumBrowser::Intercept(const devtools::Message& event) {
     pipe_->Post(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), targetId}});
     return;
   }
-  if (page && waiting) {
-    sessionOfTarget_.insert(targetId, session); // made by CreateView, which picks it up
+  if (page && waiting && (creating_ > 0 || expected_.remove(targetId))) {
+    // Made by CreateView, which picks it up (attached before or after createTarget answers).
+    sessionOfTarget_.insert(targetId, session);
     return;
   }
   if (page && info.value(QLatin1String("url")).toString() == QLatin1String("about:blank") &&
@@ -126,7 +127,7 @@ void CChromiumBrowser::Intercept(const devtools::Message& event) {
     spareTargets_.insert(targetId, session);
     return;
   }
-  // Anything else (the browser's own pages, workers): not ours to watch.
+  // Anything else (the browser's own pages, prerendered pages, workers): not ours to watch.
   if (waiting) pipe_->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, session);
   pipe_->Post(QStringLiteral("Target.detachFromTarget"), {{QStringLiteral("sessionId"), session}});
 }
@@ -138,13 +139,20 @@ std::unique_ptr<FIBrowserView> CChromiumBrowser::CreateView(FIBrowserViewEvents*
     const QString session = spareTargets_.take(targetId);
     return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events, userAgent_);
   }
+  ++creating_;
   const auto created = pipe_->Call(QStringLiteral("Target.createTarget"),
                                    {{QStringLiteral("url"), QStringLiteral("about:blank")}}, {},
                                    kTargetTimeoutMs);
+  --creating_;
   const QString targetId = created.result.value(QLatin1String("targetId")).toString();
   if (created.failed || targetId.isEmpty()) return std::make_unique<CChromiumView>(events);
-  if (!pipe_->PumpUntil([&] { return sessionOfTarget_.contains(targetId); }, kTargetTimeoutMs))
+  if (!sessionOfTarget_.contains(targetId)) expected_.insert(targetId);
+  const bool attached =
+      pipe_->PumpUntil([&] { return sessionOfTarget_.contains(targetId); }, kTargetTimeoutMs);
+  if (!attached) {
+    expected_.remove(targetId);
     return std::make_unique<CChromiumView>(events);
+  }
   const QString session = sessionOfTarget_.take(targetId);
   return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events, userAgent_);
 }

@@ -10,6 +10,7 @@
 #include "engine/browser/browser_view.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -49,6 +50,8 @@ private:
   bool tried_ = false;
   bool reported_ = false;
   QHash<QString, QString> sessionOfTarget_; // page targets we made, attached and waiting
+  int creating_ = 0;        // createTarget calls waiting for their answer
+  QSet<QString> expected_;  // made by createTarget, not attached yet
   QHash<QString, QString> spareTargets_;    // the start-up tab, until a view takes it
   QString userAgent_;
 };

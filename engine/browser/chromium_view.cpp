@@ -121,7 +121,13 @@ void CChromiumView::OnEvent(const devtools::Message& event) {
       contextId_ = 0;
       ++epoch_;
       released_ = {};
+      // Whatever the old document announced and never requested is moot now.
+      announced_.clear();
     }
+  } else if (m == QLatin1String("Page.navigatedWithinDocument")) {
+    // A same-document navigation (fragment, history API) needs no request.
+    const QString url = WithoutFragment(p.value(QLatin1String("url")).toString());
+    std::erase_if(announced_, [&](const Announced& a) { return a.url == url; });
   } else if (m == QLatin1String("Page.domContentEventFired")) {
     // The first document may commit before Page.enable takes effect, without frameNavigated.
     hasDocument_ = navigated_;
