@@ -1,0 +1,42 @@
+// Folivex: the front-end. Everything happens in CFolivexApp (start-up and exit) and in the
+// main window; this file only brings up Qt and joins the two.
+#include "frontend/comic_ctrl_factory.h"
+#include "frontend/folivex_app.h"
+#include "frontend/folivex_dlg.h"
+#include "platform/launcher.h"
+#include "platform/shutdown.h"
+
+#include <QApplication>
+#include <QScreen>
+
+namespace {
+
+class CFolivexGuiApp : public CFolivexApp {
+public:
+  using CFolivexApp::CFolivexApp;
+
+protected:
+  void InstallControlFactory() override { SetPanelCtrlFactory(new CComicCtrlFactory(Tasks())); }
+  std::unique_ptr<CMainWindowEndpoint> CreateMainWindow() override {
+    auto window = std::make_unique<CFolivexDlg>(Tasks(), Setting(), DisplayName());
+    window->SetExitHandler([] { QCoreApplication::quit(); });
+    window->Initialize();
+    return window;
+  }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // The window hides to the tray and modal dialogs come and go: only the exit sequence ends
+  // the program.
+  QApplication::setQuitOnLastWindowClosed(false);
+  platform::DetachedLauncher launcher;
+  platform::LogindShutdown shutdown;
+  CFolivexGuiApp folivex(launcher, shutdown);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!folivex.InitInstance(screen ? screen->size() : QSize(1024, 768))) return 0;
+  app.exec();
+  return folivex.ExitInstance();
+}

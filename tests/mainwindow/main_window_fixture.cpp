@@ -1,0 +1,68 @@
+#include "main_window_fixture.h"
+
+#include "frontend/comic_ctrl_factory.h"
+#include "skin/panel_ctrl_factory.h"
+#include "skin/skin_loader.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace mainwindow_test {
+
+void CopyShippedData(const QString& dist, const QString& programFolder) {
+  for (const QString& part : {QStringLiteral("language"), QStringLiteral("skin/default")}) {
+    QDirIterator it(dist + "/" + part, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString source = it.next();
+      const QString target = programFolder + part + "/" +
+                             QDir(dist + "/" + part).relativeFilePath(source);
+      QDir().mkpath(QFileInfo(target).absolutePath());
+      QFile::remove(target);
+      QFile::copy(source, target);
+    }
+  }
+  FCSkinLoader::ResetLanguageCache();
+}
+
+MainWindowRig::MainWindowRig(const QString& fakeEngine) : launcher(fakeEngine) {
+  CopyShippedData(QStringLiteral(FOLIVEX_DIST_DIR), folder.Folder());
+  setting.folder = folder.File("comics/");
+  tasks = std::make_unique<CTaskManager>(setting, launcher, shutdown);
+  tasks->SetEngineProgram(folder.File("Gantrell"));
+  platform::SetOpener(&opener);
+  SetPanelCtrlFactory(new CComicCtrlFactory(*tasks));
+}
+
+MainWindowRig::~MainWindowRig() {
+  window.reset();
+  SetPanelCtrlFactory(new FCPanelCtrlFactory);
+  platform::SetOpener(nullptr);
+  CFolivexDlg::SetMenuChooser({});
+  CFolivexDlg::SetMessageSink({});
+  tasks.reset();
+}
+
+CTaskInfo* MainWindowRig::Add(const QString& title, int finish, int total) {
+  const int n = tasks->Count();
+  CTaskInfo* task = tasks->AddTask(QStringLiteral("http://127.0.0.1/comic/%1/1.html").arg(n),
+                                   folder.File(QStringLiteral("comics/%1/").arg(n)), false);
+  if (!task) return nullptr;
+  task->title = title;
+  task->finish = finish;
+  task->total = total;
+  return task;
+}
+
+CFolivexDlg& MainWindowRig::Open() {
+  window = std::make_unique<CFolivexDlg>(*tasks, setting, QStringLiteral("Folivex"));
+  window->SetTrayAvailability([] { return true; });
+  window->SetExitHandler([this] { ++exits; });
+  window->Initialize();
+  return *window;
+}
+
+CWndTaskList& MainWindowRig::List() const { return *window->TaskList(); }
+
+} // namespace mainwindow_test

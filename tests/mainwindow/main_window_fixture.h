@@ -1,0 +1,52 @@
+#pragma once
+// A program folder of its own for every main-window test: the shipped languages and default
+// skin copied into a sandbox, a task manager whose engine starts are recorded (or run by the
+// fake engine), an opener that opens nothing, and the application's control factory.
+#include "../frontend/frontend_fixture.h"
+#include "frontend/folivex_dlg.h"
+#include "frontend/setting.h"
+#include "frontend/task_manager.h"
+#include "frontend/wnd_task_list.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace mainwindow_test {
+
+class RecordingOpener : public platform::FIUrlOpener {
+public:
+  QStringList opened;
+  bool Open(const QString& target) override {
+    opened << target;
+    return true;
+  }
+};
+
+/// Copies the languages and the default skin of `dist` into the current program folder.
+void CopyShippedData(const QString& dist, const QString& programFolder);
+
+/// Everything a main window needs, in a sandbox. The window itself is made by Open().
+class MainWindowRig {
+public:
+  explicit MainWindowRig(const QString& fakeEngine = QString());
+  ~MainWindowRig();
+
+  /// Adds a stopped task with these figures (title may be empty).
+  CTaskInfo* Add(const QString& title, int finish, int total);
+  /// Creates, initialises and shows the main window; the tray is taken as present.
+  CFolivexDlg& Open();
+  CWndTaskList& List() const;
+  /// Writes the settings file (so the window uses the stored geometry).
+  void WriteSettings() const { setting.Write(CSetting::DefaultFile()); }
+
+  frontend_test::ProgramFolderSandbox folder;
+  CSetting setting;
+  frontend_test::RecordingLauncher launcher;
+  frontend_test::CountingShutdown shutdown;
+  RecordingOpener opener;
+  std::unique_ptr<CTaskManager> tasks;
+  std::unique_ptr<CFolivexDlg> window;
+  int exits = 0;
+};
+
+} // namespace mainwindow_test
