@@ -353,6 +353,25 @@ TEST_F(ChromiumView, CrossSiteNavigationKeepsTheViewWorking) {
   EXPECT_EQ(view->Document()->title(), "One");
 }
 
+TEST_F(ChromiumView, AThrowingHandlerDoesNotStopTheView) {
+  struct Throwing : Recorder {
+    void OnBeforeNavigate(const QString& url, bool& cancel) override {
+      Recorder::OnBeforeNavigate(url, cancel);
+      if (url.contains("/throw")) throw DocumentError("handler failed");
+    }
+  } throwing;
+  auto own = Browser().CreateView(&throwing);
+  site.AddPage("/start.html", "<title>Start</title><a id='t' href='/throw.html'>t</a>");
+  site.AddPage("/throw.html", "<title>Thrown</title>");
+  own->Navigate(site.Url("/start.html"));
+  ASSERT_TRUE(WaitFor([&] { return throwing.pageComplete == 1; }, kLoadTimeoutMs));
+  own->Document()->getElementById("t")->click();
+  EXPECT_EQ(throwing.navigations.last(), site.Url("/throw.html"));
+  // The navigation goes on as not cancelled, and the view keeps working.
+  ASSERT_TRUE(WaitFor([&] { return throwing.pageComplete == 2; }, kLoadTimeoutMs));
+  EXPECT_EQ(own->Document()->title(), "Thrown");
+}
+
 TEST(ChromiumCrash, ViewsOfACrashedBrowserNeverCompleteAndNothingHangs) {
   LocalSite site;
   site.AddPage("/a.html", "<title>A</title><p>a</p>");
