@@ -15,7 +15,8 @@
 // - Document complete: the main frame's load event is the page's; a sub-frame that stops
 //   loading is a frame's.
 // - Host customisation: image and media requests are failed (besides images being disabled
-//   for the whole browser), the page's external object has no members, script dialogs are
+//   for the whole browser); the headless browser runs no plug-ins, so embedded objects fetch
+//   nothing either; the page's external object has no members, script dialogs are
 //   answered by the browser object at once. Keyboard focus: the browser is headless and owns
 //   no window on the user's desktop, so nothing in a page can take the focus from another
 //   program; focus() inside a page only moves the focus within that invisible page.
