@@ -141,6 +141,17 @@ TEST_F(ChromiumView, OwnNavigationIsOfferedAndCanBeCancelled) {
   EXPECT_EQ(site.RequestCount("/never-go/x.html"), 0);
 }
 
+TEST_F(ChromiumView, ServerRedirectIsPartOfTheNavigationOffered) {
+  testing_support::Resource redirect;
+  redirect.status = 302;
+  redirect.headers = {{"Location", "/target.html"}};
+  site.Add("/moved.html", redirect);
+  site.AddPage("/target.html", "<title>Target</title>");
+  engine::FIHTMLDocument& doc = Load("/moved.html");
+  EXPECT_EQ(doc.title(), "Target");
+  EXPECT_EQ(events.navigations, QStringList{site.Url("/moved.html")});
+}
+
 TEST_F(ChromiumView, NewWindowsGiveTheAddressAndNeverOpen) {
   site.AddPage("/start.html", R"HTML(<title>Start</title>
 <button id="open" onclick="window.open('/popup.html')">open</button>
