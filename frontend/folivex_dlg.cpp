@@ -202,8 +202,19 @@ void CFolivexDlg::OpenInBrowser(const QString& address) {
   platform::Opener().Open(address);
 }
 
+void CFolivexDlg::StoreWindowRect(const QRect& rect) {
+  if (rect.isEmpty()) return;
+  setting_.x = rect.left();
+  setting_.y = rect.top();
+  setting_.width = rect.width();
+  setting_.height = rect.height();
+}
+
 void CFolivexDlg::HideToTray() {
   if (!isVisible()) return;
+  // The exit sequence stores no rectangle for a hidden window: remember the last visible one
+  // now, so an exit from the tray keeps where the user left the window.
+  if (!isMinimized() && !isMaximized()) StoreWindowRect(frameGeometry());
   hiding_ = true;
   showMinimized();
   if (!tray_available_ || tray_available_()) hide();
@@ -350,8 +361,12 @@ bool CFolivexDlg::event(QEvent* e) {
 void CFolivexDlg::changeEvent(QEvent* e) {
   FCPanelWindowT<QDialog>::changeEvent(e);
   // The minimise box hides the window to the tray, as command 2601 does.
-  if (e->type() == QEvent::WindowStateChange && !hiding_ && isMinimized() && isVisible())
+  if (e->type() == QEvent::WindowStateChange && !hiding_ && isMinimized() && isVisible()) {
+    auto* change = static_cast<QWindowStateChangeEvent*>(e);
+    if (!(change->oldState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+      StoreWindowRect(normalGeometry());
     PostCommand(kHideToTray);
+  }
 }
 
 void CFolivexDlg::closeEvent(QCloseEvent* e) {
@@ -371,13 +386,7 @@ void CFolivexDlg::keyPressEvent(QKeyEvent* e) {
 void CFolivexDlg::ExitSequence() {
   if (exited_) return;
   exited_ = true;
-  if (isVisible() && !isMinimized()) {
-    const QRect frame = frameGeometry();
-    setting_.x = frame.left();
-    setting_.y = frame.top();
-    setting_.width = frame.width();
-    setting_.height = frame.height();
-  }
+  if (isVisible() && !isMinimized()) StoreWindowRect(frameGeometry());
   drop_.reset();
   tasks_.StopAllTasks();
   tasks_.SaveAllTasks();

@@ -14,7 +14,8 @@
 // minimised or hidden, the drop window goes, every task is stopped and saved, and
 // "setting.ini" is written.
 //
-// Without a system tray, hiding would leave no way back to the window, so 2601 then only
+// Hiding to the tray stores the window rectangle first, so an exit while the window is hidden
+// keeps its last visible place. Without a system tray, hiding would leave no way back to the window, so 2601 then only
 // minimises it.
 #include "frontend/main_window_endpoint.h"
 #include "frontend/task_event_observer.h"
@@ -123,6 +124,7 @@ protected:
 
 private:
   void HideToTray();
+  void StoreWindowRect(const QRect& rect);
   void ShowMainMenu();
   void ShowListMenu();
   int RunMenu(QMenu& menu, int anchorId);
