@@ -6,13 +6,17 @@
 #include "common/command_file.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
+#include "frontend/dlg_add_task.h"
 #include "frontend/task_event_observer.h"
 #include "frontend/wnd_drop_link.h"
 #include "skin/button_base.h"
 #include "skin/panel_ctrl.h"
 #include "skin/skin_loader.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTimer>
 #include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -230,6 +234,37 @@ TEST_F(MainWindowTest, ChoosingTheCurrentLanguageStillShowsTheNoticeAndRewritesI
   EXPECT_TRUE(items.contains(FCSkinLoader::GetLanguageName(languages[current]) + "*"));
   EXPECT_EQ(shown, QStringList{FCSkinLoader::LoadLanguageText("app", "50")});
   EXPECT_TRUE(QFileInfo::exists(file));
+}
+
+// Closes the next modal dialog once it is up and reports what it was.
+QString CloseNextModal() {
+  QString seen;
+  WaitFor([&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return false;
+    if (auto* add = qobject_cast<DlgAddTask*>(modal)) seen = "add:" + add->AddressEdit()->text();
+    else seen = modal->metaObject()->className();
+    static_cast<QDialog*>(modal)->reject();
+    return true;
+  }, 5000);
+  return seen;
+}
+
+TEST_F(MainWindowTest, DroppedLinkAndCommandsOpenTheirDialogs) {
+  CFolivexDlg& window = rig.Open();
+  QString seen;
+  QTimer::singleShot(0, [&] { seen = CloseNextModal(); });
+  platform::SendMessage(window.Handle(), protocol::WM_APP_ADD_LINK,
+                        platform::WPARAM(std::intptr_t(new QString("http://127.0.0.1/c/1.html"))), 0);
+  EXPECT_EQ(seen, QStringLiteral("add:http://127.0.0.1/c/1.html"));
+
+  for (int id : {2500, 3000, 3001}) {
+    seen.clear();
+    QTimer::singleShot(0, [&] { seen = CloseNextModal(); });
+    Click(id);
+    EXPECT_FALSE(seen.isEmpty()) << id;
+  }
+  EXPECT_EQ(rig.tasks->Count(), 0) << "cancelled dialogs add nothing";
 }
 
 TEST_F(MainWindowTest, SitePagesOpenThroughTheOpenerOnly) {
