@@ -1,9 +1,12 @@
 // Writes screenshots of the main window with the default skin, drawn offscreen:
 //   main_window_screenshot <folder>  ->  <folder>/main-window-empty.png, main-window-tasks.png
+//   main_window_screenshot <folder> --small  also <folder>/main-window-small.png, the window
+//                                            at the skin's smallest size
 // The window is built in a sandboxed program folder with five tasks in different states.
 #include "main_window_fixture.h"
 
 #include "frontend/task_event_observer.h"
+#include "frontend/wnd_ad.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,8 +62,15 @@ int main(int argc, char** argv) {
     waiting->status = TASK_WAIT;
     failed->error_text = QStringLiteral("The page image could not be found.");
     rig.List().SelectOnly({1});
+    if (auto* news = window.findChild<CWndAD*>())
+      news->SetNews({{QStringLiteral("Tip: drag rows to change the download order"), QString()}},
+                    60000);
     CTaskEventObserver::NotifyTaskChanged();
     ok = Grab(window, out + "/main-window-tasks.png") && ok;
+    if (argc > 2 && QString::fromLocal8Bit(argv[2]) == QLatin1String("--small")) {
+      window.resize(window.MinTrackSize());
+      ok = Grab(window, out + "/main-window-small.png") && ok;
+    }
   }
   return ok ? 0 : 1;
 }
