@@ -245,9 +245,9 @@ int CFolivexDlg::RunMenu(QMenu& menu, int anchorId) {
   return chosen ? chosen->data().toInt() : 0;
 }
 
-void CFolivexDlg::ShowMessage(const QString& text) {
+void CFolivexDlg::ShowMessage(QWidget* parent, const QString& text) {
   if (Sink()) return Sink()(text);
-  QMessageBox::information(this, windowTitle(), text);
+  QMessageBox::information(parent, parent ? parent->window()->windowTitle() : QString(), text);
 }
 
 void CFolivexDlg::ShowMainMenu() {
@@ -270,7 +270,7 @@ void CFolivexDlg::ShowMainMenu() {
   AddItem(menu, kExit, Text("TRAY", 2));
   const int chosen = RunMenu(menu, kMainMenu);
   if (chosen >= kFirstLanguage && chosen <= kLastLanguage) {
-    ShowMessage(FCSkinLoader::LoadLanguageText(QStringLiteral("app"), QStringLiteral("50")));
+    ShowMessage(this, FCSkinLoader::LoadLanguageText(QStringLiteral("app"), QStringLiteral("50")));
     const int index = chosen - kFirstLanguage;
     if (index < ids.size()) FCSkinLoader::SetCurrentLanguage(ids[index]);
   } else if (chosen != 0) {

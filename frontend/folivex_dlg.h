@@ -100,6 +100,8 @@ public:
   static void SetMenuChooser(MenuChooser chooser);
   using MessageSink = std::function<void(const QString& text)>;
   static void SetMessageSink(MessageSink sink);
+  /// A message box over `parent` (or what the message sink does with the text).
+  static void ShowMessage(QWidget* parent, const QString& text);
 
   // CMainWindowEndpoint
   bool IsShutdownWhenDoneChecked() const override;
@@ -128,7 +130,6 @@ private:
   void ShowMainMenu();
   void ShowListMenu();
   int RunMenu(QMenu& menu, int anchorId);
-  void ShowMessage(const QString& text);
   void OpenAddTask(const QString& link);
   void ToggleDropWindow();
   void ForEachSelected(const std::function<void(std::int32_t)>& action);

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -378,7 +377,7 @@ void CWndTaskList::OpenFirstSelectedFolder() {
     platform::Opener().Open(task->folder);
     return;
   }
-  QMessageBox::information(this, window()->windowTitle(), ListText(30));
+  CFolivexDlg::ShowMessage(this, ListText(30));
 }
 
 void CWndTaskList::RightButtonDown(const QPoint& pos) {

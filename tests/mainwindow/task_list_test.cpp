@@ -214,6 +214,14 @@ TEST_F(TaskListTest, DoubleClickOpensTheFolderThroughTheOpener) {
   QCoreApplication::sendEvent(&list, &twice);
   QTest::mouseRelease(&list, Qt::LeftButton, {}, RowPoint(1));
   EXPECT_EQ(rig.opener.opened, QStringList{(*rig.tasks)[1]->folder});
+
+  // A folder deleted meanwhile: only the notice, nothing opened.
+  QStringList shown;
+  CFolivexDlg::SetMessageSink([&](const QString& text) { shown << text; });
+  QDir((*rig.tasks)[1]->folder).removeRecursively();
+  QCoreApplication::sendEvent(&list, &twice);
+  EXPECT_EQ(rig.opener.opened.size(), 1);
+  EXPECT_EQ(shown, QStringList{FCSkinLoader::LoadLanguageText(QStringLiteral("LIST"), 30)});
 }
 
 } // namespace
