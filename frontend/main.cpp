@@ -37,6 +37,11 @@ int main(int argc, char** argv) {
   CFolivexGuiApp folivex(launcher, shutdown);
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (!folivex.InitInstance(screen ? screen->size() : QSize(1024, 768))) return 0;
+  // A quit that did not come from the window (the session ends) still stores everything;
+  // after the window's own exit sequence this does nothing.
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, [&folivex] {
+    if (auto* window = dynamic_cast<CFolivexDlg*>(folivex.MainWindow())) window->ExitSequence();
+  });
   app.exec();
   return folivex.ExitInstance();
 }
