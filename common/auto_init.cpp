@@ -25,7 +25,14 @@ FCAutoInitializeCOM::~FCAutoInitializeCOM() {
 
 FCAutoInitGDIPlus::FCAutoInitGDIPlus() {
   std::lock_guard lock(gate);
-  if (magickUsers++ == 0) InitializeMagick(nullptr);
+  // Without its own signal handlers: GraphicsMagick would otherwise end the process at once on
+  // SIGTERM or SIGINT, before the program's own exit steps could run.
+  if (magickUsers++ == 0) {
+    ExceptionInfo exception;
+    GetExceptionInfo(&exception);
+    InitializeMagickEx(nullptr, MAGICK_OPT_NO_SIGNAL_HANDER, &exception);
+    DestroyExceptionInfo(&exception);
+  }
 }
 
 FCAutoInitGDIPlus::~FCAutoInitGDIPlus() {

@@ -1,12 +1,14 @@
 // Gantrell: the headless engine. Started by the front-end with the path of a hand-off file.
 #include "engine/browser/chromium_browser.h"
 #include "engine/gantrell_app.h"
+#include "platform/termination.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
   QCoreApplication qt(argc, argv);
+  platform::QuitOnTerminationSignals();
   // The whole command-line tail is the hand-off path, spaces and all.
   QStringList tail = QCoreApplication::arguments();
   tail.removeFirst();

@@ -5,6 +5,7 @@
 #include "frontend/folivex_dlg.h"
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
+#include "platform/termination.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   // The window hides to the tray and modal dialogs come and go: only the exit sequence ends
   // the program.
   QApplication::setQuitOnLastWindowClosed(false);
+  platform::QuitOnTerminationSignals();
   platform::DetachedLauncher launcher;
   platform::LogindShutdown shutdown;
   CFolivexGuiApp folivex(launcher, shutdown);

@@ -5,6 +5,7 @@
 #include "test_support.h"
 
 #include <QFile>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using testing_support::EngineProcess;
@@ -72,4 +73,14 @@ TEST(EngineStartup, HandOffPathWithSpacesReachesTheEngine) {
   EXPECT_FALSE(QFile::exists(spaced));
   frontEnd.QuitEngine();
   EXPECT_TRUE(WaitFor([&] { return engine.Finished(); }, 10000));
+}
+
+TEST(EngineStartup, TerminationSignalEndsTheEngineThroughItsNormalExit) {
+  FrontEndStub frontEnd;
+  EngineProcess engine(PageJob(10), frontEnd);
+  ASSERT_TRUE(WaitFor([&] { return frontEnd.engineWindow != 0; }, 10000));
+  ASSERT_EQ(kill(engine.pid(), SIGTERM), 0);
+  ASSERT_TRUE(WaitFor([&] { return engine.Finished(); }, 15000));
+  EXPECT_EQ(engine.exitCode, 0); // the loop quit; the signal did not kill the process
+  EXPECT_FALSE(platform::IsWindow(frontEnd.engineWindow));
 }
