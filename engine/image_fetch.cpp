@@ -56,6 +56,7 @@ struct Outcome {
   bool ok = false;
   long status = 0;
   curl_off_t contentLength = -1; // -1: the server stated none
+  curl_off_t received = 0;       // body bytes as they came over the wire, before decoding
 };
 
 Outcome Download(const QString& url, const QString& referer, QFile& file) {
@@ -70,6 +71,9 @@ Outcome Download(const QString& url, const QString& referer, QFile& file) {
   CURL* c = transfer.curl;
   curl_easy_setopt(c, CURLOPT_URL, address.constData());
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, transfer.headers);
+  // The request offers gzip and deflate (its own header above is the one sent); this makes
+  // curl undo them, else a server that compresses would hand over bytes no decoder reads.
+  curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
   curl_easy_setopt(c, CURLOPT_USERAGENT, agent.constData());
   // Web addresses only: an img src of file:, ftp: or anything else is never followed.
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -87,6 +91,7 @@ Outcome Download(const QString& url, const QString& referer, QFile& file) {
   const CURLcode result = curl_easy_perform(c);
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &outcome.status);
   curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &outcome.contentLength);
+  curl_easy_getinfo(c, CURLINFO_SIZE_DOWNLOAD_T, &outcome.received);
   outcome.ok = result == CURLE_OK && !sink.failed;
   return outcome;
 }
@@ -114,11 +119,11 @@ std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const QString& re
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return nullptr;
   const Outcome outcome = Download(url, referer, file);
-  const qint64 length = file.size();
   file.close();
 
   if (!outcome.ok || outcome.status < 200 || outcome.status > 299) return nullptr;
-  if (outcome.contentLength > 0 && outcome.contentLength != length) return nullptr;
+  // The stated length counts the bytes sent, which a compressed body decodes to more of.
+  if (outcome.contentLength > 0 && outcome.contentLength != outcome.received) return nullptr;
 
   const auto decoded = DecodeImageFile(path);
   if (!decoded) return nullptr;

@@ -136,6 +136,26 @@ TEST_F(PageImageTest, ContentLengthIsCheckedOnlyWhenStated) {
   EXPECT_FALSE(Fetch(Unique("wrong.png")));
 }
 
+TEST_F(PageImageTest, CompressedAnswersToTheOfferedEncodingAreDecoded) {
+  // The request offers deflate; a server taking it up sends a zlib stream (qCompress output
+  // after its 4-byte size prefix), whose length is what Content-Length states.
+  const QByteArray png = MakeImageBytes(400, 500, "PNG");
+  Resource deflated{qCompress(png).mid(4), "image/png"};
+  deflated.headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("deflate")));
+  site_.Add(Unique("deflated.png"), deflated);
+  const auto image = Fetch(Unique("deflated.png"));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width, 400);
+  EXPECT_EQ(image->height, 500);
+
+  // A compressed body cut short of its stated length is still refused.
+  Resource cut = deflated;
+  cut.length = BodyLength::Wrong;
+  cut.statedLength = deflated.body.size() + 100;
+  site_.Add(Unique("cut.png"), cut);
+  EXPECT_FALSE(Fetch(Unique("cut.png")));
+}
+
 TEST_F(PageImageTest, NonPicturesAndErrorPagesAreRejected) {
   site_.Add(Unique("page.jpg"), "<html><body>not found</body></html>", "image/jpeg");
   EXPECT_FALSE(Fetch(Unique("page.jpg")));
