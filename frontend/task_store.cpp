@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -43,6 +44,26 @@ std::vector<std::int32_t> ParseTaskIndex(const QString& text) {
   for (const QString& entry : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
     ids.push_back(common::ParseInt32(entry));
   return ids;
+}
+
+// Two files can carry the same id (one copied and renamed by hand). An id names the rows, the
+// engine's reports and the command files, so only one record per id may load: the file named
+// after its id wins, else the first by name. The others are dropped here and stay on disk.
+void KeepOneFilePerId(std::vector<std::unique_ptr<CTaskInfo>>& loaded) {
+  const auto namedAfterId = [](const CTaskInfo& r) {
+    return QFileInfo(r.ini).fileName() == QString::number(r.id) + QStringLiteral(".ini");
+  };
+  QSet<std::int32_t> taken;
+  std::vector<bool> keep(loaded.size(), false);
+  for (const bool named : {true, false}) {
+    for (std::size_t i = 0; i < loaded.size(); ++i) {
+      if (namedAfterId(*loaded[i]) != named || taken.contains(loaded[i]->id)) continue;
+      taken.insert(loaded[i]->id);
+      keep[i] = true;
+    }
+  }
+  for (std::size_t i = 0; i < loaded.size(); ++i)
+    if (!keep[i]) loaded[i].reset();
 }
 
 QString& StoreFolderOverride() {
@@ -154,6 +175,7 @@ void CTaskStore::LoadAllTasks() {
     record->status = TASK_STOP;
     loaded.push_back(std::move(record));
   }
+  KeepOneFilePerId(loaded);
 
   DeleteAll();
   const auto index = common::ReadProfileString(SettingFile(), kTaskIndex).value_or(QString());

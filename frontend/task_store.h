@@ -61,8 +61,8 @@ public:
   static bool SaveTaskFile(const CTaskInfo& record);
 
   /// Replaces the list by every valid task file of "task/" (one whose "ini" names the file
-  /// itself), ordered by "task_index" first and then by file name. Files that are not valid
-  /// stay on disk untouched. Afterwards "task_id" lies above every loaded id. No observer is
+  /// itself), ordered by "task_index" first and then by file name. Of several files with one
+  /// id only one loads ("<id>.ini" first). Files that do not load stay on disk untouched. Afterwards "task_id" lies above every loaded id. No observer is
   /// notified.
   void LoadAllTasks();
   /// Writes every task file and "task_index". False when some write failed.

@@ -5,6 +5,7 @@
 #include "frontend/task_event_observer.h"
 #include "frontend_fixture.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,6 +74,28 @@ TEST_F(TaskStoreTest, FileNamingAnotherPathIsSkippedAndLeftOnDisk) {
   common::WriteProfileString(moved, "ini", moved);
   store.LoadAllTasks();
   EXPECT_EQ(store.Count(), 2);
+}
+
+TEST_F(TaskStoreTest, TwoFilesWithOneIdLoadOnce) {
+  // A copy renamed by hand that still carries id 100: the id must keep naming one task, or a
+  // delete or an engine report would reach the other record and its file.
+  const QString copy = CTaskStore::TaskFolder() + "0copy.ini";
+  WriteTaskFile(copy, {{"id", "100"}, {"ini", copy}, {"url", "http://site/copy"}});
+  WriteTask(100);
+  WriteTask(101);
+  const QByteArray before = testing_support::ReadBytes(copy);
+  store.LoadAllTasks();
+  EXPECT_EQ(Order(), (std::vector<std::int32_t>{100, 101}));
+  EXPECT_EQ(store.FindTask(100)->url, "http://site/100") << "the file named after the id wins";
+  EXPECT_EQ(testing_support::ReadBytes(copy), before);
+
+  // Without "<id>.ini" the first of the others by name loads.
+  const QString second = CTaskStore::TaskFolder() + "1copy.ini";
+  WriteTaskFile(second, {{"id", "100"}, {"ini", second}, {"url", "http://site/second"}});
+  QFile::remove(CTaskStore::TaskFilePath(100));
+  store.LoadAllTasks();
+  ASSERT_EQ(store.Count(), 2);
+  EXPECT_EQ(store.FindTask(100)->url, "http://site/copy");
 }
 
 TEST_F(TaskStoreTest, FileWithoutNowIndexStartsAtPageOne) {
