@@ -44,6 +44,11 @@ int ConnectToProcess(pid_t pid) {
     close(fd);
     return -1;
   }
+  // Abstract names carry no permissions: another user may have taken ours first.
+  if (!PeerIsSameUser(fd)) {
+    close(fd);
+    return -1;
+  }
   return fd;
 }
 

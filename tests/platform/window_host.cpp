@@ -2,11 +2,16 @@
 //   window_host serve         create a window, print its handle, answer messages until told to quit
 //   window_host send HWND MSG  send one message to HWND and exit with 0 if the reply was 0
 //   window_host nobody-send HWND MSG  the same after dropping to user "nobody" (needs root)
+//   window_host nobody-squat UID PID  as "nobody", take the socket name of process PID of user
+//                                     UID, print "ready", answer every frame with 1 (needs root)
+#include "platform/message_frame.h"
 #include "platform/window_message.h"
 
 #include <QCoreApplication>
 #include <QThread>
 #include <cstdio>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -36,6 +41,32 @@ public:
   }
 };
 
+// Listens under another user's socket name and says yes to everything.
+int Squat(unsigned uid, int pid) {
+  if (setuid(65534) != 0) return 3;
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const int n = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1,
+                              "folivex-wnd-%u-%d", uid, pid);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address),
+           socklen_t(offsetof(sockaddr_un, sun_path) + 1 + n)) != 0 ||
+      listen(fd, 8) != 0)
+    return 4;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  for (;;) {
+    const int peer = accept(fd, nullptr, nullptr);
+    if (peer < 0) continue;
+    char request[platform::kFrameSize];
+    [[maybe_unused]] const ssize_t got = read(peer, request, sizeof request);
+    const platform::FrameBytes reply =
+        platform::EncodeFrame({platform::FrameKind::Reply, 0, 0, 0, 1});
+    [[maybe_unused]] const ssize_t sent = write(peer, reply.data(), reply.size());
+    close(peer);
+  }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -53,5 +84,6 @@ int main(int argc, char** argv) {
         platform::SendMessage(platform::HWND(args[2].toInt()), std::uint32_t(args[3].toUInt()), 1, 2);
     return r == 0 ? 0 : 1;
   }
+  if (args.size() >= 4 && args[1] == "nobody-squat") return Squat(args[2].toUInt(), args[3].toInt());
   return 2;
 }

@@ -10,6 +10,7 @@
 
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using testing_support::WaitFor;
@@ -142,6 +143,26 @@ TEST(WindowMessages, APeerOfAnotherUserIsRefused) {
   EXPECT_EQ(peer.exitCode(), 0); // the send returned 0
   QCoreApplication::processEvents();
   EXPECT_TRUE(window.seen.empty());
+}
+
+TEST(WindowMessages, AnotherUserHoldingAProcessSocketNameIsNotBelieved) {
+  if (getuid() != 0) GTEST_SKIP() << "needs root to run a peer as another user";
+  // A process id nobody uses: a child that has ended and been reaped.
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+  QProcess squatter;
+  squatter.start(HostProgram(), {"nobody-squat", QString::number(getuid()), QString::number(gone)});
+  ASSERT_TRUE(squatter.waitForStarted());
+  ASSERT_TRUE(squatter.waitForReadyRead(10000));
+  ASSERT_EQ(squatter.readLine().trimmed(), "ready");
+  const platform::HWND window = platform::HWND((std::uint32_t(gone) << 8) | 1);
+  EXPECT_FALSE(platform::IsWindow(window));
+  EXPECT_EQ(platform::SendMessage(window, kEcho, 1, 0), 0);
+  EXPECT_FALSE(platform::PostMessage(window, kEcho, 1, 0));
+  squatter.kill();
+  squatter.waitForFinished();
 }
 
 TEST(WindowMessages, AGarbageConnectionIsDroppedAndTheEndpointKeepsServing) {
