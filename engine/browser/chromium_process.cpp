@@ -81,9 +81,11 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
 void CChromiumProcess::RemoveStaleProfiles() {
   // Chromium marks a profile in use with the symbolic link "SingletonLock" -> "<host>-<pid>".
   // A profile whose browser no longer exists was left by an engine that was killed.
+  // Only real folders: the temporary folder is shared, and removing through a link someone
+  // named like a profile would empty whatever folder it points to.
   const QDir temp(QDir::tempPath());
   for (const QString& name : temp.entryList({QStringLiteral("gantrell-profile-*")},
-                                            QDir::Dirs | QDir::NoDotAndDotDot)) {
+                                            QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
     const QByteArray lock = QFile::encodeName(temp.filePath(name) + QStringLiteral("/SingletonLock"));
     char target[256];
     const ssize_t n = ::readlink(lock.constData(), target, sizeof target - 1);
