@@ -6,6 +6,7 @@
 #include "frontend/dlg_setting.h"
 #include "frontend/site_address.h"
 #include "frontend/task_manager.h"
+#include "frontend/wnd_comic_link_drop.h"
 #include "frontend/wnd_drop_link.h"
 #include "frontend/wnd_task_list.h"
 #include "platform/launcher.h"
@@ -332,7 +333,7 @@ QString CFolivexDlg::BuildTrayTip() const {
 platform::LRESULT CFolivexDlg::OnOtherMessage(std::uint32_t message, platform::WPARAM wParam,
                                               platform::LPARAM lParam) {
   if (message == protocol::WM_APP_ADD_LINK) {
-    std::unique_ptr<QString> link(reinterpret_cast<QString*>(std::intptr_t(wParam)));
+    const std::unique_ptr<QString> link = CComicLinkDrop::TakeLink(wParam);
     if (link && !exited_) OpenAddTask(*link);
     return 0;
   }

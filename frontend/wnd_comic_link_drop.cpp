@@ -4,6 +4,7 @@
 #include "frontend/dlg_folder_rules.h"
 
 #include <QMimeData>
+#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -17,6 +18,12 @@ QString FirstUriListEntry(const QMimeData* data) {
     if (!line.isEmpty() && !line.startsWith(QLatin1Char('#'))) return line;
   }
   return {};
+}
+
+// The copies posted with WM_APP_ADD_LINK that the main window has not taken yet.
+QSet<QString*>& PendingLinks() {
+  static QSet<QString*> links;
+  return links;
 }
 
 } // namespace
@@ -37,10 +44,20 @@ Qt::DropAction CComicLinkDrop::DragOver(const QMimeData* data) const {
 bool CComicLinkDrop::Drop(const QMimeData* data) const {
   const QString link = DroppableText(data);
   if (link.isEmpty() || mainWindow_ == 0) return false;
-  auto* copy = new QString(link);
-  if (platform::PostMessage(mainWindow_, protocol::WM_APP_ADD_LINK,
-                            platform::WPARAM(reinterpret_cast<std::intptr_t>(copy)), 0))
-    return true;
-  delete copy;
+  const platform::WPARAM param = LinkMessageParam(link);
+  if (platform::PostMessage(mainWindow_, protocol::WM_APP_ADD_LINK, param, 0)) return true;
+  TakeLink(param); // frees the copy
   return false;
+}
+
+platform::WPARAM CComicLinkDrop::LinkMessageParam(const QString& link) {
+  auto* copy = new QString(link);
+  PendingLinks().insert(copy);
+  return platform::WPARAM(reinterpret_cast<std::intptr_t>(copy));
+}
+
+std::unique_ptr<QString> CComicLinkDrop::TakeLink(platform::WPARAM wParam) {
+  auto* link = reinterpret_cast<QString*>(std::intptr_t(wParam));
+  if (!PendingLinks().remove(link)) return nullptr; // not ours: never follow it
+  return std::unique_ptr<QString>(link);
 }

@@ -3,6 +3,7 @@
 #include "common/program_folder.h"
 #include "common/protocol.h"
 #include "frontend/dlg_folder_browser.h"
+#include "frontend/wnd_comic_link_drop.h"
 #include "skin/skin_loader.h"
 
 #include <QClipboard>
@@ -38,9 +39,8 @@ platform::LRESULT RecordingWindow::WindowProc(std::uint32_t message, platform::W
                                               platform::LPARAM lParam) {
   messages.push_back({message, wParam, lParam});
   if (message == protocol::WM_APP_ADD_LINK) {
-    auto* link = reinterpret_cast<QString*>(std::intptr_t(wParam));
-    links.push_back(*link);
-    delete link;
+    if (const std::unique_ptr<QString> link = CComicLinkDrop::TakeLink(wParam))
+      links.push_back(*link);
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 #include "common/protocol.h"
 #include "frontend/dlg_add_task.h"
 #include "frontend/task_event_observer.h"
+#include "frontend/wnd_comic_link_drop.h"
 #include "frontend/wnd_drop_link.h"
 #include "skin/button_base.h"
 #include "skin/panel_ctrl.h"
@@ -255,8 +256,16 @@ TEST_F(MainWindowTest, DroppedLinkAndCommandsOpenTheirDialogs) {
   QString seen;
   QTimer::singleShot(0, [&] { seen = CloseNextModal(); });
   platform::SendMessage(window.Handle(), protocol::WM_APP_ADD_LINK,
-                        platform::WPARAM(std::intptr_t(new QString("http://127.0.0.1/c/1.html"))), 0);
+                        CComicLinkDrop::LinkMessageParam("http://127.0.0.1/c/1.html"), 0);
   EXPECT_EQ(seen, QStringLiteral("add:http://127.0.0.1/c/1.html"));
+
+  // Any process can send this message: a value that is no link of ours is never followed.
+  QString onStack = QStringLiteral("http://127.0.0.1/c/2.html");
+  const platform::WPARAM stackAddress = platform::WPARAM(std::intptr_t(&onStack));
+  for (platform::WPARAM foreign : {platform::WPARAM(0x10), stackAddress})
+    platform::SendMessage(window.Handle(), protocol::WM_APP_ADD_LINK, foreign, 0);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(onStack, QStringLiteral("http://127.0.0.1/c/2.html"));
 
   for (int id : {2500, 3000, 3001}) {
     seen.clear();
