@@ -17,7 +17,11 @@ public:
 /// the items per line. The scroll bar appears when the content is taller than the client.
 class FCLayout_FixLineCount : public FCLayout_HandlerBase {
 public:
-  /// Values below 1 are taken as 1.
+  /// Lines taller than this are cut to it: item rectangles and the content height stay far
+  /// inside the int range even for a line height from a malformed skin.
+  static constexpr int kMaxLineHeight = 4096;
+
+  /// Values below 1 are taken as 1; a line height above kMaxLineHeight as kMaxLineHeight.
   FCLayout_FixLineCount(int itemsPerLine, int lineHeight);
   void Layout(FCListWindow& window, const std::vector<FCListItem_Base*>& items) override;
 

@@ -15,7 +15,7 @@ QRect FCListItem_Base::GetVisibleRect() const {
 }
 
 FCLayout_FixLineCount::FCLayout_FixLineCount(int itemsPerLine, int lineHeight)
-    : items_per_line_(qMax(1, itemsPerLine)), line_height_(qMax(1, lineHeight)) {}
+    : items_per_line_(qMax(1, itemsPerLine)), line_height_(qBound(1, lineHeight, kMaxLineHeight)) {}
 
 void FCLayout_FixLineCount::Layout(FCListWindow& window,
                                    const std::vector<FCListItem_Base*>& items) {

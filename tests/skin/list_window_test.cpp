@@ -95,6 +95,15 @@ TEST_F(ListTest, GridLayoutDividesTheWidth) {
   EXPECT_EQ(list_->Item(3)->Rect(), QRect(0, 30, 66, 30));
 }
 
+TEST_F(ListTest, HugeLineHeightFromASkinStaysInRange) {
+  // Rows of 2,000,000,000 pixels would overflow the second row's rectangle.
+  list_->SetLayout(new FCLayout_FixLineCount(1, 2000000000));
+  Fill(3);
+  const int line = FCLayout_FixLineCount::kMaxLineHeight;
+  EXPECT_EQ(list_->Item(2)->Rect(), QRect(0, 2 * line, list_->Item(2)->right, line));
+  EXPECT_EQ(list_->VScrollInfo().max, 3 * line - 1);
+}
+
 TEST_F(ListTest, LinesAreFivePixelsAndPagesOneItemHeight) {
   Fill(20); // content 400, page 100: positions 0..301
   list_->OnVScroll(FCListWindow::SB_LINEDOWN);
