@@ -87,6 +87,14 @@ QString ValueOf(const QString& line) {
   return v;
 }
 
+// A value is one line of the file: line breaks in it (from web text, say) become blanks, so a
+// value can never add keys or sections of its own.
+QString OneLine(QString value) {
+  for (QChar& c : value)
+    if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) c = QLatin1Char(' ');
+  return value;
+}
+
 bool SameName(const QString& a, const QString& b) {
   return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -146,7 +154,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key,
                                const std::optional<QString>& value, const QString& file) {
   ProfileText text = Load(file).value_or(ProfileText{});
   SectionRange range = FindSection(text.lines, section);
-  const QString entry = key + QLatin1Char('=') + value.value_or(QString());
+  const QString entry = key + QLatin1Char('=') + OneLine(value.value_or(QString()));
   if (range.header < 0) {
     if (!value) return true; // nothing to remove
     text.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;

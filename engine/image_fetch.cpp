@@ -85,6 +85,9 @@ Outcome Download(const QString& url, const QString& referer, QFile& file) {
   // A stalled server is given up after a minute without progress.
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, 60L);
+  // And a server that trickles a few bytes a second cannot hold the engine's thread for more
+  // than ten minutes in all; a real page image arrives long before.
+  curl_easy_setopt(c, CURLOPT_TIMEOUT, 600L);
   curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxImageBytes));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteChunk);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);

@@ -110,6 +110,14 @@ TEST(ProfileWrite, KeepsOtherKeysSectionsAndTheFileEncoding) {
   EXPECT_EQ(ReadProfileString(plain, "title"), std::nullopt);
 }
 
+TEST(ProfileWrite, AValueWithLineBreaksCannotAddKeysOrSections) {
+  Sandbox box;
+  const QString file = box.file("t.ini");
+  ASSERT_TRUE(WriteProfileString(file, "title", "Chapter 1\r\n[app]\nnow_index=99"));
+  EXPECT_EQ(ReadProfileString(file, "now_index"), std::nullopt);
+  EXPECT_EQ(ReadProfileString(file, "title"), QString("Chapter 1  [app] now_index=99"));
+}
+
 TEST(ProfileWrite, NewKeysGoBeforeTheBlankLineThatEndsTheirSection) {
   Sandbox box;
   const QString file = box.file("s.ini");
