@@ -16,10 +16,12 @@ QWidget* CComicCtrlFactory::CreateCtrl(const QDomElement& element, const QString
     window = new CWndTaskList(tasks_, element, folder, parent);
   } else if (kind == QLatin1String("status")) {
     auto* strip = new CWndAD(parent);
-    strip->Create(); // no configured site: the strip stays empty
+    strip->Create(element, folder); // no configured site: the strip stays empty
     window = strip;
   } else if (kind == QLatin1String("title")) {
-    window = new CWndTitle(parent);
+    auto* title = new CWndTitle(parent);
+    title->LoadButtonAttributes(element, folder);
+    window = title;
     // The title is drawn over the skin's own band: the skin may give its text colour.
     int rgb[3] = {0, 0, 0};
     if (skin_xml::ReadInts(element, "text_color", rgb, 3) == 3) {

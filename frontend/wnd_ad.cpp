@@ -6,7 +6,6 @@
 #include "platform/launcher.h"
 #include "skin/skin_loader.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QPainter>
 
@@ -36,16 +35,21 @@ void CWndAD::CTimerRetry::OnTimerNotify() {
   owner_.StartDownload();
 }
 
-CWndAD::CWndAD(QWidget* parent) : QAbstractButton(parent) {
-  setCursor(Qt::PointingHandCursor);
+CWndAD::CWndAD(QWidget* parent) : FCButtonBase(parent) {
+  SetButtonCursor(QCursor(Qt::PointingHandCursor));
   setFocusPolicy(Qt::NoFocus);
-  setAttribute(Qt::WA_Hover);
   connect(this, &QAbstractButton::clicked, this, &CWndAD::OpenFirstItem);
 }
 
 CWndAD::~CWndAD() = default;
 
 bool CWndAD::Create() { return StartDownload(); }
+
+bool CWndAD::Create(const QDomElement& element, const QString& folder) {
+  LoadButtonAttributes(element, folder);
+  update();
+  return Create();
+}
 
 bool CWndAD::StartDownload() {
   const QString site = dialogs::SiteBase();
@@ -131,33 +135,23 @@ void CWndAD::OpenFirstItem() {
   if (!items_.isEmpty()) platform::Opener().Open(items_.first().url);
 }
 
-void CWndAD::enterEvent(QEnterEvent* event) {
-  QAbstractButton::enterEvent(event);
-  update();
-}
-
-void CWndAD::leaveEvent(QEvent* event) {
-  QAbstractButton::leaveEvent(event);
-  update();
-}
-
 void CWndAD::DrawItem(QPainter& painter, const QString& text, const QRect& row) const {
   const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, row.width());
   painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
 }
 
-void CWndAD::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  const bool hot = underMouse() || isDown();
-  QFont font = QApplication::font();
+void CWndAD::DrawButton(QPainter& painter, int left, int top, int right, int bottom) {
+  painter.save();
+  const bool hot = IsHovering() || isDown();
+  QFont font = painter.font(); // the default control font the button prepared
   font.setUnderline(hot);
   painter.setFont(font);
   painter.setPen(QColor::fromRgba(hot ? kHoverColour : kTextColour));
   painter.setBackgroundMode(Qt::TransparentMode);
 
-  const QRect strip = rect();
+  const QRect strip(QPoint(left, top), QPoint(right - 1, bottom - 1));
   if (scroll_) {
-    const int h = strip.height();
+    const int h = bottom - top;
     const int step = scroll_->Step();
     const QRect oldRow = strip.translated(0, -(h * step) / kScrollSteps);
     DrawItem(painter, scroll_->OldItem().text, oldRow);
@@ -169,4 +163,5 @@ void CWndAD::paintEvent(QPaintEvent*) {
   } else if (!items_.isEmpty()) {
     DrawItem(painter, items_.first().text, strip);
   }
+  painter.restore();
 }

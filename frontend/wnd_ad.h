@@ -1,8 +1,11 @@
 #pragma once
-// CWndAD: the news strip. It downloads a small INI document from the product web site
-// (SiteAddress("/cn/comic/ad/"), through AddAdDownload), shows the first of its items and rotates through them, each
-// change scrolling the old text up and the new one in from below in ten 50 ms steps. A click
-// opens the first item's address in the web browser.
+// CWndAD: the news strip, an owner-drawn skin button. It downloads a small INI document from
+// the product web site (SiteAddress("/cn/comic/ad/"), through AddAdDownload), shows the first
+// of its items and rotates through them, each change scrolling the old text up and the new
+// one in from below in ten 50 ms steps. A click opens the first item's address in the web
+// browser. The text is drawn over the background its skin element gives (filltype 0: the
+// parent panel's), in the default control font: blue, or red and underlined while the pointer
+// hovers over the strip or presses it.
 //
 // News document (any encoding the INI functions read: UTF-16 with FF FE, else UTF-8):
 //   [app]  t = rotation interval in ms: missing or at most 5000 gives 5000, above 59999 gives
@@ -20,14 +23,14 @@
 // Threading: the user-interface thread; the download's worker threads report through the
 // download manager's queue on this thread.
 #include "net/http_download_manager.h"
+#include "skin/button_base.h"
 #include "skin/timer_notify.h"
 
-#include <QAbstractButton>
 #include <QList>
 #include <QString>
 #include <memory>
 
-class CWndAD : public QAbstractButton, public FCTimerNotify, public FCHttpDownloadManager {
+class CWndAD : public FCButtonBase, public FCTimerNotify, public FCHttpDownloadManager {
   Q_OBJECT
 public:
   struct NewsItem {
@@ -69,6 +72,9 @@ public:
 
   /// Starts the news download. False when no site host is configured (nothing started).
   bool Create();
+  /// Loads the skin element's button attributes (background, tooltip, draw filter), then
+  /// starts the news download as Create() does.
+  bool Create(const QDomElement& element, const QString& folder);
 
   /// Reads a news document from `path` into `items`; returns the rotation interval.
   static int ReadNewsFile(const QString& path, QList<NewsItem>& items);
@@ -92,9 +98,7 @@ public:
 
 protected:
   void OnAfterDownloadFinish(FCHttpDownload* download) override;
-  void paintEvent(QPaintEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
+  void DrawButton(QPainter& painter, int left, int top, int right, int bottom) override;
 
 private:
   class CTimerRetry : public FCTimerNotify {

@@ -5,9 +5,11 @@
 
 #include <QPainter>
 
-CWndTipButton::CWndTipButton(QWidget* parent) : QAbstractButton(parent) {
+CWndTipButton::CWndTipButton(QWidget* parent) : FCButtonBase(parent) {
   setFocusPolicy(Qt::NoFocus);
-  setCursor(Qt::WhatsThisCursor);
+  SetButtonCursor(QCursor(Qt::WhatsThisCursor));
+  SetTooltipStyle(kTooltipStyle);
+  SetTooltipDelay(kTooltipDelayMs);
   FCObjImage image;
   if (image.LoadFromFile(FCSkinLoader::GetSkinFilePath(QStringLiteral("tip"))))
     picture_ = image.ToQImage();
@@ -24,10 +26,12 @@ QRect CWndTipButton::FitRect(QSize picture, const QRect& box) {
   return {topLeft, size};
 }
 
-void CWndTipButton::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.fillRect(rect(), palette().button());
+void CWndTipButton::DrawButton(QPainter& painter, int left, int top, int right, int bottom) {
+  const QRect box(QPoint(left, top), QPoint(right - 1, bottom - 1));
+  painter.fillRect(box, palette().button());
   if (picture_.isNull()) return;
+  painter.save();
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(FitRect(picture_.size(), rect()), picture_);
+  painter.drawImage(FitRect(picture_.size(), box), picture_);
+  painter.restore();
 }

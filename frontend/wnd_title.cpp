@@ -3,14 +3,14 @@
 #include <QEvent>
 #include <QPainter>
 
-CWndTitle::CWndTitle(QWidget* parent) : QAbstractButton(parent) {
+CWndTitle::CWndTitle(QWidget* parent) : FCButtonBase(parent) {
   setFocusPolicy(Qt::NoFocus);
 }
 
 QString CWndTitle::TitleText() const { return window()->windowTitle(); }
 
 void CWndTitle::showEvent(QShowEvent* event) {
-  QAbstractButton::showEvent(event);
+  FCButtonBase::showEvent(event);
   if (watched_ == window()) return;
   if (watched_) watched_->removeEventFilter(this);
   watched_ = window();
@@ -19,13 +19,15 @@ void CWndTitle::showEvent(QShowEvent* event) {
 
 bool CWndTitle::eventFilter(QObject* watched, QEvent* event) {
   if (watched == watched_ && event->type() == QEvent::WindowTitleChange) update();
-  return QAbstractButton::eventFilter(watched, event);
+  return FCButtonBase::eventFilter(watched, event);
 }
 
-void CWndTitle::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
+void CWndTitle::DrawButton(QPainter& painter, int left, int top, int right, int bottom) {
+  const QRect box(QPoint(left, top), QPoint(right - 1, bottom - 1));
+  painter.save();
   painter.setFont(font());
   painter.setPen(palette().color(QPalette::WindowText));
-  const QString text = painter.fontMetrics().elidedText(TitleText(), Qt::ElideRight, width());
-  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  const QString text = painter.fontMetrics().elidedText(TitleText(), Qt::ElideRight, box.width());
+  painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  painter.restore();
 }

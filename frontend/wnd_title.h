@@ -1,11 +1,13 @@
 #pragma once
-// CWndTitle: the skin's title control. It draws the title of the window it lives in, on one
-// line from the top-left corner, cut with an ellipsis when it does not fit, and repaints when
-// that title changes.
-#include <QAbstractButton>
+// CWndTitle: the skin's title control, an owner-drawn skin button. Its face is the title of the
+// window it lives in, on one line from the top-left corner, cut with an ellipsis when it does
+// not fit, over the background its skin element gives (filltype 0: the parent panel's). It
+// repaints when that title changes.
+#include "skin/button_base.h"
+
 #include <QPointer>
 
-class CWndTitle : public QAbstractButton {
+class CWndTitle : public FCButtonBase {
   Q_OBJECT
 public:
   explicit CWndTitle(QWidget* parent = nullptr);
@@ -14,7 +16,9 @@ public:
   QString TitleText() const;
 
 protected:
-  void paintEvent(QPaintEvent* event) override;
+  /// Draws TitleText() in the control's own font (the one its skin element sets) and its
+  /// palette's window-text colour.
+  void DrawButton(QPainter& painter, int left, int top, int right, int bottom) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
