@@ -1,24 +1,31 @@
-// A scripted stand-in for the engine, started the way folivex-get starts Gantrell: with the
-// path of a hand-off file and nothing else. It speaks the real protocol. The script comes in
-// the address's query, so every task of one run can behave differently:
+// A scripted stand-in for the engine. It speaks the real protocol: reads and deletes the
+// hand-off file, says hello to the window named there, plays a script of reports and ends on
+// WM_APP_ENGINE_QUIT. It is started in one of two ways:
 //
-//   http://127.0.0.1:9/chapter?n=1&script=info:3,saveall
+//   scripted_engine <hand-off file> <program folder> <script>
+//     The front-end tests' way: the script is the third argument, the page-info title is
+//     "Title <id>", and nothing is written to the task folder.
+//   scripted_engine <hand-off file>
+//     The way folivex-get starts Gantrell. The script comes in the address's query, so every
+//     task of one run can behave differently:
+//       http://127.0.0.1:9/chapter?n=1&script=info:3,saveall
+//     The page-info title is "Chapter <n>", every saved page leaves a small file "<page>.png"
+//     (three digits) in the task folder, and WM_APP_ENGINE_QUIT leaves the file
+//     "quit-received" there. The program folder (for "skin/cmd/") comes from
+//     FOLIVEX_TEST_APP_DIR. In link-search mode ("search_link" set) it writes a result file of
+//     "lines" lines (query "lines=N") in the engine's format, opens it with the viewer of
+//     FOLIVEX_OPENER, tells the window it is done, waits 6 s, deletes the file and ends.
 //
-// Steps (comma-separated):
-//   info:T    page-info report "100" with the title "Chapter <n>" and total T
-//   save      save the current page (a small file "<page>.png" in the task folder), report
-//             "101", go on to the next page
-//   saveall   "save" until the page passes the last total
-//   stall     stall report "102"
+// The script is a comma-separated list of steps:
+//   info:T      page-info report "100" with the title and total T
+//   save        page-saved report "101" for the current page, then go on to the next page
+//   saveall     "save" until the page number passes the last "info" total
+//   stall       stall report "102"
 //   stallfirst  "stall", but only in an engine that started at page 1
-//   pause:MS  let MS milliseconds pass, handling messages
-//   crash     end at once
-// In link-search mode ("search_link" set) it writes a result file of "lines" lines (query
-// "lines=N") in the engine's format, opens it with the viewer of FOLIVEX_OPENER, tells the
-// window it is done, waits 6 s, deletes the file and ends.
-//
-// On WM_APP_ENGINE_QUIT it leaves the file "quit-received" in the task folder.
-// The program folder (for "skin/cmd/") comes from FOLIVEX_TEST_APP_DIR. It never outlives 60 s.
+//   pause:MS    let MS milliseconds pass (messages are handled meanwhile)
+//   crash       end at once without a word
+// A script that starts with "silent" never says hello. After the script the engine waits for
+// WM_APP_ENGINE_QUIT. It never outlives 60 s, whatever happens.
 #include "common/command_file.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
@@ -39,12 +46,12 @@ namespace {
 class EngineWindow : public platform::MessageWindow {
 public:
   bool quit = false;
-  QString folder;
+  QString markerFolder; // where "quit-received" goes; empty: no marker
   platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM, platform::LPARAM) override {
     if (message == protocol::WM_APP_ENGINE_QUIT) {
       quit = true;
-      QFile marker(folder + "quit-received");
-      if (!folder.isEmpty() && marker.open(QIODevice::WriteOnly)) marker.close();
+      QFile marker(markerFolder + "quit-received");
+      if (!markerFolder.isEmpty() && marker.open(QIODevice::WriteOnly)) marker.close();
       QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     }
     return 0;
@@ -55,6 +62,8 @@ struct Engine {
   common::HandOff job;
   QUrlQuery query;
   EngineWindow window;
+  QString title;       // page-info title
+  bool pageFiles = false; // "save" leaves "<page>.png" in the task folder
   int command = 1;
   int page = 1;
   int total = 0;
@@ -69,9 +78,10 @@ struct Engine {
   }
 
   void Save() {
-    QFile image(job.folder.value_or(QString()) + QString::asprintf("%03d.png", page));
-    if (image.open(QIODevice::WriteOnly)) image.write("\x89PNG page " + QByteArray::number(page));
-    image.close();
+    if (pageFiles) {
+      QFile image(job.folder.value_or(QString()) + QString::asprintf("%03d.png", page));
+      if (image.open(QIODevice::WriteOnly)) image.write("\x89PNG page " + QByteArray::number(page));
+    }
     Send({"101", QString::number(*job.id), QString::number(page),
           job.url.value_or(QString()) + "#" + QString::number(page)});
     ++page;
@@ -84,13 +94,14 @@ struct Engine {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
 
+  // Plays one step; false ends the script.
   bool Step(const QString& step) {
     const QString name = step.section(':', 0, 0);
     const int value = step.section(':', 1, 1).toInt();
     const QString id = QString::number(*job.id);
     if (name == "info") {
       total = value;
-      Send({"100", id, "Chapter " + query.queryItemValue("n"), QString::number(total)});
+      Send({"100", id, title, QString::number(total)});
     } else if (name == "save") {
       Save();
     } else if (name == "saveall") {
@@ -132,25 +143,37 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = app.arguments();
   if (args.size() < 2) return 2;
-  common::SetProgramFolder(qEnvironmentVariable("FOLIVEX_TEST_APP_DIR"));
+  const bool scriptArgument = args.size() >= 4;
+  common::SetProgramFolder(scriptArgument ? args[2] : qEnvironmentVariable("FOLIVEX_TEST_APP_DIR"));
   QTimer::singleShot(60000, [] { QCoreApplication::exit(4); });
 
   Engine engine;
   engine.job = common::ReadHandOffFile(args[1]);
   QFile::remove(args[1]);
-  engine.query = QUrlQuery(QUrl(engine.job.url.value_or(QString())).query());
-  const bool search = engine.job.searchLink.value_or(QString()).size() > 0;
-  const std::int32_t id = engine.job.id.value_or(-1);
-  engine.job.id = id;
+  QStringList steps;
+  bool search = false;
+  if (scriptArgument) {
+    if (!engine.job.id) return 2;
+    engine.title = "Title " + QString::number(*engine.job.id);
+    steps = args[3].split(',', Qt::SkipEmptyParts);
+  } else {
+    engine.job.id = engine.job.id.value_or(-1);
+    engine.query = QUrlQuery(QUrl(engine.job.url.value_or(QString())).query());
+    engine.title = "Chapter " + engine.query.queryItemValue("n");
+    engine.pageFiles = true;
+    engine.window.markerFolder = engine.job.folder.value_or(QString());
+    search = !engine.job.searchLink.value_or(QString()).isEmpty();
+    steps = engine.query.queryItemValue("script").split(',', Qt::SkipEmptyParts);
+  }
   engine.page = engine.firstPage = engine.job.index.value_or(1);
-  engine.window.folder = engine.job.folder.value_or(QString());
 
+  if (!steps.isEmpty() && steps.first() == "silent") return app.exec();
   const platform::LRESULT reply = platform::SendMessage(
-      engine.job.hwnd, protocol::WM_APP_ENGINE_HELLO, id, engine.window.Handle());
+      engine.job.hwnd, protocol::WM_APP_ENGINE_HELLO, *engine.job.id, engine.window.Handle());
   if (reply != protocol::ENGINE_HELLO_ACCEPTED) return 1;
   if (search) return engine.Search();
 
-  for (const QString& step : engine.query.queryItemValue("script").split(',', Qt::SkipEmptyParts)) {
+  for (const QString& step : steps) {
     engine.Pause(20); // let the other side's timers run between reports
     if (!engine.Step(step)) return 0;
   }
