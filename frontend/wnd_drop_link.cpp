@@ -100,13 +100,8 @@ void CWndDropLink::paintEvent(QPaintEvent*) {
 }
 
 void CWndDropLink::dragEnterEvent(QDragEnterEvent* event) {
-  const Qt::DropAction action = drop_.DragOver(event->mimeData());
-  if (action == Qt::IgnoreAction) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(action);
-  event->accept();
+  // Entering is answered like moving: accepted only for a link.
+  dragMoveEvent(event);
 }
 
 void CWndDropLink::dragMoveEvent(QDragMoveEvent* event) {
