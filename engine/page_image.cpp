@@ -1,5 +1,6 @@
 #include "engine/page_image.h"
 
+#include "common/temp_file.h"
 #include "engine/image_fetch.h"
 
 #include <QFile>
@@ -53,7 +54,11 @@ bool SavePageImageFile(const CPageImageInfo& image, const QString& folder, std::
   const QString target = PageImageFileName(folder, page, image.extension);
   // QFile::copy never overwrites; removing first makes room for the new page.
   QFile::remove(target);
-  return QFile::copy(image.temporaryPath, target);
+  if (!QFile::copy(image.temporaryPath, target)) return false;
+  // The copy keeps the private mode of the temporary file; a page is the user's file like
+  // any other (readable by a media server or over a share when the umask allows it).
+  common::SetNewFileMode(target);
+  return true;
 }
 
 } // namespace engine

@@ -53,6 +53,8 @@ QString CreateSearchResultFile(const QString& text) {
     QFile::remove(path);
     return {};
   }
+  // The user reads the result in a viewer of their choice: it gets a new file's usual mode.
+  common::SetNewFileMode(path);
   return path;
 }
 

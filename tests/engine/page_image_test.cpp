@@ -215,7 +215,7 @@ TEST_F(PageImageTest, FormatComesFromTheLeadingBytesAndNamesTheExtension) {
   EXPECT_EQ(engine::ImageExtensionOf(engine::ImageFormat::Unknown), QString());
 }
 
-TEST_F(PageImageTest, SavingReplacesThePageFileOfTheSameFormatOnly) {
+TEST_F(PageImageTest, SavedPageReplacesOnlyItsOwnFormatAndGetsANewFilesMode) {
   Sandbox sandbox;
   const QString folder = sandbox.path() + "/";
   const auto png = Fetch(Serve("p.png", 400, 500, "PNG"));
@@ -233,6 +233,14 @@ TEST_F(PageImageTest, SavingReplacesThePageFileOfTheSameFormatOnly) {
   EXPECT_EQ(testing_support::ReadBytes(folder + "012.jpg"),
             testing_support::ReadBytes(jpg->temporaryPath));
   EXPECT_TRUE(QFile::exists(jpg->temporaryPath)); // the view deletes it later
+
+  // A saved page has the mode of any new file, not the temporary file's private 0600.
+  EXPECT_EQ(testing_support::FileMode(png->temporaryPath), 0600);
+  for (const auto& [mask, mode] : {std::pair{022, 0644}, std::pair{027, 0640}}) {
+    testing_support::ScopedUmask umask(mask);
+    ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 13));
+    EXPECT_EQ(testing_support::FileMode(folder + "013.png"), mode) << std::oct << mask;
+  }
 }
 
 TEST_F(PageImageTest, PageNumbersHaveAtLeastThreeDigitsAndFailuresAreReported) {

@@ -143,7 +143,11 @@ TEST_F(TaskStoreTest, SavedFileIsUtf16WithEveryKeyInOrder) {
   record.now_url = "http://site/c/3.html";
   record.status = TASK_RUNNING;
   record.error_text = "not persisted";
-  ASSERT_TRUE(CTaskStore::SaveTaskFile(record));
+  {
+    testing_support::ScopedUmask umask(027);
+    ASSERT_TRUE(CTaskStore::SaveTaskFile(record));
+  }
+  EXPECT_EQ(testing_support::FileMode(record.ini), 0640) << "the mode of any new file";
 
   const QByteArray bytes = testing_support::ReadBytes(record.ini);
   ASSERT_TRUE(bytes.startsWith("\xff\xfe"));

@@ -39,9 +39,11 @@ TEST(SearchResultFile, TempFileStartsWithFFFEAndHoldsUtf16Le) {
   EXPECT_EQ(search_test::DecodeResult(bytes), text);
 }
 
-TEST(SearchResultFile, EmptyResultIsJustTheMark) {
+TEST(SearchResultFile, EmptyResultIsJustTheMarkAndReadableLikeANewFile) {
+  testing_support::ScopedUmask umask(022);
   const QString path = engine::CreateSearchResultFile(QString());
   ASSERT_FALSE(path.isEmpty());
   EXPECT_EQ(ReadBytes(path), QByteArray("\xFF\xFE", 2));
+  EXPECT_EQ(testing_support::FileMode(path), 0644) << "the user's viewer may run as anyone";
   QFile::remove(path);
 }

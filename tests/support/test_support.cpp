@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QThread>
 
+#include <sys/stat.h>
+
 namespace testing_support {
 
 Sandbox::Sandbox() = default;
@@ -33,6 +35,16 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 QByteArray ReadBytes(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+ScopedUmask::ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
+
+ScopedUmask::~ScopedUmask() { ::umask(old_); }
+
+int FileMode(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+  return int(info.st_mode & 07777);
 }
 
 } // namespace testing_support

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <sys/types.h>
 
 namespace testing_support {
 
@@ -28,5 +29,20 @@ QString AppFolder();
 /// Writes raw bytes to a file; returns false on failure.
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);
+
+/// Sets the process's umask while it lives, then puts the old one back.
+class ScopedUmask {
+public:
+  explicit ScopedUmask(mode_t mask);
+  ~ScopedUmask();
+  ScopedUmask(const ScopedUmask&) = delete;
+  ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+  mode_t old_;
+};
+
+/// The permission bits of a file (0644, say), or -1 when it cannot be read.
+int FileMode(const QString& path);
 
 } // namespace testing_support
