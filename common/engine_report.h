@@ -1,0 +1,48 @@
+#pragma once
+// The engine's reports to the front-end as types. On the wire a report is the item list of
+// one command file: item "0" the report code (protocol.h), then the fields below in order.
+// Both programs and the tests build and read reports only through these functions.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <variant>
+
+namespace common {
+
+/// "100": the page the engine looks at. Sent on every scan of a page.
+struct PageInfoReport {
+  std::int32_t taskId = 0;
+  QString title;          ///< the page's title
+  std::int32_t total = 0; ///< the chapter's page count as the page states it; 0 when unknown
+  bool operator==(const PageInfoReport&) const = default;
+};
+
+/// "101": page `page` is saved in the task folder.
+struct PageSavedReport {
+  std::int32_t taskId = 0;
+  std::int32_t page = 0; ///< counts from 1
+  QString url;           ///< the address of the page the image came from
+  bool operator==(const PageSavedReport&) const = default;
+};
+
+/// "102": the engine cannot go on from this page.
+struct StallReport {
+  std::int32_t taskId = 0;
+  bool operator==(const StallReport&) const = default;
+};
+
+using EngineReport = std::variant<PageInfoReport, PageSavedReport, StallReport>;
+
+/// The item list of a command file carrying `report`.
+QStringList ReportItems(const EngineReport& report);
+
+/// The report an item list carries; nullopt for an unknown code or a wrong number of items.
+/// Numbers are read by the command-file numeric rule (ParseInt32): text that is no number
+/// reads as 0, which the receiver judges.
+std::optional<EngineReport> ParseReport(const QStringList& items);
+
+/// The task id every report starts with.
+std::int32_t ReportTaskId(const EngineReport& report);
+
+} // namespace common

@@ -1,0 +1,53 @@
+// The report codec: the wire form both programs rely on, and what is refused.
+#include "common/engine_report.h"
+
+#include <gtest/gtest.h>
+
+using namespace common;
+
+TEST(EngineReport, EachReportHasItsWireFormAndReadsBackUnchanged) {
+  const struct {
+    EngineReport report;
+    QStringList items;
+  } cases[] = {
+      {PageInfoReport{7, QStringLiteral(u"第 1 话 | a=b"), 12}, {"100", "7", QStringLiteral(u"第 1 话 | a=b"), "12"}},
+      {PageInfoReport{-3, QString(), 0}, {"100", "-3", "", "0"}},
+      {PageSavedReport{2147483647, 4, "http://site/c/4?p=4"}, {"101", "2147483647", "4", "http://site/c/4?p=4"}},
+      {StallReport{601}, {"102", "601"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.items.join('|').toStdString());
+    EXPECT_EQ(ReportItems(c.report), c.items);
+    const auto parsed = ParseReport(c.items);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(*parsed, c.report);
+    EXPECT_EQ(ReportTaskId(*parsed), ReportTaskId(c.report));
+  }
+}
+
+TEST(EngineReport, UnknownCodesAndWrongItemCountsAreRefused) {
+  const QStringList refused[] = {
+      {},
+      {"100", "7", "title"},
+      {"100", "7", "title", "12", "extra"},
+      {"101", "7", "3"},
+      {"101", "7", "3", "http://x/", ""},
+      {"102"},
+      {"102", "7", "extra"},
+      {"103", "7"},
+      {" 102", "7"},
+      {"", "7"},
+  };
+  for (const QStringList& items : refused)
+    EXPECT_FALSE(ParseReport(items)) << items.join('|').toStdString();
+}
+
+TEST(EngineReport, NumbersAreReadByTheCommandFileRule) {
+  // The receiver judges the values; the codec only reads them as every numeric item is read.
+  const auto saved = ParseReport({"101", " 42tail", "x", "http://x/"});
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(std::get<PageSavedReport>(*saved), (PageSavedReport{42, 0, "http://x/"}));
+  const auto info = ParseReport({"100", "4294967297", "T", "-1"});
+  ASSERT_TRUE(info);
+  EXPECT_EQ(std::get<PageInfoReport>(*info), (PageInfoReport{1, "T", -1}));
+}
