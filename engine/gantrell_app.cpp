@@ -9,22 +9,14 @@
 #include <QFileInfo>
 
 namespace {
-CGantrellApp* theApp = nullptr;
 // Only reached without a hand-off file, and then the handshake fails anyway.
 const QString kDefaultPage = QStringLiteral("http://127.0.0.1/");
 } // namespace
 
 CGantrellApp::CGantrellApp(std::unique_ptr<engine::FIBrowser> browser)
-    : browser_(std::move(browser)) {
-  theApp = this;
-}
+    : browser_(std::move(browser)) {}
 
-CGantrellApp::~CGantrellApp() {
-  dialog_.reset();
-  if (theApp == this) theApp = nullptr;
-}
-
-CGantrellApp* CGantrellApp::Instance() { return theApp; }
+CGantrellApp::~CGantrellApp() { dialog_.reset(); }
 
 bool CGantrellApp::InitInstance(const QString& commandTail) {
   QString url = kDefaultPage;
@@ -42,7 +34,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
     QFile::remove(commandTail);
   }
 
-  dialog_ = std::make_unique<CGantrellDlg>();
+  dialog_ = std::make_unique<CGantrellDlg>(*this);
   const platform::LRESULT reply = platform::SendMessage(
       frontEndWindow_, protocol::WM_APP_ENGINE_HELLO, taskId_, dialog_->Handle());
   if (reply != protocol::ENGINE_HELLO_ACCEPTED) return false;
@@ -60,9 +52,9 @@ int CGantrellApp::ExitInstance(int loopResult) {
   return loopResult;
 }
 
-void CGantrellApp::SendEngineCommand(const QStringList& items) {
+void CGantrellApp::Report(const common::EngineReport& report) {
   const QString path = common::CommandFilePath(taskId_, commandNumber_);
-  common::WriteCommandFile(path, items);
+  common::WriteCommandFile(path, common::ReportItems(report));
   platform::SendMessage(frontEndWindow_, protocol::WM_APP_ENGINE_COMMAND, taskId_, commandNumber_);
   ++commandNumber_;
   QFile::remove(path);

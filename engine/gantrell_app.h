@@ -1,23 +1,26 @@
 #pragma once
 // CGantrellApp: the engine's application object. It reads the job from the hand-off file,
 // creates the hidden host dialog, shakes hands with the front-end window and starts the job
-// (a page walk or a link search). One engine process serves one job.
+// (a page walk or a link search). One engine process serves one job. It is the views' engine
+// host: the dialog and the views reach the job, the front-end and the browser through it.
 #include "common/auto_init.h"
 #include "engine/browser/browser_view.h"
+#include "engine/engine_host.h"
 #include "platform/window_message.h"
 
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <memory>
 
 class CGantrellDlg;
 
-class CGantrellApp : public FCAutoInitializeCOM, public FCAutoInitGDIPlus {
+class CGantrellApp : public FCAutoInitializeCOM, public FCAutoInitGDIPlus, public engine::FIEngineHost {
 public:
   /// `browser` makes the views' browser targets; it may start its browser lazily.
   explicit CGantrellApp(std::unique_ptr<engine::FIBrowser> browser);
-  virtual ~CGantrellApp();
+  ~CGantrellApp() override;
+  CGantrellApp(const CGantrellApp&) = delete;
+  CGantrellApp& operator=(const CGantrellApp&) = delete;
 
   /// Start-up: reads and deletes the hand-off file named by `commandTail`, creates the host
   /// dialog and shakes hands. True to run the event loop, false to end at once.
@@ -25,18 +28,15 @@ public:
   /// Deletes the host dialog; returns `loopResult`.
   int ExitInstance(int loopResult);
 
-  /// Writes one command file and announces it to the front-end window (synchronously: the
-  /// host dialog may be told to quit before this returns). Items are "0", "1", ... in order.
-  void SendEngineCommand(const QStringList& items);
+  // engine::FIEngineHost
+  QString Folder() const override { return folder_; }
+  std::int32_t TaskId() const override { return taskId_; }
+  platform::HWND FrontEndWindow() const override { return frontEndWindow_; }
+  /// Writes the report as one command file and announces it to the front-end window.
+  void Report(const common::EngineReport& report) override;
+  engine::FIBrowser* Browser() const override { return browser_.get(); }
 
-  platform::HWND FrontEndWindow() const { return frontEndWindow_; }
-  std::int32_t TaskId() const { return taskId_; }
-  const QString& Folder() const { return folder_; }
   CGantrellDlg* HostDialog() const { return dialog_.get(); }
-  engine::FIBrowser* Browser() const { return browser_.get(); }
-
-  /// The one application object of the process.
-  static CGantrellApp* Instance();
 
 private:
   std::unique_ptr<engine::FIBrowser> browser_;

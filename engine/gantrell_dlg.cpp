@@ -6,7 +6,7 @@
 
 #include <QCoreApplication>
 
-CGantrellDlg::CGantrellDlg() = default;
+CGantrellDlg::CGantrellDlg(engine::FIEngineHost& host) : host_(host) {}
 
 CGantrellDlg::~CGantrellDlg() {
   searchView_.reset();
@@ -14,13 +14,13 @@ CGantrellDlg::~CGantrellDlg() {
 }
 
 void CGantrellDlg::StartPageView(const QString& url, std::int32_t page) {
-  auto* view = new CMonitorView(this, url, page);
+  auto* view = new CMonitorView(this, host_, url, page);
   if (views_.Find(view) < 0) views_.Add(view);
   view->Create(NextPageViewId());
 }
 
 void CGantrellDlg::StartSearchView(const QString& url) {
-  searchView_ = std::make_unique<CSearchLink>(this, url);
+  searchView_ = std::make_unique<CSearchLink>(this, host_, url);
   searchView_->Create(NextSearchViewId());
 }
 

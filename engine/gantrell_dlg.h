@@ -1,7 +1,9 @@
 #pragma once
 // CGantrellDlg: the engine's invisible host window. It owns the browser views and the sound
 // hook, receives the engine's window messages and ends the process on WM_APP_ENGINE_QUIT.
+// It hands the engine host it is given to every view it starts.
 #include "common/auto_ptr_list.h"
+#include "engine/engine_host.h"
 #include "engine/hook_internet_api.h"
 #include "platform/window_message.h"
 
@@ -14,8 +16,11 @@ class CSearchLink;
 
 class CGantrellDlg : public platform::MessageWindow {
 public:
-  CGantrellDlg();
+  /// `host` must outlive the dialog.
+  explicit CGantrellDlg(engine::FIEngineHost& host);
   ~CGantrellDlg() override;
+  CGantrellDlg(const CGantrellDlg&) = delete;
+  CGantrellDlg& operator=(const CGantrellDlg&) = delete;
 
   /// Starts a page view for `url` showing page `page`, unless that view is already listed.
   void StartPageView(const QString& url, std::int32_t page);
@@ -36,6 +41,7 @@ private:
   void OnEngineQuit();
   void OnViewDone(CMonitorView* view);
 
+  engine::FIEngineHost& host_;
   FCAutoPtrList<CMonitorView> views_;
   std::unique_ptr<CSearchLink> searchView_;
   int pageViewId_ = 1500;

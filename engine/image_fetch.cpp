@@ -10,11 +10,6 @@
 namespace engine {
 namespace {
 
-QString& UserAgentSlot() {
-  static QString userAgent;
-  return userAgent;
-}
-
 const char* const kDefaultUserAgent =
     "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/120.0.0.0 Safari/537.36";
@@ -59,14 +54,14 @@ struct Outcome {
   curl_off_t received = 0;       // body bytes as they came over the wire, before decoding
 };
 
-Outcome Download(const QString& url, const QString& referer, QFile& file) {
+Outcome Download(const QString& url, const ImageRequest& request, QFile& file) {
   Outcome outcome;
   Transfer transfer;
   if (!transfer.curl) return outcome;
-  for (const QString& header : ImageRequestHeaders(referer))
+  for (const QString& header : ImageRequestHeaders(request.referer))
     transfer.headers = curl_slist_append(transfer.headers, header.toUtf8().constData());
   const QByteArray address = url.toUtf8();
-  const QByteArray agent = ImageUserAgent().toUtf8();
+  const QByteArray agent = ImageUserAgent(request.userAgent).toUtf8();
   Sink sink{&file};
   CURL* c = transfer.curl;
   curl_easy_setopt(c, CURLOPT_URL, address.constData());
@@ -106,14 +101,12 @@ QStringList ImageRequestHeaders(const QString& referer) {
           QStringLiteral("Accept-Encoding:gzip, deflate")};
 }
 
-QString ImageUserAgent() {
-  const QString& set = UserAgentSlot();
-  return set.isEmpty() ? QString::fromLatin1(kDefaultUserAgent) : set;
+QString ImageUserAgent(const QString& browserUserAgent) {
+  const QString agent = OneLine(browserUserAgent);
+  return agent.isEmpty() ? QString::fromLatin1(kDefaultUserAgent) : agent;
 }
 
-void SetImageUserAgent(const QString& userAgent) { UserAgentSlot() = OneLine(userAgent); }
-
-std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const QString& referer,
+std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const ImageRequest& request,
                                            QStringList& temporaryFiles) {
   const QString path = common::CreateTempFile();
   if (path.isEmpty()) return nullptr;
@@ -121,7 +114,7 @@ std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const QString& re
 
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return nullptr;
-  const Outcome outcome = Download(url, referer, file);
+  const Outcome outcome = Download(url, request, file);
   file.close();
 
   if (!outcome.ok || outcome.status < 200 || outcome.status > 299) return nullptr;

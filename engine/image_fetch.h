@@ -10,13 +10,18 @@
 
 namespace engine {
 
+/// What an image request carries besides the image's address.
+struct ImageRequest {
+  QString referer;   ///< the page that shows the image
+  QString userAgent; ///< the user agent of the browser that shows it; empty: not known
+};
+
 /// The request header block sent with every image request for `referer`.
 QStringList ImageRequestHeaders(const QString& referer);
 
-/// The user agent of image requests: the one the engine's browser reports once known
-/// (SetImageUserAgent), otherwise a Chromium-like default.
-QString ImageUserAgent();
-void SetImageUserAgent(const QString& userAgent);
+/// The user agent an image request sends: the browser's own (on one line) when known,
+/// otherwise a Chromium-like default.
+QString ImageUserAgent(const QString& browserUserAgent);
 
 /// Largest body accepted; a longer transfer is abandoned.
 constexpr qint64 kMaxImageBytes = 64LL * 1024 * 1024;
@@ -25,7 +30,7 @@ constexpr qint64 kMaxImageBytes = 64LL * 1024 * 1024;
 /// `temporaryFiles` before anything is written, and decodes it. Null when the transfer fails,
 /// the status is not 2xx, the body's length differs from a non-zero Content-Length, or the
 /// bytes are not a picture of an accepted format.
-std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const QString& referer,
+std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const ImageRequest& request,
                                            QStringList& temporaryFiles);
 
 } // namespace engine

@@ -1,9 +1,6 @@
 #include "engine/monitor_view.h"
 
 #include "common/protocol.h"
-#include "engine/browser/chromium_browser.h"
-#include "engine/gantrell_app.h"
-#include "engine/image_fetch.h"
 #include "engine/gantrell_dlg.h"
 #include "engine/page_jump.h"
 
@@ -17,15 +14,6 @@ using engine::FIHTMLDocument;
 namespace {
 
 std::int64_t NowSeconds() { return std::int64_t(std::time(nullptr)); }
-
-CGantrellApp* App() { return CGantrellApp::Instance(); }
-
-// Image requests go out with the user agent of the engine's browser once it has told it.
-void AdoptBrowserUserAgent() {
-  CGantrellApp* app = App();
-  const auto* chromium = dynamic_cast<const engine::CChromiumBrowser*>(app ? app->Browser() : nullptr);
-  if (chromium && !chromium->UserAgent().isEmpty()) engine::SetImageUserAgent(chromium->UserAgent());
-}
 
 } // namespace
 
@@ -49,8 +37,9 @@ void CMonitorView::CEventAfterFinish::OnTimerNotify() {
   view_->FinishPage();
 }
 
-CMonitorView::CMonitorView(CGantrellDlg* host, const QString& url, std::int32_t page)
-    : host_(host), url_(url), page_(page) {
+CMonitorView::CMonitorView(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url,
+                           std::int32_t page)
+    : dialog_(dialog), host_(host), url_(url), page_(page) {
   pageTimeout_ = std::make_unique<CEventPageTimeout>(this);
   pageTimeout_->StartTimer(kPageTimeoutMs);
   afterFinish_ = std::make_unique<CEventAfterFinish>(this);
@@ -73,8 +62,7 @@ CMonitorView::~CMonitorView() {
 }
 
 void CMonitorView::Create(int) {
-  CGantrellApp* app = App();
-  engine::FIBrowser* browser = app ? app->Browser() : nullptr;
+  engine::FIBrowser* browser = host_.Browser();
   if (!browser) return;
   browser_ = browser->CreateView(this);
   if (browser_) browser_->Navigate(url_);
@@ -98,7 +86,7 @@ void CMonitorView::OnBeforeNavigate2(const QString& url, bool& cancel) {
   if (!nextPagePending_) return; // the page's own navigation (redirect, reload): follow it
   nextPagePending_ = false;
   cancel = true;
-  host_->StartPageView(url, page_ + 1);
+  dialog_->StartPageView(url, page_ + 1);
 }
 
 void CMonitorView::ProcessPage() {
@@ -119,8 +107,10 @@ void CMonitorView::ProcessPage() {
     jump_ = CreatePageJump(document, &total);
     SendPageInfo(document->title(), total);
     if (!*alive || !jump_) return;
-    AdoptBrowserUserAgent();
-    engine::ChoosePageImage(document, url_, temporaryFiles_, image_);
+    // Images go out as this page's browser would ask for them, with its user agent.
+    const engine::FIBrowser* browser = host_.Browser();
+    const engine::ImageRequest request{url_, browser ? browser->UserAgent() : QString()};
+    engine::ChoosePageImage(document, request, temporaryFiles_, image_);
   } catch (const DocumentError&) {
     return; // the next tick tries again
   }
@@ -159,16 +149,13 @@ void CMonitorView::FinishWithCandidate() {
 }
 
 bool CMonitorView::SavePageImage(const CPageImageInfo& image) {
-  CGantrellApp* app = App();
-  if (!app) return false;
   const std::shared_ptr<bool> alive = alive_;
-  if (!engine::SavePageImageFile(image, app->Folder(), page_)) {
+  if (!engine::SavePageImageFile(image, host_.Folder(), page_)) {
     // Reporting the page as saved would let the front-end skip it for good.
     SendStall();
     return false;
   }
-  app->SendEngineCommand({QString::fromLatin1(protocol::kReportPageSaved),
-                          QString::number(app->TaskId()), QString::number(page_), url_});
+  host_.Report(common::PageSavedReport{host_.TaskId(), page_, url_});
   return *alive;
 }
 
@@ -194,21 +181,15 @@ void CMonitorView::StopWatching() {
 }
 
 void CMonitorView::PostViewDone() {
-  platform::PostMessage(host_->Handle(), protocol::WM_APP_VIEW_DONE,
+  platform::PostMessage(dialog_->Handle(), protocol::WM_APP_VIEW_DONE,
                         reinterpret_cast<platform::WPARAM>(this), 0);
 }
 
 void CMonitorView::SendPageInfo(const QString& title, std::int32_t total) {
-  CGantrellApp* app = App();
-  if (!app) return;
-  app->SendEngineCommand({QString::fromLatin1(protocol::kReportPageInfo),
-                          QString::number(app->TaskId()), title, QString::number(total)});
+  host_.Report(common::PageInfoReport{host_.TaskId(), title, total});
 }
 
 void CMonitorView::SendStall() {
-  CGantrellApp* app = App();
-  if (!app) return;
   // After this report the view may be gone: the caller touches nothing afterwards.
-  app->SendEngineCommand(
-      {QString::fromLatin1(protocol::kReportStall), QString::number(app->TaskId())});
+  host_.Report(common::StallReport{host_.TaskId()});
 }

@@ -3,7 +3,8 @@
 // three timers until the page image is found or the page's time is up, saves the image into
 // the task folder, and hands over to a new view for the next page: it asks the page-jump
 // strategy to go on, catches the navigation that this starts, cancels it here and has the
-// host dialog start a view on the caught address with the page number plus one.
+// host dialog start a view on the caught address with the page number plus one. The task
+// folder, the task id, the reports and the browser come from the engine host.
 //
 // Ownership: the host dialog creates and deletes views; a view never deletes itself, it posts
 // WM_APP_VIEW_DONE. Reports are sent synchronously, and the front-end may answer one with
@@ -15,6 +16,7 @@
 // least 5 whole seconds after the latest completion of the page document (not a sub-frame).
 // Afterwards no event of the view runs again.
 #include "engine/browser/browser_view.h"
+#include "engine/engine_host.h"
 #include "engine/page_image.h"
 #include "engine/page_jump_base.h"
 #include "skin/timer_notify.h"
@@ -33,8 +35,10 @@ public:
   static constexpr int kMonitorPageMs = 500;
   static constexpr std::int64_t kQuietSeconds = 5;
 
-  /// Starts the three timer events at once, before the window exists.
-  CMonitorView(CGantrellDlg* host, const QString& url, std::int32_t page);
+  /// Starts the three timer events at once, before the window exists. `dialog` owns the view;
+  /// `host` outlives it.
+  CMonitorView(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url,
+               std::int32_t page);
   /// Deletes the view's temporary files and stops its events.
   ~CMonitorView() override;
   CMonitorView(const CMonitorView&) = delete;
@@ -109,7 +113,8 @@ private:
   void SendStall();
   engine::FIHTMLDocument* Document() const;
 
-  CGantrellDlg* host_;
+  CGantrellDlg* dialog_;
+  engine::FIEngineHost& host_;
   QString url_;
   std::int32_t page_;
   bool nextPagePending_ = false;

@@ -24,7 +24,7 @@ bool ReachesPageSize(const CPageImageInfo& image) {
 
 bool MarkImageUrlTried(const QString& url) { return TriedUrls().insert(url).second; }
 
-void ChoosePageImage(FIHTMLDocument* document, const QString& pageUrl,
+void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
                      QStringList& temporaryFiles, PageImageChoice& choice) {
   if (choice.chosen) return;
   const auto images = document->getElementsByTagName(QStringLiteral("img"));
@@ -34,7 +34,7 @@ void ChoosePageImage(FIHTMLDocument* document, const QString& pageUrl,
     if (!element || !element->Is(ElementKind::Image)) continue;
     const QString url = element->src();
     if (!MarkImageUrlTried(url)) continue;
-    auto image = FetchImage(url, pageUrl, temporaryFiles);
+    auto image = FetchImage(url, page, temporaryFiles);
     if (!image) continue;
     if (ReachesPageSize(*image)) {
       choice.chosen = std::move(image);

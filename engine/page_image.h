@@ -2,6 +2,7 @@
 // Choosing a page's comic image among its img elements, and saving it into the task folder.
 // Everything runs on the engine's main thread, from the monitor view's timer callbacks.
 #include "engine/browser/document.h"
+#include "engine/image_fetch.h"
 #include "engine/page_image_info.h"
 
 #include <QString>
@@ -27,8 +28,9 @@ struct PageImageChoice {
 
 /// Scans the document's img elements in order, fetching each address not tried before, until
 /// one reaches 301 x 401; smaller ones compete for the candidate by height alone. Does nothing
-/// once an image is chosen. May throw DocumentError (what was found before stays).
-void ChoosePageImage(FIHTMLDocument* document, const QString& pageUrl,
+/// once an image is chosen. May throw DocumentError (what was found before stays). `page`
+/// names the document's address as referring page and its browser's user agent.
+void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
                      QStringList& temporaryFiles, PageImageChoice& choice);
 
 /// folder + page as "%.3d" + extension; the name has no other part from the web.

@@ -1,7 +1,6 @@
 #include "engine/search_link.h"
 
 #include "common/protocol.h"
-#include "engine/gantrell_app.h"
 #include "engine/gantrell_dlg.h"
 #include "engine/search_result.h"
 #include "platform/launcher.h"
@@ -33,13 +32,13 @@ bool IsSkippedLink(const QString& href, const QString& outerHtml) {
 
 // The last steps use only what they are given: the view may have been deleted during the
 // synchronous send to the dialog.
-void ShowAndQuit(const QString& text, platform::HWND dialog, platform::HWND host) {
+void ShowAndQuit(const QString& text, platform::HWND frontEnd, platform::HWND engineWindow) {
   const QString path = engine::CreateSearchResultFile(text);
   if (!path.isEmpty()) platform::Opener().Open(path); // a missing viewer changes nothing below
-  platform::SendMessage(dialog, protocol::WM_APP_SEARCH_DONE, 0, 0);
+  platform::SendMessage(frontEnd, protocol::WM_APP_SEARCH_DONE, 0, 0);
   if (viewerWaitMs > 0) QThread::msleep(viewerWaitMs);
   if (!path.isEmpty()) QFile::remove(path);
-  platform::PostMessage(host, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+  platform::PostMessage(engineWindow, protocol::WM_APP_ENGINE_QUIT, 0, 0);
 }
 
 } // namespace
@@ -60,8 +59,8 @@ void CSearchLink::CEventAfterFinish::OnTimerNotify() {
   view_->ProcessResult();
 }
 
-CSearchLink::CSearchLink(CGantrellDlg* host, const QString& url)
-    : host_(host), url_(url), pageTimeout_(std::make_unique<CEventPageTimeout>(this)),
+CSearchLink::CSearchLink(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url)
+    : dialog_(dialog), host_(host), url_(url), pageTimeout_(std::make_unique<CEventPageTimeout>(this)),
       afterFinish_(std::make_unique<CEventAfterFinish>(this)) {
   pageTimeout_->StartTimer(kPageTimeoutMs);
   afterFinish_->StartTimer(kAfterFinishPollMs);
@@ -75,8 +74,7 @@ CSearchLink::~CSearchLink() {
 
 void CSearchLink::Create(int) {
   // The control id only ordered child windows of the host; a browser target needs none.
-  const CGantrellApp* app = CGantrellApp::Instance();
-  engine::FIBrowser* browser = app ? app->Browser() : nullptr;
+  engine::FIBrowser* browser = host_.Browser();
   if (!browser) return;
   view_ = browser->CreateView(this);
   if (view_) view_->Navigate(url_);
@@ -108,15 +106,14 @@ void CSearchLink::ProcessResult() {
   afterFinish_->StopTimer();
 
   const std::weak_ptr<bool> alive = alive_;
-  const CGantrellApp* app = CGantrellApp::Instance();
-  const platform::HWND dialog = app ? app->FrontEndWindow() : 0;
-  const platform::HWND host = host_ ? host_->Handle() : 0;
+  const platform::HWND frontEnd = host_.FrontEndWindow();
+  const platform::HWND engineWindow = dialog_ ? dialog_->Handle() : 0;
 
   if (view_) view_->Stop();
   if (alive.expired()) return;
   const std::optional<QString> text = CollectLines(alive);
   if (!text) return; // deleted meanwhile: the engine is ending and nobody waits for a result
-  ShowAndQuit(*text, dialog, host);
+  ShowAndQuit(*text, frontEnd, engineWindow);
 }
 
 std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& alive) {
@@ -131,8 +128,7 @@ std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& aliv
     return QString(); // no readable document: an empty list, still shown
   }
 
-  const CGantrellApp* app = CGantrellApp::Instance();
-  const QString folder = app ? app->Folder() : QString();
+  const QString folder = host_.Folder();
   QString result;
   collecting_ = true;
   for (int i = 0; i < count; ++i) {

@@ -13,6 +13,7 @@
 // dialog owns the view and may delete it while the result step waits in a synchronous call
 // (the front-end told the engine to quit); the step then touches no member afterwards.
 #include "engine/browser/browser_view.h"
+#include "engine/engine_host.h"
 #include "skin/timer_notify.h"
 
 #include <QString>
@@ -25,7 +26,8 @@ class CGantrellDlg;
 
 class CSearchLink : public engine::FIBrowserViewEvents {
 public:
-  CSearchLink(CGantrellDlg* host, const QString& url);
+  /// `dialog` owns the view; `host` outlives it.
+  CSearchLink(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url);
   ~CSearchLink() override;
   CSearchLink(const CSearchLink&) = delete;
   CSearchLink& operator=(const CSearchLink&) = delete;
@@ -83,7 +85,8 @@ private:
   /// Clicks one element; the first caught address or empty. Nullopt as above.
   std::optional<QString> ClickLink(engine::FIHTMLElement& link, const std::weak_ptr<bool>& alive);
 
-  CGantrellDlg* host_;
+  CGantrellDlg* dialog_;
+  engine::FIEngineHost& host_;
   QString url_;
   std::unique_ptr<CEventPageTimeout> pageTimeout_;
   std::unique_ptr<CEventAfterFinish> afterFinish_;

@@ -39,6 +39,9 @@ public:
   /// A new view reporting to `events` (which must outlive the view). Never null: when the
   /// browser is missing or has crashed, the view behaves as a page that never completes.
   virtual std::unique_ptr<FIBrowserView> CreateView(FIBrowserViewEvents* events) = 0;
+  /// The user agent the browser sends for its pages; empty while it is not known (the browser
+  /// has not started yet, or could not start).
+  virtual QString UserAgent() const = 0;
 };
 
 } // namespace engine

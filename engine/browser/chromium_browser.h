@@ -35,8 +35,7 @@ public:
   /// Starts the browser now unless it runs or failed already; true while it runs.
   bool Start();
   bool IsRunning() const;
-  /// The user agent the browser sends for its pages (empty until started).
-  QString UserAgent() const { return userAgent_; }
+  QString UserAgent() const override { return userAgent_; }
   /// The browser's process id, -1 when none runs.
   qint64 ProcessId() const;
 

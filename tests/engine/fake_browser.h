@@ -37,6 +37,7 @@ private:
 class FakeBrowser : public engine::FIBrowser {
 public:
   std::unique_ptr<engine::FIBrowserView> CreateView(engine::FIBrowserViewEvents* events) override;
+  QString UserAgent() const override { return userAgent; }
 
   /// Registers a page; its script navigations go through the view that shows it.
   std::shared_ptr<FakeDocument> AddPage(const QString& url);
@@ -45,6 +46,7 @@ public:
   void LinkTo(FakeElement& element, const std::shared_ptr<FakeDocument>& page, const QString& url);
   /// Whether navigating reports the page's completion (true) or never completes it.
   bool completePages = true;
+  QString userAgent;
 
   std::map<QString, std::shared_ptr<FakeDocument>> pages;
   std::vector<FakeBrowserView*> views; ///< living views, oldest first

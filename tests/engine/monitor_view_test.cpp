@@ -1,12 +1,11 @@
-// The monitor view inside a real engine application object, with pages from a browser in
-// memory, images from a local server and a front-end stand-in in the same process.
-#include "common/command_file.h"
+// The monitor view inside the real host dialog, with pages from a browser in memory, images
+// from a local server and an engine host that records the reports.
+#include "common/auto_init.h"
 #include "common/protocol.h"
-#include "engine/gantrell_app.h"
 #include "engine/gantrell_dlg.h"
 #include "engine/monitor_view.h"
 #include "fake_browser.h"
-#include "frontend_stub.h"
+#include "fake_engine_host.h"
 #include "image_bytes.h"
 #include "local_site.h"
 #include "test_support.h"
@@ -17,7 +16,7 @@
 
 using testing_support::FakeBrowser;
 using testing_support::FakeDocument;
-using testing_support::FrontEndStub;
+using testing_support::FakeEngineHost;
 using testing_support::LocalSite;
 using testing_support::MakeImageBytes;
 using testing_support::Sandbox;
@@ -30,8 +29,8 @@ const QString kNext = QStringLiteral(u"下一页");
 class MonitorViewTest : public ::testing::Test {
 protected:
   MonitorViewTest() {
-    browser_ = new FakeBrowser;
-    app_ = std::make_unique<CGantrellApp>(std::unique_ptr<engine::FIBrowser>(browser_));
+    host_.browser = &browser_;
+    host_.folder = sandbox_.path() + QStringLiteral("/");
     prefix_ = QStringLiteral("/%1/").arg(
         QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
   }
@@ -44,11 +43,11 @@ protected:
   // A page with one image of the given size, a next-page link and its page count.
   std::shared_ptr<FakeDocument> AddPage(int page, int total, int width = 400, int height = 500,
                                         bool linked = true) {
-    auto doc = browser_->AddPage(PageUrl(page));
+    auto doc = browser_.AddPage(PageUrl(page));
     doc->pageTitle = QStringLiteral("Chapter 1");
     doc->pageText = QStringLiteral(u"共 %1 页").arg(total);
     AddImage(doc, page, 0, width, height);
-    browser_->LinkTo(doc->AddAnchor(kNext), doc, linked ? PageUrl(page + 1) : QString());
+    browser_.LinkTo(doc->AddAnchor(kNext), doc, linked ? PageUrl(page + 1) : QString());
     return doc;
   }
   void AddImage(const std::shared_ptr<FakeDocument>& doc, int page, int n, int width, int height) {
@@ -58,35 +57,34 @@ protected:
     doc->AddImage(site_.Url(ImagePath(page, n)));
   }
 
-  bool Start(int page = 1) {
-    common::HandOff job;
-    job.hwnd = frontEnd_.Handle();
-    job.id = 42;
-    job.index = page;
-    job.url = PageUrl(page);
-    job.folder = sandbox_.path() + QStringLiteral("/");
-    return app_->InitInstance(common::WriteHandOffFile(job));
-  }
+  void Start(int page = 1) { dialog_.StartPageView(PageUrl(page), page); }
 
-  // The front-end's answer to the chapter's last page and to a stall.
+  // The front-end's answer to the chapter's last page and to a stall, given while the view
+  // waits in its report.
   void QuitOnLastPageOrStall(int last) {
-    frontEnd_.onReport = [this, last](const QStringList& items) {
-      if ((items[0] == "101" && items[2].toInt() >= last) || items[0] == "102")
-        frontEnd_.QuitEngine();
+    host_.onReport = [this, last](const common::EngineReport& report) {
+      const auto* saved = std::get_if<common::PageSavedReport>(&report);
+      if ((saved && saved->page >= last) || std::holds_alternative<common::StallReport>(report))
+        QuitEngine();
     };
   }
+  void QuitEngine() { platform::SendMessage(dialog_.Handle(), protocol::WM_APP_ENGINE_QUIT, 0, 0); }
 
-  std::vector<QStringList> Saved() const { return frontEnd_.ReportsWithCode("101"); }
-  std::size_t Stalls() const { return frontEnd_.ReportsWithCode("102").size(); }
+  std::vector<common::PageSavedReport> Saved() const {
+    return host_.ReportsOf<common::PageSavedReport>();
+  }
+  std::size_t Stalls() const { return host_.ReportsOf<common::StallReport>().size(); }
   QByteArray SavedFile(const QString& name) const {
     return testing_support::ReadBytes(sandbox_.file(name));
   }
 
+  FCAutoInitializeCOM curl_; // image downloads and decoding, as the engine process has them
+  FCAutoInitGDIPlus magick_;
   Sandbox sandbox_;
   LocalSite site_;
-  FrontEndStub frontEnd_;
-  FakeBrowser* browser_;
-  std::unique_ptr<CGantrellApp> app_;
+  FakeBrowser browser_;
+  FakeEngineHost host_;
+  CGantrellDlg dialog_{host_}; // after the browser and host: its views go first
   QString prefix_;
   std::map<QString, QByteArray> images_;
 };
@@ -97,60 +95,63 @@ TEST_F(MonitorViewTest, WalksTheChapterSavingEveryPageOnceAndEndsOnQuit) {
   constexpr int kPages = 3;
   for (int page = 1; page <= kPages; ++page) AddPage(page, kPages);
   QuitOnLastPageOrStall(kPages);
-  ASSERT_TRUE(Start());
-  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 20000));
+  browser_.userAgent = QStringLiteral("Walker/2.0");
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 20000));
 
+  // Images are asked for as the browser that shows the pages would ask.
+  for (const auto& request : site_.Requests()) EXPECT_EQ(request.Header("User-Agent"), "Walker/2.0");
   const auto saved = Saved();
   ASSERT_EQ(saved.size(), std::size_t(kPages));
   for (int page = 1; page <= kPages; ++page) {
-    EXPECT_EQ(saved[page - 1], (QStringList{"101", "42", QString::number(page), PageUrl(page)}));
+    EXPECT_EQ(saved[page - 1], (common::PageSavedReport{42, page, PageUrl(page)}));
     EXPECT_EQ(SavedFile(QStringLiteral("%1.png").arg(page, 3, 10, QLatin1Char('0'))),
               images_[ImagePath(page)]);
     EXPECT_EQ(site_.RequestCount(ImagePath(page)), 1);
   }
   EXPECT_EQ(Stalls(), 0u);
-  const auto info = frontEnd_.ReportsWithCode("100");
+  const auto info = host_.ReportsOf<common::PageInfoReport>();
   ASSERT_FALSE(info.empty());
-  EXPECT_EQ(info.front(), (QStringList{"100", "42", "Chapter 1", "3"}));
-  EXPECT_EQ(app_->HostDialog()->ViewCount(), 0);
-  EXPECT_TRUE(browser_->views.empty());
-  EXPECT_EQ(browser_->createdViews, kPages);
+  EXPECT_EQ(info.front(), (common::PageInfoReport{42, "Chapter 1", 3}));
+  EXPECT_EQ(dialog_.ViewCount(), 0);
+  EXPECT_TRUE(browser_.views.empty());
+  EXPECT_EQ(browser_.createdViews, kPages);
 }
 
 TEST_F(MonitorViewTest, LastPageTriesNoJumpAndSendsNoStall) {
   AddPage(1, 2);
   AddPage(2, 2);
-  ASSERT_TRUE(Start());
+  Start();
   ASSERT_TRUE(WaitFor([&] { return Saved().size() == 2; }, 20000));
   // The last view posted its own deletion; nothing follows its page-saved report.
-  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->ViewCount() == 0; }, 5000));
-  EXPECT_FALSE(WaitFor([&] { return frontEnd_.reports.size() > 0 && Stalls() > 0; }, 1200));
-  EXPECT_EQ(browser_->createdViews, 2);
+  ASSERT_TRUE(WaitFor([&] { return dialog_.ViewCount() == 0; }, 5000));
+  EXPECT_FALSE(WaitFor([&] { return Stalls() > 0; }, 1200));
+  EXPECT_EQ(browser_.createdViews, 2);
 }
 
 TEST_F(MonitorViewTest, JumpThatStartsNoNavigationIsAStall) {
   AddPage(1, 5, 400, 500, /*linked=*/false);
   QuitOnLastPageOrStall(5);
-  ASSERT_TRUE(Start());
-  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 20000));
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 20000));
   ASSERT_EQ(Saved().size(), 1u);
-  EXPECT_EQ(frontEnd_.reports.back(), (QStringList{"102", "42"}));
-  EXPECT_EQ(browser_->createdViews, 1);
+  EXPECT_EQ(host_.reports.back(), common::EngineReport(common::StallReport{42}));
+  EXPECT_EQ(browser_.createdViews, 1);
 }
 
 TEST_F(MonitorViewTest, PageWithoutStrategyNeverFetchesAndStallsAfterTheQuiet) {
-  auto doc = browser_->AddPage(PageUrl(1));
+  auto doc = browser_.AddPage(PageUrl(1));
   doc->pageText = QStringLiteral(u"共 5 页"); // a count, but no control to reach page 2
   AddImage(doc, 1, 0, 400, 500);
   QuitOnLastPageOrStall(5);
   QElapsedTimer clock;
   clock.start();
-  ASSERT_TRUE(Start());
+  Start();
   ASSERT_TRUE(WaitFor([&] { return Stalls() == 1; }, 15000));
   EXPECT_GE(clock.elapsed(), 4000); // whole seconds: at least 4 s after the completion
   EXPECT_TRUE(Saved().empty());
   EXPECT_EQ(site_.RequestCount(ImagePath(1)), 0);
-  for (const auto& info : frontEnd_.ReportsWithCode("100")) EXPECT_EQ(info[3], "0");
+  for (const auto& info : host_.ReportsOf<common::PageInfoReport>()) EXPECT_EQ(info.total, 0);
 }
 
 TEST_F(MonitorViewTest, SmallImagesSaveTheTallestAfterTheQuietAndTheWalkGoesOn) {
@@ -159,10 +160,10 @@ TEST_F(MonitorViewTest, SmallImagesSaveTheTallestAfterTheQuietAndTheWalkGoesOn) 
   AddImage(first, 1, 2, 900, 350); // as tall, but later: stays out
   AddPage(2, 2);
   QuitOnLastPageOrStall(2);
-  ASSERT_TRUE(Start());
+  Start();
   ASSERT_TRUE(WaitFor([&] { return Saved().size() == 1; }, 15000));
   EXPECT_EQ(SavedFile("001.png"), images_[ImagePath(1, 1)]);
-  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 15000));
   ASSERT_EQ(Saved().size(), 2u);
   EXPECT_EQ(SavedFile("002.png"), images_[ImagePath(2, 0)]);
   EXPECT_EQ(Stalls(), 0u);
@@ -170,36 +171,31 @@ TEST_F(MonitorViewTest, SmallImagesSaveTheTallestAfterTheQuietAndTheWalkGoesOn) 
 
 TEST_F(MonitorViewTest, QuitWhileWaitingStopsTheViewAndRemovesItsTemporaryFiles) {
   auto doc = AddPage(1, 3, 200, 300); // only a candidate: the view keeps waiting
-  browser_->completePages = false;    // and never gets its quiet countdown
-  ASSERT_TRUE(Start());
+  browser_.completePages = false;    // and never gets its quiet countdown
+  Start();
   ASSERT_TRUE(WaitFor([&] { return site_.RequestCount(ImagePath(1)) == 1; }, 10000));
-  ASSERT_EQ(browser_->views.size(), 1u);
-  auto* view = dynamic_cast<CMonitorView*>(browser_->views.front()->events);
+  ASSERT_EQ(browser_.views.size(), 1u);
+  auto* view = dynamic_cast<CMonitorView*>(browser_.views.front()->events);
   ASSERT_NE(view, nullptr);
   const QStringList temporary = view->TemporaryFiles();
   ASSERT_EQ(temporary.size(), 1);
   EXPECT_TRUE(QFile::exists(temporary.front()));
 
-  frontEnd_.QuitEngine();
-  EXPECT_EQ(app_->HostDialog()->ViewCount(), 0);
+  QuitEngine();
+  EXPECT_EQ(dialog_.ViewCount(), 0);
   EXPECT_FALSE(QFile::exists(temporary.front()));
-  const std::size_t reports = frontEnd_.reports.size();
-  EXPECT_FALSE(WaitFor([&] { return frontEnd_.reports.size() > reports; }, 1200));
+  const std::size_t reports = host_.reports.size();
+  EXPECT_FALSE(WaitFor([&] { return host_.reports.size() > reports; }, 1200));
 }
 
 TEST_F(MonitorViewTest, FailedCopyIsReportedAsAStallNotAsSaved) {
   AddPage(1, 3);
   AddPage(2, 3);
   QuitOnLastPageOrStall(3);
-  common::HandOff job;
-  job.hwnd = frontEnd_.Handle();
-  job.id = 42;
-  job.index = 1;
-  job.url = PageUrl(1);
-  job.folder = sandbox_.path() + QStringLiteral("/no such folder/");
-  ASSERT_TRUE(app_->InitInstance(common::WriteHandOffFile(job)));
-  ASSERT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 15000));
+  host_.folder = sandbox_.path() + QStringLiteral("/no such folder/");
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 15000));
   EXPECT_TRUE(Saved().empty());
   EXPECT_EQ(Stalls(), 1u);
-  EXPECT_EQ(browser_->createdViews, 1); // no jump after a page that was not saved
+  EXPECT_EQ(browser_.createdViews, 1); // no jump after a page that was not saved
 }

@@ -48,13 +48,15 @@ protected:
     return QStringLiteral("/%1/%2").arg(QString::fromLatin1(info->name()), name);
   }
   std::unique_ptr<CPageImageInfo> Fetch(const QString& path) {
-    return engine::FetchImage(site_.Url(path), site_.Url(QStringLiteral("/page.html")), temporary_);
+    return engine::FetchImage(site_.Url(path), {site_.Url(QStringLiteral("/page.html")), userAgent_},
+                              temporary_);
   }
 
   static FCAutoInitializeCOM* curl_;
   static FCAutoInitGDIPlus* magick_;
   LocalSite site_;
   QStringList temporary_;
+  QString userAgent_; ///< the browser's, as the view passes it; empty: not known yet
 };
 
 FCAutoInitializeCOM* PageImageTest::curl_ = nullptr;
@@ -71,7 +73,7 @@ TEST_F(PageImageTest, ThresholdIsInclusiveAndTheScanStopsAtTheFirstPageImage) {
   for (const QString& path : {tall, wide, exact, after}) doc.AddImage(site_.Url(path));
 
   engine::PageImageChoice choice;
-  engine::ChoosePageImage(&doc, site_.Url("/page.html"), temporary_, choice);
+  engine::ChoosePageImage(&doc, {site_.Url("/page.html"), {}}, temporary_, choice);
   ASSERT_TRUE(choice.chosen);
   EXPECT_EQ(choice.chosen->url, site_.Url(exact));
   EXPECT_EQ(choice.chosen->width, 301);
@@ -91,14 +93,14 @@ TEST_F(PageImageTest, EqualHeightsKeepTheFirstAndTriedAddressesAreNeverFetchedAg
   doc.AddImage(site_.Url(second));
 
   engine::PageImageChoice choice;
-  engine::ChoosePageImage(&doc, site_.Url("/page.html"), temporary_, choice);
+  engine::ChoosePageImage(&doc, {site_.Url("/page.html"), {}}, temporary_, choice);
   EXPECT_FALSE(choice.chosen);
   ASSERT_TRUE(choice.candidate);
   EXPECT_EQ(choice.candidate->url, site_.Url(first));
 
   // Another view meeting the same addresses (as on the next page) gets nothing.
   engine::PageImageChoice next;
-  engine::ChoosePageImage(&doc, site_.Url("/page2.html"), temporary_, next);
+  engine::ChoosePageImage(&doc, {site_.Url("/page2.html"), {}}, temporary_, next);
   EXPECT_FALSE(next.candidate);
   EXPECT_EQ(site_.RequestCount(first), 1);
   EXPECT_EQ(site_.RequestCount(second), 1);
@@ -113,8 +115,13 @@ TEST_F(PageImageTest, RequestCarriesRefererAcceptBlockAndUserAgent) {
   EXPECT_EQ(r.Header("Referer"), site_.Url("/page.html").toUtf8());
   EXPECT_EQ(r.Header("Accept"), "*/*");
   EXPECT_EQ(r.Header("Accept-Encoding"), "gzip, deflate");
-  EXPECT_EQ(r.Header("User-Agent"), engine::ImageUserAgent().toUtf8());
-  EXPECT_TRUE(engine::ImageUserAgent().contains("Chrome/"));
+  // Before the browser has told its own user agent, a Chromium-like one goes out.
+  EXPECT_EQ(r.Header("User-Agent"), engine::ImageUserAgent({}).toUtf8());
+  EXPECT_TRUE(engine::ImageUserAgent({}).contains("Chrome/"));
+  userAgent_ = QStringLiteral("Agent/1\r\nX-Evil: 1");
+  ASSERT_TRUE(Fetch(path));
+  EXPECT_EQ(site_.Requests().back().Header("User-Agent"), "Agent/1X-Evil: 1");
+  EXPECT_TRUE(site_.Requests().back().Header("X-Evil").isEmpty());
   // A referring page with a line break cannot add headers of its own.
   EXPECT_EQ(engine::ImageRequestHeaders("http://x/\r\nX-Evil: 1").front(),
             QStringLiteral("Referer: http://x/X-Evil: 1"));
@@ -169,8 +176,8 @@ TEST_F(PageImageTest, NonPicturesAndErrorPagesAreRejected) {
   EXPECT_FALSE(Fetch(Unique("missing.png")));
   EXPECT_FALSE(Fetch(Unique("never-registered.png")));
   // Only web addresses are fetched.
-  EXPECT_FALSE(engine::FetchImage("file:///etc/hostname", "", temporary_));
-  EXPECT_FALSE(engine::FetchImage("", "", temporary_));
+  EXPECT_FALSE(engine::FetchImage("file:///etc/hostname", {}, temporary_));
+  EXPECT_FALSE(engine::FetchImage("", {}, temporary_));
 }
 
 TEST_F(PageImageTest, DeclaredHugePicturesAreRefusedNotDecoded) {

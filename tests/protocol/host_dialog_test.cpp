@@ -1,6 +1,7 @@
 // The engine's host dialog and sound hook, in process.
 #include "common/protocol.h"
 #include "engine/gantrell_dlg.h"
+#include "fake_engine_host.h"
 #include "platform/sound.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 TEST(SoundHook, SilencesEverySoundWhileTheHostDialogLives) {
   const platform::PlaySoundFn real = platform::PlaySoundW;
   {
-    CGantrellDlg dialog;
+    testing_support::FakeEngineHost host;
+    CGantrellDlg dialog(host);
     EXPECT_NE(platform::PlaySoundW, real);
     EXPECT_EQ(platform::PlaySoundW(u"SystemAsterisk", nullptr, 0x10000), 1);
     EXPECT_EQ(platform::PlaySoundW(u"/no/such/file.wav", nullptr, 0x20000), 1);
@@ -20,7 +22,8 @@ TEST(SoundHook, SilencesEverySoundWhileTheHostDialogLives) {
 }
 
 TEST(HostDialog, ViewDoneForAViewItDoesNotHoldIsIgnoredAndQuitDestroysTheWindow) {
-  CGantrellDlg dialog;
+  testing_support::FakeEngineHost host;
+  CGantrellDlg dialog(host);
   const platform::HWND handle = dialog.Handle();
   ASSERT_TRUE(platform::IsWindow(handle));
   int unrelated = 0;

@@ -140,6 +140,7 @@ public:
   std::unique_ptr<engine::FIBrowserView> CreateView(engine::FIBrowserViewEvents* events) override {
     return std::make_unique<FakeView>(state_, events);
   }
+  QString UserAgent() const override { return {}; }
 
 private:
   FakeBrowserState& state_;

@@ -1,12 +1,11 @@
-// The link-search view inside an engine of this process, on a fake browser: which links give
-// lines, in which order and form, and how the search ends.
+// The link-search view inside the real host dialog, on a fake browser: which links give lines,
+// in which order and form, and how the search ends.
 #include "engine/search_link.h"
 
-#include "common/command_file.h"
 #include "common/protocol.h"
-#include "engine/gantrell_app.h"
 #include "engine/gantrell_dlg.h"
 #include "fake_browser.h"
+#include "fake_engine_host.h"
 #include "frontend_stub.h"
 #include "platform/launcher.h"
 #include "result_file.h"
@@ -18,6 +17,7 @@
 
 using search_test::FakeBrowser;
 using search_test::FakeBrowserState;
+using testing_support::FakeEngineHost;
 using testing_support::FrontEndStub;
 using testing_support::WaitFor;
 
@@ -70,23 +70,23 @@ protected:
     CSearchLink::SetViewerWaitMs(0);
     platform::SetOpener(&viewer_);
     dialog_.viewer = &viewer_;
+    host_.browser = &fakeBrowser_;
+    host_.folder = kFolder;
+    host_.taskId = -1;
+    host_.frontEndWindow = dialog_.Handle();
   }
   void TearDown() override {
-    app_.reset();
+    engine_.reset();
     platform::SetOpener(nullptr);
     CSearchLink::SetViewerWaitMs(CSearchLink::kViewerWaitMs);
     CSearchLink::SetClock(nullptr);
   }
 
-  // Starts an engine in link-search mode, as the dialog's hand-off file asks for.
+  // Starts the search view in a host dialog that the search-link dialog has accepted.
   void StartEngine() {
-    app_ = std::make_unique<CGantrellApp>(std::make_unique<FakeBrowser>(browser_));
-    common::HandOff job;
-    job.hwnd = dialog_.Handle();
-    job.url = kListPage;
-    job.folder = kFolder;
-    job.searchLink = QStringLiteral("1");
-    ASSERT_TRUE(app_->InitInstance(common::WriteHandOffFile(job)));
+    engine_ = std::make_unique<CGantrellDlg>(host_);
+    dialog_.engineWindow = engine_->Handle();
+    engine_->StartSearchView(kListPage);
     ASSERT_NE(browser_.events, nullptr);
   }
 
@@ -97,7 +97,7 @@ protected:
     browser_.events->OnDocumentComplete(true);
     fakeNow += CSearchLink::kQuietSeconds;
     EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
-    EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
     return search_test::ResultLines(viewer_.bytes);
   }
 
@@ -106,9 +106,11 @@ protected:
   }
 
   FakeBrowserState browser_;
+  FakeBrowser fakeBrowser_{browser_};
   RecordingViewer viewer_;
   SearchDialogStub dialog_;
-  std::unique_ptr<CGantrellApp> app_; // last: the engine goes before everything it uses
+  FakeEngineHost host_;
+  std::unique_ptr<CGantrellDlg> engine_; // last: the engine goes before everything it uses
 };
 
 } // namespace
@@ -179,7 +181,7 @@ TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
     dialog_.searchDoneCount = 0;
     EXPECT_TRUE(Search().isEmpty());
     EXPECT_EQ(viewer_.bytes, QByteArray("\xFF\xFE", 2));
-    app_.reset();
+    engine_.reset();
   }
 }
 
@@ -189,7 +191,7 @@ TEST_F(SearchLinkTest, DialogIsToldWhileTheFileExistsThenTheFileIsDeletedAndTheE
   ASSERT_EQ(viewer_.paths.size(), 1);
   EXPECT_TRUE(dialog_.fileExistedWhenDone);
   EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
-  EXPECT_TRUE(app_->HostDialog()->Destroyed());
+  EXPECT_TRUE(engine_->Destroyed());
   EXPECT_EQ(FCTimerNotify::MappedTimerCount(), 0);
 }
 
@@ -208,18 +210,18 @@ TEST_F(SearchLinkTest, QuitWhileTellingTheDialogStillDeletesTheFile) {
   Search();
   ASSERT_EQ(viewer_.paths.size(), 1);
   EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
-  EXPECT_TRUE(app_->HostDialog()->Destroyed());
+  EXPECT_TRUE(engine_->Destroyed());
 }
 
 TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
   browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"), [this](engine::FIBrowserViewEvents&) {
-    platform::SendMessage(app_->HostDialog()->Handle(), protocol::WM_APP_ENGINE_QUIT, 0, 0);
+    platform::SendMessage(engine_->Handle(), protocol::WM_APP_ENGINE_QUIT, 0, 0);
   });
   browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
   StartEngine();
   browser_.events->OnDocumentComplete(true);
   fakeNow += CSearchLink::kQuietSeconds;
-  EXPECT_TRUE(WaitFor([&] { return app_->HostDialog()->Destroyed(); }, 10000));
+  EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
   EXPECT_TRUE(viewer_.paths.isEmpty());
   EXPECT_EQ(dialog_.searchDoneCount, 0);
 }
