@@ -2,6 +2,7 @@
 # reused without a display.
 add_library(frontend_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/setting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder_rule.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_event_observer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_store.cpp

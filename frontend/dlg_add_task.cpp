@@ -3,6 +3,7 @@
 #include "frontend/dlg_balloon_tip.h"
 #include "frontend/dlg_folder_browser.h"
 #include "frontend/dlg_folder_rules.h"
+#include "frontend/folder_rule.h"
 #include "frontend/task_manager.h"
 #include "frontend/wnd_tip_button.h"
 #include "skin/skin_loader.h"
@@ -117,7 +118,7 @@ void DlgAddTask::accept() {
     dialogs::ShowBalloonTip(Text(12), address_);
     return;
   }
-  if (!dialogs::PrepareTaskFolder(folder)) {
+  if (!folder_rule::PrepareTaskFolder(folder)) {
     dialogs::ShowBalloonTip(Text(11), folder_);
     return;
   }

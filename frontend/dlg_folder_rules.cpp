@@ -1,7 +1,6 @@
 #include "frontend/dlg_folder_rules.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "frontend/folder_rule.h"
 
 namespace dialogs {
 namespace {
@@ -23,23 +22,6 @@ QString Increment(QString digits) {
   return digits;
 }
 
-bool HasDotComponent(const QString& path) {
-  const QStringList parts = path.split(QLatin1Char('/'));
-  for (const QString& part : parts)
-    if (part == QLatin1String(".") || part == QLatin1String("..")) return true;
-  return false;
-}
-
-/// The real path of the deepest existing folder on the way to `path`.
-QString RealExistingPart(QString path) {
-  while (!path.isEmpty() && !QFileInfo::exists(path)) {
-    const int slash = path.lastIndexOf(QLatin1Char('/'), path.endsWith(QLatin1Char('/')) ? -2 : -1);
-    if (slash <= 0) return QStringLiteral("/");
-    path.truncate(slash);
-  }
-  return QFileInfo(path).canonicalFilePath();
-}
-
 } // namespace
 
 bool BeginsWithHttp(const QString& text) {
@@ -56,30 +38,10 @@ QString SuggestNextFolder(const QString& folder) {
   return folder.left(start) + Increment(folder.mid(start, end - start)) + suffix;
 }
 
-bool PrepareTaskFolder(const QString& folder) {
-  if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return false;
-  QDir().mkpath(folder);
-  const QFileInfo info(folder);
-  if (!info.isDir()) return false;
-  return info.canonicalFilePath() != QLatin1String("/");
-}
-
 QStringList SplitLinkLines(const QString& text) {
   QString unified = text;
   unified.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return unified.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QString FolderInside(const QString& baseFolder, const QString& folder) {
-  if (!QDir::isAbsolutePath(baseFolder) || HasDotComponent(baseFolder)) return {};
-  const QString candidate =
-      QDir::isAbsolutePath(folder) ? folder : baseFolder + QLatin1Char('/') + folder;
-  if (HasDotComponent(candidate)) return {};
-  const QString base = QDir::cleanPath(baseFolder);
-  const QString clean = QDir::cleanPath(candidate);
-  const QString prefix = base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/');
-  if (clean != base && !clean.startsWith(prefix)) return {};
-  return QDir::isAbsolutePath(folder) ? folder : base + QLatin1Char('/') + folder;
 }
 
 LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out) {
@@ -92,15 +54,8 @@ LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, Link
   while (lead < folder.size() && folder[lead] == QLatin1Char(' ')) ++lead;
   folder.remove(0, lead);
   if (folder.isEmpty()) return LinkLineError::BadFolder;
-  const QString inside = FolderInside(baseFolder, folder);
-  if (inside.isEmpty() || !PrepareTaskFolder(baseFolder)) return LinkLineError::BadFolder;
-  // A symbolic link below the base folder could lead elsewhere: the deepest part that exists
-  // already must really lie inside the base before anything is created below it.
-  const QString realBase = QFileInfo(baseFolder).canonicalFilePath();
-  if (FolderInside(realBase, RealExistingPart(inside)).isEmpty()) return LinkLineError::BadFolder;
-  if (!PrepareTaskFolder(inside)) return LinkLineError::BadFolder;
-  if (FolderInside(realBase, QFileInfo(inside).canonicalFilePath()).isEmpty())
-    return LinkLineError::BadFolder;
+  const QString inside = folder_rule::CreateFolderInside(baseFolder, folder);
+  if (inside.isEmpty()) return LinkLineError::BadFolder;
   out.url = url;
   out.folder = inside;
   return LinkLineError::None;

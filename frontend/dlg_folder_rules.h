@@ -1,6 +1,7 @@
 #pragma once
 // Input rules shared by the add-task and search-link dialogs: the address test, the folder
-// proposed for the next task, the folder test, and the lines of the search-link links box.
+// proposed for the next task and the lines of the search-link links box. The folder test
+// itself is the front-ends' common rule (frontend/folder_rule.h).
 #include <QString>
 #include <QStringList>
 
@@ -14,11 +15,6 @@ bool BeginsWithHttp(const QString& text);
 /// stays. ".../vol 12/" gives ".../vol 13/", ".../vol 09/" gives ".../vol 10/", a folder
 /// without digits is returned unchanged. Numbers of any length are counted exactly.
 QString SuggestNextFolder(const QString& folder);
-
-/// Creates `folder` with every missing level (a failure is only noticed by the test that
-/// follows), then tells whether it can take a task: an absolute path that exists as a folder
-/// and is not the file-system root. A path that names a file is refused.
-bool PrepareTaskFolder(const QString& folder);
 
 /// The lines of the links box: carriage returns become line breaks, empty lines are dropped.
 QStringList SplitLinkLines(const QString& text);
@@ -38,14 +34,9 @@ struct LinkLine {
 
 /// Parses one links-box line: the address is the part before the first space, the folder the
 /// part after it without its leading spaces. The folder comes from web text (a link search),
-/// so it must stay inside `baseFolder`: a relative folder is taken below `baseFolder`, and a
-/// folder with a "." or ".." component, or one that lies outside `baseFolder`, is refused.
-/// A folder that passes is created (PrepareTaskFolder).
+/// so it must stay inside `baseFolder` (folder_rule::CreateFolderInside, which also creates
+/// the folder that passes).
 LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out);
-
-/// `folder` resolved against `baseFolder` as ParseLinkLine does, or empty when it would lie
-/// outside it (or `baseFolder` is not an absolute path). Nothing is created.
-QString FolderInside(const QString& baseFolder, const QString& folder);
 
 /// `text` with its first "%d" replaced by `number` (the language texts of numbered lines).
 QString FormatNumber(const QString& text, int number);

@@ -6,6 +6,7 @@
 #include "frontend/dlg_balloon_tip.h"
 #include "frontend/dlg_folder_browser.h"
 #include "frontend/dlg_folder_rules.h"
+#include "frontend/folder_rule.h"
 #include "frontend/task_manager.h"
 #include "frontend/tip_edit.h"
 #include "frontend/wnd_tip_button.h"
@@ -173,7 +174,7 @@ void DlgSearchLink::Search() {
     dialogs::ShowBalloonTip(Text(12), address_);
     return;
   }
-  if (!dialogs::PrepareTaskFolder(folder)) {
+  if (!folder_rule::PrepareTaskFolder(folder)) {
     dialogs::ShowBalloonTip(Text(13), folder_);
     return;
   }

@@ -43,7 +43,7 @@ QString UsageText() {
              "  --list FILE     download every line of FILE (\"-\": standard input); a line is\n"
              "                  an address, spaces and a folder, as --links prints them.\n"
              "                  Folders must stay inside FOLDER (default: the current folder);\n"
-             "                  lines with \"..\" or other folders are refused\n"
+             "                  lines with \".\" or \"..\" or other folders are refused\n"
              "  --links URL FOLDER\n"
              "                  open the chapter list page URL and print one line per chapter\n"
              "                  link: the address, three spaces, FOLDER and the link text\n"

@@ -1,28 +1,21 @@
 #include "tools/folivex_get/task_list.h"
 
+#include "frontend/folder_rule.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace folivex_get {
 namespace {
 
-bool IsInside(const QString& path, const QString& base) {
-  if (path == base) return true;
-  const QString prefix = base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/');
-  return path.startsWith(prefix);
-}
-
-// The deepest part of `path` that exists, resolved through symbolic links; empty when none.
-QString CanonicalExistingPart(QString path) {
-  while (!path.isEmpty()) {
-    const QFileInfo info(path);
-    if (info.exists()) return info.canonicalFilePath();
-    const QString parent = info.path();
-    if (parent == path) break;
-    path = parent;
+QString RefusalText(folder_rule::Refusal refusal, const QString& base) {
+  using folder_rule::Refusal;
+  switch (refusal) {
+  case Refusal::DotComponent: return QStringLiteral("the folder contains \".\" or \"..\"");
+  case Refusal::LeadsOutside: return QStringLiteral("the folder leads outside %1").arg(base);
+  case Refusal::BadBase: return QStringLiteral("%1 cannot be a base folder").arg(base);
+  default: return QStringLiteral("the folder is outside %1").arg(base);
   }
-  return QString();
 }
 
 } // namespace
@@ -37,27 +30,11 @@ QString DecodeListText(const QByteArray& bytes) {
 }
 
 QString ResolveListFolder(const QString& folder, const QString& base, QString* why) {
-  auto refuse = [why](const QString& reason) {
-    if (why) *why = reason;
-    return QString();
-  };
-  for (const QString& part : folder.split(QLatin1Char('/')))
-    if (part == QLatin1String("..")) return refuse(QStringLiteral("the folder contains \"..\""));
-  const QString cleanBase = QDir::cleanPath(base);
-  const QString path = QDir::cleanPath(QDir::isAbsolutePath(folder)
-                                           ? folder
-                                           : cleanBase + QLatin1Char('/') + folder);
-  if (!IsInside(path, cleanBase))
-    return refuse(QStringLiteral("the folder is outside %1").arg(cleanBase));
-  // A symbolic link inside the base may point anywhere; judge where it really leads. The
-  // deepest existing part of the path is the base itself or lies below it.
-  if (QFileInfo::exists(cleanBase)) {
-    const QString realBase = QFileInfo(cleanBase).canonicalFilePath();
-    const QString realPath = CanonicalExistingPart(path);
-    if (realPath.isEmpty() || !IsInside(realPath, realBase))
-      return refuse(QStringLiteral("the folder leads outside %1").arg(cleanBase));
-  }
-  return path;
+  folder_rule::Refusal refusal = folder_rule::Refusal::None;
+  const QString path = folder_rule::ResolveFolderInside(base, folder, &refusal);
+  if (!path.isEmpty()) return QDir::cleanPath(path);
+  if (why) *why = RefusalText(refusal, QDir::cleanPath(base));
+  return QString();
 }
 
 TaskList ParseTaskList(const QString& text, const QString& base) {

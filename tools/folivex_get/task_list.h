@@ -1,9 +1,9 @@
 #pragma once
 // Lines of a chapter list in the link-search format: an address, one or more spaces, a
 // folder ("http://site/c/12   comics/Chapter 12"). The folders come from web text, so every
-// folder is kept inside one base folder: relative folders are taken inside it, absolute ones
-// must already lie inside it, and no folder may contain a ".." component or reach outside
-// through a symbolic link.
+// folder is kept inside one base folder by the front-ends' folder rule (frontend/folder_rule.h):
+// relative folders are taken inside it, absolute ones must already lie inside it, and no folder
+// may contain a "." or ".." component or reach outside through a symbolic link.
 #include "tools/folivex_get/get_options.h"
 
 #include <QByteArray>
@@ -34,8 +34,8 @@ QString DecodeListText(const QByteArray& bytes);
 /// `base` is an absolute folder.
 TaskList ParseTaskList(const QString& text, const QString& base);
 
-/// The absolute folder for `folder` inside `base`, or an empty string with `why` set when it
-/// would leave `base` (also through a symbolic link of an existing part of the path).
+/// The absolute, cleaned folder for `folder` inside `base` (folder_rule::ResolveFolderInside;
+/// nothing is created), or an empty string with `why` set when it is refused.
 QString ResolveListFolder(const QString& folder, const QString& base, QString* why);
 
 } // namespace folivex_get

@@ -1,0 +1,91 @@
+#include "frontend/folder_rule.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace folder_rule {
+namespace {
+
+bool HasDotComponent(const QString& path) {
+  const QStringList parts = path.split(QLatin1Char('/'));
+  for (const QString& part : parts)
+    if (part == QLatin1String(".") || part == QLatin1String("..")) return true;
+  return false;
+}
+
+/// Whether the cleaned `path` is `base` or lies below it ("/a/bx" is not below "/a/b").
+bool IsInside(const QString& path, const QString& base) {
+  if (path == base) return true;
+  const QString prefix = base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/');
+  return path.startsWith(prefix);
+}
+
+/// The real path of the deepest part of `path` that exists; empty when none does.
+QString RealExistingPart(QString path) {
+  while (!path.isEmpty()) {
+    const QFileInfo info(path);
+    if (info.exists()) return info.canonicalFilePath();
+    const QString parent = info.path();
+    if (parent == path) break;
+    path = parent;
+  }
+  return QString();
+}
+
+QString Refuse(Refusal reason, Refusal* why) {
+  if (why) *why = reason;
+  return QString();
+}
+
+} // namespace
+
+bool PrepareTaskFolder(const QString& folder) {
+  if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return false;
+  QDir().mkpath(folder);
+  const QFileInfo info(folder);
+  if (!info.isDir()) return false;
+  return info.canonicalFilePath() != QLatin1String("/");
+}
+
+QString FolderInside(const QString& baseFolder, const QString& folder, Refusal* why) {
+  if (!QDir::isAbsolutePath(baseFolder) || HasDotComponent(baseFolder))
+    return Refuse(Refusal::BadBase, why);
+  if (HasDotComponent(folder)) return Refuse(Refusal::DotComponent, why);
+  const QString base = QDir::cleanPath(baseFolder);
+  const bool absolute = QDir::isAbsolutePath(folder);
+  const QString path = absolute ? folder : base + QLatin1Char('/') + folder;
+  if (!IsInside(QDir::cleanPath(path), base)) return Refuse(Refusal::Outside, why);
+  if (why) *why = Refusal::None;
+  return path;
+}
+
+QString ResolveFolderInside(const QString& baseFolder, const QString& folder, Refusal* why) {
+  const QString path = FolderInside(baseFolder, folder, why);
+  if (path.isEmpty()) return path;
+  // A symbolic link below the base folder may point anywhere: the deepest part that exists
+  // already must really lie inside the base before anything is created below it. When the
+  // base does not exist yet, nothing below it does either.
+  const QFileInfo base(baseFolder);
+  if (base.exists()) {
+    const QString realPart = RealExistingPart(QDir::cleanPath(path));
+    if (realPart.isEmpty() || !IsInside(realPart, base.canonicalFilePath()))
+      return Refuse(Refusal::LeadsOutside, why);
+  }
+  return path;
+}
+
+QString CreateFolderInside(const QString& baseFolder, const QString& folder, Refusal* why) {
+  if (FolderInside(baseFolder, folder, why).isEmpty()) return QString();
+  if (!PrepareTaskFolder(baseFolder)) return Refuse(Refusal::Unusable, why);
+  const QString path = ResolveFolderInside(baseFolder, folder, why);
+  if (path.isEmpty()) return path;
+  if (!PrepareTaskFolder(path)) return Refuse(Refusal::Unusable, why);
+  // The folders were created after the check: judge once more where the result lies.
+  const QString realBase = QFileInfo(baseFolder).canonicalFilePath();
+  if (!IsInside(QFileInfo(path).canonicalFilePath(), realBase))
+    return Refuse(Refusal::LeadsOutside, why);
+  return path;
+}
+
+} // namespace folder_rule
