@@ -8,4 +8,4 @@ target_sources(engine PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/image_decode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_fetch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_image.cpp)
-target_link_libraries(engine PRIVATE PkgConfig::CURL PkgConfig::MAGICK)
+target_link_libraries(engine PRIVATE PkgConfig::CURL)

@@ -3,11 +3,8 @@
 #include "image/exif_block.h"
 #include "image/image_codec_factory.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
-#include <cstring>
-#include <mutex>
+#include <cstdio>
 
 // The C interface inside namespace MagickLib, so its ImageType does not meet ours.
 #include <Magick++/Include.h>
@@ -16,22 +13,7 @@ using namespace MagickLib;
 
 namespace {
 
-
-/// Limits that keep a hostile file from exhausting the machine; set once per process.
-void SetResourceLimits() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    SetMagickResourceLimit(WidthResource, FCImageCodec_Magick::kMaxSide);
-    SetMagickResourceLimit(HeightResource, FCImageCodec_Magick::kMaxSide);
-    SetMagickResourceLimit(PixelsResource, FCImageCodec_Magick::kMaxPixels);
-    SetMagickResourceLimit(MemoryResource, int64_t(512) << 20);
-    SetMagickResourceLimit(MapResource, int64_t(512) << 20);
-    SetMagickResourceLimit(DiskResource, 0);
-    SetMagickResourceLimit(ReadResource, int64_t(512) << 20);
-  });
-}
-
-/// Owns the C structures of one GraphicsMagick call.
+/// Owns the C structures of one GraphicsMagick write.
 struct MagickCall {
   MagickCall() {
     GetExceptionInfo(&exception);
@@ -52,11 +34,21 @@ struct MagickCall {
   Image* images = nullptr;
 };
 
-/// Forces `coder` for a read or write: "CODER:" in the file name makes GraphicsMagick use
-/// that coder and no other, whatever the data looks like.
+/// Forces `coder` for a write: "CODER:" in the file name makes GraphicsMagick use that coder.
 void ForceCoder(ImageInfo* info, const char* coder) {
   std::snprintf(info->filename, sizeof(info->filename), "%s:", coder);
   std::snprintf(info->magick, sizeof(info->magick), "%s", coder);
+}
+
+/// What skin pictures and other image files may be: the guard's policy for this codec.
+const common::ImagePolicy& LoadPolicy() {
+  using common::ImageFormat;
+  static const common::ImagePolicy policy{
+      {ImageFormat::Png, ImageFormat::Jpeg, ImageFormat::Gif, ImageFormat::Bmp,
+       ImageFormat::Tiff, ImageFormat::Ico},
+      FCImageCodec_Magick::kMaxSide, FCImageCodec_Magick::kMaxPixels,
+      FCImageCodec_Magick::kMaxFileBytes, false};
+  return policy;
 }
 
 /// Copies one decoded frame into a new image, one row per transfer. Null when it is empty
@@ -170,55 +162,34 @@ bool WriteAll(const QString& path, const void* data, size_t length) {
 
 } // namespace
 
-FCImageCodec_Magick::FCImageCodec_Magick() { SetResourceLimits(); }
-
-const char* FCImageCodec_Magick::SniffCoder(const void* data, int64_t size) {
-  const auto* b = static_cast<const unsigned char*>(data);
-  auto starts = [&](const char* magic, int n) {
-    return size >= n && std::memcmp(b, magic, n) == 0;
-  };
-  if (starts("\x89PNG\r\n\x1a\n", 8)) return "PNG";
-  if (starts("\xFF\xD8\xFF", 3)) return "JPEG";
-  if (starts("GIF87a", 6) || starts("GIF89a", 6)) return "GIF";
-  if (starts("BM", 2)) return "BMP";
-  if (starts("II*\0", 4) || starts("MM\0*", 4)) return "TIFF";
-  if (starts("\0\0\1\0", 4)) return "ICO";
-  return nullptr;
-}
+FCImageCodec_Magick::FCImageCodec_Magick() = default;
 
 bool FCImageCodec_Magick::LoadFile(const QString& path, FCAutoPtrList<FCObjImage>& frames,
                                    FCImageProperty& property) {
-  const QFileInfo info(path);
-  if (!info.isFile() || info.size() < 1 || info.size() > kMaxFileBytes) return false;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray bytes = file.read(kMaxFileBytes);
-  return LoadMemory(bytes.constData(), bytes.size(), frames, property);
+  return Convert(common::DecodeImageFile(path, LoadPolicy()), frames, property);
 }
 
 bool FCImageCodec_Magick::LoadMemory(const void* data, int64_t size,
                                      FCAutoPtrList<FCObjImage>& frames,
                                      FCImageProperty& property) {
-  if (!data || size < 1 || size > kMaxFileBytes) return false;
-  const char* coder = SniffCoder(data, size);
-  if (!coder) return false;
-  MagickCall call;
-  if (!call.info) return false;
-  ForceCoder(call.info, coder);
-  call.images = BlobToImage(call.info, data, static_cast<size_t>(size), &call.exception);
-  if (!call.images || call.Failed()) return false;
+  return Convert(common::DecodeImage(data, size, LoadPolicy()), frames, property);
+}
 
+bool FCImageCodec_Magick::Convert(const common::GuardedImage& decodedImage,
+                                  FCAutoPtrList<FCObjImage>& frames, FCImageProperty& property) {
+  auto* images = static_cast<Image*>(decodedImage.MagickImages());
+  if (!images) return false;
   // Decode everything into a list of our own first, so a failure adds no frame at all.
   FCAutoPtrList<FCObjImage> decoded;
   int64_t budget = kMaxFramesBytes;
-  for (Image* frame = call.images; frame; frame = frame->next) {
+  for (Image* frame = images; frame; frame = frame->next) {
     FCObjImage* image = ConvertFrame(frame, budget);
     if (budget < 0) return false;
     decoded.Add(image);
   }
   if (decoded.Count() == 0) return false;
   while (decoded.Count() > 0) frames.Add(decoded.Detach(0));
-  ReadProperties(call.images, std::strcmp(coder, "GIF") == 0, property);
+  ReadProperties(images, decodedImage.Format() == common::ImageFormat::Gif, property);
   return true;
 }
 

@@ -2,11 +2,13 @@
 // FCImageCodec_Magick: BMP, JPEG, GIF, TIFF and PNG (and loading ICO) on GraphicsMagick.
 //
 // Image files come from skin folders that users edit and from the web, so the codec treats
-// every file as hostile: the file is decoded only with the coder its leading bytes name (one
-// of the six formats above; anything else fails), GraphicsMagick runs under resource limits
-// (size, pixels, memory; no disk cache), and any decoding error yields false and no frames.
-// Rows are transferred one at a time straight between GraphicsMagick and the image rows.
+// every file as hostile and loads only through the image guard (common/image_guard.h): the
+// coder the leading bytes name (one of the six formats above; anything else fails), the
+// limits below checked from the header before decoding, and any decoding error yields false
+// and no frames. Rows are transferred one at a time straight between GraphicsMagick and the
+// image rows.
 #include "common/auto_init.h"
+#include "common/image_guard.h"
 #include "image/image_codec.h"
 
 class FCImageCodec_Magick : public FCImageCodec {
@@ -29,9 +31,10 @@ public:
   bool SaveFile(const QString& path, const FCAutoPtrList<FCObjImage>& frames,
                 const FCImageProperty& property) override;
 
-  /// The coder name ("PNG", "JPEG", ...) the leading bytes name, or null.
-  static const char* SniffCoder(const void* data, int64_t size);
-
 private:
+  /// Copies the guard's frames into `frames`; false (and no frame added) when any is unusable.
+  static bool Convert(const common::GuardedImage& decodedImage, FCAutoPtrList<FCObjImage>& frames,
+                      FCImageProperty& property);
+
   FCAutoInitGDIPlus magick_; // GraphicsMagick stays started while a codec lives
 };

@@ -208,18 +208,15 @@ TEST_F(PageImageTest, FormatComesFromTheLeadingBytesAndNamesTheExtension) {
     EXPECT_EQ(image->extension, QString::fromLatin1(c.extension)) << c.coder;
     EXPECT_EQ(image->width, 320) << c.coder;
   }
-  if (engine::CanDecode(engine::ImageFormat::WebP)) {
+  if (common::CanDecodeImage(common::ImageFormat::WebP)) {
     site_.Add(Unique("pic.webp"), MakeImageBytes(320, 410, "WEBP"), "image/webp");
     const auto webp = Fetch(Unique("pic.webp"));
     ASSERT_TRUE(webp);
     EXPECT_EQ(webp->extension, ".webp");
   }
-  EXPECT_EQ(engine::ImageFormatOfBytes("%!PS-Adobe-3.0"), engine::ImageFormat::Unknown);
-  EXPECT_EQ(engine::ImageFormatOfBytes("push graphic-context"), engine::ImageFormat::Unknown);
-  EXPECT_EQ(engine::ImageFormatOfBytes("BM"), engine::ImageFormat::Unknown);
-  EXPECT_EQ(engine::ImageFormatOfBytes(QByteArray("\0\0\0\x1C" "ftypavif", 12)),
-            engine::ImageFormat::Avif);
-  EXPECT_EQ(engine::ImageExtensionOf(engine::ImageFormat::Unknown), QString());
+  // An icon is a skin picture format, never a page image.
+  site_.Add(Unique("pic.ico"), MakeImageBytes(32, 32, "ICO"), "image/png");
+  EXPECT_FALSE(Fetch(Unique("pic.ico")));
 }
 
 TEST_F(PageImageTest, SavedPageReplacesOnlyItsOwnFormatAndGetsANewFilesMode) {
