@@ -1,6 +1,7 @@
 #include "frontend/task_manager.h"
 
 #include "common/command_file.h"
+#include "common/engine_report.h"
 #include "common/ini_rules.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
@@ -181,39 +182,39 @@ platform::LRESULT CTaskManager::AcceptEngine(std::int32_t id, platform::HWND eng
 
 void CTaskManager::OnEngineCommand(std::int32_t taskId, std::int32_t number) {
   const QString path = common::CommandFilePath(taskId, number);
-  const QStringList items = common::ReadCommandFile(path);
+  const std::optional<common::EngineReport> report =
+      common::ParseReport(common::ReadCommandFile(path));
   QFile::remove(path);
-  if (items.isEmpty()) return;
-  if (items[0] == QLatin1String(protocol::kReportPageInfo)) OnPageInfoReport(items);
-  else if (items[0] == QLatin1String(protocol::kReportPageSaved)) OnPageSavedReport(items);
-  else if (items[0] == QLatin1String(protocol::kReportStall)) OnStallReport(items);
+  // A report about another task than the one its message names is not trusted: it would
+  // change a task whose engine did not send it.
+  if (!report || common::ReportTaskId(*report) != taskId) return;
+  if (const auto* info = std::get_if<common::PageInfoReport>(&*report)) OnPageInfoReport(*info);
+  else if (const auto* saved = std::get_if<common::PageSavedReport>(&*report)) OnPageSavedReport(*saved);
+  else if (const auto* stall = std::get_if<common::StallReport>(&*report)) OnStallReport(*stall);
 }
 
-CTaskInfo* CTaskManager::FindRunningTask(const QString& idItem) const {
-  CTaskInfo* record = FindTask(common::ParseInt32(idItem));
+CTaskInfo* CTaskManager::FindRunningTask(std::int32_t id) const {
+  CTaskInfo* record = FindTask(id);
   return record && record->status == TASK_RUNNING ? record : nullptr;
 }
 
-void CTaskManager::OnPageInfoReport(const QStringList& items) {
-  if (items.size() != 4) return;
-  CTaskInfo* record = FindRunningTask(items[1]);
+void CTaskManager::OnPageInfoReport(const common::PageInfoReport& report) {
+  CTaskInfo* record = FindRunningTask(report.taskId);
   if (!record) return;
-  if (record->now_index == 1) record->title = items[2];
-  const std::int32_t total = common::ParseInt32(items[3]);
-  if (record->total < total) record->total = total;
+  if (record->now_index == 1) record->title = report.title;
+  if (record->total < report.total) record->total = report.total;
   CTaskEventObserver::NotifyTaskChanged();
 }
 
-void CTaskManager::OnPageSavedReport(const QStringList& items) {
-  if (items.size() != 4) return;
-  CTaskInfo* record = FindRunningTask(items[1]);
+void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
+  CTaskInfo* record = FindRunningTask(report.taskId);
   if (!record) return;
-  const std::int32_t page = common::ParseInt32(items[2]);
+  const std::int32_t page = report.page;
   // Pages count from 1; a report of page 0 or below would make the next start fetch nothing.
   if (page < 1) return;
   record->now_index = page;
   record->finish = page;
-  record->now_url = items[3];
+  record->now_url = report.url;
   const bool complete = page >= record->total;
   if (complete) StopTask(record->id);
   SaveTaskFile(*record);
@@ -221,9 +222,8 @@ void CTaskManager::OnPageSavedReport(const QStringList& items) {
   if (complete) ShutdownIfAllDone();
 }
 
-void CTaskManager::OnStallReport(const QStringList& items) {
-  if (items.size() != 2) return;
-  CTaskInfo* record = FindRunningTask(items[1]);
+void CTaskManager::OnStallReport(const common::StallReport& report) {
+  CTaskInfo* record = FindRunningTask(report.taskId);
   if (!record) return;
   if (record->now_index == 1 || record->start_count > kMaxStarts) {
     record->error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 1);
@@ -255,6 +255,6 @@ void CTaskManager::CheckEngines() {
     if (silent || gone) stalled.push_back(record->id);
   }
   for (std::int32_t id : stalled)
-    OnStallReport({QLatin1String(protocol::kReportStall), QString::number(id)});
+    OnStallReport(common::StallReport{id});
   if (CountTasks(TASK_RUNNING) == 0) watchdog_.StopTimer();
 }

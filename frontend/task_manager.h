@@ -12,13 +12,13 @@
 // Threading: everything runs on the user-interface thread, including the selection and
 // watchdog timers. Report handlers run while the reporting engine waits in its send, so
 // nothing here sends a waiting message to an engine.
+#include "common/engine_report.h"
 #include "frontend/task_store.h"
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
 #include "platform/window_message.h"
 #include "skin/timer_notify.h"
 
-#include <QStringList>
 
 class CMainWindowEndpoint;
 
@@ -97,11 +97,12 @@ public:
   // Engine messages.
   /// WM_APP_ENGINE_HELLO: accepts the engine while its task runs.
   platform::LRESULT AcceptEngine(std::int32_t id, platform::HWND engineWindow);
-  /// WM_APP_ENGINE_COMMAND: reads and deletes the command file, then handles the report.
+  /// WM_APP_ENGINE_COMMAND: reads and deletes the command file, then handles the report
+  /// when it is one and names the message's task.
   void OnEngineCommand(std::int32_t taskId, std::int32_t number);
-  void OnPageInfoReport(const QStringList& items);
-  void OnPageSavedReport(const QStringList& items);
-  void OnStallReport(const QStringList& items);
+  void OnPageInfoReport(const common::PageInfoReport& report);
+  void OnPageSavedReport(const common::PageSavedReport& report);
+  void OnStallReport(const common::StallReport& report);
 
   /// Powers off when the user asked for it and no task runs or waits.
   void ShutdownIfAllDone();
@@ -109,7 +110,7 @@ public:
 private:
   void SelectTasksToStart();
   void CheckEngines();
-  CTaskInfo* FindRunningTask(const QString& idItem) const;
+  CTaskInfo* FindRunningTask(std::int32_t id) const;
 
   platform::FIProgramLauncher& launcher_;
   platform::FIShutdown& shutdown_;

@@ -30,11 +30,11 @@ struct Walk {
   Walk(const LocalSite& site, const Chapter& c, std::int32_t id, const Sandbox& sandbox)
       : id(id), chapter(c), folder(sandbox.file(QString::number(id)) + QStringLiteral("/")) {
     QDir().mkpath(folder);
-    frontEnd.onReport = [this](const QStringList& items) {
+    frontEnd.onReport = [this](const common::EngineReport& report) {
       // As the front-end: the last page completes the task, a stall restarts or fails it;
       // either way the engine is told to quit while it waits in its send.
-      if ((items.value(0) == "101" && items.value(2).toInt() >= chapter.pages) ||
-          items.value(0) == "102")
+      const auto* saved = std::get_if<common::PageSavedReport>(&report);
+      if ((saved && saved->page >= chapter.pages) || std::holds_alternative<common::StallReport>(report))
         frontEnd.QuitEngine();
     };
     common::HandOff job;
@@ -45,7 +45,7 @@ struct Walk {
     engine = std::make_unique<EngineProcess>(job, frontEnd);
   }
 
-  std::vector<QStringList> Reports(const char* code) const { return frontEnd.ReportsWithCode(code); }
+  template <class Report> std::vector<Report> Reports() const { return frontEnd.ReportsOf<Report>(); }
 
   std::int32_t id;
   Chapter chapter;
@@ -54,10 +54,13 @@ struct Walk {
   std::unique_ptr<EngineProcess> engine;
 };
 
-// The reports as one line each, for failure messages.
-std::string Dump(const std::vector<QStringList>& reports) {
+// The reports as one line each in their wire form, for failure messages.
+std::string Dump(const FrontEndStub& frontEnd) {
   QString text;
-  for (const QStringList& items : reports) text += items.join(QLatin1Char('|')) + QLatin1Char('\n');
+  for (const auto& report : frontEnd.reports)
+    text += common::ReportItems(report).join(QLatin1Char('|')) + QLatin1Char('\n');
+  for (const QStringList& items : frontEnd.malformed)
+    text += QStringLiteral("not a report: ") + items.join(QLatin1Char('|')) + QLatin1Char('\n');
   return text.toStdString();
 }
 
@@ -93,12 +96,12 @@ TEST_F(ChapterWalkTest, EveryKindOfNavigationWalksATwelvePageChapterCompletely) 
     const Chapter& chapter = walk->chapter;
     SCOPED_TRACE(chapter.folder.toStdString());
     EXPECT_EQ(walk->engine->exitCode, 0);
-    const auto saved = walk->Reports("101");
-    ASSERT_EQ(saved.size(), std::size_t(kPages)) << Dump(walk->frontEnd.reports);
-    EXPECT_TRUE(walk->Reports("102").empty());
+    const auto saved = walk->Reports<common::PageSavedReport>();
+    ASSERT_EQ(saved.size(), std::size_t(kPages)) << Dump(walk->frontEnd);
+    EXPECT_TRUE(walk->Reports<common::StallReport>().empty());
+    EXPECT_TRUE(walk->frontEnd.malformed.empty()) << Dump(walk->frontEnd);
     for (int page = 1; page <= kPages; ++page) {
-      const QStringList expected{"101", QString::number(walk->id),
-                                 QString::number(page), chapter.PageUrl(site_, page)};
+      const common::PageSavedReport expected{walk->id, page, chapter.PageUrl(site_, page)};
       EXPECT_EQ(saved[page - 1], expected);
       const QString name = QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
       EXPECT_EQ(testing_support::ReadBytes(walk->folder + name), chapter.images[page - 1]) << name.toStdString();
@@ -108,14 +111,15 @@ TEST_F(ChapterWalkTest, EveryKindOfNavigationWalksATwelvePageChapterCompletely) 
     // Each page-saved report follows the page-info report of the same scan.
     const auto& reports = walk->frontEnd.reports;
     ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports.front().value(0), "100");
+    EXPECT_TRUE(std::holds_alternative<common::PageInfoReport>(reports.front()));
     for (std::size_t i = 1; i < reports.size(); ++i) {
-      if (reports[i].value(0) != "101") continue;
-      EXPECT_EQ(reports[i - 1].value(0), "100");
-      EXPECT_EQ(reports[i - 1].value(3), QString::number(kPages));
-      EXPECT_EQ(reports[i - 1].value(2), QStringLiteral("Test comic %1").arg(reports[i].value(2)));
+      const auto* page = std::get_if<common::PageSavedReport>(&reports[i]);
+      if (!page) continue;
+      const auto* info = std::get_if<common::PageInfoReport>(&reports[i - 1]);
+      ASSERT_NE(info, nullptr) << Dump(walk->frontEnd);
+      EXPECT_EQ(*info, (common::PageInfoReport{walk->id, QStringLiteral("Test comic %1").arg(page->page), kPages}));
     }
-    EXPECT_EQ(reports.back().value(0), "101");
+    EXPECT_TRUE(std::holds_alternative<common::PageSavedReport>(reports.back()));
   }
   // The logo shared by every page is fetched once per engine process.
   EXPECT_EQ(site_.RequestCount("/logo.png"), int(walks.size()));
@@ -131,17 +135,18 @@ TEST_F(ChapterWalkTest, NoStrategyStallsAndSmallImagesSaveTheTallestAfterTheQuie
   ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
 
   const Walk& stalled = *walks[0];
-  EXPECT_TRUE(stalled.Reports("101").empty());
-  EXPECT_EQ(stalled.Reports("102").size(), 1u);
-  EXPECT_EQ(stalled.frontEnd.reports.back(), (QStringList{"102", "601"}));
-  for (const auto& info : stalled.Reports("100")) EXPECT_EQ(info.value(3), "0");
+  EXPECT_TRUE(stalled.Reports<common::PageSavedReport>().empty());
+  EXPECT_EQ(stalled.Reports<common::StallReport>().size(), 1u);
+  EXPECT_EQ(stalled.frontEnd.reports.back(), common::EngineReport(common::StallReport{601}));
+  const auto infos = stalled.Reports<common::PageInfoReport>();
+  for (const auto& info : infos) EXPECT_EQ(info.total, 0);
   // Quiet of at least 4 s (whole seconds) at 500 ms page monitoring before the last chance.
-  EXPECT_GE(stalled.Reports("100").size(), 8u);
+  EXPECT_GE(infos.size(), 8u);
   EXPECT_EQ(site_.RequestCount(bare.ImagePath(1)), 0);
 
   const Walk& quiet = *walks[1];
-  ASSERT_EQ(quiet.Reports("101").size(), 3u) << Dump(quiet.frontEnd.reports);
-  EXPECT_TRUE(quiet.Reports("102").empty());
+  ASSERT_EQ(quiet.Reports<common::PageSavedReport>().size(), 3u) << Dump(quiet.frontEnd);
+  EXPECT_TRUE(quiet.Reports<common::StallReport>().empty());
   EXPECT_EQ(testing_support::ReadBytes(quiet.folder + "002.png"), small.images[1]);
   EXPECT_EQ(site_.RequestCount(taller), 1);
   EXPECT_EQ(QDir(quiet.folder).entryList(QDir::Files).size(), 3);

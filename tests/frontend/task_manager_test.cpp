@@ -25,9 +25,10 @@ protected:
     EXPECT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
     return r;
   }
-  void Report(const QStringList& items) {
+  // Sends `items` as the engine of the task they name does, or as the engine of `messageId`.
+  void Report(const QStringList& items, std::optional<std::int32_t> messageId = {}) {
     static int number = 1;
-    const std::int32_t id = items.value(1).toInt();
+    const std::int32_t id = messageId.value_or(items.value(1).toInt());
     ASSERT_TRUE(common::WriteCommandFile(common::CommandFilePath(id, number), items));
     EXPECT_EQ(platform::SendMessage(window.Handle(), protocol::WM_APP_ENGINE_COMMAND, id, number), 0);
     EXPECT_FALSE(QFileInfo::exists(common::CommandFilePath(id, number))) << "read, then deleted";
@@ -260,6 +261,25 @@ TEST_F(TaskManagerTest, DeletedTaskDropsLaterReports) {
   Report({"102", id});
   EXPECT_EQ(tasks.Count(), 0);
   EXPECT_EQ(launcher.launches.size(), 1u);
+}
+
+TEST_F(TaskManagerTest, ReportNamingAnotherTaskThanItsMessageIsIgnored) {
+  EngineStandIn engine;
+  CTaskInfo* sender = Running("http://site/a", engine);
+  CTaskInfo* other = Running("http://site/b", engine);
+  Report({"100", Id(other), "Foreign", "30"}, sender->id);
+  Report({"101", Id(other), "4", "http://site/b/4"}, sender->id);
+  Report({"102", Id(other)}, sender->id);
+  for (const CTaskInfo* r : {sender, other}) {
+    EXPECT_EQ(r->status, TASK_RUNNING);
+    EXPECT_EQ(r->total, 0);
+    EXPECT_EQ(r->finish, 0);
+    EXPECT_NE(r->title, "Foreign");
+  }
+  EXPECT_EQ(launcher.launches.size(), 2u) << "no restart";
+  EXPECT_EQ(engine.quits, 0);
+  Report({"101", Id(other), "4", "http://site/b/4"}, other->id);
+  EXPECT_EQ(other->finish, 4) << "the same report from its own engine counts";
 }
 
 TEST_F(TaskManagerTest, UnknownCodesAndEmptyFilesAreIgnored) {

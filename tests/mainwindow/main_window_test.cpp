@@ -4,6 +4,7 @@
 #include "main_window_fixture.h"
 
 #include "common/command_file.h"
+#include "common/engine_report.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
 #include "frontend/dlg_add_task.h"
@@ -323,7 +324,7 @@ TEST(MainWindowEngineTest, ACommandFileSentToTheWindowIsReadAndDeleted) {
   ASSERT_EQ(task->status, TASK_RUNNING);
   const QString path = common::CommandFilePath(task->id, 1);
   ASSERT_TRUE(common::WriteCommandFile(
-      path, {"100", QString::number(task->id), "Sky Pirates", "40"}));
+      path, common::ReportItems(common::PageInfoReport{task->id, "Sky Pirates", 40})));
   platform::SendMessage(window.Handle(), protocol::WM_APP_ENGINE_COMMAND, task->id, 1);
   EXPECT_FALSE(QFileInfo::exists(path));
   EXPECT_EQ(task->title, QStringLiteral("Sky Pirates"));

@@ -3,6 +3,7 @@
 // in memory instead of crossing to a front-end window. `onReport` answers a report while the
 // view still waits in its send, as the front-end does (for example by quitting the engine).
 #include "engine/engine_host.h"
+#include "reports_of.h"
 
 #include <functional>
 #include <vector>
@@ -20,10 +21,7 @@ public:
 
   /// The recorded reports of one kind, in arrival order.
   template <class Report> std::vector<Report> ReportsOf() const {
-    std::vector<Report> found;
-    for (const auto& report : reports)
-      if (const auto* r = std::get_if<Report>(&report)) found.push_back(*r);
-    return found;
+    return testing_support::ReportsOf<Report>(reports);
   }
 
   QString Folder() const override { return folder; }

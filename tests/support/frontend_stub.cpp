@@ -27,8 +27,13 @@ platform::LRESULT FrontEndStub::WindowProc(std::uint32_t message, platform::WPAR
     const QString path = common::CommandFilePath(std::int32_t(wParam), std::int32_t(lParam));
     const QStringList items = common::ReadCommandFile(path);
     QFile::remove(path);
-    reports.push_back(items);
-    if (onReport) onReport(items);
+    const std::optional<common::EngineReport> report = common::ParseReport(items);
+    if (!report) {
+      malformed.push_back(items);
+      return 0;
+    }
+    reports.push_back(*report);
+    if (onReport) onReport(*report);
     return 0;
   }
   case protocol::WM_APP_SEARCH_DONE:
@@ -44,13 +49,6 @@ void FrontEndStub::QuitEngine() {
   if (platform::IsWindow(engineWindow))
     platform::SendNotifyMessage(engineWindow, protocol::WM_APP_ENGINE_QUIT, 0, 0);
   engineWindow = 0;
-}
-
-std::vector<QStringList> FrontEndStub::ReportsWithCode(const QString& code) const {
-  std::vector<QStringList> found;
-  for (const QStringList& items : reports)
-    if (!items.isEmpty() && items[0] == code) found.push_back(items);
-  return found;
 }
 
 EngineProcess::EngineProcess(common::HandOff job, const FrontEndStub& window) {

@@ -4,6 +4,7 @@
 // records everything, so tests can drive the real Gantrell binary.
 #include "common/command_file.h"
 #include "platform/window_message.h"
+#include "reports_of.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,18 +24,22 @@ public:
   int helloCount = 0;
   platform::HWND engineWindow = 0;
   int searchDoneCount = 0;
-  std::vector<QStringList> reports; ///< items of every command file, in arrival order
+  std::vector<common::EngineReport> reports; ///< every report, in arrival order
+  /// Command files that held no report (unknown code, wrong item count, no file).
+  std::vector<QStringList> malformed;
   /// Called after each report is recorded (for example to send WM_APP_ENGINE_QUIT on the last
   /// page, as the front-end does, while the engine waits in its send).
-  std::function<void(const QStringList& items)> onReport;
+  std::function<void(const common::EngineReport& report)> onReport;
 
   platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
                                platform::LPARAM lParam) override;
 
   /// Tells the engine to quit the way the front-end does (notify, no wait).
   void QuitEngine();
-  /// Reports whose item "0" is `code`.
-  std::vector<QStringList> ReportsWithCode(const QString& code) const;
+  /// The reports of one kind, in arrival order.
+  template <class Report> std::vector<Report> ReportsOf() const {
+    return testing_support::ReportsOf<Report>(reports);
+  }
 };
 
 /// A Gantrell process started by a test, ended by its pid when the object dies.

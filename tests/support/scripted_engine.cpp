@@ -27,6 +27,7 @@
 // A script that starts with "silent" never says hello. After the script the engine waits for
 // WM_APP_ENGINE_QUIT. It never outlives 60 s, whatever happens.
 #include "common/command_file.h"
+#include "common/engine_report.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
 #include "common/temp_file.h"
@@ -69,9 +70,9 @@ struct Engine {
   int total = 0;
   int firstPage = 1;
 
-  void Send(const QStringList& items) {
+  void Send(const common::EngineReport& report) {
     const QString path = common::CommandFilePath(*job.id, command);
-    common::WriteCommandFile(path, items);
+    common::WriteCommandFile(path, common::ReportItems(report));
     platform::SendMessage(job.hwnd, protocol::WM_APP_ENGINE_COMMAND, *job.id, command);
     ++command;
     QFile::remove(path);
@@ -82,8 +83,7 @@ struct Engine {
       QFile image(job.folder.value_or(QString()) + QString::asprintf("%03d.png", page));
       if (image.open(QIODevice::WriteOnly)) image.write("\x89PNG page " + QByteArray::number(page));
     }
-    Send({"101", QString::number(*job.id), QString::number(page),
-          job.url.value_or(QString()) + "#" + QString::number(page)});
+    Send(common::PageSavedReport{*job.id, page, job.url.value_or(QString()) + "#" + QString::number(page)});
     ++page;
   }
 
@@ -98,16 +98,15 @@ struct Engine {
   bool Step(const QString& step) {
     const QString name = step.section(':', 0, 0);
     const int value = step.section(':', 1, 1).toInt();
-    const QString id = QString::number(*job.id);
     if (name == "info") {
       total = value;
-      Send({"100", id, title, QString::number(total)});
+      Send(common::PageInfoReport{*job.id, title, total});
     } else if (name == "save") {
       Save();
     } else if (name == "saveall") {
       while (!window.quit && page <= total) Save();
     } else if (name == "stall" || (name == "stallfirst" && firstPage == 1)) {
-      Send({"102", id});
+      Send(common::StallReport{*job.id});
     } else if (name == "pause") {
       Pause(value);
     } else if (name == "crash") {

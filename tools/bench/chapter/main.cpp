@@ -34,11 +34,12 @@ double RunOnce(LocalSite& site, const Chapter& chapter, int run) {
   bool stalled = false;
   QElapsedTimer clock;
   const bool verbose = qEnvironmentVariableIsSet("BENCH_VERBOSE");
-  frontEnd.onReport = [&](const QStringList& items) {
+  frontEnd.onReport = [&](const common::EngineReport& report) {
     if (verbose)
-      std::printf("%6.3f %s\n", clock.elapsed() / 1000.0, qPrintable(items.join(QLatin1Char('|'))));
-    if (items.value(0) == "102") stalled = true;
-    if (items.value(0) == "101") saved = items.value(2).toInt();
+      std::printf("%6.3f %s\n", clock.elapsed() / 1000.0,
+                  qPrintable(common::ReportItems(report).join(QLatin1Char('|'))));
+    if (std::holds_alternative<common::StallReport>(report)) stalled = true;
+    if (const auto* page = std::get_if<common::PageSavedReport>(&report)) saved = page->page;
     if (stalled || saved >= chapter.pages) frontEnd.QuitEngine();
   };
   common::HandOff job;
