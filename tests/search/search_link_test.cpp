@@ -15,8 +15,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-using search_test::FakeBrowser;
-using search_test::FakeBrowserState;
+using testing_support::FakeBrowser;
+using testing_support::FakeDocument;
+using testing_support::FakeElement;
 using testing_support::FakeEngineHost;
 using testing_support::FrontEndStub;
 using testing_support::WaitFor;
@@ -70,7 +71,8 @@ protected:
     CSearchLink::SetViewerWaitMs(0);
     platform::SetOpener(&viewer_);
     dialog_.viewer = &viewer_;
-    host_.browser = &fakeBrowser_;
+    browser_.completePages = false; // the test completes the list page itself
+    host_.browser = &browser_;
     host_.folder = kFolder;
     host_.taskId = -1;
     host_.frontEndWindow = dialog_.Handle();
@@ -87,14 +89,30 @@ protected:
     engine_ = std::make_unique<CGantrellDlg>(host_);
     dialog_.engineWindow = engine_->Handle();
     engine_->StartSearchView(kListPage);
-    ASSERT_NE(browser_.events, nullptr);
+    ASSERT_EQ(browser_.views.size(), 1u);
+  }
+
+  // What the search view is told by its browser view.
+  engine::FIBrowserViewEvents& Events() { return *browser_.views.front()->events; }
+
+  // A link of the list page; its click runs `onClick`, or navigates to `href` without one.
+  FakeElement& AddLink(const QString& href, const QString& text,
+                       std::function<void(engine::FIBrowserViewEvents&)> onClick = {}) {
+    FakeElement& link = list_->AddAnchor(text);
+    link.href = href;
+    link.outerHTML = QStringLiteral("<a href=\"%1\">%2</a>").arg(href, text);
+    if (onClick)
+      link.onClick = [this, onClick] { onClick(Events()); };
+    else
+      browser_.LinkTo(link, list_, href);
+    return link;
   }
 
   // Completes the list page and lets its quiet time pass; returns the lines shown.
   QStringList Search() {
     StartEngine();
-    if (!browser_.events) return {};
-    browser_.events->OnDocumentComplete(true);
+    if (browser_.views.empty()) return {};
+    Events().OnDocumentComplete(true);
     fakeNow += CSearchLink::kQuietSeconds;
     EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
@@ -105,8 +123,8 @@ protected:
     return address + QStringLiteral("   ") + kFolder + name;
   }
 
-  FakeBrowserState browser_;
-  FakeBrowser fakeBrowser_{browser_};
+  FakeBrowser browser_;
+  std::shared_ptr<FakeDocument> list_ = browser_.AddPage(kListPage);
   RecordingViewer viewer_;
   SearchDialogStub dialog_;
   FakeEngineHost host_;
@@ -119,64 +137,68 @@ protected:
 TEST_F(SearchLinkTest, OnlyPlainHttpAddressesAreCaughtAndSkipRulesIgnoreCase) {
   using Events = engine::FIBrowserViewEvents;
   const auto notClicked = [](Events&) { ADD_FAILURE() << "clicked"; };
-  browser_.AddLink(QStringLiteral("https://site/s"), QStringLiteral("Secure"));
-  browser_.AddLink(QStringLiteral("ftp://site/f"), QStringLiteral("Ftp"));
-  browser_.AddLink(QStringLiteral("#"), QStringLiteral("Blank window"),
+  AddLink(QStringLiteral("https://site/s"), QStringLiteral("Secure"));
+  AddLink(QStringLiteral("ftp://site/f"), QStringLiteral("Ftp"));
+  AddLink(QStringLiteral("#"), QStringLiteral("Blank window"),
                    [](Events& e) { e.OnNewWindow(QStringLiteral("about:blank")); });
   // The first catchable address counts, whichever event brought it.
-  browser_.AddLink(QStringLiteral("#"), QStringLiteral("Mixed"), [](Events& e) {
+  AddLink(QStringLiteral("#"), QStringLiteral("Mixed"), [](Events& e) {
     bool cancel = false;
     e.OnBeforeNavigate(QStringLiteral("https://site/m"), cancel);
     EXPECT_TRUE(cancel);
     e.OnNewWindow(QStringLiteral("HTTP://site/M"));
     e.OnBeforeNavigate(QStringLiteral("http://site/later"), cancel);
   });
-  browser_.AddLink(QStringLiteral("MAILTO:x@y"), QStringLiteral("Mail"), notClicked);
-  browser_.elements.push_back({true, QStringLiteral("http://site/set"),
-                               QStringLiteral("<a onclick=\"cfg.SET(1)\">Set</a>"),
-                               QStringLiteral("Set"), notClicked, false});
+  AddLink(QStringLiteral("MAILTO:x@y"), QStringLiteral("Mail"), notClicked);
+  AddLink(QStringLiteral("http://site/set"), QStringLiteral("Set"), notClicked).outerHTML =
+      QStringLiteral("<a onclick=\"cfg.SET(1)\">Set</a>");
 
   EXPECT_EQ(Search(), QStringList{Line(QStringLiteral("HTTP://site/M"), QStringLiteral("Mixed"))});
-  EXPECT_EQ(browser_.leftThePage, 0);
-  EXPECT_GE(browser_.stopCount, 1);
+  EXPECT_EQ(browser_.navigated, QStringList{kListPage}) << "no click left the list page";
+  EXPECT_GE(browser_.stops, 1);
 }
 TEST_F(SearchLinkTest, BrokenElementsArePassedOverAndTheSearchStillEnds) {
-  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
-  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
-  browser_.elements.back().broken = true;
-  browser_.AddLink(QStringLiteral("http://site/3"), QStringLiteral("Three"), [](engine::FIBrowserViewEvents& e) {
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two")).broken = true;
+  AddLink(QStringLiteral("http://site/3"), QStringLiteral("Three"), [](engine::FIBrowserViewEvents& e) {
     bool cancel = false;
     e.OnBeforeNavigate(QStringLiteral("http://site/3"), cancel);
     throw engine::DocumentError("detached during its click");
   });
-  browser_.AddLink(QStringLiteral("http://site/4"), QStringLiteral("Four"));
+  AddLink(QStringLiteral("http://site/4"), QStringLiteral("Four"));
 
   EXPECT_EQ(Search(), (QStringList{Line(QStringLiteral("http://site/1"), QStringLiteral("One")),
                                    Line(QStringLiteral("http://site/4"), QStringLiteral("Four"))}));
 }
 
 TEST_F(SearchLinkTest, ThePageCannotReplaceItselfWhileItsLinksAreWalked) {
-  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
-  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
   StartEngine();
   bool cancel = false;
-  browser_.events->OnBeforeNavigate(QStringLiteral("http://site/redirect"), cancel);
+  Events().OnBeforeNavigate(QStringLiteral("http://site/redirect"), cancel);
   EXPECT_FALSE(cancel); // before the result step the page loads and redirects freely
-  browser_.reloadsItself = true;
-  browser_.events->OnDocumentComplete(true);
+  // The page asks to reload whenever one of its elements is fetched.
+  int reloadsRefused = 0;
+  list_->onItem = [&] {
+    bool refused = false;
+    Events().OnBeforeNavigate(kListPage, refused);
+    reloadsRefused += refused;
+  };
+  Events().OnDocumentComplete(true);
   fakeNow += CSearchLink::kQuietSeconds;
   ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
-  EXPECT_EQ(browser_.reloadsRefused, 2);
+  EXPECT_EQ(reloadsRefused, 2);
   EXPECT_EQ(search_test::ResultLines(viewer_.bytes).size(), 2);
 }
 
 TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
   for (const bool noDocument : {true, false}) {
     SCOPED_TRACE(noDocument ? "no document" : "document fails");
-    browser_ = FakeBrowserState();
-    browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
-    browser_.hasDocument = !noDocument;
-    browser_.allFails = !noDocument;
+    list_ = browser_.AddPage(kListPage);
+    AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+    if (noDocument) browser_.pages.clear();
+    list_->failing = !noDocument;
     viewer_.bytes.clear();
     dialog_.searchDoneCount = 0;
     EXPECT_TRUE(Search().isEmpty());
@@ -186,7 +208,7 @@ TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
 }
 
 TEST_F(SearchLinkTest, DialogIsToldWhileTheFileExistsThenTheFileIsDeletedAndTheEngineQuits) {
-  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
   Search();
   ASSERT_EQ(viewer_.paths.size(), 1);
   EXPECT_TRUE(dialog_.fileExistedWhenDone);
@@ -197,7 +219,7 @@ TEST_F(SearchLinkTest, DialogIsToldWhileTheFileExistsThenTheFileIsDeletedAndTheE
 
 TEST_F(SearchLinkTest, MissingViewerStillEndsTheSearch) {
   viewer_.works = false;
-  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
   Search();
   EXPECT_EQ(dialog_.searchDoneCount, 1);
   ASSERT_EQ(viewer_.paths.size(), 1);
@@ -206,7 +228,7 @@ TEST_F(SearchLinkTest, MissingViewerStillEndsTheSearch) {
 
 TEST_F(SearchLinkTest, QuitWhileTellingTheDialogStillDeletesTheFile) {
   dialog_.quitOnDone = true;
-  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
   Search();
   ASSERT_EQ(viewer_.paths.size(), 1);
   EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
@@ -214,12 +236,12 @@ TEST_F(SearchLinkTest, QuitWhileTellingTheDialogStillDeletesTheFile) {
 }
 
 TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
-  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"), [this](engine::FIBrowserViewEvents&) {
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"), [this](engine::FIBrowserViewEvents&) {
     platform::SendMessage(engine_->Handle(), protocol::WM_APP_ENGINE_QUIT, 0, 0);
   });
-  browser_.AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
+  AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
   StartEngine();
-  browser_.events->OnDocumentComplete(true);
+  Events().OnDocumentComplete(true);
   fakeNow += CSearchLink::kQuietSeconds;
   EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
   EXPECT_TRUE(viewer_.paths.isEmpty());
@@ -227,19 +249,19 @@ TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
 }
 
 TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
-  browser_.AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
   StartEngine();
   const auto ticks = [](int n) { WaitFor([] { return false; }, n * CSearchLink::kAfterFinishPollMs + 100); };
 
   ticks(1); // nothing completed yet
-  browser_.events->OnDocumentComplete(false);
+  Events().OnDocumentComplete(false);
   fakeNow += 10;
   ticks(1); // a frame's completion starts no countdown
   EXPECT_EQ(dialog_.searchDoneCount, 0);
 
-  browser_.events->OnDocumentComplete(true);
+  Events().OnDocumentComplete(true);
   fakeNow += 4;
-  browser_.events->OnDocumentComplete(true); // the page completed again: the countdown restarts
+  Events().OnDocumentComplete(true); // the page completed again: the countdown restarts
   fakeNow += 4;
   ticks(1);
   EXPECT_EQ(dialog_.searchDoneCount, 0);
@@ -247,7 +269,6 @@ TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
   fakeNow += 1;
   EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
   // It ran once: later completions start nothing new.
-  browser_.events = nullptr;
   fakeNow += 100;
   ticks(1);
   EXPECT_EQ(dialog_.searchDoneCount, 1);

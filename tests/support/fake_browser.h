@@ -1,10 +1,12 @@
 #pragma once
-// A browser in memory behind the engine's view interface: pages are FakeDocuments registered
-// by address; navigating shows the page and reports its completion from the event loop.
+// A browser in memory behind the engine's view interface, for the page-view and link-search
+// tests: pages are FakeDocuments registered by address; navigating shows the page (none for an
+// address never registered) and reports its completion from the event loop.
 #include "engine/browser/browser_view.h"
 #include "fake_document.h"
 
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <memory>
 #include <vector>
@@ -18,7 +20,7 @@ public:
   FakeBrowserView(FakeBrowser* browser, engine::FIBrowserViewEvents* events);
   ~FakeBrowserView() override;
   void Navigate(const QString& url) override;
-  void Stop() override { ++stops; }
+  void Stop() override;
   engine::FIHTMLDocument* Document() override { return document.get(); }
 
   /// A navigation started by the page: offered to the view, followed unless cancelled.
@@ -26,8 +28,7 @@ public:
 
   engine::FIBrowserViewEvents* events;
   std::shared_ptr<FakeDocument> document;
-  QString address;
-  int stops = 0;
+  QString address; ///< the address shown, after every navigation that was followed
 
 private:
   FakeBrowser* browser_;
@@ -51,6 +52,8 @@ public:
   std::map<QString, std::shared_ptr<FakeDocument>> pages;
   std::vector<FakeBrowserView*> views; ///< living views, oldest first
   int createdViews = 0;
+  int stops = 0; ///< Stop calls of all views
+  QStringList navigated; ///< every address a view went to, in order (followed navigations too)
 };
 
 } // namespace testing_support

@@ -9,32 +9,36 @@ using engine::ElementKind;
 class Element : public engine::FIHTMLElement {
 public:
   Element(std::shared_ptr<FakeElement> e, const FakeDocument* d) : e_(std::move(e)), d_(d) {}
-  bool Is(ElementKind kind) override { d_->Check(); return e_->kinds.count(kind) > 0; }
-  QString innerText() override { d_->Check(); return e_->innerText; }
-  QString outerHTML() override { d_->Check(); return e_->outerHTML; }
-  QString id() override { d_->Check(); return e_->id; }
-  QString href() override { d_->Check(); return {}; }
-  QString src() override { d_->Check(); return e_->src; }
-  QString value() override { d_->Check(); return e_->value; }
-  void setValue(const QString& value) override { d_->Check(); e_->value = value; }
-  int offsetLeft() override { d_->Check(); return e_->left; }
-  int offsetTop() override { d_->Check(); return e_->top; }
-  int offsetWidth() override { d_->Check(); return e_->width; }
-  void setSelectedIndex(int index) override { d_->Check(); e_->selectedIndex = index; }
-  QString text() override { d_->Check(); return e_->text; }
+  bool Is(ElementKind kind) override { Check(); return e_->kinds.count(kind) > 0; }
+  QString innerText() override { Check(); return e_->innerText; }
+  QString outerHTML() override { Check(); return e_->outerHTML; }
+  QString id() override { Check(); return e_->id; }
+  QString href() override { Check(); return e_->href; }
+  QString src() override { Check(); return e_->src; }
+  QString value() override { Check(); return e_->value; }
+  void setValue(const QString& value) override { Check(); e_->value = value; }
+  int offsetLeft() override { Check(); return e_->left; }
+  int offsetTop() override { Check(); return e_->top; }
+  int offsetWidth() override { Check(); return e_->width; }
+  void setSelectedIndex(int index) override { Check(); e_->selectedIndex = index; }
+  QString text() override { Check(); return e_->text; }
   void click() override {
-    d_->Check();
+    Check();
     ++e_->clicks;
     if (e_->onClick) e_->onClick();
   }
   void fireEvent(const QString& name, const engine::EventObject* event) override {
-    d_->Check();
+    Check();
     e_->events << name;
     e_->lastKeyCode = event ? event->keyCode : 0;
     if (e_->onClick) e_->onClick();
   }
 
 private:
+  void Check() const {
+    d_->Check();
+    if (e_->broken) throw DocumentError("element gone");
+  }
   std::shared_ptr<FakeElement> e_;
   const FakeDocument* d_;
 };
@@ -47,6 +51,7 @@ public:
   std::unique_ptr<engine::FIHTMLElement> item(int index) override {
     d_->Check();
     if (index < 0 || index >= int(items_.size())) return nullptr;
+    if (d_->onItem) d_->onItem();
     return std::make_unique<Element>(items_[index], d_);
   }
 

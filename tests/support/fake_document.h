@@ -1,6 +1,7 @@
 #pragma once
-// A document in memory behind the engine's document interface, for strategy and image tests.
-// Elements are listed in document order; a test builds the page element by element.
+// A document in memory behind the engine's document interface, for the engine's strategy,
+// image, page-view and link-search tests. Elements are listed in document order; a test
+// builds the page element by element.
 #include "engine/browser/document.h"
 
 #include <QString>
@@ -15,13 +16,14 @@ namespace testing_support {
 struct FakeElement {
   QString tag;
   std::set<engine::ElementKind> kinds;
-  QString innerText, outerHTML, id, src, value, text;
+  QString innerText, outerHTML, id, href, src, value, text;
   int left = 0, top = 0, width = 50;
   int selectedIndex = -1;
   int clicks = 0;
   QStringList events;          ///< names passed to fireEvent, in order
   int lastKeyCode = 0;
   std::function<void()> onClick; ///< runs on click() and on every fireEvent
+  bool broken = false;           ///< every call on it throws, as on an element a script removed
 };
 
 class FakeDocument : public engine::FIHTMLDocument {
@@ -30,6 +32,8 @@ public:
   QString pageText;
   std::vector<std::shared_ptr<FakeElement>> elements;
   bool failing = false; ///< every call throws DocumentError, as on a page that went away
+  /// Runs whenever an element is fetched from a collection, as a page script reacting to it.
+  std::function<void()> onItem;
 
   FakeElement& Add(const QString& tag, std::set<engine::ElementKind> kinds = {});
   FakeElement& AddAnchor(const QString& text);

@@ -16,6 +16,7 @@ FakeBrowserView::~FakeBrowserView() {
 
 void FakeBrowserView::Navigate(const QString& url) {
   address = url;
+  browser_->navigated << url;
   const auto found = browser_->pages.find(url);
   document = found == browser_->pages.end() ? nullptr : found->second;
   if (!browser_->completePages) return;
@@ -24,6 +25,8 @@ void FakeBrowserView::Navigate(const QString& url) {
     if (*alive) events->OnDocumentComplete(true);
   });
 }
+
+void FakeBrowserView::Stop() { ++browser_->stops; }
 
 void FakeBrowserView::PageNavigates(const QString& url) {
   bool cancel = false;
