@@ -24,7 +24,8 @@ constexpr std::int64_t ENGINE_HELLO_ACCEPTED = 0x10629F52;
 /// At most this many items ("0" .. "99") are read from a command file.
 constexpr int kMaxCommandItems = 100;
 
-// Report codes, item "0" of a command file.
+// Report codes, item "0" of a command file. Reports are built and read as types through
+// common/engine_report.h, never as item lists by hand.
 inline constexpr const char* kReportPageInfo = "100";  ///< "1" id, "2" title, "3" total pages
 inline constexpr const char* kReportPageSaved = "101"; ///< "1" id, "2" page number, "3" page address
 inline constexpr const char* kReportStall = "102";     ///< "1" id
