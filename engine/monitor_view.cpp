@@ -5,6 +5,7 @@
 #include "engine/page_jump.h"
 
 #include <QFile>
+#include <QTimer>
 
 #include <ctime>
 
@@ -79,7 +80,20 @@ FIHTMLDocument* CMonitorView::Document() const {
 
 void CMonitorView::DocumentComplete(bool isPage) {
   // Sub-frames finish on their own schedule; only the page itself starts the countdown.
-  if (isPage) afterFinish_->stamp = NowSeconds();
+  if (!isPage) return;
+  afterFinish_->stamp = NowSeconds();
+  // Completion arrives while the browser's messages are read, possibly inside another call's
+  // wait: the look runs from the event loop instead.
+  LookSoon(0);
+  LookSoon(kSecondLookMs);
+}
+
+void CMonitorView::LookSoon(int delayMs) {
+  const std::weak_ptr<bool> alive = alive_;
+  QTimer::singleShot(delayMs, [this, alive] {
+    const auto token = alive.lock();
+    if (token && *token && monitorPage_->IsTimerRunning()) ProcessPage();
+  });
 }
 
 void CMonitorView::OnBeforeNavigate2(const QString& url, bool& cancel) {

@@ -11,7 +11,10 @@
 // WM_APP_ENGINE_QUIT, on which the host dialog deletes every view before the send returns;
 // so after each report the view checks its liveness token and touches nothing once deleted.
 //
-// Timing: the page image is looked for every 500 ms from construction on. The last chance
+// Timing: the page image is looked for every 500 ms from construction on, and besides at once
+// when the page document completes and once more 150 ms later (a page's image is usually in
+// place by then, long before the next tick; the second look catches one a script puts in
+// place right after the load). The last chance
 // (FinishPage) comes at the earlier of 30 s after construction or the first 500 ms tick at
 // least 5 whole seconds after the latest completion of the page document (not a sub-frame).
 // Afterwards no event of the view runs again.
@@ -34,6 +37,7 @@ public:
   static constexpr int kAfterFinishPollMs = 500;
   static constexpr int kMonitorPageMs = 500;
   static constexpr std::int64_t kQuietSeconds = 5;
+  static constexpr int kSecondLookMs = 150;
 
   /// Starts the three timer events at once, before the window exists. `dialog` owns the view;
   /// `host` outlives it.
@@ -59,7 +63,8 @@ public:
   void ProcessPage();
   /// The last-chance step: run by the after-finish and page-timeout events.
   void FinishPage();
-  /// Called for every completed frame; only the page itself starts the quiet countdown.
+  /// Called for every completed frame; only the page itself starts the quiet countdown and the
+  /// early looks.
   void DocumentComplete(bool isPage);
   /// Called before every main-frame navigation of this view.
   void OnBeforeNavigate2(const QString& url, bool& cancel);
@@ -109,6 +114,9 @@ private:
   /// after the jump, so that even a browser call that lets posted messages run cannot delete
   /// the view while its strategy still works on the page.
   void PostViewDone();
+  /// Runs the page-image step from the event loop after `delayMs`, unless the view is gone or
+  /// done with its page by then.
+  void LookSoon(int delayMs);
   void SendPageInfo(const QString& title, std::int32_t total);
   void SendStall();
   engine::FIHTMLDocument* Document() const;
