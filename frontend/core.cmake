@@ -6,6 +6,8 @@ add_library(frontend_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/task_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_event_observer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/engine_launcher.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/link_search_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_manager.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_endpoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp

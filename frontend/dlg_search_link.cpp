@@ -1,8 +1,5 @@
 #include "frontend/dlg_search_link.h"
 
-#include "common/command_file.h"
-#include "common/program_folder.h"
-#include "common/protocol.h"
 #include "frontend/dlg_balloon_tip.h"
 #include "frontend/dlg_folder_browser.h"
 #include "frontend/dlg_folder_rules.h"
@@ -10,12 +7,10 @@
 #include "frontend/task_manager.h"
 #include "frontend/tip_edit.h"
 #include "frontend/wnd_tip_button.h"
-#include "platform/launcher.h"
 #include "skin/skin_loader.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
-#include <QFile>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -27,7 +22,8 @@
 #include <vector>
 
 DlgSearchLink::DlgSearchLink(CTaskManager& tasks, QWidget* parent)
-    : QDialog(parent), tasks_(tasks) {
+    : QDialog(parent), tasks_(tasks), client_(tasks.Launcher()) {
+  client_.SetDoneCallback([this] { SetSearching(false); });
   BuildWidgets();
   const QString clip = QGuiApplication::clipboard()->text();
   if (dialogs::BeginsWithHttp(clip)) address_->setText(clip);
@@ -40,8 +36,6 @@ DlgSearchLink::DlgSearchLink(CTaskManager& tasks, QWidget* parent)
   address_->selectAll();
   address_->setFocus();
 }
-
-DlgSearchLink::~DlgSearchLink() { ReleaseEngine(); }
 
 QString DlgSearchLink::Text(int key) {
   return FCSkinLoader::LoadLanguageText(QStringLiteral("IDD_SEARCH_LINK"), key);
@@ -140,28 +134,6 @@ void DlgSearchLink::SetSearching(bool searching) {
   add_->setEnabled(!searching);
 }
 
-void DlgSearchLink::ReleaseEngine() {
-  if (engine_ != 0)
-    platform::SendNotifyMessage(engine_, protocol::WM_APP_ENGINE_QUIT, 0, 0);
-  engine_ = 0;
-}
-
-platform::LRESULT DlgSearchLink::WindowProc(std::uint32_t message, platform::WPARAM wParam,
-                                            platform::LPARAM lParam) {
-  switch (message) {
-  case protocol::WM_APP_ENGINE_HELLO:
-    ReleaseEngine();
-    engine_ = platform::HWND(lParam);
-    return protocol::ENGINE_HELLO_ACCEPTED;
-  case protocol::WM_APP_SEARCH_DONE:
-    engine_ = 0;
-    SetSearching(false);
-    return protocol::ENGINE_HELLO_ACCEPTED;
-  default:
-    return 0;
-  }
-}
-
 void DlgSearchLink::Browse() {
   const QString chosen = dialogs::BrowseForFolder(this, folder_->text());
   if (!chosen.isEmpty()) folder_->setText(chosen);
@@ -178,19 +150,8 @@ void DlgSearchLink::Search() {
     dialogs::ShowBalloonTip(Text(13), folder_);
     return;
   }
-  common::HandOff job;
-  job.hwnd = Handle();
-  job.url = url;
-  job.folder = common::WithTrailingSlash(folder);
-  job.searchLink = QStringLiteral("1");
-  const QString handOff = common::WriteHandOffFile(job);
-  if (handOff.isEmpty()) return;
-  if (platform::Launcher().Launch(tasks_.EngineProgram(), {handOff}) == 0) {
-    // No engine will ever report: keep the buttons usable and leave no job file behind.
-    QFile::remove(handOff);
-    return;
-  }
-  SetSearching(true);
+  // No engine will ever report when none starts: the buttons then stay usable.
+  if (client_.Start(tasks_.EngineProgram(), url, folder)) SetSearching(true);
 }
 
 void DlgSearchLink::Add() {
@@ -226,7 +187,7 @@ void DlgSearchLink::Add() {
 }
 
 void DlgSearchLink::reject() {
-  ReleaseEngine();
+  client_.Quit();
   SetSearching(false);
   QDialog::reject();
 }

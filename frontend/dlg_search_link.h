@@ -1,12 +1,12 @@
 #pragma once
 // DlgSearchLink: the modal dialog that turns a comic's chapter-list page into many tasks.
 //
-// Search starts an engine in link-search mode (a hand-off file with "search_link" = "1" and this
-// dialog's window handle, then the engine program with the file's path). The engine collects the
-// chapter links and shows them in a text viewer as lines "address   folder", says hello to this
-// dialog and reports WM_APP_SEARCH_DONE when it has shown the result; the dialog itself never
-// receives the lines. The user pastes lines (or types their own) into the links box, and Add
-// turns every line into a task, after all lines have been checked.
+// Search starts an engine in link-search mode through the task manager's launcher; the
+// dialog's CLinkSearchClient speaks with it. The engine collects the chapter links and shows
+// them in a text viewer as lines "address   folder", says hello to the client and reports
+// WM_APP_SEARCH_DONE when it has shown the result; the dialog itself never receives the lines.
+// The user pastes lines (or types their own) into the links box, and Add turns every line into
+// a task, after all lines have been checked.
 //
 // Because the folder of a line may come from a web page, it must lie inside the base folder
 // field: a relative folder is taken below it, and a folder that would leave it ("." or ".."
@@ -15,8 +15,9 @@
 // Enter never closes the dialog. Cancel, Escape or closing tells an engine that is still held
 // to quit (notify, no wait) before the dialog closes; so does destroying the dialog.
 //
-// Threading: the user-interface thread; engine messages arrive through WindowProc there, also
-// while exec() runs. Texts: language section "IDD_SEARCH_LINK".
+// Threading: the user-interface thread; engine messages arrive at the client there, also while
+// exec() runs. Texts: language section "IDD_SEARCH_LINK".
+#include "frontend/link_search_client.h"
 #include "platform/window_message.h"
 
 #include <QDialog>
@@ -29,16 +30,14 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class DlgSearchLink : public QDialog, public platform::MessageWindow {
+class DlgSearchLink : public QDialog {
   Q_OBJECT
 public:
-  /// `tasks` must outlive the dialog; its EngineProgram() is the program started by Search.
+  /// `tasks` must outlive the dialog; Search starts its EngineProgram() with its Launcher().
   explicit DlgSearchLink(CTaskManager& tasks, QWidget* parent = nullptr);
-  ~DlgSearchLink() override;
 
-  /// WM_APP_ENGINE_HELLO and WM_APP_SEARCH_DONE from the link-search engine.
-  platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
-                               platform::LPARAM lParam) override;
+  /// The window the link-search engine talks to.
+  platform::HWND Handle() const { return client_.Handle(); }
 
   /// The search button: checks address and folder, then starts the engine.
   void Search();
@@ -50,7 +49,7 @@ public:
   void reject() override;
 
   /// The engine window this dialog holds; 0 when none.
-  platform::HWND EngineWindow() const { return engine_; }
+  platform::HWND EngineWindow() const { return client_.Engine(); }
   /// Whether a search is under way (search and add disabled).
   bool IsSearching() const;
   /// 0: start now (the first radio button), 1: only add to the list.
@@ -74,11 +73,10 @@ private:
   void BuildWidgets();
   void ApplyTexts();
   void SetSearching(bool searching);
-  void ReleaseEngine();
   static QString Text(int key);
 
   CTaskManager& tasks_;
-  platform::HWND engine_ = 0;
+  CLinkSearchClient client_;
   int added_ = 0;
   QLabel* addressLabel_ = nullptr; // 1600
   QLabel* folderLabel_ = nullptr;  // 1601

@@ -42,7 +42,7 @@ void CTaskManager::CWatchdogProxy::OnTimerNotify() { owner_.CheckEngines(); }
 
 CTaskManager::CTaskManager(CSetting& setting, platform::FIProgramLauncher& launcher,
                            platform::FIShutdown& shutdown)
-    : CTaskStore(setting), launcher_(launcher), shutdown_(shutdown) {}
+    : CTaskStore(setting), engines_(launcher), shutdown_(shutdown) {}
 
 CTaskManager::~CTaskManager() {
   selector_.StopTimer();
@@ -148,9 +148,8 @@ void CTaskManager::StartTask(std::int32_t id) {
   job.index = record->now_index;
   job.url = record->now_url;
   job.folder = common::WithTrailingSlash(record->folder);
-  const QString handOff = common::WriteHandOffFile(job);
-  // Without a hand-off file no engine can start; the watchdog then treats the task as stalled.
-  if (!handOff.isEmpty()) launcher_.Launch(EngineProgram(), {handOff});
+  // An engine that cannot start never says hello; the watchdog then treats the task as stalled.
+  engines_.Start(EngineProgram(), job);
   if (!watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);
   CTaskEventObserver::NotifyTaskChanged();
 }

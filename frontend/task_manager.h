@@ -5,14 +5,15 @@
 // last task when the user asked for it. Every change is announced to the task observers.
 //
 // Engines are reached only through the engine protocol: a hand-off file plus a launch of
-// "Gantrell" through the injected FIProgramLauncher, WM_APP_ENGINE_QUIT sent without waiting,
-// and the engine's WM_APP_ENGINE_HELLO and WM_APP_ENGINE_COMMAND, which the main window's
-// message endpoint (CMainWindowEndpoint) forwards here.
+// "Gantrell" through the injected FIProgramLauncher (CEngineLauncher), WM_APP_ENGINE_QUIT sent
+// without waiting, and the engine's WM_APP_ENGINE_HELLO and WM_APP_ENGINE_COMMAND, which the
+// main window's message endpoint (CMainWindowEndpoint) forwards here.
 //
 // Threading: everything runs on the user-interface thread, including the selection and
 // watchdog timers. Report handlers run while the reporting engine waits in its send, so
 // nothing here sends a waiting message to an engine.
 #include "common/engine_report.h"
+#include "frontend/engine_launcher.h"
 #include "frontend/task_store.h"
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
@@ -66,6 +67,8 @@ public:
   /// The engine program; "Gantrell" in the program folder unless set.
   void SetEngineProgram(const QString& path) { engineProgram_ = path; }
   QString EngineProgram() const;
+  /// The launcher every engine of this front-end starts through, the link search's included.
+  platform::FIProgramLauncher& Launcher() const { return engines_.Launcher(); }
   /// Watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs);
 
@@ -112,7 +115,7 @@ private:
   void CheckEngines();
   CTaskInfo* FindRunningTask(std::int32_t id) const;
 
-  platform::FIProgramLauncher& launcher_;
+  CEngineLauncher engines_;
   platform::FIShutdown& shutdown_;
   CMainWindowEndpoint* mainWindow_ = nullptr;
   QString engineProgram_;

@@ -5,7 +5,6 @@
 
 namespace platform {
 namespace {
-FIProgramLauncher* launcherOverride = nullptr;
 FIUrlOpener* openerOverride = nullptr;
 } // namespace
 
@@ -16,17 +15,10 @@ pid_t DetachedLauncher::Launch(const QString& program, const QStringList& argume
 }
 
 bool DesktopOpener::Open(const QString& target) {
-  QString command = QProcessEnvironment::systemEnvironment().value(QStringLiteral("FOLIVEX_OPENER"));
+  QString command = QProcessEnvironment::systemEnvironment().value(QLatin1String(kOpenerVariable));
   if (command.isEmpty()) command = QStringLiteral("xdg-open");
   return QProcess::startDetached(command, {target});
 }
-
-FIProgramLauncher& Launcher() {
-  static DetachedLauncher real;
-  return launcherOverride ? *launcherOverride : real;
-}
-
-void SetLauncher(FIProgramLauncher* launcher) { launcherOverride = launcher; }
 
 FIUrlOpener& Opener() {
   static DesktopOpener real;

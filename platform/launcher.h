@@ -27,17 +27,22 @@ public:
   pid_t Launch(const QString& program, const QStringList& arguments) override;
 };
 
-/// Opens with `xdg-open`, or with the command named by the environment variable
-/// FOLIVEX_OPENER when it is set (tests point it at a recorder, so no real viewer opens).
+/// The environment variable naming the command that opens documents instead of `xdg-open`.
+/// It is part of the product's interface, not a test hook: the command is started as
+/// `COMMAND TARGET` (no shell) and inherited by the engines, whose link search opens its result
+/// file with it. folivex-get names itself here to receive the result of `--links`; tests name
+/// a recorder or a copying script, so no real viewer opens.
+inline constexpr const char* kOpenerVariable = "FOLIVEX_OPENER";
+
+/// Opens with the command named by kOpenerVariable when it is set, else with `xdg-open`.
 class DesktopOpener : public FIUrlOpener {
 public:
   bool Open(const QString& target) override;
 };
 
-/// The process-wide launcher and opener; tests may replace them (ownership stays with the
-/// caller; pass null to restore the real ones).
-FIProgramLauncher& Launcher();
-void SetLauncher(FIProgramLauncher* launcher);
+/// The process-wide opener; tests may replace it (ownership stays with the caller; pass null
+/// to restore the real one). Programs are launched only through a launcher their owner was
+/// given.
 FIUrlOpener& Opener();
 void SetOpener(FIUrlOpener* opener);
 

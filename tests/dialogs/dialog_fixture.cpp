@@ -66,7 +66,6 @@ DialogTest::DialogTest() {
   setting.folder = Folder("comics/part 1/");
   tasks = std::make_unique<CTaskManager>(setting, launcher, shutdown);
   tasks->SetEngineProgram(sandbox.file("Gantrell"));
-  platform::SetLauncher(&launcher);
   platform::SetOpener(&opener);
   dialogs::SetFolderBrowser([this](QWidget*, const QString& preselect) {
     browsed << preselect;
@@ -78,7 +77,6 @@ DialogTest::DialogTest() {
 DialogTest::~DialogTest() {
   dialogs::SetFolderBrowser({});
   platform::SetOpener(nullptr);
-  platform::SetLauncher(nullptr);
   tasks.reset();
   common::SetProgramFolder(QString());
   FCSkinLoader::ResetLanguageCache();

@@ -24,9 +24,11 @@ public:
   };
   std::vector<Call> calls;
   pid_t result = 0; ///< 0: launching fails
+  /// When set, every call is passed on and its answer returned instead of `result`.
+  platform::FIProgramLauncher* forward = nullptr;
   pid_t Launch(const QString& program, const QStringList& arguments) override {
     calls.push_back({program, arguments});
-    return result;
+    return forward ? forward->Launch(program, arguments) : result;
   }
 };
 

@@ -83,7 +83,7 @@ TEST_F(SearchLinkWithEngine, ListPageLinesBecomeTasksInsideTheBaseFolder) {
                "<li><a href='/ch/3.html'>../../escape</a></li></ol></body></html>");
   const ViewerOverride viewer(WriteViewerScript());
   EndingLauncher engines;
-  platform::SetLauncher(&engines);
+  launcher.forward = &engines; // the dialog starts engines through the task manager's
   tasks->SetEngineProgram(testing_support::AppFolder() + "Gantrell");
   const QString base = Folder("Comics/");
 
@@ -114,5 +114,5 @@ TEST_F(SearchLinkWithEngine, ListPageLinesBecomeTasksInsideTheBaseFolder) {
   EXPECT_EQ((*tasks)[0]->folder, base + "Chapter 1/");
   // The engine ends by itself once the viewer has had time to read the result.
   EXPECT_TRUE(WaitFor([&] { return !Running(engines.pids[0]); }, 30000));
-  platform::SetLauncher(&launcher);
+  launcher.forward = nullptr;
 }

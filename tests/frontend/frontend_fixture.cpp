@@ -32,11 +32,8 @@ RecordingLauncher::~RecordingLauncher() { KillAll(); }
 
 pid_t RecordingLauncher::Launch(const QString& program, const QStringList& arguments) {
   const QString handOff = arguments.value(0);
-  launches.push_back({program, common::ReadHandOffFile(handOff)});
-  if (fakeEngine_.isEmpty() && !runRequested_) {
-    QFile::remove(handOff);
-    return 0;
-  }
+  launches.push_back({program, common::ReadHandOffFile(handOff), handOff});
+  if (fakeEngine_.isEmpty() && !runRequested_) return 0;
   const std::int32_t id = launches.back().job.id.value_or(0);
   auto child = std::make_unique<QProcess>();
   child->setProcessChannelMode(QProcess::ForwardedChannels);

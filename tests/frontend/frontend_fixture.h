@@ -39,6 +39,7 @@ public:
   struct Launch {
     QString program;
     common::HandOff job;
+    QString handOff; ///< the file's path; without an engine to start, the launch fails
   };
   explicit RecordingLauncher(QString fakeEngine = QString()) : fakeEngine_(std::move(fakeEngine)) {}
   ~RecordingLauncher() override;

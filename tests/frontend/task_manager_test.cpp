@@ -82,6 +82,7 @@ TEST_F(TaskManagerTest, StartWritesTheHandOffAndLaunchesTheEngine) {
   EXPECT_EQ(launch.job.url.value_or(""), "http://site/c/4.html");
   EXPECT_EQ(launch.job.folder.value_or(""), "/tmp/comic/");
   EXPECT_FALSE(launch.job.searchLink.has_value());
+  EXPECT_FALSE(QFileInfo::exists(launch.handOff)) << "no engine started, so no file is left";
   EXPECT_EQ(r->status, TASK_RUNNING);
   EXPECT_EQ(r->start_count, 1);
   EXPECT_TRUE(r->error_text.isEmpty());

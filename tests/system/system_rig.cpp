@@ -59,7 +59,6 @@ SystemRig::SystemRig() {
   setting.folder = folder.File("comics/");
   tasks = std::make_unique<CTaskManager>(setting, launcher, shutdown);
   tasks->SetEngineProgram(engine);
-  platform::SetLauncher(&launcher); // the search-link dialog starts its engine through it
   platform::SetOpener(&opener);
   CFolivexDlg::SetMessageSink([this](const QString& text) { messages << text; });
   SetPanelCtrlFactory(new CComicCtrlFactory(*tasks));
@@ -71,7 +70,6 @@ SystemRig::~SystemRig() {
   launcher.KillAll();
   SetPanelCtrlFactory(new FCPanelCtrlFactory);
   platform::SetOpener(nullptr);
-  platform::SetLauncher(nullptr);
   qunsetenv("FOLIVEX_OPENER");
   CFolivexDlg::SetMessageSink({});
   tasks.reset();

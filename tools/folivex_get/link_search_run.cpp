@@ -1,8 +1,5 @@
 #include "tools/folivex_get/link_search_run.h"
 
-#include "common/command_file.h"
-#include "common/program_folder.h"
-#include "common/protocol.h"
 #include "tools/folivex_get/progress_output.h"
 
 #include <QCoreApplication>
@@ -30,12 +27,14 @@ void WriteText(std::FILE* stream, const QString& text) {
 CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
                                const QString& engineProgram, const QString& relayProgram,
                                std::FILE* out, std::FILE* err)
-    : launcher_(launcher), engineProgram_(engineProgram), relayProgram_(relayProgram), out_(out),
-      err_(err), scratch_(QDir::tempPath() + QStringLiteral("/folivex-get-XXXXXX")) {}
-
-CLinkSearchRun::~CLinkSearchRun() {
-  if (engine_ != 0 && platform::IsWindow(engine_))
-    platform::SendNotifyMessage(engine_, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+    : client_(launcher), engineProgram_(engineProgram), relayProgram_(relayProgram), out_(out),
+      err_(err), scratch_(QDir::tempPath() + QStringLiteral("/folivex-get-XXXXXX")) {
+  client_.SetDoneCallback([this] {
+    if (done_) return;
+    done_ = true;
+    // Read the result after the reply: the engine waits in its send until then.
+    QTimer::singleShot(0, [this] { End(kDone); });
+  });
 }
 
 QStringList CLinkSearchRun::ResultLines(const QByteArray& bytes) {
@@ -68,28 +67,6 @@ bool CLinkSearchRun::RelayResultFile(const QString& source, const QString& targe
                      QFile::encodeName(target).constData()) == 0;
 }
 
-platform::LRESULT CLinkSearchRun::WindowProc(std::uint32_t message, platform::WPARAM,
-                                             platform::LPARAM lParam) {
-  switch (message) {
-  case protocol::WM_APP_ENGINE_HELLO:
-    // One search at a time: a second engine replaces the first, which is told to quit.
-    if (engine_ != 0 && engine_ != platform::HWND(lParam))
-      platform::SendNotifyMessage(engine_, protocol::WM_APP_ENGINE_QUIT, 0, 0);
-    engine_ = platform::HWND(lParam);
-    return protocol::ENGINE_HELLO_ACCEPTED;
-  case protocol::WM_APP_SEARCH_DONE:
-    engine_ = 0; // it ends by itself
-    if (!done_) {
-      done_ = true;
-      // Read the result after the reply: the engine waits in its send until then.
-      QTimer::singleShot(0, [this] { End(kDone); });
-    }
-    return protocol::ENGINE_HELLO_ACCEPTED;
-  default:
-    return 0;
-  }
-}
-
 int CLinkSearchRun::Run(const QString& url, const QString& folder) {
   if (!scratch_.isValid()) {
     WriteText(err_, QStringLiteral("folivex-get: no temporary folder for the search result\n"));
@@ -97,17 +74,10 @@ int CLinkSearchRun::Run(const QString& url, const QString& folder) {
   }
   const QString resultCopy = scratch_.filePath(QStringLiteral("result"));
   // The engine starts the "viewer" with its own environment, which it has from us.
-  qputenv("FOLIVEX_OPENER", QFile::encodeName(relayProgram_));
+  qputenv(platform::kOpenerVariable, QFile::encodeName(relayProgram_));
   qputenv(kRelayVariable, QFile::encodeName(resultCopy));
 
-  common::HandOff job;
-  job.hwnd = Handle();
-  job.url = url;
-  job.folder = common::WithTrailingSlash(folder);
-  job.searchLink = QStringLiteral("1");
-  const QString handOff = common::WriteHandOffFile(job);
-  if (handOff.isEmpty() || launcher_.Launch(engineProgram_, {handOff}) == 0) {
-    if (!handOff.isEmpty()) QFile::remove(handOff);
+  if (!client_.Start(engineProgram_, url, folder)) {
     WriteText(err_, QStringLiteral("folivex-get: cannot start the engine %1\n").arg(engineProgram_));
     return kFailed;
   }
@@ -115,7 +85,7 @@ int CLinkSearchRun::Run(const QString& url, const QString& folder) {
   QTimer hello;
   hello.setSingleShot(true);
   QObject::connect(&hello, &QTimer::timeout, [this] {
-    if (engine_ == 0 && !done_) {
+    if (client_.Engine() == 0 && !done_) {
       WriteText(err_, QStringLiteral("folivex-get: the engine did not start\n"));
       End(kFailed);
     }
@@ -132,7 +102,7 @@ int CLinkSearchRun::Run(const QString& url, const QString& folder) {
   // An engine that dies (or quits) without reporting would otherwise be waited for in vain.
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [this] {
-    if (done_ || engine_ == 0 || platform::IsWindow(engine_)) return;
+    if (done_ || client_.Engine() == 0 || platform::IsWindow(client_.Engine())) return;
     WriteText(err_, QStringLiteral("folivex-get: the engine ended without a result\n"));
     End(kFailed);
   });
@@ -163,8 +133,7 @@ void CLinkSearchRun::End(int exitCode) {
 
 void CLinkSearchRun::Interrupt(int exitCode) {
   done_ = true;
-  if (engine_ != 0) platform::SendNotifyMessage(engine_, protocol::WM_APP_ENGINE_QUIT, 0, 0);
-  engine_ = 0;
+  client_.Quit();
   End(exitCode);
 }
 

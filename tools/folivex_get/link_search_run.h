@@ -9,10 +9,9 @@
 // WM_APP_SEARCH_DONE the run waits for the copy and prints it in UTF-8, one line per link:
 // the address, three spaces, the folder and the link text.
 //
-// The run's message window plays the search-link dialog: it accepts the engine's hello
-// whatever its task id, and WM_APP_SEARCH_DONE.
+// The run talks to the engine through the same CLinkSearchClient as the search-link dialog.
+#include "frontend/link_search_client.h"
 #include "platform/launcher.h"
-#include "platform/window_message.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,7 +21,7 @@
 
 namespace folivex_get {
 
-class CLinkSearchRun : public platform::MessageWindow {
+class CLinkSearchRun {
 public:
   /// Environment variable that turns folivex-get into the result relay.
   static constexpr const char* kRelayVariable = "FOLIVEX_GET_RELAY";
@@ -37,7 +36,6 @@ public:
   /// `relayProgram` is the program the engine opens the result with (folivex-get itself).
   CLinkSearchRun(platform::FIProgramLauncher& launcher, const QString& engineProgram,
                  const QString& relayProgram, std::FILE* out, std::FILE* err);
-  ~CLinkSearchRun() override;
 
   void SetTimeouts(int helloMs, int searchMs) {
     helloTimeoutMs_ = helloMs;
@@ -50,9 +48,6 @@ public:
   /// Tells the engine to quit and ends Run() with `exitCode`.
   void Interrupt(int exitCode);
 
-  platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
-                               platform::LPARAM lParam) override;
-
   /// The result lines of the engine's file (FF FE and UTF-16LE text), each without line end;
   /// control characters become spaces.
   static QStringList ResultLines(const QByteArray& bytes);
@@ -63,13 +58,12 @@ public:
 private:
   void End(int exitCode);
 
-  platform::FIProgramLauncher& launcher_;
+  CLinkSearchClient client_;
   QString engineProgram_;
   QString relayProgram_;
   std::FILE* out_;
   std::FILE* err_;
   QTemporaryDir scratch_;
-  platform::HWND engine_ = 0;
   bool done_ = false;
   int exitCode_ = -1;
   int helloTimeoutMs_ = kDefaultHelloTimeoutMs;
