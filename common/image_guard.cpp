@@ -189,8 +189,10 @@ GuardedImage DecodeImageFile(const QString& path, const ImagePolicy& policy) {
   if (!info.isFile() || info.size() < 1 || info.size() > policy.maxBytes) return {};
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
-  // One byte beyond the limit shows a file that grew since it was measured.
-  const QByteArray bytes = file.read(policy.maxBytes + 1);
+  // Asks for the measured size only (a read of the whole limit would reserve it at once); one
+  // byte more shows a file that grew since it was measured, which DecodeImage then refuses
+  // when it passes the limit.
+  const QByteArray bytes = file.read(std::min<qint64>(info.size(), policy.maxBytes) + 1);
   return DecodeImage(bytes, policy);
 }
 
