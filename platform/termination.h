@@ -1,11 +1,38 @@
 #pragma once
-// Ending the program in order when the system asks it to (SIGTERM at logout or shutdown,
-// SIGINT, SIGHUP): the signal only wakes the event loop, which then quits as if the program
-// had been told to, so the normal exit steps run (tasks saved, engines told to quit, the
-// browser closed and its profile removed).
+// Termination signals (SIGTERM at logout or shutdown, SIGINT, SIGHUP) as work on the event
+// loop. The handler only writes the signal number into a pipe, which is all a signal handler
+// may safely do; a socket notifier reads it on the watch's thread, where the callback may do
+// real work (quit the event loop, tell engines to quit).
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
 namespace platform {
 
-/// Installs the handlers; call once the QCoreApplication exists. Safe to call more than once.
+class TerminationWatch : public QObject {
+public:
+  /// What a signal does once the first has arrived.
+  enum class Repeat {
+    Deliver,   ///< Every signal reaches the callback.
+    EndAtOnce, ///< That signal is handled by default again: pressing Control-C twice ends the
+               ///< process at once.
+  };
+
+  /// Installs the handlers; `onSignal` receives the signal number. Only one watch may exist
+  /// at a time. Requires a QCoreApplication.
+  TerminationWatch(std::function<void(int)> onSignal, Repeat repeat, QObject* parent = nullptr);
+  /// Restores default handling of the signals.
+  ~TerminationWatch() override;
+
+private:
+  std::function<void(int)> onSignal_;
+  QSocketNotifier* notifier_ = nullptr;
+};
+
+/// Quits the application's event loop on any of the signals, so the normal exit steps run
+/// (tasks saved, engines told to quit, the browser closed and its profile removed). Call once
+/// the QCoreApplication exists; the watch lives as long as it. Safe to call more than once.
 void QuitOnTerminationSignals();
 
 } // namespace platform

@@ -1,9 +1,9 @@
 #include "tools/folivex_get/folivex_get.h"
 
 #include "common/program_folder.h"
+#include "platform/termination.h"
 #include "tools/folivex_get/download_run.h"
 #include "tools/folivex_get/get_options.h"
-#include "tools/folivex_get/interrupt_watch.h"
 #include "tools/folivex_get/link_search_run.h"
 #include "tools/folivex_get/progress_output.h"
 #include "tools/folivex_get/task_list.h"
@@ -87,7 +87,9 @@ int Download(const GetOptions& options) {
       queued += run.AddChapter(options.chapters[i], i + 1) ? 1 : 0;
   }
 
-  CInterruptWatch watch([&run](int signal) { run.Interrupt(128 + signal); });
+  // Control-C tells the engines to quit; pressing it again ends at once.
+  const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
+                                         platform::TerminationWatch::Repeat::EndAtOnce);
   return run.Run();
 }
 
@@ -96,7 +98,9 @@ int Links(const GetOptions& options) {
   platform::DetachedLauncher launcher;
   CLinkSearchRun run(launcher, EngineProgram(), QCoreApplication::applicationFilePath(), stdout,
                      stderr);
-  CInterruptWatch watch([&run](int signal) { run.Interrupt(128 + signal); });
+  // Control-C tells the engines to quit; pressing it again ends at once.
+  const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
+                                         platform::TerminationWatch::Repeat::EndAtOnce);
   return run.Run(options.chapters[0].url, options.chapters[0].folder);
 }
 
