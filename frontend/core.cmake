@@ -12,4 +12,4 @@ add_library(frontend_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/main_window_endpoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folivex_app.cpp)
-target_link_libraries(frontend_core PUBLIC common platform skin_timer skin_loading Qt6::Core)
+target_link_libraries(frontend_core PUBLIC common archive platform skin_timer skin_loading Qt6::Core)

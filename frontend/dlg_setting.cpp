@@ -16,6 +16,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   limitLabel_ = new QLabel(this);
   limit_ = new QComboBox(this);
   autoContinue_ = new QCheckBox(this);
+  packCbz_ = new QCheckBox(this);
   tip_ = new CWndTipButton(this);
   ok_ = new QPushButton(this);
   cancel_ = new QPushButton(this);
@@ -27,11 +28,12 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   grid->addWidget(limit_, 0, 1);
   grid->addWidget(tip_, 0, 2);
   grid->addWidget(autoContinue_, 1, 0, 1, 3);
+  grid->addWidget(packCbz_, 2, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 2, 0, 1, 3);
+  grid->addLayout(buttons, 3, 0, 1, 3);
   connect(ok_, &QPushButton::clicked, this, &DlgSetting::accept);
   connect(cancel_, &QPushButton::clicked, this, &DlgSetting::reject);
 
@@ -41,12 +43,14 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   for (int count = 1; count <= 3; ++count)
     limit_->addItem(dialogs::FormatNumber(itemFormat, count));
   autoContinue_->setText(Text(4));
+  packCbz_->setText(Text(10));
   tip_->SetTipText(Text(5));
   ok_->setText(Text(8));
   cancel_->setText(Text(9));
 
   limit_->setCurrentIndex(ListIndexFor(setting_.max_download));
   autoContinue_->setChecked(setting_.auto_continue != 0);
+  packCbz_->setChecked(setting_.pack_cbz != 0);
 }
 
 QString DlgSetting::Text(int key) {
@@ -61,5 +65,6 @@ int DlgSetting::ListIndexFor(int maxDownload) {
 void DlgSetting::accept() {
   setting_.max_download = limit_->currentIndex() + 1;
   setting_.auto_continue = autoContinue_->isChecked() ? 1 : 0;
+  setting_.pack_cbz = packCbz_->isChecked() ? 1 : 0;
   QDialog::accept();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // DlgSetting: the modal settings dialog. It edits "max_download" (a list of 1, 2 or 3 tasks at
-// once) and "auto_continue". OK stores both into the settings object; "setting.ini" is written
+// once), "auto_continue" and "pack_cbz". OK stores them into the settings object; "setting.ini" is written
 // at exit. No scheduling pass is asked for: a raised limit applies at the task manager's next
 // pass.
 //
@@ -23,7 +23,7 @@ public:
   /// `setting` must outlive the dialog.
   explicit DlgSetting(CSetting& setting, QWidget* parent = nullptr);
 
-  /// OK: "max_download" = list index + 1, "auto_continue" = check state; closes.
+  /// OK: "max_download" = list index + 1, "auto_continue" and "pack_cbz" = check states; closes.
   void accept() override;
 
   /// The list index shown for a "max_download" value: 2 for 3 or more, 1 for 2, else 0.
@@ -31,6 +31,7 @@ public:
 
   QComboBox* LimitList() const { return limit_; }
   QCheckBox* AutoContinueCheck() const { return autoContinue_; }
+  QCheckBox* PackCbzCheck() const { return packCbz_; }
   QPushButton* OkButton() const { return ok_; }
 
 private:
@@ -40,6 +41,7 @@ private:
   QLabel* limitLabel_ = nullptr;        // 3000
   QComboBox* limit_ = nullptr;          // 2001
   QCheckBox* autoContinue_ = nullptr;   // 2002
+  QCheckBox* packCbz_ = nullptr;
   CWndTipButton* tip_ = nullptr;        // 2005
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;

@@ -22,6 +22,7 @@ void CSetting::Read(const QString& file, QSize screen) {
   task_id = ReadProfileInt(file, QStringLiteral("task_id")).value_or(task_id);
   max_download = ReadProfileInt(file, QStringLiteral("max_download")).value_or(max_download);
   auto_continue = ReadProfileInt(file, QStringLiteral("auto_continue")).value_or(auto_continue);
+  pack_cbz = ReadProfileInt(file, QStringLiteral("pack_cbz")).value_or(pack_cbz);
   x = ClampToScreen(ReadProfileInt(file, QStringLiteral("x")).value_or(x), screen.width());
   y = ClampToScreen(ReadProfileInt(file, QStringLiteral("y")).value_or(y), screen.height());
   width = ReadProfileInt(file, QStringLiteral("width")).value_or(width);
@@ -34,6 +35,7 @@ bool CSetting::Write(const QString& file) const {
   ok = WriteProfileInt(file, QStringLiteral("task_id"), task_id) && ok;
   ok = WriteProfileInt(file, QStringLiteral("max_download"), max_download) && ok;
   ok = WriteProfileInt(file, QStringLiteral("auto_continue"), auto_continue) && ok;
+  ok = WriteProfileInt(file, QStringLiteral("pack_cbz"), pack_cbz) && ok;
   ok = WriteProfileInt(file, QStringLiteral("x"), x) && ok;
   ok = WriteProfileInt(file, QStringLiteral("y"), y) && ok;
   ok = WriteProfileInt(file, QStringLiteral("width"), width) && ok;

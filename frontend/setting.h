@@ -12,6 +12,7 @@ public:
   std::int32_t task_id = 100;        ///< the id the next new task receives
   std::int32_t max_download = 1;     ///< most tasks that run at the same time
   std::int32_t auto_continue = 0;    ///< non-zero: queue unfinished tasks when the window opens
+  std::int32_t pack_cbz = 0;         ///< non-zero: a chapter that ends as done becomes FOLDER.cbz
   std::int32_t x = 300;              ///< main window left edge, screen pixels
   std::int32_t y = 300;              ///< main window top edge
   std::int32_t width = 400;          ///< main window width

@@ -21,6 +21,7 @@ public:
   platform::HWND engine_wnd = 0;  ///< the engine's window once its hello was accepted
   std::int32_t start_count = 0;   ///< engine starts in this run
   QString error_text;             ///< non-empty when the task ended in failure
+  QString archive;                ///< the .cbz its pages were packed into in this run, if any
 
   // Persisted in the task file, keys named like the fields.
   std::int32_t id = 0;

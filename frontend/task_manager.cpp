@@ -1,5 +1,6 @@
 #include "frontend/task_manager.h"
 
+#include "archive/cbz_packer.h"
 #include "common/command_file.h"
 #include "common/engine_report.h"
 #include "common/ini_rules.h"
@@ -40,6 +41,11 @@ void CTaskManager::CSelectTaskProxy::OnTimerNotify() {
 
 void CTaskManager::CWatchdogProxy::OnTimerNotify() { owner_.CheckEngines(); }
 
+void CTaskManager::CPackProxy::OnTimerNotify() {
+  StopTimer();
+  owner_.PackQueuedTasks();
+}
+
 CTaskManager::CTaskManager(CSetting& setting, platform::FIProgramLauncher& launcher,
                            platform::FIShutdown& shutdown)
     : CTaskStore(setting), engines_(launcher), shutdown_(shutdown) {}
@@ -47,6 +53,7 @@ CTaskManager::CTaskManager(CSetting& setting, platform::FIProgramLauncher& launc
 CTaskManager::~CTaskManager() {
   selector_.StopTimer();
   watchdog_.StopTimer();
+  packer_.StopTimer();
 }
 
 QString CTaskManager::EngineProgram() const {
@@ -217,6 +224,11 @@ void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
   const bool complete = page >= record->total;
   if (complete) StopTask(record->id);
   SaveTaskFile(*record);
+  if (complete && Setting().pack_cbz) {
+    // Packed after this handler: the engine waits for our reply only so long.
+    packQueue_.push_back(record->id);
+    packer_.StartTimer(0);
+  }
   CTaskEventObserver::NotifyTaskChanged();
   if (complete) ShutdownIfAllDone();
 }
@@ -234,9 +246,34 @@ void CTaskManager::OnStallReport(const common::StallReport& report) {
   ShutdownIfAllDone();
 }
 
+void CTaskManager::PackQueuedTasks() {
+  const std::vector<std::int32_t> queued = std::move(packQueue_);
+  packQueue_.clear();
+  for (std::int32_t id : queued) {
+    CTaskInfo* record = FindTask(id);
+    if (record && record->IsFinished() && record->status != TASK_RUNNING) PackFinishedTask(*record);
+  }
+  CTaskEventObserver::NotifyTaskChanged();
+  ShutdownIfAllDone();
+}
+
+void CTaskManager::PackFinishedTask(CTaskInfo& record) {
+  archive::ComicInfo info;
+  info.title = record.title;
+  info.web = record.url;
+  const archive::PackResult packed = archive::PackChapter(record.folder, record.total, info);
+  if (packed.ok) {
+    record.archive = packed.archive;
+    return;
+  }
+  // The pages stay where they are; the task is done all the same, and says why it is no archive.
+  record.error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 2) +
+                      QStringLiteral(" (") + packed.error + QLatin1Char(')');
+}
+
 void CTaskManager::ShutdownIfAllDone() {
   if (!mainWindow_ || !mainWindow_->IsShutdownWhenDoneChecked()) return;
-  if (CountTasks(TASK_RUNNING) > 0 || CountTasks(TASK_WAIT) > 0) return;
+  if (CountTasks(TASK_RUNNING) > 0 || CountTasks(TASK_WAIT) > 0 || IsPacking()) return;
   shutdown_.PowerOff();
 }
 

@@ -20,6 +20,7 @@
 #include "platform/window_message.h"
 #include "skin/timer_notify.h"
 
+#include <vector>
 
 class CMainWindowEndpoint;
 
@@ -48,6 +49,16 @@ public:
   class CWatchdogProxy : public FCTimerNotify {
   public:
     explicit CWatchdogProxy(CTaskManager& owner) : owner_(owner) {}
+    void OnTimerNotify() override;
+
+  private:
+    CTaskManager& owner_;
+  };
+
+  /// Packs the chapters that ended as done, after the report that finished them.
+  class CPackProxy : public FCTimerNotify {
+  public:
+    explicit CPackProxy(CTaskManager& owner) : owner_(owner) {}
     void OnTimerNotify() override;
 
   private:
@@ -107,12 +118,19 @@ public:
   void OnPageSavedReport(const common::PageSavedReport& report);
   void OnStallReport(const common::StallReport& report);
 
+  /// Packs a task that ended as done into "FOLDER.cbz" (the "pack_cbz" setting) and records
+  /// the archive in the task. On failure the pages stay and the task's error text says why.
+  void PackFinishedTask(CTaskInfo& record);
+  /// Whether finished chapters wait to be packed; the queue is not over until they are.
+  bool IsPacking() const { return !packQueue_.empty(); }
+
   /// Powers off when the user asked for it and no task runs or waits.
   void ShutdownIfAllDone();
 
 private:
   void SelectTasksToStart();
   void CheckEngines();
+  void PackQueuedTasks();
   CTaskInfo* FindRunningTask(std::int32_t id) const;
 
   CEngineLauncher engines_;
@@ -124,4 +142,6 @@ private:
   int selectionPasses_ = 0;
   CSelectTaskProxy selector_{*this};
   CWatchdogProxy watchdog_{*this};
+  CPackProxy packer_{*this};
+  std::vector<std::int32_t> packQueue_; ///< finished tasks to pack, in the order they ended
 };

@@ -53,10 +53,13 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   EXPECT_EQ(dialog.LimitList()->itemText(2), "3 task(s)");
   EXPECT_EQ(dialog.LimitList()->currentIndex(), 2);
   EXPECT_TRUE(dialog.AutoContinueCheck()->isChecked());
+  EXPECT_FALSE(dialog.PackCbzCheck()->isChecked());
+  dialog.PackCbzCheck()->setChecked(true);
   QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(setting.max_download, 3);
   EXPECT_EQ(setting.auto_continue, 1);
+  EXPECT_EQ(setting.pack_cbz, 1);
 }
 
 TEST_F(DropWindow, OnlyTextBeginningWithHttpInAnyCaseCanBeDropped) {

@@ -125,3 +125,20 @@ TEST_F(DownloadRunTest, DuplicateAddressIsDownloadedOnce) {
   EXPECT_EQ(launcher.finishedAtLaunch.size(), 1);
   EXPECT_TRUE(ReadAll(err).contains("listed twice"));
 }
+
+TEST_F(DownloadRunTest, CbzRunLeavesOneArchivePerChapterAndNoLoosePages) {
+  CDownloadRun run(2, launcher, out, err, false);
+  launcher.run = &run;
+  run.SetPackCbz(true);
+  ASSERT_TRUE(run.AddChapter({ChapterUrl(1, "info:3,saveall"), box.file("c1")}, 1));
+  ASSERT_TRUE(run.AddChapter({ChapterUrl(2, "info:2,saveall"), box.file("c2/")}, 2));
+  EXPECT_EQ(run.Run(), CDownloadRun::kAllFinished) << ReadAll(err).toStdString();
+  // The run ends only after the last chapter was packed.
+  for (const QString name : {"c1", "c2"}) {
+    EXPECT_TRUE(QFileInfo(box.file(name + ".cbz")).isFile()) << name.toStdString();
+    EXPECT_TRUE(Pages(box.file(name)).isEmpty()) << name.toStdString();
+  }
+  const QString text = ReadAll(out);
+  EXPECT_TRUE(text.contains("[1] packed 3 pages into " + box.file("c1.cbz") + "\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains("[2] packed 2 pages into " + box.file("c2.cbz") + "\n")) << text.toStdString();
+}

@@ -19,6 +19,8 @@ TEST(GetOptions, PairsOfAddressAndFolderInOrder) {
   ASSERT_EQ(p.options.chapters.size(), 2);
   EXPECT_EQ(p.options.chapters[1].url, "HTTPS://b/2");
   EXPECT_EQ(p.options.chapters[1].folder, "two words");
+  EXPECT_FALSE(p.options.cbz);
+  EXPECT_TRUE(Parse({"http://a/1", "one", "--cbz"}).options.cbz);
 }
 
 TEST(GetOptions, BadArgumentsAreRefusedWithAReason) {
@@ -36,6 +38,7 @@ TEST(GetOptions, BadArgumentsAreRefusedWithAReason) {
       {"--list", "x", "--links"},         // both modes
       {"--links", "http://a/1", "f", "http://b/2", "g"}, // two searches
       {"--links", "http://a/1"},          // search without folder
+      {"--cbz", "--links", "http://a/1", "f"}, // a link search has no chapter to pack
   };
   for (const QStringList& args : bad) {
     const auto p = Parse(args);
@@ -63,10 +66,11 @@ TEST(GetOptions, ListWithAndWithoutBaseFolder) {
   EXPECT_EQ(p.options.listFile, "chapters.txt");
   EXPECT_TRUE(p.options.listBase.isEmpty());
   EXPECT_EQ(p.options.jobs, 2);
-  p = Parse({"--list", "-", "comics"});
+  p = Parse({"--list", "-", "comics", "--cbz"});
   ASSERT_TRUE(p.ok());
   EXPECT_EQ(p.options.listFile, "-");
   EXPECT_EQ(p.options.listBase, "comics");
+  EXPECT_TRUE(p.options.cbz);
 }
 
 TEST(GetOptions, LinksHelpAndOptionEnd) {

@@ -21,6 +21,7 @@ TEST(Setting, MissingFileKeepsEveryDefault) {
   EXPECT_EQ(setting.task_id, 100);
   EXPECT_EQ(setting.max_download, 1);
   EXPECT_EQ(setting.auto_continue, 0);
+  EXPECT_EQ(setting.pack_cbz, 0) << "chapters stay loose pages unless asked";
   EXPECT_TRUE(setting.folder.endsWith("/My Comic Book/"));
 }
 
@@ -64,6 +65,7 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   written.task_id = 123;
   written.max_download = 3;
   written.auto_continue = 1;
+  written.pack_cbz = 1;
   written.x = 10;
   written.y = 20;
   written.width = -7;
@@ -77,6 +79,7 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   EXPECT_EQ(read.task_id, 123);
   EXPECT_EQ(read.max_download, 3);
   EXPECT_EQ(read.auto_continue, 1);
+  EXPECT_EQ(read.pack_cbz, 1);
   EXPECT_EQ(read.x, 10);
   EXPECT_EQ(read.y, 20);
   EXPECT_EQ(read.width, -7);

@@ -6,6 +6,8 @@
 #include "frontend/task_event_observer.h"
 #include "frontend_fixture.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -200,6 +202,39 @@ TEST_F(TaskManagerTest, PageSavedProgressIsStoredAndTheLastPageStopsTheTask) {
 
   Report({"101", Id(r), "13", "http://site/c/13"});
   EXPECT_EQ(r->finish, 12) << "reports for a stopped task are dropped";
+}
+
+TEST_F(TaskManagerTest, FinishedChapterIsPackedBeforeTheQueueCountsAsDone) {
+  setting.pack_cbz = 1;
+  window.shutdownChecked = true;
+  EngineStandIn engine;
+  const QString chapter = folder.File("comic/one");
+  QDir().mkpath(chapter);
+  testing_support::WriteBytes(chapter + "/001.png", "page one");
+  testing_support::WriteBytes(chapter + "/002.jpg", "page two");
+  CTaskInfo* r = Running("http://site/one", engine);
+  r->folder = chapter + "/";
+  Report({"100", Id(r), "One", "2"});
+  Report({"101", Id(r), "2", "http://site/one/2"});
+  EXPECT_TRUE(r->IsFinished());
+  EXPECT_TRUE(tasks.IsPacking()) << "packed after the report, not while the engine waits";
+  EXPECT_EQ(shutdown.calls, 0) << "no power-off while pages are still being packed";
+  ASSERT_TRUE(WaitFor([&] { return !tasks.IsPacking(); }, 5000));
+  EXPECT_EQ(r->archive, folder.File("comic/one.cbz"));
+  EXPECT_TRUE(QFileInfo::exists(r->archive));
+  EXPECT_FALSE(QFileInfo::exists(chapter));
+  EXPECT_TRUE(r->error_text.isEmpty());
+  EXPECT_EQ(shutdown.calls, 1);
+
+  // Pages that cannot be packed stay, and the finished task says why.
+  CTaskInfo* lost = Running("http://site/two", engine);
+  lost->folder = folder.File("comic/two/");
+  Report({"100", Id(lost), "Two", "1"});
+  Report({"101", Id(lost), "1", "http://site/two/1"});
+  ASSERT_TRUE(WaitFor([&] { return !tasks.IsPacking(); }, 5000));
+  EXPECT_TRUE(lost->IsFinished());
+  EXPECT_TRUE(lost->archive.isEmpty());
+  EXPECT_FALSE(lost->error_text.isEmpty());
 }
 
 TEST_F(TaskManagerTest, PageSavedWithUnknownTotalEndsTheTaskAndBadPagesAreDropped) {

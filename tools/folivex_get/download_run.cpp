@@ -71,7 +71,7 @@ void CDownloadRun::OnTaskChanged() {
   const int running = tasks_->CountTasks(TASK_RUNNING);
   if (running > mostRunning_) mostRunning_ = running;
   if (!running_ || ending_) return;
-  if (running == 0 && tasks_->CountTasks(TASK_WAIT) == 0) {
+  if (running == 0 && tasks_->CountTasks(TASK_WAIT) == 0 && !tasks_->IsPacking()) {
     // Leave the loop after the current handler: the engine may still wait for our reply.
     ending_ = true;
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
@@ -102,7 +102,8 @@ void CDownloadRun::Interrupt(int exitCode) {
 
 void CDownloadRun::ReportFailures() {
   for (const auto& task : *tasks_) {
-    if (task->IsFinished()) continue;
+    // A finished chapter with an error text could not be packed; its pages stayed.
+    if (task->IsFinished() && task->error_text.isEmpty()) continue;
     ++failures_;
     QString reason = task->error_text;
     if (reason.isEmpty())

@@ -49,6 +49,8 @@ public:
 
   /// The engine program; "Gantrell" in the program folder unless set.
   void SetEngineProgram(const QString& path) { tasks_->SetEngineProgram(path); }
+  /// Packs every chapter that ends as done into FOLDER.cbz.
+  void SetPackCbz(bool pack) { setting_.pack_cbz = pack ? 1 : 0; }
   /// Engine watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs) { tasks_->SetWatchdog(helloTimeoutMs, intervalMs); }
 

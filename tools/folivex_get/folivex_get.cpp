@@ -61,6 +61,7 @@ int Download(const GetOptions& options) {
   CDownloadRun run(options.jobs, launcher, stdout, stderr, terminal,
                    terminal ? CProgressOutput::TerminalWidth(stdout) : 80);
   run.SetEngineProgram(EngineProgram());
+  run.SetPackCbz(options.cbz);
 
   int queued = 0;
   if (options.mode == GetMode::List) {

@@ -31,8 +31,8 @@ bool IsWebAddress(const QString& text) {
 QString UsageText() {
   return QStringLiteral(
              "Usage:\n"
-             "  folivex-get [-j N] URL FOLDER [URL FOLDER ...]\n"
-             "  folivex-get [-j N] --list FILE [FOLDER]\n"
+             "  folivex-get [-j N] [--cbz] URL FOLDER [URL FOLDER ...]\n"
+             "  folivex-get [-j N] [--cbz] --list FILE [FOLDER]\n"
              "  folivex-get --links URL FOLDER\n"
              "\n"
              "Downloads comic chapters with the Gantrell engine, without the Folivex window.\n"
@@ -40,6 +40,8 @@ QString UsageText() {
              "created when missing.\n"
              "\n"
              "  -j N, --jobs N  download N chapters at the same time (1 to %1, default 1)\n"
+             "  --cbz           pack each finished chapter into FOLDER.cbz (pages stored as\n"
+             "                  they are, with ComicInfo.xml) and remove the loose pages\n"
              "  --list FILE     download every line of FILE (\"-\": standard input); a line is\n"
              "                  an address, spaces and a folder, as --links prints them.\n"
              "                  Folders must stay inside FOLDER (default: the current folder);\n"
@@ -82,6 +84,8 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
     } else if (arg.startsWith(QLatin1String("-j"))) {
       const QString value = arg.mid(2);
       if (!ParseJobs(value, options.jobs)) return {options, JobsError(value)};
+    } else if (arg == QLatin1String("--cbz")) {
+      options.cbz = true;
     } else if (arg == QLatin1String("--list")) {
       list = true;
     } else if (arg == QLatin1String("--links")) {
@@ -92,6 +96,7 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
   }
 
   if (list && links) return {options, QStringLiteral("--list and --links do not go together")};
+  if (links && options.cbz) return {options, QStringLiteral("--cbz and --links do not go together")};
   if (list) {
     if (positional.isEmpty() || positional.size() > 2)
       return {options, QStringLiteral("--list wants a FILE and at most one FOLDER")};

@@ -125,6 +125,14 @@ void CProgressOutput::Events(const CTaskInfo& task, Shown& shown) {
       Write(QStringLiteral("%1 stopped before the first page\n").arg(label));
     shown.ended = true;
   }
+  if (task.IsFinished() && !shown.packed && (!task.archive.isEmpty() || !task.error_text.isEmpty())) {
+    if (!task.archive.isEmpty())
+      Write(QStringLiteral("%1 packed %2 pages into %3\n").arg(label).arg(task.finish)
+                .arg(Printable(task.archive)));
+    else
+      Write(QStringLiteral("%1 not packed: %2\n").arg(label, Printable(task.error_text)));
+    shown.packed = true;
+  }
   shown.status = task.status;
 }
 

@@ -9,6 +9,7 @@
 //   [1] start http://host/c/1 -> /home/u/comics/1/
 //   [1] page 3/12 Some title
 //   [1] done 12 pages Some title
+//   [1] packed 12 pages into /home/u/comics/1.cbz
 //   [2] failed: <reason>
 //
 // Titles come from web pages: control characters are removed before anything is written, so
@@ -61,6 +62,7 @@ private:
     std::int32_t startCount = 0;
     std::int32_t finish = -1;
     bool ended = false;
+    bool packed = false;
   };
 
   void Write(const QString& text);

@@ -82,11 +82,14 @@ ENGLISH = {
         "4": "Continue unfinished tasks when Folivex starts",
         "5": "More tasks at once finish sooner, but need more memory and a faster connection.",
         "8": "OK",
+        "10": "Pack finished chapters as CBZ (one archive beside each folder)",
         "9": "Cancel",
     },
     "ERROR": {
         "1": "The pages could not be downloaded. The site may have changed, "
              "or the address is not the first page of a chapter.",
+        "2": "The pages were downloaded, but could not be packed into a CBZ archive; "
+             "they stay in the folder.",
     },
     "DROP_LINK": {
         "0": "Add a download task...",
@@ -176,10 +179,12 @@ CHINESE = {
         "4": "启动 Folivex 时继续未完成的任务",
         "5": "同时下载的任务越多，完成得越快，但会占用更多内存和网络带宽。",
         "8": "确定",
+        "10": "将下载完成的章节打包为 CBZ（每个文件夹旁一个压缩包）",
         "9": "取消",
     },
     "ERROR": {
         "1": "无法下载页面。可能是网站已改版，或者该地址不是章节的第一页。",
+        "2": "页面已下载，但无法打包为 CBZ 文件；页面仍保留在文件夹中。",
     },
     "DROP_LINK": {
         "0": "添加下载任务...",
