@@ -207,7 +207,9 @@ CTaskInfo* CTaskManager::FindRunningTask(std::int32_t id) const {
 void CTaskManager::OnPageInfoReport(const common::PageInfoReport& report) {
   CTaskInfo* record = FindRunningTask(report.taskId);
   if (!record) return;
-  if (record->now_index == 1) record->title = report.title;
+  // The chapter's title is the first page's: once page 1 is saved, now_index still reads 1
+  // while the engine already reports page 2, so the saved count decides.
+  if (record->finish < 1) record->title = report.title;
   if (record->total < report.total) record->total = report.total;
   CTaskEventObserver::NotifyTaskChanged();
 }

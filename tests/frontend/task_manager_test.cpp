@@ -165,17 +165,20 @@ TEST_F(TaskManagerTest, QueueSkipsFinishedAndRunningTasks) {
   EXPECT_EQ(running->status, TASK_RUNNING);
 }
 
-TEST_F(TaskManagerTest, PageInfoNeverLowersTheTotalAndKeepsTheTitleAfterPageOne) {
+TEST_F(TaskManagerTest, PageInfoNeverLowersTheTotalAndTakesTheTitleUntilPageOneIsSaved) {
   EngineStandIn engine;
   CTaskInfo* r = Running("http://site/c", engine);
   Report({"100", Id(r), "First title", "12"});
   EXPECT_EQ(r->title, "First title");
   EXPECT_EQ(r->total, 12);
-  Report({"100", Id(r), "Other", "0"});
+  Report({"100", Id(r), "Chapter 5 page 1", "0"});
   EXPECT_EQ(r->total, 12);
-  r->now_index = 7;
-  Report({"100", Id(r), "Page seven title", "15"});
-  EXPECT_EQ(r->title, "Other");
+  EXPECT_EQ(r->title, "Chapter 5 page 1");
+  // Right after page 1 is saved now_index still reads 1, but the reports are page 2's.
+  Report({"101", Id(r), "1", "http://site/c/1"});
+  ASSERT_EQ(r->now_index, 1);
+  Report({"100", Id(r), "Chapter 5 page 2", "15"});
+  EXPECT_EQ(r->title, "Chapter 5 page 1");
   EXPECT_EQ(r->total, 15);
   Report({"100", Id(r), "wrong count"});
   Report({"100", Id(r), "t", "99", "extra"});
