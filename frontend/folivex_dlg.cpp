@@ -9,8 +9,10 @@
 #include "frontend/wnd_comic_link_drop.h"
 #include "frontend/wnd_drop_link.h"
 #include "frontend/wnd_task_list.h"
+#include "frontend/wnd_title.h"
 #include "platform/launcher.h"
 #include "skin/button_base.h"
+#include "skin/panel.h"
 #include "skin/panel_ctrl.h"
 #include "skin/skin_events.h"
 #include "skin/skin_loader.h"
@@ -266,7 +268,8 @@ void CFolivexDlg::ShowMainMenu() {
     item->setChecked(ids[i] == current);
   }
   menu.addSeparator();
-  AddItem(menu, kHelpPage, QStringLiteral("Help"));
+  // Without a configured site there is no help page: say so by a disabled item.
+  AddItem(menu, kHelpPage, Text("MAIN_MENU", 4))->setEnabled(!dialogs::SiteBase().isEmpty());
   menu.addSeparator();
   AddItem(menu, kExit, Text("TRAY", 2));
   const int chosen = RunMenu(menu, kMainMenu);
@@ -345,8 +348,24 @@ platform::LRESULT CFolivexDlg::OnOtherMessage(std::uint32_t message, platform::W
 }
 
 int CFolivexDlg::OnHitTest(const QPoint& pos) {
-  if (isMaximized()) return HTCAPTION;
-  return panel_window::BorderHitTest(size(), pos);
+  if (!isMaximized()) {
+    const int border = panel_window::BorderHitTest(size(), pos);
+    if (border != HTCAPTION) return border;
+  } else if (!rect().contains(pos)) {
+    return 0;
+  }
+  return IsCaptionSurface(childAt(pos)) ? HTCAPTION : HTCLIENT;
+}
+
+bool CFolivexDlg::IsCaptionSurface(const QWidget* under) const {
+  // The root panel's own surface (between the bands) and the title band move the window;
+  // every control, and the other bands (toolbar, list frame, status bar), keep their presses.
+  if (!under || under == RootPanel()) return true;
+  if (qobject_cast<const CWndTitle*>(under)) return true;
+  if (!qobject_cast<const FCPanel*>(under)) return false;
+  for (const QObject* child : under->children())
+    if (qobject_cast<const CWndTitle*>(child)) return true;
+  return false;
 }
 
 bool CFolivexDlg::event(QEvent* e) {

@@ -14,6 +14,9 @@
 // minimised or hidden, the drop window goes, every task is stopped and saved, and
 // "setting.ini" is written.
 //
+// Only the skin's bare surface and its title band move the window (OnHitTest); presses on
+// controls, including the task list and the other bands, stay with them.
+//
 // Hiding to the tray stores the window rectangle first, so an exit while the window is hidden
 // keeps its last visible place. Without a system tray, hiding would leave no way back to the window, so 2601 then only
 // minimises it.
@@ -116,7 +119,12 @@ public:
   void OnTaskChanged() override;
 
 protected:
+  /// Border codes at the edges (none while maximised); inside, HTCAPTION only where the press
+  /// lands on a caption surface (IsCaptionSurface), else HTCLIENT: a press belongs to the
+  /// control under it.
   int OnHitTest(const QPoint& pos) override;
+  /// The root panel's surface, the title control and the band (panel) that holds it.
+  bool IsCaptionSurface(const QWidget* under) const;
   bool event(QEvent* e) override;
   void changeEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;

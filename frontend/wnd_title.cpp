@@ -1,6 +1,7 @@
 #include "frontend/wnd_title.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 CWndTitle::CWndTitle(QWidget* parent) : FCButtonBase(parent) {
@@ -21,6 +22,8 @@ bool CWndTitle::eventFilter(QObject* watched, QEvent* event) {
   if (watched == watched_ && event->type() == QEvent::WindowTitleChange) update();
   return FCButtonBase::eventFilter(watched, event);
 }
+
+void CWndTitle::mouseDoubleClickEvent(QMouseEvent* event) { event->ignore(); }
 
 void CWndTitle::DrawButton(QPainter& painter, int left, int top, int right, int bottom) {
   const QRect box(QPoint(left, top), QPoint(right - 1, bottom - 1));

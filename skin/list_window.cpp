@@ -205,7 +205,9 @@ void FCListWindow::resizeEvent(QResizeEvent* e) {
 void FCListWindow::mousePressEvent(QMouseEvent* e) {
   setFocus(Qt::MouseFocusReason);
   update();
-  QWidget::mousePressEvent(e);
+  // Every press on the list is the list's: passed on, it would reach the host window, whose
+  // hit test could start a window move and take the pointer away from the list.
+  e->accept();
 }
 
 void FCListWindow::wheelEvent(QWheelEvent* e) {

@@ -11,6 +11,8 @@
 // Painting renders into an off-screen picture of the client size and copies only the paint
 // rectangle; only items that meet it are drawn, and items wholly outside the client area get
 // OnItemHidden.
+//
+// Mouse presses are always taken by the list (never passed on to the window beneath).
 #include "common/auto_ptr_list.h"
 #include "skin/layout_handler.h"
 #include "skin/list_item_base.h"

@@ -5,9 +5,11 @@
 
 #include "common/command_file.h"
 #include "common/engine_report.h"
+#include "common/ini_rules.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
 #include "frontend/dlg_add_task.h"
+#include "frontend/site_address.h"
 #include "frontend/task_event_observer.h"
 #include "frontend/wnd_comic_link_drop.h"
 #include "frontend/wnd_drop_link.h"
@@ -283,20 +285,62 @@ TEST_F(MainWindowTest, SitePagesOpenThroughTheOpenerOnly) {
   CFolivexDlg::OpenInBrowser(QString());
   window.OnCommand(CFolivexDlg::kHelpPage); // no site configured: nothing to open
   EXPECT_EQ(rig.opener.opened, QStringList{QStringLiteral("http://127.0.0.1/x.html")});
+
+  // The main menu's Help item is usable only with a site to open.
+  QList<bool> helpEnabled;
+  CFolivexDlg::SetMenuChooser([&](const QMenu& menu) {
+    for (QAction* action : menu.actions())
+      if (action->data().toInt() == CFolivexDlg::kHelpPage) helpEnabled << action->isEnabled();
+    return 0;
+  });
+  window.OnCommand(CFolivexDlg::kMainMenu);
+  common::WriteProfileString(dialogs::SiteFile(), "host", "127.0.0.1:9");
+  window.OnCommand(CFolivexDlg::kMainMenu);
+  CFolivexDlg::SetMenuChooser({});
+  EXPECT_EQ(helpEnabled, (QList<bool>{false, true}));
 }
 
-TEST_F(MainWindowTest, HitTestMovesFromTheSurfaceAndResizesAtTheBorder) {
+TEST_F(MainWindowTest, OnlyTheBareSurfaceAndTheTitleBandMoveTheWindow) {
   CFolivexDlg& window = rig.Open();
   window.resize(600, 400);
   struct Probe : CFolivexDlg {
     using CFolivexDlg::OnHitTest;
   };
   auto& probe = static_cast<Probe&>(window);
-  EXPECT_EQ(probe.OnHitTest(QPoint(300, 200)), HTCAPTION);
+  const auto at = [&](int ctrlId, QPoint inside) {
+    return probe.OnHitTest(FindPanelCtrlWindow(ctrlId)->mapTo(&window, inside));
+  };
   EXPECT_EQ(probe.OnHitTest(QPoint(2, 2)), HTTOPLEFT);
   EXPECT_EQ(probe.OnHitTest(QPoint(595, 395)), HTBOTTOMRIGHT);
   EXPECT_EQ(probe.OnHitTest(QPoint(599, 200)), HTRIGHT);
   EXPECT_EQ(probe.OnHitTest(QPoint(300, 1)), HTTOP);
+  EXPECT_EQ(probe.OnHitTest(QPoint(300, 105)), HTCAPTION) << "between toolbar and list frame";
+
+  // The title band: over the title text (its left end too) and over the band beside it.
+  QWidget* band = FindPanelCtrlWindow(2511)->parentWidget();
+  EXPECT_EQ(probe.OnHitTest(band->mapTo(&window, QPoint(20, 20))), HTCAPTION);
+  EXPECT_EQ(probe.OnHitTest(band->mapTo(&window, QPoint(band->width() - 160, 40))), HTCAPTION);
+  EXPECT_EQ(at(2511, {10, 10}), HTCLIENT) << "the menu button keeps its press";
+
+  EXPECT_EQ(at(CFolivexDlg::kTaskListId, {200, 100}), HTCLIENT) << "the empty list area";
+  EXPECT_EQ(at(2500, {5, 5}), HTCLIENT);
+  QWidget* toolbar = FindPanelCtrlWindow(2500)->parentWidget();
+  EXPECT_EQ(probe.OnHitTest(toolbar->mapTo(&window, QPoint(toolbar->width() - 30, 20))), HTCLIENT)
+      << "the toolbar background";
+  EXPECT_EQ(at(2508, {3, 3}), HTCLIENT);
+
+  // A press on the list (a row or its empty area) stays there instead of travelling on.
+  rig.tasks->AddTask(QStringLiteral("http://127.0.0.1/a"), QStringLiteral("/tmp/a/"), false);
+  CWndTaskList& list = rig.List();
+  for (const QPoint point : {QPoint(100, 5), QPoint(100, list.height() - 5)}) {
+    QMouseEvent press(QEvent::MouseButtonPress, point, list.mapToGlobal(point), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&list, &press);
+    EXPECT_TRUE(press.isAccepted()) << point.y();
+    QMouseEvent release(QEvent::MouseButtonRelease, point, list.mapToGlobal(point),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&list, &release);
+  }
 }
 
 // A real engine process (the fake engine) says hello and reports through the window's
