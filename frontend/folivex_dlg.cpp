@@ -205,6 +205,14 @@ void CFolivexDlg::OpenInBrowser(const QString& address) {
   platform::Opener().Open(address);
 }
 
+QRect CFolivexDlg::PlacementOf(const QRect& client) const {
+  // Restoring moves the frame to (x, y) and gives the client the stored size (move() and
+  // resize() of a top-level window); storing the same two keeps a framed window in place
+  // and at its size over any number of restarts.
+  const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
+  return QRect(client.topLeft() - frameOffset, client.size());
+}
+
 void CFolivexDlg::StoreWindowRect(const QRect& rect) {
   if (rect.isEmpty()) return;
   setting_.x = rect.left();
@@ -217,10 +225,13 @@ void CFolivexDlg::HideToTray() {
   if (!isVisible()) return;
   // The exit sequence stores no rectangle for a hidden window: remember the last visible one
   // now, so an exit from the tray keeps where the user left the window.
-  if (!isMinimized() && !isMaximized()) StoreWindowRect(frameGeometry());
+  if (!isMinimized() && !isMaximized()) StoreWindowRect(PlacementOf(geometry()));
   hiding_ = true;
-  showMinimized();
+  // With a tray the window is only hidden: iconifying it first leaves the window manager's
+  // iconic state to arrive after the window has been shown again, which then reads as the
+  // minimise box and hides it at once. Without a tray it is minimised, so the task bar keeps it.
   if (!tray_available_ || tray_available_()) hide();
+  else showMinimized();
   hiding_ = false;
 }
 
@@ -384,7 +395,7 @@ void CFolivexDlg::changeEvent(QEvent* e) {
   if (e->type() == QEvent::WindowStateChange && !hiding_ && isMinimized() && isVisible()) {
     auto* change = static_cast<QWindowStateChangeEvent*>(e);
     if (!(change->oldState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-      StoreWindowRect(normalGeometry());
+      StoreWindowRect(PlacementOf(normalGeometry()));
     PostCommand(kHideToTray);
   }
 }
@@ -406,7 +417,7 @@ void CFolivexDlg::keyPressEvent(QKeyEvent* e) {
 void CFolivexDlg::ExitSequence() {
   if (exited_) return;
   exited_ = true;
-  if (isVisible() && !isMinimized()) StoreWindowRect(frameGeometry());
+  if (isVisible() && !isMinimized()) StoreWindowRect(PlacementOf(geometry()));
   drop_.reset();
   tasks_.StopAllTasks();
   tasks_.SaveAllTasks();

@@ -134,6 +134,9 @@ protected:
 
 private:
   void HideToTray();
+  /// The placement stored in the settings for a client rectangle: the frame's top-left
+  /// corner and the client size, as ApplyStoredGeometry restores them.
+  QRect PlacementOf(const QRect& client) const;
   void StoreWindowRect(const QRect& rect);
   void ShowMainMenu();
   void ShowListMenu();
