@@ -270,7 +270,7 @@ void CFolivexDlg::ShowMainMenu() {
   AddItem(menu, kSearchLinks, Text("MAIN_MENU", 1));
   AddItem(menu, kSettings, Text("MAIN_MENU", 2));
   menu.addSeparator();
-  QMenu* languages = menu.addMenu(QStringLiteral("Language"));
+  QMenu* languages = menu.addMenu(Text("MAIN_MENU", 3));
   const QList<std::int32_t> ids = FCSkinLoader::ListLanguages();
   const std::int32_t current = FCSkinLoader::GetCurrentLanguage();
   for (int i = 0; i < ids.size() && kFirstLanguage + i <= kLastLanguage; ++i) {

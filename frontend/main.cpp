@@ -7,8 +7,13 @@
 #include "platform/shutdown.h"
 #include "platform/termination.h"
 
+#include "skin/skin_loader.h"
+
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 
 namespace {
 
@@ -26,6 +31,19 @@ protected:
   }
 };
 
+// The language file names its locale ("app" "LOCALE"): Qt's own texts (the buttons of message
+// boxes, the folder browser, the context menu of text fields) then speak the same language.
+void InstallQtTranslation(QApplication& app) {
+  const QString name = FCSkinLoader::LoadLanguageText(QStringLiteral("app"), QStringLiteral("LOCALE"));
+  if (name.isEmpty()) return;
+  const QLocale locale(name);
+  QLocale::setDefault(locale);
+  auto* translator = new QTranslator(&app);
+  if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -34,6 +52,7 @@ int main(int argc, char** argv) {
   // the program.
   QApplication::setQuitOnLastWindowClosed(false);
   platform::QuitOnTerminationSignals();
+  InstallQtTranslation(app);
   platform::DetachedLauncher launcher;
   platform::LogindShutdown shutdown;
   CFolivexGuiApp folivex(launcher, shutdown);

@@ -269,7 +269,16 @@ void CWndTaskList::OnMouseEnter() {
 
 void CWndTaskList::DrawListBackground(QPainter& painter, int left, int top, int right,
                                       int bottom) {
-  painter.fillRect(QRect(left, top, right - left, bottom - top), Qt::white);
+  const QRect area(left, top, right - left, bottom - top);
+  painter.fillRect(area, Qt::white);
+  if (ItemCount() > 0) return;
+  // An empty list tells a new user where to begin.
+  painter.save();
+  painter.setPen(QColor(128, 128, 128));
+  const QString hint = ListText(40);
+  painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine,
+                   painter.fontMetrics().elidedText(hint, Qt::ElideRight, area.width() - 16));
+  painter.restore();
 }
 
 // --- mouse and keyboard -----------------------------------------------------------------------

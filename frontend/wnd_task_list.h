@@ -8,6 +8,8 @@
 // task vanished draws nothing. The row index always equals the task's list index because rows
 // are rebuilt in list order after every reordering.
 //
+// An empty list shows a one-line hint on how to add a chapter ("LIST" "40").
+//
 // Dragging: a press on a row starts a drag once the pointer leaves an 8-pixel dead zone; while
 // it lasts the insertion index is shown as a line and a pointer above or below the list
 // scrolls a page every 100 ms. Release drops the selected tasks at the insertion index; a

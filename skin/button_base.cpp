@@ -2,6 +2,7 @@
 
 #include "skin/panel_ctrl.h"
 #include "skin/skin_events.h"
+#include "skin/skin_loader.h"
 #include "skin/xml_attributes.h"
 
 #include <QMouseEvent>
@@ -17,8 +18,8 @@ FCButtonBase::FCButtonBase(QWidget* parent) : QAbstractButton(parent) {
 FCButtonBase::~FCButtonBase() = default;
 
 void FCButtonBase::LoadButtonAttributes(const QDomElement& element, const QString& folder) {
-  tooltip_text_ = skin_xml::ReadText(element, "tooltip").replace(QLatin1String("\\n"),
-                                                                 QLatin1String("\n"));
+  tooltip_text_ = FCSkinLoader::SkinText(skin_xml::ReadText(element, "tooltip"))
+                      .replace(QLatin1String("\\n"), QLatin1String("\n"));
   background_ = std::make_unique<FCAttribute_Fill>();
   background_->Load(element, folder);
   draw_filter = 1;

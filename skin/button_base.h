@@ -25,7 +25,8 @@ public:
   explicit FCButtonBase(QWidget* parent = nullptr);
   ~FCButtonBase() override;
 
-  /// Reads `tooltip` ("\n" as two characters is a line break), the background fill and
+  /// Reads `tooltip` (a "lang:SECTION/KEY" reference or the text itself; "\n" as two
+  /// characters is a line break), the background fill and
   /// `draw_filter`. Every image button's Load calls it first.
   void LoadButtonAttributes(const QDomElement& element, const QString& folder);
 

@@ -3,6 +3,7 @@
 #include "skin/button_animation.h"
 #include "skin/button_check.h"
 
+#include "skin/skin_loader.h"
 #include "skin/xml_attributes.h"
 
 #include <QPainter>
@@ -23,7 +24,7 @@ void FCButtonCheck::Load(const QDomElement& element, const QString& folder) {
   if (mark.isEmpty()) mark_.Clear();
   else mark_.LoadFromFile(folder, mark);
   CutStateImage(folder, skin_xml::ReadText(element, "state_3image"), states_);
-  label_ = skin_xml::ReadText(element, "text");
+  label_ = FCSkinLoader::SkinText(skin_xml::ReadText(element, "text"));
 }
 
 void FCButtonCheck::DrawButton(QPainter& painter, int left, int top, int right, int bottom) {

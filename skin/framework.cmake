@@ -10,4 +10,4 @@ add_library(skin STATIC
   ${SKIN_DIR}/panel_window.cpp ${SKIN_DIR}/tray_icon.cpp
   ${SKIN_DIR}/button_base.h ${SKIN_DIR}/button_3image.h ${SKIN_DIR}/button_check.h
   ${SKIN_DIR}/button_animation.h ${SKIN_DIR}/panel.h ${SKIN_DIR}/list_window.h)
-target_link_libraries(skin PUBLIC image skin_timer Qt6::Widgets Qt6::Xml)
+target_link_libraries(skin PUBLIC image skin_timer skin_loading Qt6::Widgets Qt6::Xml)

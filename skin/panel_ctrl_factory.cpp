@@ -4,6 +4,7 @@
 #include "skin/button_animation.h"
 #include "skin/button_check.h"
 #include "skin/panel.h"
+#include "skin/skin_loader.h"
 #include "skin/skin_events.h"
 #include "skin/xml_attributes.h"
 
@@ -34,7 +35,7 @@ QWidget* FCPanelCtrlFactory::CreateCtrl(const QDomElement& element, const QStrin
                                         const QRect& rect, QWidget* parent, int ctrlId,
                                         const QString& folder) {
   if (kind == QLatin1String("std_button")) {
-    auto* button = new QPushButton(skin_xml::ReadText(element, "text"), parent);
+    auto* button = new QPushButton(FCSkinLoader::SkinText(skin_xml::ReadText(element, "text")), parent);
     SetCtrlId(button, ctrlId);
     button->setFocusPolicy(Qt::StrongFocus);
     button->setGeometry(rect.x(), rect.y(), qMax(0, rect.width()), qMax(0, rect.height()));

@@ -67,6 +67,15 @@ QString FCSkinLoader::LoadLanguageText(const QString& section, int key) {
   return LoadLanguageText(section, QString::number(key));
 }
 
+QString FCSkinLoader::SkinText(const QString& value) {
+  static const QLatin1String kPrefix("lang:");
+  if (!value.startsWith(kPrefix)) return value;
+  const QString reference = value.mid(kPrefix.size());
+  const qsizetype slash = reference.indexOf(QLatin1Char('/'));
+  if (slash <= 0 || slash == reference.size() - 1) return value;
+  return LoadLanguageText(reference.left(slash), reference.mid(slash + 1));
+}
+
 QString FCSkinLoader::GetLanguageName(std::int32_t id) {
   QString name;
   ReadIniString(common::kAppSection, QStringLiteral("LANGUAGE"), GetLanguageFile(id), name);

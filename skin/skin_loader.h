@@ -42,6 +42,9 @@ public:
   /// turned into a line feed; empty when missing.
   static QString LoadLanguageText(const QString& section, const QString& key);
   static QString LoadLanguageText(const QString& section, int key);
+  /// A text written in a skin description: "lang:SECTION/KEY" stands for that language text
+  /// (so a skin shows the user's language), anything else is the text itself.
+  static QString SkinText(const QString& value);
   /// The "LANGUAGE" value of that language's file, as it stands.
   static QString GetLanguageName(std::int32_t id);
   /// The ids of the installed languages: every "<digits>....ini" of the language folder

@@ -75,6 +75,20 @@ TEST_F(TaskListTest, RowsFollowTheTasks) {
   EXPECT_EQ(list.Row(2)->GetVisibleRect().top(), 56) << "rows laid out again";
 }
 
+TEST_F(TaskListTest, OnlyAnEmptyListShowsTheHint) {
+  CWndTaskList& list = Open(0);
+  const auto inkInTheMiddle = [&] {
+    const QImage image = list.grab().toImage();
+    int ink = 0;
+    for (int x = 0; x < image.width(); ++x)
+      ink += image.pixel(x, image.height() / 2) != qRgb(255, 255, 255);
+    return ink;
+  };
+  EXPECT_GT(inkInTheMiddle(), 10);
+  rig.Add("One", 0, 0);
+  EXPECT_EQ(inkInTheMiddle(), 0) << "the rows replace the hint";
+}
+
 TEST_F(TaskListTest, ClickControlAndShiftSelection) {
   CWndTaskList& list = Open(6);
   // Shift with nothing selected: from the first row to the clicked one.

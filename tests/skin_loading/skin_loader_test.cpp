@@ -7,6 +7,8 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QFile>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,6 +75,15 @@ TEST_F(SkinLoaderTest, BackslashNBecomesALineBreakAndNothingElseIsAnEscape) {
   EXPECT_EQ(FCSkinLoader::LoadLanguageText("LIST", "30"), "first\nsecond\\tthird\\\n");
 }
 
+TEST_F(SkinLoaderTest, SkinTextsReferToLanguageTextsOrStandForThemselves) {
+  Language(1033, "English", "MAIN_SKIN", "20", "\" Drop\\nbox\"");
+  EXPECT_EQ(FCSkinLoader::SkinText("lang:MAIN_SKIN/20"), " Drop\nbox");
+  EXPECT_EQ(FCSkinLoader::SkinText("lang:MAIN_SKIN/21"), "") << "a missing text is empty";
+  for (const char* literal : {"Drop box", "", "lang:", "lang:MAIN_SKIN", "lang:/20",
+                              "lang:MAIN_SKIN/", "Lang:MAIN_SKIN/20"})
+    EXPECT_EQ(FCSkinLoader::SkinText(literal), literal);
+}
+
 TEST_F(SkinLoaderTest, ListSkipsCurrentNonNumericAndNamelessFiles) {
   Language(1033, "English");
   Language(2052, "中文");
@@ -114,9 +125,9 @@ TEST(ShippedLanguages, BothLanguagesCarryEveryText) {
   EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 1033);
   EXPECT_EQ(FCSkinLoader::ListLanguages(), (QList<std::int32_t>{1033, 2052}));
   const QList<QPair<QString, QStringList>> used = {
-      {"app", {"NAME", "VER", "50"}},
+      {"app", {"LOCALE", "NAME", "VER", "50"}},
       {"TRAY", {"0", "1", "2", "3", "6"}},
-      {"MAIN_MENU", {"1", "2"}},
+      {"MAIN_MENU", {"1", "2", "3", "4"}},
       {"LIST_MENU", {"1", "2", "3"}},
       {"IDD_ADD_TASK", {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}},
       {"IDD_SEARCH_LINK", {"0", "1", "5", "6", "7", "8", "9", "11", "12", "13", "15", "20", "21",
@@ -124,7 +135,7 @@ TEST(ShippedLanguages, BothLanguagesCarryEveryText) {
       {"IDD_SETTING", {"0", "2", "3", "4", "5", "8", "9", "10"}},
       {"ERROR", {"1", "2"}},
       {"DROP_LINK", {"0", "1", "2"}},
-      {"LIST", {"0", "1", "2", "3", "4", "10", "11", "20", "21", "22", "23", "30"}},
+      {"LIST", {"0", "1", "2", "3", "4", "10", "11", "20", "21", "22", "23", "30", "40"}},
   };
   for (std::int32_t id : {1033, 2052}) {
     const QString file = FCSkinLoader::GetLanguageFile(id);
@@ -136,6 +147,29 @@ TEST(ShippedLanguages, BothLanguagesCarryEveryText) {
   }
   EXPECT_EQ(common::ReadIniString(FCSkinLoader::GetLanguageFile(1033), "LIST", "0").value_or(""),
             "Title: ") << "quoted values keep their trailing blank";
+
+  // Every text of the default skin is a reference that both languages fill.
+  QFile description(testing_support::AppFolder() + "skin/default/main.xml");
+  ASSERT_TRUE(description.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&description);
+  int texts = 0;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+      if (attribute.name() != u"text" && attribute.name() != u"tooltip") continue;
+      ++texts;
+      const QString value = attribute.value().toString();
+      ASSERT_TRUE(value.startsWith("lang:")) << value.toStdString();
+      const QStringList reference = value.mid(5).split('/');
+      ASSERT_EQ(reference.size(), 2) << value.toStdString();
+      for (std::int32_t id : {1033, 2052})
+        EXPECT_FALSE(common::ReadIniString(FCSkinLoader::GetLanguageFile(id), reference[0],
+                                           reference[1]).value_or("").isEmpty())
+            << id << " " << value.toStdString();
+    }
+  }
+  EXPECT_FALSE(xml.hasError());
+  EXPECT_EQ(texts, 15);
   common::SetProgramFolder(QString());
   FCSkinLoader::ResetLanguageCache();
 }

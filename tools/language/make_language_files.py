@@ -14,6 +14,7 @@ import sys
 ENGLISH = {
     "app": {
         "LANGUAGE": "English",
+        "LOCALE": "en_US",
         "NAME": "Folivex",
         "VER": "1.0",
         "50": "The new language will be used the next time Folivex starts.",
@@ -28,6 +29,26 @@ ENGLISH = {
     "MAIN_MENU": {
         "1": "Find chapter links...",
         "2": "Settings...",
+        "3": "Language",
+        "4": "Help",
+    },
+    # Texts of the default skin's main window, referred to as "lang:MAIN_SKIN/<key>".
+    "MAIN_SKIN": {
+        "1": "Menu",
+        "2": "Hide to the notification area",
+        "3": "Maximise or restore",
+        "4": "Exit",
+        "10": "Add a download task",
+        "11": "Start the selected tasks",
+        "12": "Stop the selected tasks",
+        "13": "Remove the selected tasks from the list\\n(the saved pages stay on disk)",
+        "14": "Find chapter links",
+        "15": "Settings",
+        "16": "List commands",
+        "20": " Drop box",
+        "21": "Show the box that takes dropped links",
+        "22": " Power off when done",
+        "23": "Power the computer off when no task runs or waits",
     },
     "LIST_MENU": {
         "1": "Select all tasks",
@@ -109,12 +130,14 @@ ENGLISH = {
         "22": "waiting",
         "23": "stopped",
         "30": "The download folder no longer exists.",
+        "40": "No chapters yet: click + and paste the address of a chapter's first page.",
     },
 }
 
 CHINESE = {
     "app": {
         "LANGUAGE": "简体中文",
+        "LOCALE": "zh_CN",
         "NAME": "Folivex",
         "VER": "1.0",
         "50": "新的界面语言将在下次启动 Folivex 时生效。",
@@ -129,6 +152,25 @@ CHINESE = {
     "MAIN_MENU": {
         "1": "搜索章节链接...",
         "2": "设置...",
+        "3": "界面语言",
+        "4": "帮助",
+    },
+    "MAIN_SKIN": {
+        "1": "菜单",
+        "2": "隐藏到通知区域",
+        "3": "最大化或还原",
+        "4": "退出",
+        "10": "添加下载任务",
+        "11": "开始选中的任务",
+        "12": "停止选中的任务",
+        "13": "从列表中移除选中的任务\\n（已保存的页面仍留在磁盘上）",
+        "14": "搜索章节链接",
+        "15": "设置",
+        "16": "列表命令",
+        "20": " 悬浮窗",
+        "21": "显示可以拖放链接的悬浮窗",
+        "22": " 完成后关机",
+        "23": "没有任务在下载或等待时关闭计算机",
     },
     "LIST_MENU": {
         "1": "全选任务",
@@ -204,6 +246,7 @@ CHINESE = {
         "22": "等待中",
         "23": "已停止",
         "30": "下载文件夹已不存在。",
+        "40": "还没有章节：点击 + 并粘贴章节第一页的地址。",
     },
 }
 
