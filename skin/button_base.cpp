@@ -62,7 +62,7 @@ void FCButtonBase::Render(QPainter& painter) {
     if (background_->fill_type != FCAttribute_Fill::FILL_NONE)
       background_->Draw(painter, ActiveDrawFilter(), rect());
     else
-      DrawParentPanel(this, painter);
+      DrawParentBackground(this, painter);
   }
   painter.setFont(FCPanelCtrl::DefaultCtrlFont());
   DrawButton(painter, 0, 0, width(), height());

@@ -65,7 +65,7 @@ void FCPanel::paintEvent(QPaintEvent*) {
   if (fill_.fill_type != FCAttribute_Fill::FILL_NONE)
     fill_.Draw(painter, filter_.ActiveDrawFilter(), rect());
   else
-    DrawParentPanel(this, painter);
+    DrawParentBackground(this, painter);
 }
 
 void FCPanel::resizeEvent(QResizeEvent* e) {

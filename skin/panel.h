@@ -4,7 +4,8 @@
 //
 // Mouse input is never taken by a panel: its (ignored) mouse events travel on to the window
 // beneath, so a click on a panel's background reaches the host window. A panel with fill
-// type 0 asks its parent panel to paint the background under it (DrawParentPanel).
+// type 0 asks its parent panel to paint the background under it (DrawParentPanel); a parent
+// that is no panel gives its background colour.
 #include "common/auto_ptr_list.h"
 #include "skin/attribute_draw_filter.h"
 #include "skin/attribute_fill.h"

@@ -33,6 +33,13 @@ bool DrawParentPanel(QWidget* child, QPainter& painter) {
   return event.answer == kDrawParentAnswer;
 }
 
+void DrawParentBackground(QWidget* child, QPainter& painter) {
+  if (!child || DrawParentPanel(child, painter)) return;
+  const QWidget* parent = child->parentWidget();
+  const QWidget* source = parent ? parent : child;
+  painter.fillRect(child->rect(), source->palette().color(source->backgroundRole()));
+}
+
 int CtrlIdOf(const QWidget* window) {
   return window ? window->property(kCtrlIdProperty).toInt() : 0;
 }

@@ -48,6 +48,10 @@ qint64 SendCommandToParent(QWidget* from, int ctrlId, int code);
 /// origin is the child's top-left corner). True when the parent is a panel that answered.
 bool DrawParentPanel(QWidget* child, QPainter& painter);
 
+/// The background under `child` for fill type 0: its parent panel's (DrawParentPanel), or,
+/// when the parent is no panel, the parent's own background colour, so every pixel is defined.
+void DrawParentBackground(QWidget* child, QPainter& painter);
+
 /// The control identifier a description gave a window (0 when none).
 int CtrlIdOf(const QWidget* window);
 void SetCtrlId(QWidget* window, int ctrlId);

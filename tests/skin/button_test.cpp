@@ -90,6 +90,14 @@ TEST_F(ButtonTest, StateImageNotDivisibleByThreeGivesNoFaceButKeepsTheBackground
   EXPECT_EQ(At(missing->RenderButton(), 1, 1), qRgb(0, 0, 0)); // no filltype: black
 }
 
+TEST_F(ButtonTest, FillTypeZeroOnAParentThatIsNoPanelShowsTheParentsBackground) {
+  QPalette palette = window_.palette();
+  palette.setColor(QPalette::Window, QColor(10, 200, 30));
+  window_.setPalette(palette);
+  auto* onWindow = Make<FCButton3Image>("<c filltype='0' state_3image='wide.png'/>");
+  EXPECT_EQ(At(onWindow->RenderButton(), 5, 5), qRgb(10, 200, 30));
+}
+
 TEST_F(ButtonTest, ClickDoesNotChangeTheCheckState) {
   auto* button = Make<FCButtonCheck>("<c state_3image='states.png' image='mark.png'/>");
   Show();
