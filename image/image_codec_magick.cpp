@@ -5,6 +5,7 @@
 
 #include <QSaveFile>
 #include <cstdio>
+#include <memory>
 
 // The C interface inside namespace MagickLib, so its ImageType does not meet ours.
 #include <Magick++/Include.h>
@@ -80,6 +81,29 @@ FCObjImage* ConvertFrame(Image* frame, int64_t& budget) {
   }
   DestroyExceptionInfo(&exception);
   return image;
+}
+
+/// A GIF stores each frame after the first as the part that changes, at an offset and with a
+/// disposal rule; shown alone such a frame is a fragment. Returns the frames as whole pictures
+/// of the logical screen, each as it looks at its turn (a new list the caller destroys), or
+/// null when they would not fit the frame budget or cannot be made.
+Image* CoalesceFrames(const Image* images) {
+  int64_t count = 0;
+  for (const Image* frame = images; frame; frame = frame->next) ++count;
+  const int64_t width = images->page.width ? images->page.width : images->columns;
+  const int64_t height = images->page.height ? images->page.height : images->rows;
+  if (width > FCImageCodec_Magick::kMaxSide || height > FCImageCodec_Magick::kMaxSide ||
+      width * height * 4 * count > FCImageCodec_Magick::kMaxFramesBytes)
+    return nullptr;
+  ExceptionInfo exception;
+  GetExceptionInfo(&exception);
+  Image* whole = CoalesceImages(images, &exception);
+  if (whole && exception.severity >= ErrorException) {
+    DestroyImageList(whole);
+    whole = nullptr;
+  }
+  DestroyExceptionInfo(&exception);
+  return whole;
 }
 
 void ReadProperties(Image* first, bool gif, FCImageProperty& property) {
@@ -177,8 +201,16 @@ bool FCImageCodec_Magick::LoadMemory(const void* data, int64_t size,
 
 bool FCImageCodec_Magick::Convert(const common::GuardedImage& decodedImage,
                                   FCAutoPtrList<FCObjImage>& frames, FCImageProperty& property) {
-  auto* images = static_cast<Image*>(decodedImage.MagickImages());
-  if (!images) return false;
+  auto* stored = static_cast<Image*>(decodedImage.MagickImages());
+  if (!stored) return false;
+  const bool gif = decodedImage.Format() == common::ImageFormat::Gif;
+  const auto destroy = [](Image* list) { DestroyImageList(list); };
+  std::unique_ptr<Image, decltype(destroy)> whole(nullptr, destroy);
+  if (gif && stored->next) {
+    whole.reset(CoalesceFrames(stored));
+    if (!whole) return false;
+  }
+  Image* images = whole ? whole.get() : stored;
   // Decode everything into a list of our own first, so a failure adds no frame at all.
   FCAutoPtrList<FCObjImage> decoded;
   int64_t budget = kMaxFramesBytes;
@@ -189,7 +221,7 @@ bool FCImageCodec_Magick::Convert(const common::GuardedImage& decodedImage,
   }
   if (decoded.Count() == 0) return false;
   while (decoded.Count() > 0) frames.Add(decoded.Detach(0));
-  ReadProperties(images, decodedImage.Format() == common::ImageFormat::Gif, property);
+  ReadProperties(images, gif, property);
   return true;
 }
 

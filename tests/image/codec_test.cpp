@@ -147,6 +147,12 @@ TEST(ImageCodec, AnimatedGifLoadsEveryFrameWithDelaysInMilliseconds) {
     frame.animationDelay(i + 3); // hundredths of a second
     frames.push_back(frame);
   }
+  // A last frame that only changes a 2 x 2 patch at (3, 1), drawn over the white one.
+  Magick::Image patch(Magick::Geometry(2, 2), Magick::Color("black"));
+  patch.page(Magick::Geometry(6, 4, 3, 1));
+  patch.gifDisposeMethod(1);
+  patch.animationDelay(8);
+  frames.push_back(patch);
   Magick::Blob blob;
   frames.front().magick("GIF");
   Magick::writeImages(frames.begin(), frames.end(), &blob);
@@ -155,12 +161,18 @@ TEST(ImageCodec, AnimatedGifLoadsEveryFrameWithDelaysInMilliseconds) {
   FCAutoPtrList<FCObjImage> loaded;
   FCImageProperty prop;
   ASSERT_TRUE(Load(box.file("anim.gif"), loaded, prop));
-  ASSERT_EQ(loaded.Count(), 5);
-  ASSERT_EQ(prop.frame_delays.size(), 5);
+  ASSERT_EQ(loaded.Count(), 6);
+  ASSERT_EQ(prop.frame_delays.size(), 6);
   EXPECT_EQ(prop.frame_delays[0], 30);
   EXPECT_EQ(prop.frame_delays[4], 70);
   EXPECT_EQ(loaded[2]->GetBits(0, 0)[0], 255); // blue frame
   EXPECT_EQ(loaded[2]->GetBits(0, 0)[2], 0);
+  // Every frame is the whole picture as it shows at its turn, not the stored patch.
+  ASSERT_EQ(loaded[5]->Width(), 6);
+  ASSERT_EQ(loaded[5]->Height(), 4);
+  EXPECT_EQ(loaded[5]->GetBits(0, 0)[1], 255) << "white from the frame before";
+  EXPECT_EQ(loaded[5]->GetBits(4, 2)[1], 0) << "the black patch";
+  EXPECT_EQ(prop.frame_delays[5], 80);
   // LoadFromFile keeps the first frame.
   FCObjImage first;
   ASSERT_TRUE(first.LoadFromFile(box.file("anim.gif")));
