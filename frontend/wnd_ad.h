@@ -47,7 +47,7 @@ public:
   static constexpr int kFirstRetryMs = 30 * 1000;
   static constexpr int kMaxRetryMs = 60 * 60 * 1000;
   /// A news document larger than this is not read (it cannot be a news list).
-  static constexpr int kMaxDocumentBytes = 4 * 1024 * 1024;
+  static constexpr int kMaxDocumentBytes = FCHttpDownloadManager::kMaxAdBytes;
   static constexpr QRgb kTextColour = 0xFF3232FF;
   static constexpr QRgb kHoverColour = 0xFFFF0000;
 

@@ -88,6 +88,10 @@ void FCHttpDownload::ReceiveWork() {
       last = -1;
       break;
     }
+    if (param_.maxBodyBytes > 0 && buffer_.Size() > param_.maxBodyBytes) { // too large
+      last = -1;
+      break;
+    }
   }
   speed_.MarkEnd();
   receiveResult_ = last == 0 ? 1 : 0;

@@ -16,6 +16,7 @@ int FCHttpDownloadManager::AddDownload(const FCHttpDownloadParam& param) {
 int FCHttpDownloadManager::AddAdDownload() {
   FCHttpDownloadParam param;
   param.url = AdUrl();
+  param.maxBodyBytes = kMaxAdBytes;
   return AddDownload(param);
 }
 

@@ -18,7 +18,11 @@ public:
 
   /// Creates and starts a download; returns its id.
   int AddDownload(const FCHttpDownloadParam& param);
-  /// Starts the download of the news document (AdUrl()) with default parameters.
+  /// The news document is a short list of texts: a larger body is not one.
+  static constexpr std::int32_t kMaxAdBytes = 4 * 1024 * 1024;
+  /// Starts the download of the news document (AdUrl()) with default parameters, receiving at
+  /// most kMaxAdBytes (a larger body stops early and arrives as a failed read of more than
+  /// kMaxAdBytes).
   int AddAdDownload();
   /// List index of the download with that id, or -1.
   int FindDownload(int id) const;

@@ -21,6 +21,9 @@ struct FCHttpDownloadParam {
   /// Header lines appended to the request, separated by "\r\n" (a bare "\n" is accepted too).
   QString extraHeaders;
   std::uint32_t requestFlags = kHttpFlagReload | kHttpFlagNoCacheWrite;
+  /// When above 0, receiving stops (as a failed read) once the buffer holds more than this
+  /// many bytes, so a body that is too large never fills memory before anyone looks at it.
+  std::int32_t maxBodyBytes = 0;
   /// Empty: the system's proxy configuration (the http_proxy/https_proxy/no_proxy environment).
   QString proxyHost;
   std::int32_t proxyPort = 80;

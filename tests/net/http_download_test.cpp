@@ -66,6 +66,21 @@ TEST_F(NetTest, BufferGrowsOnlyWhenTheBodyExceedsOneStep) {
   EXPECT_EQ(oneMore.capacity, 262144);
 }
 
+TEST_F(NetTest, BodyLargerThanTheLimitStopsEarlyAsAFailedRead) {
+  FCHttpDownloadParam param;
+  param.url = server.Url("/bytes/3000000");
+  param.maxBodyBytes = 200000;
+  const RecordingManager::Result cut = Fetch(param);
+  EXPECT_EQ(cut.info.readResult, 0u);
+  EXPECT_GT(cut.data.size(), 200000);
+  EXPECT_LE(cut.data.size(), 200000 + FCHttpDownload::kReadBlock);
+  EXPECT_LE(cut.capacity, 200000 + FCHttpDownload::kReadBlock + CReceiveBuffer::kGrowStep);
+  param.maxBodyBytes = 3000000; // exactly at the limit: the whole body, read to its end
+  const RecordingManager::Result whole = Fetch(param);
+  EXPECT_NE(whole.info.readResult, 0u);
+  EXPECT_EQ(whole.data, PatternBody(3000000));
+}
+
 TEST_F(NetTest, EmptyBodyFinishesNormallyWithNothingToTake) {
   const RecordingManager::Result result = Fetch(server.Url("/bytes/0"));
   EXPECT_EQ(result.info.statusCode, 200);
