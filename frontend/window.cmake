@@ -14,5 +14,5 @@ add_dependencies(Folivex app_data)
 
 # The generator of the default skin's pictures (run by hand: skin_art dist/skin/default).
 add_executable(skin_art EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/skin_art/skin_art.cpp)
-target_link_libraries(skin_art PRIVATE Qt6::Widgets)
+target_link_libraries(skin_art PRIVATE Qt6::Widgets PkgConfig::MAGICK)
 set_target_properties(skin_art PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -7,6 +7,7 @@
 // plain geometry, so the skin can be redrawn at will; the PNG files are committed beside the
 // panel description that names them.
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QLinearGradient>
@@ -15,6 +16,9 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <list>
+
+#include <Magick++.h>
 
 namespace {
 
@@ -404,7 +408,8 @@ void DrawBook(QPainter& p, const QRectF& r, const QColor& paper, const QColor& l
   p.drawPath(right);
 }
 
-void DrawDropBox() {
+// One picture of the drop box: the arrow `drop` pixels lower than at rest.
+QImage DropBoxFrame(double drop) {
   QImage image = Canvas(88, 88);
   QPainter p(&image);
   Smooth(p);
@@ -417,16 +422,50 @@ void DrawDropBox() {
   DrawBook(p, QRectF(16, 44, 56, 30), QColor(255, 255, 255), QColor(200, 220, 245));
   QPen arrow = Stroke(Qt::white, 4.5);
   p.setPen(arrow);
-  p.drawLine(QPointF(44, 14), QPointF(44, 38));
+  p.drawLine(QPointF(44, 10 + drop), QPointF(44, 34 + drop));
   QPainterPath head;
-  head.moveTo(34, 29);
-  head.lineTo(44, 39);
-  head.lineTo(54, 29);
+  head.moveTo(34, 25 + drop);
+  head.lineTo(44, 35 + drop);
+  head.lineTo(54, 25 + drop);
   p.setBrush(Qt::NoBrush);
   p.drawPath(head);
   p.end();
-  Save(image, "drop.png");
+  return image;
+}
 
+// The drop box is an animated GIF: the window steps through its frames while a download runs,
+// so the arrow sinks into the book and rises again.
+void SaveAnimation(const QList<QImage>& frames, const QString& name) {
+  std::list<Magick::Image> images;
+  for (const QImage& frame : frames) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    frame.save(&buffer, "PNG");
+    Magick::Image image(Magick::Blob(png.constData(), size_t(png.size())));
+    image.animationDelay(50);   // hundredths of a second, as the window's timer ticks
+    image.gifDisposeMethod(2);  // every frame is whole: clear before the next
+    image.magick("GIF");
+    images.push_back(image);
+  }
+  const QString path = out_folder + "/" + name;
+  try {
+    Magick::writeImages(images.begin(), images.end(), path.toStdString());
+  } catch (const Magick::Exception& e) {
+    std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), e.what());
+    return;
+  }
+  std::printf("%s\n", qPrintable(path));
+}
+
+void DrawDropBox() {
+  QList<QImage> frames;
+  for (double drop : {0.0, 3.0, 6.0, 3.0}) frames << DropBoxFrame(drop);
+  SaveAnimation(frames, "drop.gif");
+
+  QLinearGradient g(0, 0, 0, 88);
+  g.setColorAt(0, QColor(72, 138, 210));
+  g.setColorAt(1, QColor(40, 96, 164));
   QImage icon = Canvas(64, 64);
   QPainter i(&icon);
   Smooth(i);
@@ -451,6 +490,7 @@ void DrawDropBox() {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  Magick::InitializeMagick(argv[0]);
   if (argc < 2) {
     std::fprintf(stderr, "usage: skin_art <output folder>\n");
     return 2;
