@@ -15,8 +15,13 @@ using FolderBrowser = std::function<QString(QWidget* owner, const QString& prese
 /// Replaces the browser for the rest of the process; an empty function restores the real one.
 void SetFolderBrowser(FolderBrowser browser);
 
-/// Runs the browser for the folder field's text `current`; the chooser starts at it only when
-/// that path exists. Returns the chosen folder, or empty.
+/// Where the chooser starts for the folder field's text `current`: the folder itself when it
+/// exists, else its deepest existing parent (with a trailing "/"); empty for an empty or
+/// relative text.
+QString StartFolder(const QString& current);
+
+/// Runs the browser for the folder field's text `current`, starting at StartFolder(current).
+/// Returns the chosen folder, or empty.
 QString BrowseForFolder(QWidget* owner, const QString& current);
 
 } // namespace dialogs

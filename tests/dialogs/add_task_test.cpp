@@ -3,6 +3,7 @@
 #include "dialog_fixture.h"
 #include "frontend/dlg_add_task.h"
 #include "frontend/dlg_balloon_tip.h"
+#include "frontend/dlg_folder_browser.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -103,10 +104,15 @@ TEST_F(AddTaskDialog, GoodInputCreatesTheFolderAddsTheTaskAndProposesTheNextPart
   EXPECT_EQ(next.FolderEdit()->text(), Folder("c/part 3/"));
 }
 
-TEST_F(AddTaskDialog, BrowsePreselectsOnlyAnExistingFolderAndTakesTheChoice) {
+TEST_F(AddTaskDialog, BrowseStartsAtTheFieldsFolderOrItsDeepestParentAndTakesTheChoice) {
+  ASSERT_TRUE(QDir().mkpath(Folder("comics/x")));
+  EXPECT_EQ(dialogs::StartFolder(Folder("comics/x/a/b/")), Folder("comics/x/"));
+  EXPECT_EQ(dialogs::StartFolder(Folder("comics/x")), Folder("comics/x"));
+  EXPECT_EQ(dialogs::StartFolder("relative/x"), QString());
+  EXPECT_EQ(dialogs::StartFolder(QString()), QString());
   DlgAddTask dialog(*tasks);
   dialog.show();
-  dialog.FolderEdit()->setText(Folder("missing"));
+  dialog.FolderEdit()->setText("missing");
   browserAnswer = Folder("chosen");
   QTest::mouseClick(dialog.BrowseButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.FolderEdit()->text(), Folder("chosen"));
