@@ -129,7 +129,7 @@ std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& aliv
   }
 
   const QString folder = host_.Folder();
-  QString result;
+  engine::CSearchResultLines result(folder);
   collecting_ = true;
   for (int i = 0; i < count; ++i) {
     // An element that fails (removed by a script, say) is passed over; the rest still count.
@@ -146,13 +146,13 @@ std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& aliv
       } catch (const engine::DocumentError&) {
         // Listed all the same: the address is what matters; the folder gets a neutral name.
       }
-      result += engine::SearchResultLine(*address, folder, linkText);
+      result.Add(*address, linkText);
     } catch (const engine::DocumentError&) {
       if (alive.expired()) return std::nullopt;
     }
   }
   collecting_ = false;
-  return result;
+  return result.Text();
 }
 
 std::optional<QString> CSearchLink::ClickLink(engine::FIHTMLElement& link,

@@ -37,8 +37,18 @@ QByteArray Utf16LeWithMark(const QString& text) {
 } // namespace
 
 QString SearchResultLine(const QString& address, const QString& folder, const QString& linkText) {
-  return OneLineAddress(address) + QLatin1String(kResultSeparator) + folder +
-         SafeFolderComponent(linkText) + QStringLiteral("\r\n");
+  CSearchResultLines line(folder);
+  line.Add(address, linkText);
+  return line.Text();
+}
+
+void CSearchResultLines::Add(const QString& address, const QString& linkText) {
+  const QString base = SafeFolderComponent(linkText);
+  QString name = base;
+  for (int n = 2; used_.contains(name); ++n) name = base + QLatin1Char(' ') + QString::number(n);
+  used_.insert(name);
+  text_ += OneLineAddress(address) + QLatin1String(kResultSeparator) + folder_ + name +
+           QStringLiteral("\r\n");
 }
 
 QString CreateSearchResultFile(const QString& text) {

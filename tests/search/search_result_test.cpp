@@ -25,6 +25,18 @@ TEST(SearchResultLine, EveryLinkStaysOnOneLine) {
   EXPECT_EQ(line.count(QLatin1Char('\r')), 1);
 }
 
+TEST(SearchResultLines, LinksWithTheSameTextGetDistinctFolders) {
+  engine::CSearchResultLines lines(QStringLiteral("/f/"));
+  for (const char* text : {"Chapter 1", "Chapter 1", " Chapter\n1 ", "Chapter 1 2", "", "..."})
+    lines.Add(QStringLiteral("http://s/x"), QString::fromUtf8(text));
+  EXPECT_EQ(lines.Text(), QStringLiteral("http://s/x   /f/Chapter 1\r\n"
+                                         "http://s/x   /f/Chapter 1 2\r\n"
+                                         "http://s/x   /f/Chapter 1 3\r\n"
+                                         "http://s/x   /f/Chapter 1 2 2\r\n"
+                                         "http://s/x   /f/chapter\r\n"
+                                         "http://s/x   /f/chapter 2\r\n"));
+}
+
 TEST(SearchResultFile, TempFileStartsWithFFFEAndHoldsUtf16Le) {
   const QString text = QString::fromUtf8("http://s/1   /f/第1话 😀\r\n");
   const QString path = engine::CreateSearchResultFile(text);
