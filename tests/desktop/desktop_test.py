@@ -1,0 +1,401 @@
+#!/usr/bin/env python3
+"""Folivex on a real X server, driven by real X input.
+
+What only a window manager and the X server take part in: presses that may start a window
+move, drags, double clicks, the tray. The test starts its own Xvfb (on a free display number),
+openbox and the tray host trayer, runs Folivex from a copy of the program folder with three
+tasks, drives it with xdotool and ends everything it started by process id.
+
+    desktop_test.py APP_FOLDER [--screenshots FOLDER]
+
+Exit status 0 when every check passed, 1 when one failed, 77 (skipped) when a needed program
+is missing. With --screenshots, pictures of the main window in English and in Chinese (and of
+the add-task dialog in both) are written to FOLDER.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+NEEDED = ["Xvfb", "openbox", "xdotool", "trayer", "xwininfo", "import"]
+
+# Window coordinates of the default skin at its stored size (760 x 480).
+WIDTH, HEIGHT = 760, 480
+LIST_LEFT, LIST_TOP, ROW_HEIGHT = 11, 111, 28
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+    print("ok   %s" % message, flush=True)
+
+
+def wait_for(condition, seconds=10.0, step=0.05):
+    end = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > end:
+            return value
+        time.sleep(step)
+
+
+def write_utf16_ini(path, sections):
+    lines = []
+    for section, keys in sections.items():
+        lines.append("[%s]" % section)
+        lines.extend("%s=%s" % (k, v) for k, v in keys.items())
+    with open(path, "wb") as out:
+        out.write(b"\xff\xfe" + "\r\n".join(lines + [""]).encode("utf-16-le"))
+
+
+def read_ini(path):
+    data = open(path, "rb").read()
+    text = data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode()
+    values, section = {}, None
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            section = line[1:-1]
+        elif "=" in line and section == "app":
+            key, value = line.split("=", 1)
+            values[key.strip()] = value.strip()
+    return values
+
+
+class Desktop:
+    """Xvfb, openbox and trayer of this test; stop() ends them by process id."""
+
+    def __init__(self, workdir):
+        self.processes = []
+        self.env = dict(os.environ)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        runtime = os.path.join(workdir, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        self.env.update({"XDG_RUNTIME_DIR": runtime, "HOME": workdir,
+                         "QT_QPA_PLATFORM": "xcb", "LANG": "C.UTF-8", "NO_AT_BRIDGE": "1"})
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.log = open(os.path.join(workdir, "desktop.log"), "wb")
+
+    def start(self):
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                 "1280x800x24", "-nolisten", "tcp", "-noreset"],
+                                pass_fds=(write_end,), stdout=self.log, stderr=self.log)
+        self.processes.append(xvfb)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        if not number.strip():
+            raise Failure("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.spawn(["openbox", "--sm-disable"])
+        if not wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run(["xprop", "-root"]), 10):
+            raise Failure("openbox did not start")
+        self.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                    "--height", "24", "--SetDockType", "true", "--expand", "true"])
+        # trayer's panel: the window of class "trayer" as high as the panel asked for.
+        self.trayer = wait_for(lambda: [w for w in self.search(["--class", "trayer"], False)
+                                        if (self.geometry(w)[3] or 0) >= 20], 10)
+        if not self.trayer:
+            raise Failure("trayer did not start")
+
+    def spawn(self, command, env=None):
+        process = subprocess.Popen(command, env=env or self.env, stdout=self.log,
+                                   stderr=self.log)
+        self.processes.append(process)
+        return process
+
+    def run(self, command):
+        result = subprocess.run(command, env=self.env, capture_output=True, text=True)
+        return result.stdout
+
+    def xdo(self, *arguments):
+        subprocess.run(["xdotool"] + [str(a) for a in arguments], env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def search(self, criteria, visible=True):
+        out = self.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) + criteria)
+        return [int(w) for w in out.split()]
+
+    def geometry(self, window):
+        values = {}
+        for line in self.run(["xdotool", "getwindowgeometry", "--shell", str(window)]).split():
+            if "=" in line:
+                key, value = line.split("=", 1)
+                values[key] = int(value)
+        return values.get("X"), values.get("Y"), values.get("WIDTH"), values.get("HEIGHT")
+
+    def viewable(self, window):
+        return "IsViewable" in self.run(["xwininfo", "-id", str(window)])
+
+    def screenshot(self, window, path):
+        subprocess.run(["import", "-window", str(window), path], env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        self.log.close()
+
+
+class Folivex:
+    """A copy of the program folder with three stopped tasks, and the running program."""
+
+    def __init__(self, desktop, app, workdir):
+        self.desktop = desktop
+        self.folder = os.path.join(workdir, "app")
+        shutil.copytree(app, self.folder, symlinks=True)
+        self.comics = os.path.join(workdir, "comics")
+        self.opened = os.path.join(workdir, "opened.txt")
+        opener = os.path.join(workdir, "opener.sh")
+        with open(opener, "w") as out:
+            out.write('#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' % self.opened)
+        os.chmod(opener, 0o755)
+        self.env = dict(desktop.env, FOLIVEX_OPENER=opener)
+        self.process = None
+        self.window = None
+
+    def task_folder(self, name):
+        return os.path.join(self.comics, name) + "/"
+
+    def prepare(self, names, language=1033):
+        task = os.path.join(self.folder, "task")
+        for entry in os.listdir(task):
+            os.remove(os.path.join(task, entry))
+        ids = []
+        for number, name in enumerate(names):
+            task_id = 100 + number
+            ids.append(str(task_id))
+            os.makedirs(self.task_folder(name), exist_ok=True)
+            path = os.path.join(task, "%d.ini" % task_id)
+            write_utf16_ini(path, {"app": {
+                "id": task_id, "ini": path, "url": "http://127.0.0.1:9/%s/1.html" % name,
+                "folder": self.task_folder(name), "title": "Chapter %s" % name, "total": 12,
+                "finish": 3 * number, "now_index": max(1, 3 * number),
+                "now_url": "http://127.0.0.1:9/%s/1.html" % name}})
+        write_utf16_ini(os.path.join(self.folder, "setting.ini"), {"app": {
+            "folder": self.task_folder(names[-1]), "task_id": 100 + len(names),
+            "max_download": 1, "auto_continue": 0, "x": 100, "y": 80, "width": WIDTH,
+            "height": HEIGHT, "task_index": " ".join(ids)}})
+        write_utf16_ini(os.path.join(self.folder, "language", "current.ini"),
+                        {"app": {"language": language}})
+
+    def start(self):
+        self.process = self.desktop.spawn([os.path.join(self.folder, "Folivex")], env=self.env)
+        # The tray icon is a window of the program too: the main window is the one of the
+        # skin's size.
+        found = wait_for(lambda: [w for w in self.desktop.search(["--pid", str(self.process.pid)])
+                                  if self.desktop.geometry(w)[2:] == (WIDTH, HEIGHT)], 20)
+        if not found:
+            windows = [(w, self.desktop.geometry(w), self.desktop.viewable(w)) for w in
+                       self.desktop.search(["--pid", str(self.process.pid)], visible=False)]
+            raise Failure("the main window did not appear (running: %s, windows: %s)"
+                          % (self.process.poll() is None, windows))
+        self.window = found[0]
+        # Input is taken once the window manager has given the window the focus.
+        wait_for(lambda: self.desktop.run(["xdotool", "getactivewindow"]).strip()
+                 == str(self.window), 5)
+        time.sleep(0.5)
+
+    def position(self):
+        x, y, _, _ = self.desktop.geometry(self.window)
+        return x, y
+
+    def at(self, x, y):
+        """Screen point of a window point."""
+        left, top = self.position()
+        return left + x, top + y
+
+    def click(self, x, y, repeat=1):
+        sx, sy = self.at(x, y)
+        self.desktop.xdo("mousemove", "--sync", sx, sy)
+        self.desktop.xdo("click", "--repeat", repeat, "--delay", 80, 1)
+        time.sleep(0.25)
+
+    def drag(self, x, y, dx, dy, steps=8):
+        sx, sy = self.at(x, y)
+        self.desktop.xdo("mousemove", "--sync", sx, sy)
+        self.desktop.xdo("mousedown", 1)
+        time.sleep(0.1)
+        for i in range(1, steps + 1):
+            self.desktop.xdo("mousemove", "--sync", sx + dx * i // steps, sy + dy * i // steps)
+            time.sleep(0.03)
+        time.sleep(0.1)
+        self.desktop.xdo("mouseup", 1)
+        time.sleep(0.3)
+
+    def row(self, index):
+        return LIST_LEFT + 250, LIST_TOP + ROW_HEIGHT * index + ROW_HEIGHT // 2
+
+    def opened_lines(self):
+        return open(self.opened).read().splitlines() if os.path.exists(self.opened) else []
+
+    def exit(self):
+        # The close button of the title band (2600): 44 pixels from the right edge.
+        self.click(WIDTH - 44 + 17, 22)
+        try:
+            self.process.wait(15)
+        except subprocess.TimeoutExpired:
+            raise Failure("Folivex did not end after the exit button")
+        return read_ini(os.path.join(self.folder, "setting.ini"))
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def input_checks(folivex, desktop):
+    """Clicks, drags and double clicks reach the list; only the title band moves the window."""
+    start = folivex.position()
+    folivex.drag(500, 72, 40, 30)  # the toolbar background
+    x, y = folivex.row(5)
+    folivex.drag(x, y, 40, 30)  # the empty list area
+    check(folivex.position() == start, "drags on the toolbar and the empty list leave the window")
+
+    # Drag row A below row C: the order becomes B, C, A.
+    x, y = folivex.row(0)
+    folivex.drag(x, y, 0, ROW_HEIGHT * 2 + 8)
+    check(folivex.position() == start, "a row drag does not move the window")
+
+    folivex.click(*folivex.row(0), repeat=2)
+    check(wait_for(lambda: folivex.opened_lines(), 5) == [folivex.task_folder("B")],
+          "a double click opens the folder of the row it lands on (B, first after the drag)")
+
+    # A click selects row 2 (A) alone; the delete button then removes it.
+    folivex.click(*folivex.row(2))
+    folivex.click(1 + 154 + 22, 44 + 8 + 20)
+
+    # The title band moves the window, over the title text and beside it.
+    folivex.drag(40, 22, 120, 60)
+    moved = folivex.position()
+    check(abs(moved[0] - start[0] - 120) <= 2 and abs(moved[1] - start[1] - 60) <= 2,
+          "a drag on the title text moves the window (%s -> %s)" % (start, moved))
+    folivex.drag(WIDTH - 240, 30, -70, -40)
+    again = folivex.position()
+    check(abs(again[0] - moved[0] + 70) <= 2 and abs(again[1] - moved[1] + 40) <= 2,
+          "a drag on the band beside the title moves the window")
+
+
+def tray_checks(folivex, desktop):
+    """The hide button sends the window to the tray; a click on the tray icon brings it back."""
+    folivex.click(WIDTH - 116 + 17, 22)  # hide (2601)
+    check(wait_for(lambda: not desktop.viewable(folivex.window), 10), "hide puts the window away")
+    x, y, w, h = desktop.geometry(desktop.trayer[0])
+    desktop.xdo("mousemove", "--sync", x + w - 12, y + h // 2)
+    desktop.xdo("click", 1)
+    check(wait_for(lambda: desktop.viewable(folivex.window), 5),
+          "a click on the tray icon brings the window back")
+
+
+def screenshots(folivex, desktop, folder, suffix):
+    """The main window, its main menu, a tooltip and the add-task dialog, as the user sees them."""
+    def shot(name, x, y, w, h):
+        path = os.path.join(folder, "desktop-%s-%s.png" % (name, suffix))
+        subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
+                        "+repage", path], env=desktop.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    left, top = folivex.position()
+    desktop.xdo("mousemove", "--sync", left + WIDTH + 40, top + HEIGHT + 40)
+    time.sleep(0.6)
+    shot("main", left, top, WIDTH, HEIGHT)
+    folivex.click(WIDTH - 152 + 17, 22)  # the main menu (2511)
+    time.sleep(0.6)
+    shot("menu", left + WIDTH - 420, top, 420, 260)
+    desktop.xdo("key", "Escape")
+    time.sleep(0.3)
+    sx, sy = folivex.at(1 + 154 + 22, 44 + 8 + 20)  # hover the delete button for its tip
+    desktop.xdo("mousemove", "--sync", sx - 3, sy - 3)
+    desktop.xdo("mousemove", "--sync", sx, sy)
+    time.sleep(1.2)
+    shot("tooltip", left, top + 40, 460, 130)
+    folivex.click(1 + 10 + 22, 44 + 8 + 20)  # add task (2500)
+    dialogs = wait_for(lambda: [w for w in desktop.search(["--pid", str(folivex.process.pid)])
+                                if w != folivex.window and (desktop.geometry(w)[2] or 0) > 200], 5)
+    if dialogs:
+        time.sleep(0.6)
+        subprocess.run(["import", "-frame", "-window", str(dialogs[0]),
+                        os.path.join(folder, "desktop-add-task-%s.png" % suffix)],
+                       env=desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        desktop.xdo("key", "--window", dialogs[0], "Escape")
+        time.sleep(0.3)
+
+
+def main(argv):
+    if len(argv) < 2:
+        print(__doc__)
+        return 2
+    missing = [name for name in NEEDED if shutil.which(name) is None]
+    if missing:
+        print("skipped: %s not installed" % ", ".join(missing))
+        return SKIPPED
+    app = os.path.abspath(argv[1])
+    shots = None
+    if "--screenshots" in argv:
+        shots = os.path.abspath(argv[argv.index("--screenshots") + 1])
+        os.makedirs(shots, exist_ok=True)
+
+    workdir = tempfile.mkdtemp(prefix="folivex-desktop-")
+    desktop = Desktop(workdir)
+    folivex = None
+    passed = False
+    try:
+        desktop.start()
+        folivex = Folivex(desktop, app, workdir)
+        folivex.prepare(["A", "B", "C"])
+        folivex.start()
+        input_checks(folivex, desktop)
+        tray_checks(folivex, desktop)
+        if shots:
+            screenshots(folivex, desktop, shots, "en")
+        setting = folivex.exit()
+        check(setting.get("task_index") == "101 102",
+              "the drag and the delete of the clicked row reach the stored order (%s)"
+              % setting.get("task_index"))
+        if shots:
+            folivex.prepare(["A", "B", "C"], language=2052)
+            folivex.start()
+            screenshots(folivex, desktop, shots, "zh")
+            folivex.exit()
+        passed = True
+        return 0
+    except Failure as failure:
+        print("FAIL %s" % failure, flush=True)
+        if folivex and folivex.window:
+            desktop.screenshot("root", os.path.join(workdir, "failure.png"))
+            print("screen at the failure: %s" % os.path.join(workdir, "failure.png"))
+        return 1
+    finally:
+        if folivex:
+            folivex.stop()
+        desktop.stop()
+        if passed:
+            shutil.rmtree(workdir, ignore_errors=True)
+        else:
+            print("kept for a look: %s" % workdir)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
