@@ -203,7 +203,8 @@ TEST(HandOffFile, KeysAreWrittenInProtocolOrderAsUtf16) {
 TEST(ProfileRead, MalformedFilesReadWhatCanBeRead) {
   Sandbox box;
   const QString file = box.file("bad.ini");
-  ASSERT_TRUE(WriteBytes(file, QByteArray("garbage\n[app\nk=1\n=novalue\n[\x00\xFF]\nz", 36)));
+  static const char bad[] = "garbage\n[app\nk=1\n=novalue\n[\x00\xFF]\nz";
+  ASSERT_TRUE(WriteBytes(file, QByteArray(bad, sizeof bad - 1)));
   EXPECT_EQ(ReadProfileString(file, "k"), QString("1"));
   const QString odd = box.file("odd.ini");
   ASSERT_TRUE(WriteBytes(odd, QByteArray("\xFF\xFE[\x00", 5))); // odd byte count
