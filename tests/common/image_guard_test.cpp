@@ -60,6 +60,10 @@ TEST(ImageGuard, PolicyDecidesFormatsLengthAndSizeBeforeDecoding) {
   EXPECT_NE(decoded.MagickImages(), nullptr);
 
   EXPECT_FALSE(DecodeImage(gif, policy)) << "a readable format the caller did not accept";
+  const GuardedImage icon = DecodeImage(testing_support::MakeIconBytes(),
+                                        ImagePolicy{{ImageFormat::Ico}, 200, 2000, 1000, false});
+  ASSERT_TRUE(icon) << "the icon the page policy is tested against is readable";
+  EXPECT_EQ(icon.Width(), 2);
   EXPECT_FALSE(DecodeImage(png.left(png.size() / 2), policy)) << "cut short";
   EXPECT_FALSE(DecodeImage(png.constData(), 0, policy));
   EXPECT_FALSE(DecodeImage(MakePngDeclaring(100000, 100000), policy)) << "bomb";

@@ -21,6 +21,10 @@ void AppendBigEndian(QByteArray& out, quint32 value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.append(char((value >> shift) & 0xFF));
 }
 
+void AppendLittleEndian(QByteArray& out, quint32 value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.append(char((value >> (8 * i)) & 0xFF));
+}
+
 void AppendChunk(QByteArray& out, const char* type, const QByteArray& data) {
   AppendBigEndian(out, quint32(data.size()));
   const QByteArray typed = QByteArray(type, 4) + data;
@@ -35,9 +39,10 @@ QByteArray MakeImageBytes(int width, int height, const char* format, int seed) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       unsigned char* p = &pixels[(std::size_t(y) * width + x) * 3];
-      p[0] = (unsigned char)(x + seed * 37);
-      p[1] = (unsigned char)(y + seed * 11);
-      p[2] = (unsigned char)(seed * 73 + (x ^ y));
+      const unsigned mix = unsigned(seed); // any seed, also a hash: wraps instead of overflowing
+      p[0] = (unsigned char)(unsigned(x) + mix * 37u);
+      p[1] = (unsigned char)(unsigned(y) + mix * 11u);
+      p[2] = (unsigned char)(mix * 73u + unsigned(x ^ y));
     }
   ExceptionInfo exception;
   GetExceptionInfo(&exception);
@@ -58,6 +63,20 @@ QByteArray MakeImageBytes(int width, int height, const char* format, int seed) {
   }
   DestroyExceptionInfo(&exception);
   return result;
+}
+
+QByteArray MakeIconBytes() {
+  // One 2 x 2 entry of 32 bits: directory, then the bitmap (twice the height: colours and mask).
+  QByteArray bitmap;
+  for (quint32 v : {40u, 2u, 4u}) AppendLittleEndian(bitmap, v, 4);
+  AppendLittleEndian(bitmap, 1, 2);
+  AppendLittleEndian(bitmap, 32, 2);
+  for (quint32 v : {0u, 16u, 0u, 0u, 0u, 0u}) AppendLittleEndian(bitmap, v, 4);
+  bitmap += QByteArray(16, '\x7F') + QByteArray(8, '\0');
+  QByteArray icon("\0\0\1\0\1\0\2\2\0\0\1\0\x20\0", 14);
+  AppendLittleEndian(icon, quint32(bitmap.size()), 4);
+  AppendLittleEndian(icon, 22, 4);
+  return icon + bitmap;
 }
 
 QByteArray MakePngDeclaring(quint32 width, quint32 height) {

@@ -9,6 +9,9 @@ namespace testing_support {
 /// `seed` varies the colours so that pictures differ byte for byte. Empty on failure.
 QByteArray MakeImageBytes(int width, int height, const char* format, int seed = 0);
 
+/// A 2 x 2 icon (ICO with one 32-bit entry), which GraphicsMagick reads but cannot write.
+QByteArray MakeIconBytes();
+
 /// A well-formed PNG header that declares `width` x `height` pixels, followed by a tiny
 /// image data chunk: a decompression bomb as far as any header reader can tell.
 QByteArray MakePngDeclaring(quint32 width, quint32 height);

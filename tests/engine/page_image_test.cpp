@@ -215,7 +215,7 @@ TEST_F(PageImageTest, FormatComesFromTheLeadingBytesAndNamesTheExtension) {
     EXPECT_EQ(webp->extension, ".webp");
   }
   // An icon is a skin picture format, never a page image.
-  site_.Add(Unique("pic.ico"), MakeImageBytes(32, 32, "ICO"), "image/png");
+  site_.Add(Unique("pic.ico"), testing_support::MakeIconBytes(), "image/png");
   EXPECT_FALSE(Fetch(Unique("pic.ico")));
 }
 
