@@ -1,8 +1,9 @@
 # Installing: `cmake --install build --prefix DIR` lays out the program folder in
 # DIR/${FOLIVEX_PROGRAM_DIR} (programs, skin/ with cmd/, language/, task/), links the programs
 # into DIR/bin, and puts the desktop entry and the icon under DIR/share so the desktop's menu
-# shows Folivex. The program folder keeps the settings and tasks beside the programs, so DIR
-# should be a place the user can write (for example ~/.local or ~/Apps/folivex).
+# shows Folivex. A program folder the user can write (~/.local, ~/Apps/folivex) keeps the
+# settings and tasks beside the programs; one that is not writable (/usr, /opt) keeps them in
+# ~/.local/share/folivex/ (common/data_folder.h). scripts/package-deb builds the .deb from this.
 # FOLIVEX_PROGRAM_DIR "." makes DIR itself the program folder.
 set(FOLIVEX_PROGRAM_DIR "lib/folivex" CACHE STRING
     "Program folder inside the install prefix (relative)")

@@ -1,5 +1,7 @@
 #include "common/program_folder.h"
 
+#include "common/data_folder.h"
+
 #include <QFileInfo>
 
 namespace common {
@@ -28,7 +30,7 @@ void SetProgramFolder(const QString& folder) {
 }
 
 QString CommandFilePath(std::int32_t taskId, std::int32_t number) {
-  return ProgramFolder() + QStringLiteral("skin/cmd/%1 %2.ini").arg(taskId).arg(number);
+  return DataFolder() + QStringLiteral("skin/cmd/%1 %2.ini").arg(taskId).arg(number);
 }
 
 QString WithTrailingSlash(const QString& path) {

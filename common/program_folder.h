@@ -1,7 +1,8 @@
 #pragma once
-// The program folder: the folder of the running executable, ending with "/". Every file of
-// either program is found relative to it ("setting.ini", "task/", "language/", "skin/",
-// "skin/cmd/", "Gantrell").
+// The program folder: the folder of the running executable, ending with "/". The programs and
+// what ships with them lie there ("Gantrell", "language/", "skin/", "site.ini"); what the user's
+// runs write lies in the data folder (common/data_folder.h), which is the program folder itself
+// unless the copy is installed.
 #include <QString>
 #include <cstdint>
 
@@ -15,7 +16,7 @@ QString ProgramFolder();
 /// restores the executable's folder.
 void SetProgramFolder(const QString& folder);
 
-/// "<program folder>skin/cmd/<a> <b>.ini": the command file of task `taskId`, number `number`.
+/// "<data folder>skin/cmd/<a> <b>.ini": the command file of task `taskId`, number `number`.
 QString CommandFilePath(std::int32_t taskId, std::int32_t number);
 
 /// Appends "/" unless the path already ends with one.

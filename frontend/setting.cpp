@@ -1,5 +1,6 @@
 #include "frontend/setting.h"
 
+#include "common/data_folder.h"
 #include "common/ini_rules.h"
 #include "common/program_folder.h"
 
@@ -9,7 +10,7 @@ QString CSetting::DefaultFolder() {
   return common::WithTrailingSlash(QDir::homePath()) + QStringLiteral("My Comic Book/");
 }
 
-QString CSetting::DefaultFile() { return common::ProgramFolder() + QStringLiteral("setting.ini"); }
+QString CSetting::DefaultFile() { return common::DataFolder() + QStringLiteral("setting.ini"); }
 
 std::int32_t CSetting::ClampToScreen(std::int32_t value, int limit) {
   if (value >= limit - 100) return limit - 100;

@@ -1,6 +1,6 @@
 #pragma once
 // CSetting: what the front-end keeps between runs apart from the tasks, section "app" of
-// "setting.ini" in the program folder. Read once at start-up, written once at exit; only
+// "setting.ini" in the data folder (the program folder unless installed). Read once at start-up, written once at exit; only
 // "task_id" is written at once, by every task creation (CTaskStore::AllocateTaskId).
 #include <QSize>
 #include <QString>
@@ -20,7 +20,7 @@ public:
 
   /// "$HOME/My Comic Book/".
   static QString DefaultFolder();
-  /// "setting.ini" in the program folder.
+  /// "setting.ini" in the data folder.
   static QString DefaultFile();
 
   /// Reads every key present in `file`; missing keys (or a missing file) keep their values.

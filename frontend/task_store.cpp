@@ -1,5 +1,6 @@
 #include "frontend/task_store.h"
 
+#include "common/data_folder.h"
 #include "common/ini_rules.h"
 #include "common/profile.h"
 #include "common/program_folder.h"
@@ -86,7 +87,7 @@ QString CTaskStore::SettingFile() {
 
 QString CTaskStore::TaskFolder() {
   const QString& store = StoreFolderOverride();
-  return (store.isEmpty() ? common::ProgramFolder() : store) + QStringLiteral("task/");
+  return (store.isEmpty() ? common::DataFolder() : store) + QStringLiteral("task/");
 }
 
 QString CTaskStore::TaskFilePath(std::int32_t id) {

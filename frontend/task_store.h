@@ -1,7 +1,7 @@
 #pragma once
 // CTaskStore: the ordered, owning list of all task records and their files on disk.
 //
-// Task file: "task/<id>.ini" in the program folder, UTF-16LE (it starts with FF FE), section
+// Task file: "task/<id>.ini" in the data folder, UTF-16LE (it starts with FF FE), section
 // "app" with the keys "id", "ini", "url", "folder", "title", "total", "finish", "now_index",
 // "now_url". A task file is replaced as a whole (written beside it, then renamed over it), so
 // a crash leaves the old or the new file, never a mixture.
@@ -31,9 +31,9 @@ public:
   static QString TaskFolder();
   /// "task/<id>.ini" in the store folder.
   static QString TaskFilePath(std::int32_t id);
-  /// The store folder is the program folder unless this points it elsewhere for the rest of
+  /// The store folder is the data folder unless this points it elsewhere for the rest of
   /// the process: a tool that runs tasks beside the front-end keeps its own "setting.ini" and
-  /// "task/" there and never touches the front-end's. Empty restores the program folder.
+  /// "task/" there and never touches the front-end's. Empty restores the data folder.
   static void SetStoreFolder(const QString& folder);
 
   /// Hands out the "task_id" setting and writes the next value to "setting.ini" at once.

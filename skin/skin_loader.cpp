@@ -1,11 +1,13 @@
 #include "skin/skin_loader.h"
 
+#include "common/data_folder.h"
 #include "common/ini_rules.h"
 #include "common/profile.h"
 #include "common/program_folder.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -15,7 +17,29 @@ std::optional<std::int32_t>& CachedLanguage() {
   return id;
 }
 
-QString SkinRoot() { return FCSkinLoader::GetBaseFolder() + QStringLiteral("skin/"); }
+// The folders that may hold skins and languages, in lookup order: the user's data folder, then
+// the program folder (one entry when they are the same).
+QStringList BaseFolders() {
+  const QString program = FCSkinLoader::GetBaseFolder();
+  const QString data = common::DataFolder();
+  return data == program ? QStringList{program} : QStringList{data, program};
+}
+
+// `relative` in the first base folder that has it (`wantFolder`: as a folder, else as a file);
+// the program folder's path when none has it.
+QString FirstExisting(const QString& relative, bool wantFolder) {
+  for (const QString& base : BaseFolders()) {
+    const QFileInfo info(base + relative);
+    if (wantFolder ? info.isDir() : info.isFile()) return info.filePath();
+  }
+  return FCSkinLoader::GetBaseFolder() + relative;
+}
+
+// The user's choice file ("skin/current.ini", "language/current.ini"): the data folder's once
+// it exists, else the one that shipped.
+QString ChoiceFile(const QString& folder) {
+  return FirstExisting(folder + QStringLiteral("/current.ini"), false);
+}
 
 // A skin name must stay one folder below the skin root.
 bool IsPlainFolderName(const QString& name) {
@@ -38,13 +62,13 @@ QString FCSkinLoader::GetBaseFolder() { return common::ProgramFolder(); }
 QString FCSkinLoader::GetLanguageFolder() { return GetBaseFolder() + QStringLiteral("language/"); }
 
 QString FCSkinLoader::GetLanguageFile(std::int32_t id) {
-  return GetLanguageFolder() + QString::number(id) + QStringLiteral(".ini");
+  return FirstExisting(QStringLiteral("language/%1.ini").arg(id), false);
 }
 
 std::int32_t FCSkinLoader::GetCurrentLanguage() {
   auto& cached = CachedLanguage();
   if (cached) return *cached;
-  const QString current = GetLanguageFolder() + QStringLiteral("current.ini");
+  const QString current = ChoiceFile(QStringLiteral("language"));
   const std::int32_t id =
       common::ReadProfileInt(current, QStringLiteral("language")).value_or(0);
   cached = QFileInfo(GetLanguageFile(id)).isFile() ? id : kDefaultLanguage;
@@ -52,8 +76,9 @@ std::int32_t FCSkinLoader::GetCurrentLanguage() {
 }
 
 bool FCSkinLoader::SetCurrentLanguage(std::int32_t id) {
-  return WriteIniInt64(GetLanguageFolder() + QStringLiteral("current.ini"),
-                       QStringLiteral("language"), id);
+  const QString folder = common::DataFolder() + QStringLiteral("language/");
+  if (!QDir().mkpath(folder)) return false;
+  return WriteIniInt64(folder + QStringLiteral("current.ini"), QStringLiteral("language"), id);
 }
 
 QString FCSkinLoader::LoadLanguageText(const QString& section, const QString& key) {
@@ -83,15 +108,20 @@ QString FCSkinLoader::GetLanguageName(std::int32_t id) {
 }
 
 QList<std::int32_t> FCSkinLoader::ListLanguages() {
+  QStringList files;
+  for (const QString& base : BaseFolders()) {
+    const QDir folder(base + QStringLiteral("language/"));
+    for (const QString& file :
+         folder.entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Readable, QDir::Name))
+      if (!files.contains(file)) files << file;
+  }
+  std::sort(files.begin(), files.end());
   QList<std::int32_t> ids;
-  const QDir folder(GetLanguageFolder());
-  const QStringList files =
-      folder.entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Readable, QDir::Name);
   for (const QString& file : files) {
     const QString name = file.left(file.size() - 4);
     if (name == QLatin1String("current")) continue;
     const std::int32_t id = LeadingNumber(name);
-    if (id == 0) continue;
+    if (id == 0 || ids.contains(id)) continue;
     if (!GetLanguageName(id).isEmpty()) ids << id;
   }
   return ids;
@@ -99,16 +129,17 @@ QList<std::int32_t> FCSkinLoader::ListLanguages() {
 
 QString FCSkinLoader::GetSkinFolderName() {
   QString name;
-  ReadIniString(common::kAppSection, QStringLiteral("k"), SkinRoot() + QStringLiteral("current.ini"),
-                name);
+  ReadIniString(common::kAppSection, QStringLiteral("k"), ChoiceFile(QStringLiteral("skin")), name);
   // An empty name would make the skin root itself the skin, which holds no skin files; an
   // unknown or unsafe name falls back the same way.
-  if (!IsPlainFolderName(name) || !QFileInfo(SkinRoot() + name).isDir())
+  if (!IsPlainFolderName(name) || !QFileInfo(FirstExisting(QStringLiteral("skin/") + name, true)).isDir())
     return QStringLiteral("default");
   return name;
 }
 
-QString FCSkinLoader::GetSkinFolder() { return SkinRoot() + GetSkinFolderName() + QLatin1Char('/'); }
+QString FCSkinLoader::GetSkinFolder() {
+  return FirstExisting(QStringLiteral("skin/") + GetSkinFolderName(), true) + QLatin1Char('/');
+}
 
 QString FCSkinLoader::GetSkinFilePath(const QString& key) {
   const QString folder = GetSkinFolder();

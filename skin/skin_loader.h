@@ -2,7 +2,8 @@
 // FCSkinLoader: where the skin and the language files lie, which skin and language are current,
 // and how a language text or a skin file is looked up.
 //
-// Layout below the program folder (the base folder):
+// Layout below the program folder (the base folder); an installed copy looks in the user's
+// data folder (common/data_folder.h) first and writes the "current.ini" choices only there:
 //   skin/current.ini        section "app", key "k": folder name of the current skin
 //   skin/<name>/info.ini    section "app": one key per skin file ("main", "tip", "drop"), value
 //                           a file name relative to the skin's folder
@@ -27,15 +28,15 @@ public:
   static QString GetBaseFolder();
   /// Base folder + "language/".
   static QString GetLanguageFolder();
-  /// Language folder + "<id>.ini".
+  /// "language/<id>.ini" of the data folder when it has it, else of the program folder.
   static QString GetLanguageFile(std::int32_t id);
 
   /// The current language id: the id named by language/current.ini when its file exists,
   /// else 1033 (also when 1033 has no file; every text is then empty). Cached after the
   /// first call.
   static std::int32_t GetCurrentLanguage();
-  /// Remembers `id` in language/current.ini for the next start; the running process keeps
-  /// the language it has.
+  /// Remembers `id` in the data folder's language/current.ini for the next start; the running
+  /// process keeps the language it has.
   static bool SetCurrentLanguage(std::int32_t id);
 
   /// The text of `key` in `section` of the current language file, every backslash-n pair
@@ -47,7 +48,7 @@ public:
   static QString SkinText(const QString& value);
   /// The "LANGUAGE" value of that language's file, as it stands.
   static QString GetLanguageName(std::int32_t id);
-  /// The ids of the installed languages: every "<digits>....ini" of the language folder
+  /// The ids of the installed languages: every "<digits>....ini" of both language folders
   /// (not "current.ini", not id 0) whose "LANGUAGE" value is not empty. Sorted by file name.
   static QList<std::int32_t> ListLanguages();
 
@@ -55,7 +56,7 @@ public:
   /// folder below skin/, else "default". A name that is empty or not one plain folder name
   /// (".", "..", or holding "/") is never used.
   static QString GetSkinFolderName();
-  /// Skin root + skin name + "/".
+  /// "skin/<name>/" of the data folder when it has that skin, else of the program folder.
   static QString GetSkinFolder();
   /// Full path of the skin file registered under `key` in the skin's info.ini (the skin folder
   /// itself when the key is missing).

@@ -160,10 +160,12 @@ TEST(CommandFile, AtMostOneHundredItemsAreRead) {
 }
 
 TEST(CommandFile, PathsNameTaskAndNumberInTheProgramFolder) {
-  SetProgramFolder("/opt/folivex");
-  EXPECT_EQ(CommandFilePath(3, 1), "/opt/folivex/skin/cmd/3 1.ini");
-  EXPECT_EQ(CommandFilePath(4, 1), "/opt/folivex/skin/cmd/4 1.ini");
-  EXPECT_EQ(CommandFilePath(-1, 12), "/opt/folivex/skin/cmd/-1 12.ini");
+  Sandbox box;
+  const QString folder = WithTrailingSlash(box.path());
+  SetProgramFolder(box.path());
+  EXPECT_EQ(CommandFilePath(3, 1), folder + "skin/cmd/3 1.ini");
+  EXPECT_EQ(CommandFilePath(4, 1), folder + "skin/cmd/4 1.ini");
+  EXPECT_EQ(CommandFilePath(-1, 12), folder + "skin/cmd/-1 12.ini");
   SetProgramFolder({});
   EXPECT_TRUE(ProgramFolder().endsWith('/'));
 }

@@ -5,6 +5,7 @@
 #include "frontend_fixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -113,3 +114,23 @@ TEST_F(SchedulingTest, CrashedEngineIsRestartedByTheWatchdog) {
 }
 
 } // namespace
+
+TEST_F(SchedulingTest, InstalledLayoutKeepsTasksAndCommandFilesInTheUserFolder) {
+  // The program folder of an installed copy is left as shipped; the engine, started with the
+  // front-end's environment, derives the same user folder, so its reports still arrive.
+  testing_support::Sandbox home;
+  const QByteArray oldXdg = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", home.path().toUtf8());
+  ASSERT_TRUE(testing_support::WriteBytes(folder.File("layout.ini"), "[app]\nuser_data=1\n"));
+  const QString user = home.file("folivex/");
+  CTaskInfo* task = tasks.AddTask("http://site/installed", folder.File("c"), true);
+  ASSERT_TRUE(WaitFor([&] { return AllStopped(); }, 20000));
+  EXPECT_TRUE(task->IsFinished());
+  EXPECT_EQ(task->ini, user + "task/" + QString::number(task->id) + ".ini");
+  EXPECT_TRUE(QFileInfo::exists(user + "setting.ini"));
+  EXPECT_TRUE(QDir(user + "skin/cmd").isEmpty()) << "every command file was read and deleted";
+  EXPECT_TRUE(QDir(folder.File("task")).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(folder.File("setting.ini")));
+  if (oldXdg.isNull()) qunsetenv("XDG_DATA_HOME");
+  else qputenv("XDG_DATA_HOME", oldXdg);
+}

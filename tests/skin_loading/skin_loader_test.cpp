@@ -118,6 +118,37 @@ TEST_F(SkinLoaderTest, SkinFilePathComesFromInfoIni) {
   EXPECT_EQ(FCSkinLoader::GetSkinFilePath("tip"), root_ + "skin/blue/");
 }
 
+// An installed copy: the user's folder is searched first, choices are written only there.
+TEST_F(SkinLoaderTest, UserFolderComesFirstAndTakesTheChoices) {
+  testing_support::Sandbox home;
+  const QByteArray oldXdg = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", home.path().toUtf8());
+  common::WriteProfileString(root_ + "layout.ini", "user_data", "1");
+  const QString user = home.file("folivex/");
+  Language(1033, "English", "app", "NAME", "shipped");
+  CurrentLanguage("1033");
+  QDir(user).mkpath("language");
+  QDir(user).mkpath("skin/mine");
+  common::CreateUnicodeProfileFile(user + "language/2052.ini");
+  common::WriteProfileString(user + "language/2052.ini", "LANGUAGE", "Chinese");
+  common::WriteProfileString(user + "language/2052.ini", "NAME", "mine", "app");
+  common::WriteProfileString(user + "skin/current.ini", "k", "mine");
+
+  EXPECT_EQ(FCSkinLoader::ListLanguages(), (QList<std::int32_t>{1033, 2052}));
+  EXPECT_EQ(FCSkinLoader::GetLanguageFile(2052), user + "language/2052.ini");
+  EXPECT_EQ(FCSkinLoader::GetLanguageFile(1033), root_ + "language/1033.ini");
+  EXPECT_EQ(FCSkinLoader::GetSkinFolder(), user + "skin/mine/");
+  EXPECT_EQ(FCSkinLoader::LoadLanguageText("app", "NAME"), "shipped");
+
+  ASSERT_TRUE(FCSkinLoader::SetCurrentLanguage(2052));
+  EXPECT_EQ(common::ReadProfileInt(root_ + "language/current.ini", "language").value_or(0), 1033)
+      << "the shipped choice is left alone";
+  FCSkinLoader::ResetLanguageCache();
+  EXPECT_EQ(FCSkinLoader::LoadLanguageText("app", "NAME"), "mine");
+  if (oldXdg.isNull()) qunsetenv("XDG_DATA_HOME");
+  else qputenv("XDG_DATA_HOME", oldXdg);
+}
+
 // The shipped language files: both installed, every text present in both, UTF-16 with BOM.
 TEST(ShippedLanguages, BothLanguagesCarryEveryText) {
   common::SetProgramFolder(testing_support::AppFolder());

@@ -5,8 +5,8 @@
 // The run keeps its tasks in a private temporary store folder (its own "setting.ini" and
 // "task/"), so the front-end's settings and task files are never touched. Its message window
 // takes the place of the front-end's main window: engines say hello to it and report to it,
-// and command files meet in the program folder's "skin/cmd/" because folivex-get lies next to
-// the engine. Task ids start high and depend on the process id, so they never meet the
+// and command files meet in "skin/cmd/" of the data folder, which both derive from the
+// program folder they share. Task ids start high and depend on the process id, so they never meet the
 // front-end's ids (which start at 100) or another folivex-get's in that shared folder.
 //
 // The computer is never powered off: the task manager gets a shutdown that does nothing.
