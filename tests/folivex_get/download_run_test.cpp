@@ -101,6 +101,7 @@ TEST_F(DownloadRunTest, TwoEnginesForThreeChaptersInListOrder) {
               QStringList({"001.png", "002.png", "003.png"}));
   const QString text = ReadAll(out);
   EXPECT_TRUE(text.contains("[3] done 3 pages Chapter 3\n")) << text.toStdString();
+  EXPECT_TRUE(text.endsWith("\n3 of 3 chapters done (9 pages)\n")) << text.toStdString();
   EXPECT_TRUE(ReadAll(err).isEmpty());
 }
 
@@ -124,6 +125,9 @@ TEST_F(DownloadRunTest, DuplicateAddressIsDownloadedOnce) {
   EXPECT_EQ(run.Run(), CDownloadRun::kAllFinished);
   EXPECT_EQ(launcher.finishedAtLaunch.size(), 1);
   EXPECT_TRUE(ReadAll(err).contains("listed twice"));
+  EXPECT_TRUE(ReadAll(out).endsWith("1 of 1 chapters done (1 pages)\n")) << "a duplicate is no chapter";
+  EXPECT_EQ(CDownloadRun::SummaryLine(1, 3, 12, false), "1 of 3 chapters done (12 pages), 2 failed");
+  EXPECT_EQ(CDownloadRun::SummaryLine(0, 2, 0, true), "0 of 2 chapters done (0 pages), 2 not finished");
 }
 
 TEST_F(DownloadRunTest, CbzRunLeavesOneArchivePerChapterAndNoLoosePages) {

@@ -27,7 +27,7 @@ std::int32_t CDownloadRun::FirstTaskId() {
 
 CDownloadRun::CDownloadRun(int jobs, platform::FIProgramLauncher& launcher, std::FILE* out,
                            std::FILE* err, bool terminal, int width)
-    : store_(QDir::tempPath() + QStringLiteral("/folivex-get-XXXXXX")), err_(err) {
+    : store_(QDir::tempPath() + QStringLiteral("/folivex-get-XXXXXX")), out_(out), err_(err) {
   if (store_.isValid()) {
     QDir().mkpath(store_.filePath(QStringLiteral("task")));
     CTaskStore::SetStoreFolder(store_.path());
@@ -85,6 +85,7 @@ int CDownloadRun::Run() {
   QCoreApplication::exec();
   running_ = false;
   progress_->Finish();
+  WriteSummary();
   if (interruptCode_ >= 0) return interruptCode_;
   ReportFailures();
   return failures_ > 0 ? kSomeFailed : kAllFinished;
@@ -98,6 +99,26 @@ void CDownloadRun::Interrupt(int exitCode) {
   WriteLine(err_, QStringLiteral("folivex-get: interrupted, telling the engines to quit"));
   tasks_->StopAllTasks(); // every running engine gets WM_APP_ENGINE_QUIT, without waiting
   QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+}
+
+QString CDownloadRun::SummaryLine(int done, int chapters, int pages, bool interrupted) {
+  QString line = QStringLiteral("%1 of %2 chapters done (%3 pages)").arg(done).arg(chapters).arg(pages);
+  if (done < chapters)
+    line += QStringLiteral(", %1 %2").arg(chapters - done).arg(interrupted ? QStringLiteral("not finished")
+                                                                         : QStringLiteral("failed"));
+  return line;
+}
+
+void CDownloadRun::WriteSummary() {
+  int done = 0;
+  int pages = 0;
+  for (const auto& task : *tasks_) {
+    if (!task->IsFinished() || !task->error_text.isEmpty()) continue;
+    ++done;
+    pages += task->finish;
+  }
+  // failures_ counts only chapters that never became a task until ReportFailures runs.
+  WriteLine(out_, SummaryLine(done, tasks_->Count() + failures_, pages, interruptCode_ >= 0));
 }
 
 void CDownloadRun::ReportFailures() {

@@ -76,8 +76,13 @@ public:
   /// The first task id of this process: high, and apart from other processes'.
   static std::int32_t FirstTaskId();
 
+  /// The run's last line: "2 of 3 chapters done (24 pages), 1 failed" ("not finished" after
+  /// an interrupt); chapters that never became a task (refused lines) count as failed.
+  static QString SummaryLine(int done, int chapters, int pages, bool interrupted);
+
 private:
   void ReportFailures();
+  void WriteSummary();
 
   QTemporaryDir store_;
   CSetting setting_;
@@ -85,6 +90,7 @@ private:
   std::unique_ptr<CTaskManager> tasks_;
   std::unique_ptr<CMainWindowEndpoint> window_;
   std::unique_ptr<CProgressOutput> progress_;
+  std::FILE* out_;
   std::FILE* err_;
   int failures_ = 0;
   int mostRunning_ = 0;
