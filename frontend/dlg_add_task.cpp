@@ -27,7 +27,7 @@ DlgAddTask::DlgAddTask(CTaskManager& tasks, const QString& link, QWidget* parent
     if (dialogs::BeginsWithHttp(clip) && !tasks_.HasTaskWithUrl(clip)) address = clip;
   }
   address_->setText(address);
-  folder_->setText(dialogs::SuggestNextFolder(tasks_.Setting().folder));
+  folder_->setText(SuggestFreeFolder(tasks_.Setting().folder));
   startNow_->setChecked(true);
   ApplyTexts();
   address_->selectAll();
@@ -107,6 +107,42 @@ void DlgAddTask::Browse() {
   if (!chosen.isEmpty()) folder_->setText(chosen);
 }
 
+bool DlgAddTask::FolderInUse(const QString& folder) const {
+  for (const auto& task : tasks_)
+    if (folder_rule::SameFolder(task->folder, folder)) return true;
+  return false;
+}
+
+QString DlgAddTask::SuggestFreeFolder(const QString& last) const {
+  const QString next = dialogs::SuggestNextFolder(last);
+  if (next != last) return next;
+  // A name without a number: proposing it again would put the next chapter over the last
+  // one, so a folder that is taken gets " 2" (" 3", ...) instead.
+  const auto taken = [&](const QString& folder) {
+    return FolderInUse(folder) || folder_rule::HoldsPageFiles(folder);
+  };
+  if (last.isEmpty() || !taken(last)) return last;
+  const bool slash = last.endsWith(QLatin1Char('/'));
+  const QString stem = slash ? last.left(last.size() - 1) : last;
+  for (int n = 2; n < 1000; ++n) {
+    const QString candidate = stem + QStringLiteral(" %1").arg(n) + (slash ? "/" : "");
+    if (!taken(candidate)) return candidate;
+  }
+  return last;
+}
+
+QString DlgAddTask::FolderProblemText(folder_rule::Problem problem) {
+  const auto text = [](int key) {
+    return FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), key);
+  };
+  switch (problem) {
+  case folder_rule::Problem::NotAbsolute: return text(1);
+  case folder_rule::Problem::IsFile: return text(2);
+  case folder_rule::Problem::NotWritable: return text(3);
+  default: return QString();
+  }
+}
+
 void DlgAddTask::accept() {
   const QString url = address_->text();
   const QString folder = folder_->text();
@@ -118,10 +154,19 @@ void DlgAddTask::accept() {
     dialogs::ShowBalloonTip(Text(12), address_);
     return;
   }
-  if (!folder_rule::PrepareTaskFolder(folder)) {
-    dialogs::ShowBalloonTip(Text(11), folder_);
+  if (FolderInUse(folder)) {
+    dialogs::ShowBalloonTip(FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), 4), folder_);
     return;
   }
+  const folder_rule::Problem problem = folder_rule::CheckTaskFolder(folder);
+  if (problem != folder_rule::Problem::None) {
+    const QString why = FolderProblemText(problem);
+    dialogs::ShowBalloonTip(why.isEmpty() ? Text(11) : why, folder_);
+    return;
+  }
+  if (folder_rule::HoldsPageFiles(folder) &&
+      !dialogs::AskYesNo(this, FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), 5)))
+    return;
   tasks_.Setting().folder = folder;
   added_ = tasks_.AddTask(url, folder, StartChoice() == 0);
   QDialog::accept();

@@ -9,7 +9,12 @@
 //   DlgAddTask dialog(tasks, droppedLink);   // parent null: a window of its own
 //   if (dialog.exec() == QDialog::Accepted) ... dialog.AddedTask() ...
 //
-// Texts: language section "IDD_ADD_TASK".
+// The folder must not be one another task of the list saves into (two chapters would mix
+// their pages), and a folder that already holds pages is used only after the user agrees.
+//
+// Texts: language sections "IDD_ADD_TASK" and "FOLDER" (why a folder cannot be used).
+#include "frontend/folder_rule.h"
+
 #include <QDialog>
 
 class CTaskInfo;
@@ -44,6 +49,10 @@ public:
   QPushButton* OkButton() const { return ok_; }
   QPushButton* BrowseButton() const { return browse_; }
 
+  /// The "FOLDER" text that says why a folder cannot be used; empty for problems without a
+  /// text of their own (the caller's general text applies).
+  static QString FolderProblemText(folder_rule::Problem problem);
+
 protected:
   void showEvent(QShowEvent* event) override;
 
@@ -51,6 +60,11 @@ private:
   void BuildWidgets();
   void ApplyTexts();
   static QString Text(int key);
+  /// The proposal after the last folder used: SuggestNextFolder, and for a name without a
+  /// number that a task uses or that holds pages, the name with " 2" (" 3", ...).
+  QString SuggestFreeFolder(const QString& last) const;
+  /// Whether a task of the list saves into `folder`.
+  bool FolderInUse(const QString& folder) const;
 
   CTaskManager& tasks_;
   CTaskInfo* added_ = nullptr;

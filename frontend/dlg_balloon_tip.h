@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace dialogs {
 
@@ -20,5 +21,13 @@ void ShowBalloonTip(const QString& message, QWidget* field);
 
 /// The last tip shown (serial 0 before the first).
 BalloonTip LastBalloonTip();
+
+/// Asks `question` with Yes and No over `parent`; true for Yes.
+bool AskYesNo(QWidget* parent, const QString& question);
+/// Shows `text` in a message box over `parent`.
+void ShowNotice(QWidget* parent, const QString& text);
+/// Replaces both boxes for the rest of the process (tests): `answer` gets the question (or the
+/// notice) and returns the choice; an empty function restores the real boxes.
+void SetBoxAnswerer(std::function<bool(const QString& text)> answer);
 
 } // namespace dialogs

@@ -44,7 +44,13 @@ QStringList SplitLinkLines(const QString& text) {
   return unified.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out) {
+QString LinkLineAddress(const QString& line) {
+  const int space = line.indexOf(QLatin1Char(' '));
+  return space < 0 ? QString() : line.left(space);
+}
+
+LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out,
+                            folder_rule::Refusal* why) {
   const int space = line.indexOf(QLatin1Char(' '));
   if (space < 0) return LinkLineError::NoSpace;
   const QString url = line.left(space);
@@ -54,7 +60,7 @@ LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, Link
   while (lead < folder.size() && folder[lead] == QLatin1Char(' ')) ++lead;
   folder.remove(0, lead);
   if (folder.isEmpty()) return LinkLineError::BadFolder;
-  const QString inside = folder_rule::CreateFolderInside(baseFolder, folder);
+  const QString inside = folder_rule::CreateFolderInside(baseFolder, folder, why);
   if (inside.isEmpty()) return LinkLineError::BadFolder;
   out.url = url;
   out.folder = inside;

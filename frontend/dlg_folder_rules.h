@@ -2,6 +2,8 @@
 // Input rules shared by the add-task and search-link dialogs: the address test, the folder
 // proposed for the next task and the lines of the search-link links box. The folder test
 // itself is the front-ends' common rule (frontend/folder_rule.h).
+#include "frontend/folder_rule.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -36,7 +38,12 @@ struct LinkLine {
 /// part after it without its leading spaces. The folder comes from web text (a link search),
 /// so it must stay inside `baseFolder` (folder_rule::CreateFolderInside, which also creates
 /// the folder that passes).
-LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out);
+/// `why` (when given) tells what the folder rule refused for BadFolder.
+LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out,
+                            folder_rule::Refusal* why = nullptr);
+
+/// The address of a links-box line: the part before its first space (empty without one).
+QString LinkLineAddress(const QString& line);
 
 /// `text` with its first "%d" replaced by `number` (the language texts of numbered lines).
 QString FormatNumber(const QString& text, int number);

@@ -1,5 +1,6 @@
 #include "frontend/dlg_search_link.h"
 
+#include "frontend/dlg_add_task.h"
 #include "frontend/dlg_balloon_tip.h"
 #include "frontend/dlg_folder_browser.h"
 #include "frontend/dlg_folder_rules.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <vector>
 
 DlgSearchLink::DlgSearchLink(CTaskManager& tasks, QWidget* parent)
@@ -146,8 +148,10 @@ void DlgSearchLink::Search() {
     dialogs::ShowBalloonTip(Text(12), address_);
     return;
   }
-  if (!folder_rule::PrepareTaskFolder(folder)) {
-    dialogs::ShowBalloonTip(Text(13), folder_);
+  const folder_rule::Problem problem = folder_rule::CheckTaskFolder(folder);
+  if (problem != folder_rule::Problem::None) {
+    const QString why = DlgAddTask::FolderProblemText(problem);
+    dialogs::ShowBalloonTip(why.isEmpty() ? Text(13) : why, folder_);
     return;
   }
   // No engine will ever report when none starts: the buttons then stay usable.
@@ -162,27 +166,63 @@ void DlgSearchLink::Add() {
     dialogs::ShowBalloonTip(Text(15), links_);
     return;
   }
+  const auto folderText = [](int key, int line) {
+    return dialogs::FormatNumber(FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), key),
+                                 line);
+  };
   std::vector<dialogs::LinkLine> parsed;
+  QStringList skipped; // lines whose address is listed already: no task, no folder
+  bool holdsPages = false;
   for (int i = 0; i < lines.size(); ++i) {
+    const QString address = dialogs::LinkLineAddress(lines[i]);
+    const bool listed = std::any_of(parsed.begin(), parsed.end(), [&](const auto& line) {
+      return line.url == address;
+    });
+    if (!address.isEmpty() && (listed || tasks_.HasTaskWithUrl(address))) {
+      skipped << QStringLiteral("%1: %2").arg(i + 1).arg(address);
+      continue;
+    }
     dialogs::LinkLine line;
-    const int key = [&] {
-      switch (dialogs::ParseLinkLine(lines[i], baseFolder, line)) {
-      case dialogs::LinkLineError::NoSpace: return 35;
-      case dialogs::LinkLineError::NotHttp: return 36;
-      case dialogs::LinkLineError::BadFolder: return 37;
-      case dialogs::LinkLineError::None: break;
-      }
-      return 0;
-    }();
-    if (key != 0) {
-      dialogs::ShowBalloonTip(dialogs::FormatNumber(Text(key), i + 1), links_);
+    folder_rule::Refusal refusal = folder_rule::Refusal::None;
+    QString problem;
+    switch (dialogs::ParseLinkLine(lines[i], baseFolder, line, &refusal)) {
+    case dialogs::LinkLineError::NoSpace: problem = dialogs::FormatNumber(Text(35), i + 1); break;
+    case dialogs::LinkLineError::NotHttp: problem = dialogs::FormatNumber(Text(36), i + 1); break;
+    case dialogs::LinkLineError::BadFolder:
+      problem = refusal == folder_rule::Refusal::Outside ||
+                        refusal == folder_rule::Refusal::LeadsOutside ||
+                        refusal == folder_rule::Refusal::DotComponent
+                    ? folderText(6, i + 1)
+                    : dialogs::FormatNumber(Text(37), i + 1);
+      break;
+    case dialogs::LinkLineError::None: break;
+    }
+    const bool folderTaken =
+        problem.isEmpty() &&
+        (std::any_of(tasks_.begin(), tasks_.end(),
+                     [&](const auto& task) { return folder_rule::SameFolder(task->folder, line.folder); }) ||
+         std::any_of(parsed.begin(), parsed.end(), [&](const auto& other) {
+           return folder_rule::SameFolder(other.folder, line.folder);
+         }));
+    if (folderTaken) problem = folderText(7, i + 1);
+    if (!problem.isEmpty()) {
+      dialogs::ShowBalloonTip(problem, links_);
       return;
     }
+    holdsPages = holdsPages || folder_rule::HoldsPageFiles(line.folder);
     parsed.push_back(line);
   }
+  if (holdsPages &&
+      !dialogs::AskYesNo(this, FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), 9)))
+    return;
   const bool startNow = StartChoice() == 0;
   for (const dialogs::LinkLine& line : parsed)
     if (tasks_.AddTask(line.url, line.folder, startNow)) ++added_;
+  if (!skipped.isEmpty()) {
+    QString notice = FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), 8);
+    notice.replace(QLatin1String("%s"), skipped.join(QLatin1Char('\n')));
+    dialogs::ShowNotice(this, notice);
+  }
   QDialog::accept();
 }
 

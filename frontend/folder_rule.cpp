@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace folder_rule {
@@ -40,12 +41,40 @@ QString Refuse(Refusal reason, Refusal* why) {
 
 } // namespace
 
-bool PrepareTaskFolder(const QString& folder) {
-  if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return false;
+Problem CheckTaskFolder(const QString& folder) {
+  if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return Problem::NotAbsolute;
+  if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir()) return Problem::IsFile;
   QDir().mkpath(folder);
   const QFileInfo info(folder);
-  if (!info.isDir()) return false;
-  return info.canonicalFilePath() != QLatin1String("/");
+  if (!info.isDir()) {
+    // A file on the way ("/a/file/b") makes the folder impossible as well.
+    const QString existing = RealExistingPart(QDir::cleanPath(folder));
+    return !existing.isEmpty() && !QFileInfo(existing).isDir() ? Problem::IsFile
+                                                               : Problem::NotMade;
+  }
+  if (info.canonicalFilePath() == QLatin1String("/")) return Problem::NotMade;
+  if (!info.isWritable()) return Problem::NotWritable;
+  return Problem::None;
+}
+
+bool PrepareTaskFolder(const QString& folder) { return CheckTaskFolder(folder) == Problem::None; }
+
+bool HoldsPageFiles(const QString& folder) {
+  static const QRegularExpression page(
+      QStringLiteral("^[0-9]{3,}\\.(jpe?g|png|gif|bmp|tiff?|webp|avif)$"),
+      QRegularExpression::CaseInsensitiveOption);
+  if (folder.isEmpty()) return false;
+  const QStringList files = QDir(folder).entryList(QDir::Files);
+  for (const QString& file : files)
+    if (page.match(file).hasMatch()) return true;
+  return false;
+}
+
+bool SameFolder(const QString& a, const QString& b) {
+  if (a.isEmpty() || b.isEmpty()) return false;
+  if (QDir::cleanPath(a) == QDir::cleanPath(b)) return true;
+  const QString realA = QFileInfo(a).canonicalFilePath();
+  return !realA.isEmpty() && realA == QFileInfo(b).canonicalFilePath();
 }
 
 QString FolderInside(const QString& baseFolder, const QString& folder, Refusal* why) {

@@ -16,10 +16,28 @@ enum class Refusal {
   Unusable,     ///< The folder cannot be created or used (PrepareTaskFolder).
 };
 
-/// Creates `folder` with every missing level (a failure is only noticed by the test that
-/// follows), then tells whether it can take a task: an absolute path that exists as a folder
-/// and is not the file-system root. A path that names a file is refused.
+/// Why a folder cannot take a task.
+enum class Problem {
+  None,        ///< Usable.
+  NotAbsolute, ///< Empty, or not a full path.
+  IsFile,      ///< The path names a file (or something else that is no folder).
+  NotMade,     ///< It could not be created, or it is the file-system root.
+  NotWritable, ///< It exists, but files cannot be written into it.
+};
+
+/// Creates `folder` with every missing level, then tells whether it can take a task: an
+/// absolute path that exists as a writable folder and is not the file-system root.
+Problem CheckTaskFolder(const QString& folder);
+/// CheckTaskFolder(folder) == Problem::None.
 bool PrepareTaskFolder(const QString& folder);
+
+/// Whether `folder` already holds saved pages: files named by three or more digits and an
+/// image extension ("001.jpg", "012.png", ...).
+bool HoldsPageFiles(const QString& folder);
+
+/// Whether two folder texts name the same folder: compared cleaned (a trailing "/" or a
+/// doubled one makes no difference), and by their real paths where they exist.
+bool SameFolder(const QString& a, const QString& b);
 
 /// `folder` resolved against `baseFolder` by its text alone: a relative folder is taken below
 /// the cleaned `baseFolder`, an absolute one is kept as given and must lie inside it. Empty

@@ -4,6 +4,7 @@
 #include "frontend/dlg_add_task.h"
 #include "frontend/dlg_balloon_tip.h"
 #include "frontend/dlg_folder_browser.h"
+#include "frontend/folder_rule.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -74,14 +75,59 @@ TEST_F(AddTaskDialog, OkChecksAddressThenDuplicateThenFolder) {
   EXPECT_EQ(dialog.AddedTask(), nullptr);
 }
 
-TEST_F(AddTaskDialog, PathNamingAFileIsRefused) {
+TEST_F(AddTaskDialog, FolderBalloonSaysWhyAndAFolderOfAnotherTaskIsRefused) {
   ASSERT_TRUE(testing_support::WriteBytes(Folder("page.jpg"), "x"));
-  DlgAddTask dialog(*tasks, "http://example.com/ch1");
-  dialog.FolderEdit()->setText(Folder("page.jpg"));
-  const int since = dialogs::LastBalloonTip().serial;
+  ASSERT_NE(tasks->AddTask("http://example.com/ch1", Folder("c/ch1/"), false), nullptr);
+  DlgAddTask dialog(*tasks, "http://example.com/ch2");
+  const struct {
+    QString folder;
+    const char* balloon;
+  } cases[] = {
+      {Folder("page.jpg"), "folder 2 is a file"},
+      {Folder("page.jpg/sub"), "folder 2 is a file"},
+      {"c/relative", "folder 1 not absolute"},
+      {"", "folder 1 not absolute"},
+      {"/", "add 11 folder unusable"},
+      {Folder("c/ch1/"), "folder 4 in use"},
+      {Folder("c//ch1"), "folder 4 in use"}, // written differently, the same folder
+  };
+  for (const auto& c : cases) {
+    dialog.FolderEdit()->setText(c.folder);
+    const int since = dialogs::LastBalloonTip().serial;
+    dialog.accept();
+    EXPECT_TRUE(BalloonAt(dialog.FolderEdit(), c.balloon, since)) << c.folder.toStdString();
+  }
+  EXPECT_EQ(tasks->Count(), 1);
+}
+
+TEST_F(AddTaskDialog, AFolderHoldingPagesIsUsedOnlyWhenTheUserAgrees) {
+  ASSERT_TRUE(QDir().mkpath(Folder("c/old")));
+  ASSERT_TRUE(testing_support::WriteBytes(Folder("c/old/001.PNG"), "x"));
+  QStringList asked;
+  bool answer = false;
+  dialogs::SetBoxAnswerer([&](const QString& text) {
+    asked << text;
+    return answer;
+  });
+  DlgAddTask dialog(*tasks, "http://example.com/ch2");
+  dialog.FolderEdit()->setText(Folder("c/old/"));
   dialog.accept();
-  EXPECT_TRUE(BalloonAt(dialog.FolderEdit(), "add 11 folder unusable", since));
   EXPECT_EQ(tasks->Count(), 0);
+  answer = true;
+  dialog.accept();
+  dialogs::SetBoxAnswerer({});
+  EXPECT_EQ(asked, (QStringList{"folder 5 holds pages", "folder 5 holds pages"}));
+  EXPECT_EQ(tasks->Count(), 1);
+  EXPECT_FALSE(folder_rule::HoldsPageFiles(Folder("c"))) << "only files of the folder itself";
+}
+
+TEST_F(AddTaskDialog, AfterANameWithoutANumberTheNextFreeNameIsProposed) {
+  setting.folder = Folder("c/extra/");
+  EXPECT_EQ(DlgAddTask(*tasks).FolderEdit()->text(), Folder("c/extra/")) << "not taken yet";
+  ASSERT_NE(tasks->AddTask("http://example.com/x", Folder("c/extra/"), false), nullptr);
+  ASSERT_TRUE(QDir().mkpath(Folder("c/extra 2")));
+  ASSERT_TRUE(testing_support::WriteBytes(Folder("c/extra 2/003.jpg"), "x"));
+  EXPECT_EQ(DlgAddTask(*tasks).FolderEdit()->text(), Folder("c/extra 3/"));
 }
 
 TEST_F(AddTaskDialog, GoodInputCreatesTheFolderAddsTheTaskAndProposesTheNextPart) {

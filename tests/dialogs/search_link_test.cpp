@@ -97,7 +97,7 @@ TEST_F(SearchLinkDialog, LineFolderThatLeavesTheBaseFolderIsRefused) {
   const QString base = Folder("base/");
   Paste(dialog, "http://h/1   " + base + "ok\nhttp://h/2   " + base + "../../../etc/evil\n");
   QTest::mouseClick(dialog.AddButton(), Qt::LeftButton);
-  EXPECT_EQ(dialogs::LastBalloonTip().message, "line 2 folder unusable");
+  EXPECT_EQ(dialogs::LastBalloonTip().message, "line 2 outside");
   EXPECT_EQ(tasks->Count(), 0);
   EXPECT_FALSE(QDir(Folder("etc")).exists());
 }
@@ -110,7 +110,15 @@ TEST_F(SearchLinkDialog, AddMakesOneTaskPerLineInOrderSkippingKnownAddresses) {
   const QString base = Folder("base/");
   Paste(dialog, "http://h/1   " + base + "Chapter 1\rhttp://h/2 " + base + "Chapter 2\r\n"
                 "HTTP://h/3      " + base + "Chapter 3");
+  QStringList notices;
+  dialogs::SetBoxAnswerer([&](const QString& text) {
+    notices << text;
+    return true;
+  });
   QTest::mouseClick(dialog.AddButton(), Qt::LeftButton);
+  dialogs::SetBoxAnswerer({});
+  EXPECT_EQ(notices, QStringList{"skipped:\n2: http://h/2"});
+  EXPECT_FALSE(QDir(base + "Chapter 2").exists()) << "no folder for a skipped line";
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.AddedCount(), 2);
   ASSERT_EQ(tasks->Count(), 3);
@@ -120,6 +128,22 @@ TEST_F(SearchLinkDialog, AddMakesOneTaskPerLineInOrderSkippingKnownAddresses) {
   EXPECT_EQ((*tasks)[2]->folder, base + "Chapter 3/"); // three and more spaces removed
   EXPECT_EQ((*tasks)[2]->status, TASK_STOP);
   EXPECT_TRUE(QDir(base + "Chapter 3").exists());
+}
+
+TEST_F(SearchLinkDialog, TwoLinesIntoOneFolderOrOneOfAnotherTaskAreRefused) {
+  ASSERT_NE(tasks->AddTask("http://h/0", Folder("base/Taken"), false), nullptr);
+  DlgSearchLink dialog(*tasks);
+  dialog.show();
+  const QString base = Folder("base/");
+  for (const QString& second : {base + "Chapter", base + "Taken/"}) {
+    Paste(dialog, "http://h/1   " + base + "Chapter\nhttp://h/2   " + second);
+    QTest::mouseClick(dialog.AddButton(), Qt::LeftButton);
+    EXPECT_EQ(dialogs::LastBalloonTip().message, "line 2 folder in use");
+    EXPECT_EQ(tasks->Count(), 1);
+  }
+  Paste(dialog, "http://h/1   /elsewhere/x");
+  QTest::mouseClick(dialog.AddButton(), Qt::LeftButton);
+  EXPECT_EQ(dialogs::LastBalloonTip().message, "line 1 outside");
 }
 
 TEST_F(SearchLinkDialog, EnterNeverClosesTheDialog) {

@@ -106,6 +106,20 @@ ENGLISH = {
         "10": "Pack finished chapters as CBZ (one archive beside each folder)",
         "9": "Cancel",
     },
+    # Why a folder cannot be used, and the checks that keep chapters apart.
+    "FOLDER": {
+        "1": "Please enter a full folder path, beginning with /.",
+        "2": "This path names a file, not a folder.",
+        "3": "This folder cannot be written to.",
+        "4": "Another task in the list already saves into this folder. Please choose another one.",
+        "5": "This folder already holds downloaded pages. Pages of the new chapter with the same "
+             "numbers will replace them.\\n\\nUse this folder anyway?",
+        "6": "The folder in line %d lies outside the base folder.",
+        "7": "Another task already saves into the folder of line %d.",
+        "8": "These lines were skipped because their addresses are already in the list:\\n%s",
+        "9": "Some of these folders already hold downloaded pages. Pages with the same numbers "
+             "will be replaced.\\n\\nUse these folders anyway?",
+    },
     "ERROR": {
         "1": "The pages could not be downloaded. The site may have changed, "
              "or the address is not the first page of a chapter.",
@@ -223,6 +237,17 @@ CHINESE = {
         "8": "确定",
         "10": "将下载完成的章节打包为 CBZ（每个文件夹旁一个压缩包）",
         "9": "取消",
+    },
+    "FOLDER": {
+        "1": "请输入以 / 开头的完整文件夹路径。",
+        "2": "此路径是一个文件，不是文件夹。",
+        "3": "无法写入此文件夹。",
+        "4": "列表中已有任务保存到此文件夹，请另选一个。",
+        "5": "此文件夹中已有下载的页面，新章节中编号相同的页面会将其替换。\\n\\n仍要使用此文件夹吗？",
+        "6": "第 %d 行的文件夹不在基础文件夹之内。",
+        "7": "已有其他任务保存到第 %d 行的文件夹。",
+        "8": "以下各行的地址已在列表中，已跳过：\\n%s",
+        "9": "其中一些文件夹已有下载的页面，编号相同的页面会被替换。\\n\\n仍要使用这些文件夹吗？",
     },
     "ERROR": {
         "1": "无法下载页面。可能是网站已改版，或者该地址不是章节的第一页。",
