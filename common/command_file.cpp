@@ -35,6 +35,8 @@ QString WriteHandOffFile(const HandOff& job) {
   if (job.url) ok = ok && WriteProfileString(path, protocol::kKeyUrl, *job.url);
   if (job.folder) ok = ok && WriteProfileString(path, protocol::kKeyFolder, *job.folder);
   if (job.searchLink) ok = ok && WriteProfileString(path, protocol::kKeySearchLink, *job.searchLink);
+  if (job.pageDelay) ok = ok && WriteProfileInt(path, protocol::kKeyPageDelay, *job.pageDelay);
+  if (job.pageMemory) ok = ok && WriteProfileInt(path, protocol::kKeyPageMemory, *job.pageMemory);
   if (!ok) {
     QFile::remove(path);
     return {};
@@ -50,6 +52,8 @@ HandOff ReadHandOffFile(const QString& path) {
   job.url = ReadProfileString(path, protocol::kKeyUrl);
   job.folder = ReadProfileString(path, protocol::kKeyFolder);
   job.searchLink = ReadProfileString(path, protocol::kKeySearchLink);
+  job.pageDelay = ReadProfileInt(path, protocol::kKeyPageDelay);
+  job.pageMemory = ReadProfileInt(path, protocol::kKeyPageMemory);
   return job;
 }
 

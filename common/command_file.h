@@ -23,6 +23,8 @@ struct HandOff {
   std::optional<QString> url;
   std::optional<QString> folder;
   std::optional<QString> searchLink;   ///< "1" for a link search
+  std::optional<std::int32_t> pageDelay;  ///< seconds from one page load to the next
+  std::optional<std::int32_t> pageMemory; ///< most MiB a page's renderer may take
 };
 
 /// Makes a new unique file "t??????" in the temporary folder and writes `job` into it as FF FE

@@ -37,5 +37,11 @@ inline constexpr const char* kKeyIndex = "index";
 inline constexpr const char* kKeyUrl = "url";
 inline constexpr const char* kKeyFolder = "folder";
 inline constexpr const char* kKeySearchLink = "search_link";
+// Optional keys after those: an engine that finds none keeps its defaults, and an older engine
+// ignores them.
+inline constexpr const char* kKeyPageDelay = "page_delay";   ///< seconds between page loads
+inline constexpr const char* kKeyPageMemory = "page_memory"; ///< renderer ceiling in MiB
+inline constexpr int kMaxPageDelaySeconds = 60;   ///< a longer delay is taken as this
+inline constexpr int kDefaultPageMemoryMiB = 1536; ///< the ceiling without "page_memory"
 
 } // namespace protocol

@@ -3,10 +3,13 @@
 #include "common/command_file.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
+#include "engine/browser/renderer_memory.h"
 #include "engine/gantrell_dlg.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 // Only reached without a hand-off file, and then the handshake fails anyway.
@@ -22,6 +25,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
   QString url = kDefaultPage;
   std::int32_t page = 1;
   QString searchLink;
+  int pageDelaySeconds = 0;
 
   if (!commandTail.isEmpty() && QFileInfo(commandTail).isFile()) {
     const common::HandOff job = common::ReadHandOffFile(commandTail);
@@ -31,10 +35,15 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
     if (job.url) url = *job.url;
     if (job.folder) folder_ = *job.folder;
     if (job.searchLink) searchLink = *job.searchLink;
+    if (job.pageDelay) pageDelaySeconds = std::clamp(*job.pageDelay, 0, protocol::kMaxPageDelaySeconds);
+    if (job.pageMemory && browser_)
+      browser_->SetRendererMemoryLimit(
+          std::max<qint64>(*job.pageMemory, engine::kMinimumRendererMemoryMiB) * 1024 * 1024);
     QFile::remove(commandTail);
   }
 
   dialog_ = std::make_unique<CGantrellDlg>(*this);
+  dialog_->SetPageDelay(pageDelaySeconds * 1000);
   const platform::LRESULT reply = platform::SendMessage(
       frontEndWindow_, protocol::WM_APP_ENGINE_HELLO, taskId_, dialog_->Handle());
   if (reply != protocol::ENGINE_HELLO_ACCEPTED) return false;

@@ -14,6 +14,25 @@ CGantrellDlg::~CGantrellDlg() {
 }
 
 void CGantrellDlg::StartPageView(const QString& url, std::int32_t page) {
+  if (pageDelayMs_ > 0 && lastPageStart_.isValid()) {
+    const qint64 wait = pageDelayMs_ - lastPageStart_.elapsed();
+    if (wait > 0) {
+      // Called from inside the previous view's navigation handler: the held-back view
+      // starts from the event loop, and a quit before then starts nothing.
+      delayedStart_.disconnect();
+      delayedStart_.setSingleShot(true);
+      QObject::connect(&delayedStart_, &QTimer::timeout,
+                       [this, url, page] { StartPageViewNow(url, page); });
+      delayedStart_.start(int(wait));
+      return;
+    }
+  }
+  StartPageViewNow(url, page);
+}
+
+void CGantrellDlg::StartPageViewNow(const QString& url, std::int32_t page) {
+  if (destroyed_) return;
+  lastPageStart_.start();
   auto* view = new CMonitorView(this, host_, url, page);
   if (views_.Find(view) < 0) views_.Add(view);
   view->Create(NextPageViewId());
@@ -39,6 +58,7 @@ platform::LRESULT CGantrellDlg::WindowProc(std::uint32_t message, platform::WPAR
 }
 
 void CGantrellDlg::OnEngineQuit() {
+  delayedStart_.stop();
   searchView_.reset();
   views_.DeleteAll();
   if (destroyed_) return;

@@ -1,5 +1,6 @@
 #include "frontend/dlg_setting.h"
 
+#include "common/protocol.h"
 #include "frontend/dlg_folder_rules.h"
 #include "frontend/setting.h"
 #include "frontend/wnd_tip_button.h"
@@ -11,12 +12,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 
 DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), setting_(setting) {
   limitLabel_ = new QLabel(this);
   limit_ = new QComboBox(this);
   autoContinue_ = new QCheckBox(this);
   packCbz_ = new QCheckBox(this);
+  delayLabel_ = new QLabel(this);
+  delay_ = new QSpinBox(this);
+  delay_->setRange(0, protocol::kMaxPageDelaySeconds);
   tip_ = new CWndTipButton(this);
   ok_ = new QPushButton(this);
   cancel_ = new QPushButton(this);
@@ -29,11 +34,13 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   grid->addWidget(tip_, 0, 2);
   grid->addWidget(autoContinue_, 1, 0, 1, 3);
   grid->addWidget(packCbz_, 2, 0, 1, 3);
+  grid->addWidget(delayLabel_, 3, 0);
+  grid->addWidget(delay_, 3, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 3, 0, 1, 3);
+  grid->addLayout(buttons, 4, 0, 1, 3);
   connect(ok_, &QPushButton::clicked, this, &DlgSetting::accept);
   connect(cancel_, &QPushButton::clicked, this, &DlgSetting::reject);
 
@@ -44,6 +51,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
     limit_->addItem(dialogs::FormatNumber(itemFormat, count));
   autoContinue_->setText(Text(4));
   packCbz_->setText(Text(10));
+  delayLabel_->setText(Text(11));
   tip_->SetTipText(Text(5));
   ok_->setText(Text(8));
   cancel_->setText(Text(9));
@@ -51,6 +59,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   limit_->setCurrentIndex(ListIndexFor(setting_.max_download));
   autoContinue_->setChecked(setting_.auto_continue != 0);
   packCbz_->setChecked(setting_.pack_cbz != 0);
+  delay_->setValue(setting_.page_delay);
 }
 
 QString DlgSetting::Text(int key) {
@@ -66,5 +75,6 @@ void DlgSetting::accept() {
   setting_.max_download = limit_->currentIndex() + 1;
   setting_.auto_continue = autoContinue_->isChecked() ? 1 : 0;
   setting_.pack_cbz = packCbz_->isChecked() ? 1 : 0;
+  setting_.page_delay = delay_->value();
   QDialog::accept();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // DlgSetting: the modal settings dialog. It edits "max_download" (a list of 1, 2 or 3 tasks at
-// once), "auto_continue" and "pack_cbz". OK stores them into the settings object; "setting.ini" is written
-// at exit. No scheduling pass is asked for: a raised limit applies at the task manager's next
+// once), "auto_continue", "pack_cbz" and "page_delay" (seconds between pages, 0 to 60). OK
+// stores them into the settings object; "setting.ini" is written at exit; a new delay applies
+// to engines started afterwards. No scheduling pass is asked for: a raised limit applies at the task manager's next
 // pass.
 //
 //   DlgSetting dialog(app.Setting(), mainWindow);
@@ -16,6 +17,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 class DlgSetting : public QDialog {
   Q_OBJECT
@@ -32,6 +34,7 @@ public:
   QComboBox* LimitList() const { return limit_; }
   QCheckBox* AutoContinueCheck() const { return autoContinue_; }
   QCheckBox* PackCbzCheck() const { return packCbz_; }
+  QSpinBox* DelayBox() const { return delay_; }
   QPushButton* OkButton() const { return ok_; }
 
 private:
@@ -42,6 +45,8 @@ private:
   QComboBox* limit_ = nullptr;          // 2001
   QCheckBox* autoContinue_ = nullptr;   // 2002
   QCheckBox* packCbz_ = nullptr;
+  QLabel* delayLabel_ = nullptr;
+  QSpinBox* delay_ = nullptr;           // seconds between pages, 0-60
   CWndTipButton* tip_ = nullptr;        // 2005
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;

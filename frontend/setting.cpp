@@ -3,8 +3,11 @@
 #include "common/data_folder.h"
 #include "common/ini_rules.h"
 #include "common/program_folder.h"
+#include "common/protocol.h"
 
 #include <QDir>
+
+#include <algorithm>
 
 QString CSetting::DefaultFolder() {
   return common::WithTrailingSlash(QDir::homePath()) + QStringLiteral("My Comic Book/");
@@ -24,6 +27,9 @@ void CSetting::Read(const QString& file, QSize screen) {
   max_download = ReadProfileInt(file, QStringLiteral("max_download")).value_or(max_download);
   auto_continue = ReadProfileInt(file, QStringLiteral("auto_continue")).value_or(auto_continue);
   pack_cbz = ReadProfileInt(file, QStringLiteral("pack_cbz")).value_or(pack_cbz);
+  page_delay = std::clamp(ReadProfileInt(file, QStringLiteral("page_delay")).value_or(page_delay), 0,
+                          protocol::kMaxPageDelaySeconds);
+  page_memory = ReadProfileInt(file, QStringLiteral("page_memory")).value_or(page_memory);
   x = ClampToScreen(ReadProfileInt(file, QStringLiteral("x")).value_or(x), screen.width());
   y = ClampToScreen(ReadProfileInt(file, QStringLiteral("y")).value_or(y), screen.height());
   width = ReadProfileInt(file, QStringLiteral("width")).value_or(width);
@@ -37,6 +43,8 @@ bool CSetting::Write(const QString& file) const {
   ok = WriteProfileInt(file, QStringLiteral("max_download"), max_download) && ok;
   ok = WriteProfileInt(file, QStringLiteral("auto_continue"), auto_continue) && ok;
   ok = WriteProfileInt(file, QStringLiteral("pack_cbz"), pack_cbz) && ok;
+  ok = WriteProfileInt(file, QStringLiteral("page_delay"), page_delay) && ok;
+  ok = WriteProfileInt(file, QStringLiteral("page_memory"), page_memory) && ok;
   ok = WriteProfileInt(file, QStringLiteral("x"), x) && ok;
   ok = WriteProfileInt(file, QStringLiteral("y"), y) && ok;
   ok = WriteProfileInt(file, QStringLiteral("width"), width) && ok;

@@ -13,6 +13,8 @@ public:
   std::int32_t max_download = 1;     ///< most tasks that run at the same time
   std::int32_t auto_continue = 0;    ///< non-zero: queue unfinished tasks when the window opens
   std::int32_t pack_cbz = 0;         ///< non-zero: a chapter that ends as done becomes FOLDER.cbz
+  std::int32_t page_delay = 0;       ///< seconds from one page load of a task to its next (0-60)
+  std::int32_t page_memory = 1536;   ///< MiB a page's renderer may take before it is closed
   std::int32_t x = 300;              ///< main window left edge, screen pixels
   std::int32_t y = 300;              ///< main window top edge
   std::int32_t width = 400;          ///< main window width

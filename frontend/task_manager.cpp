@@ -155,6 +155,9 @@ void CTaskManager::StartTask(std::int32_t id) {
   job.index = record->now_index;
   job.url = record->now_url;
   job.folder = common::WithTrailingSlash(record->folder);
+  // Written only when set, so that the file stays as it was for the defaults.
+  if (Setting().page_delay > 0) job.pageDelay = Setting().page_delay;
+  if (Setting().page_memory != protocol::kDefaultPageMemoryMiB) job.pageMemory = Setting().page_memory;
   // An engine that cannot start never says hello; the watchdog then treats the task as stalled.
   engines_.Start(EngineProgram(), job);
   if (!watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);

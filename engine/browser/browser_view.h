@@ -42,6 +42,9 @@ public:
   /// The user agent the browser sends for its pages; empty while it is not known (the browser
   /// has not started yet, or could not start).
   virtual QString UserAgent() const = 0;
+  /// The most resident memory one page's renderer may take; a renderer above it is ended and
+  /// its pages show nothing from then on. Browsers without separate renderers ignore it.
+  virtual void SetRendererMemoryLimit(qint64 bytes) { (void)bytes; }
 };
 
 } // namespace engine

@@ -3,10 +3,12 @@
 #include "engine/browser/chromium_process.h"
 #include "engine/browser/chromium_view.h"
 #include "engine/browser/devtools_pipe.h"
+#include "engine/browser/renderer_memory.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QFile>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -22,7 +24,8 @@ QJsonArray AllRequests() {
 }
 } // namespace
 
-CChromiumBrowser::CChromiumBrowser(const QString& executable) : executable_(executable) {
+CChromiumBrowser::CChromiumBrowser(const QString& executable)
+    : executable_(executable), memoryLimit_(kDefaultRendererMemoryMiB * 1024 * 1024) {
   // Said at start-up, so that a missing browser is not mistaken for pages that never load.
   if (executable_.isEmpty())
     Report(QStringLiteral("no web browser found (install the package 'chromium' or set "
@@ -86,7 +89,26 @@ bool CChromiumBrowser::Start() {
     process_.reset();
     return false;
   }
+  memoryWatch_ = std::make_unique<QTimer>();
+  QObject::connect(memoryWatch_.get(), &QTimer::timeout, [this] { WatchMemory(); });
+  memoryWatch_->start(kRendererMemoryPollMs);
   return true;
+}
+
+void CChromiumBrowser::WatchMemory() {
+  if (!IsRunning()) {
+    memoryWatch_->stop();
+    return;
+  }
+  for (const RendererMemory& renderer : RenderersBelow(process_->Pid())) {
+    if (renderer.residentBytes <= memoryLimit_) continue;
+    // Our own browser's child, by its id. The browser reports the page as crashed, and the
+    // view sees no document from then on.
+    ::kill(renderer.pid, SIGKILL);
+    std::fprintf(stderr, "Gantrell: a page took %lld MiB (the ceiling is %lld MiB) and was closed\n",
+                 renderer.residentBytes >> 20, memoryLimit_ >> 20);
+    std::fflush(stderr);
+  }
 }
 
 void CChromiumBrowser::Intercept(const devtools::Message& event) {

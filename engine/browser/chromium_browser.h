@@ -5,6 +5,8 @@
 // renderer could answer anything: it closes every popup target the moment it appears (before
 // its scripts run) and answers every script dialog (alert, confirm, prompt) without showing it.
 //
+// It also keeps each renderer within the memory ceiling (see renderer_memory.h).
+//
 // When the browser is missing or cannot start, views are made all the same; they load nothing
 // and never complete, and one line on standard error says what is missing.
 #include "engine/browser/browser_view.h"
@@ -12,6 +14,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 namespace engine {
@@ -36,12 +39,15 @@ public:
   bool Start();
   bool IsRunning() const;
   QString UserAgent() const override { return userAgent_; }
+  void SetRendererMemoryLimit(qint64 bytes) override { memoryLimit_ = bytes; }
   /// The browser's process id, -1 when none runs.
   qint64 ProcessId() const;
 
 private:
   void Intercept(const devtools::Message& event);
   void Report(const QString& line);
+  /// Ends every renderer above the memory ceiling.
+  void WatchMemory();
 
   QString executable_;
   std::unique_ptr<CChromiumProcess> process_;
@@ -53,6 +59,8 @@ private:
   QSet<QString> expected_;  // made by createTarget, not attached yet
   QHash<QString, QString> spareTargets_;    // the start-up tab, until a view takes it
   QString userAgent_;
+  qint64 memoryLimit_;
+  std::unique_ptr<QTimer> memoryWatch_;
 };
 
 } // namespace engine

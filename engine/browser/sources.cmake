@@ -6,4 +6,5 @@ target_sources(engine PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/chromium_browser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chromium_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chromium_document.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/page_scripts.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/page_scripts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/renderer_memory.cpp)

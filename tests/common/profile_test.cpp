@@ -187,7 +187,19 @@ TEST(HandOffFile, KeysAreWrittenInProtocolOrderAsUtf16) {
   EXPECT_EQ(read.hwnd, -2);
   EXPECT_EQ(read.index, 5);
   EXPECT_EQ(read.searchLink, std::nullopt);
+  // Files without the optional keys read as before: the engine keeps its defaults.
+  EXPECT_EQ(read.pageDelay, std::nullopt);
+  EXPECT_EQ(read.pageMemory, std::nullopt);
   QFile::remove(path);
+
+  job.pageDelay = 7;
+  job.pageMemory = 300;
+  const QString tunedPath = WriteHandOffFile(job);
+  EXPECT_TRUE(ReadBytes(tunedPath).endsWith(Utf16("page_delay=7\r\npage_memory=300\r\n").mid(2)));
+  const HandOff tuned = ReadHandOffFile(tunedPath);
+  EXPECT_EQ(tuned.pageDelay, 7);
+  EXPECT_EQ(tuned.pageMemory, 300);
+  QFile::remove(tunedPath);
 
   HandOff search;
   search.hwnd = 1;

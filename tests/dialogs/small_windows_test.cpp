@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMimeData>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -46,6 +47,7 @@ Qt::DropAction DragEnter(QWidget& window, const QMimeData& data) {
 TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   setting.max_download = 7;
   setting.auto_continue = 1;
+  setting.page_delay = 12;
   DlgSetting dialog(setting);
   dialog.show();
   ASSERT_EQ(dialog.LimitList()->count(), 3);
@@ -55,11 +57,14 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   EXPECT_TRUE(dialog.AutoContinueCheck()->isChecked());
   EXPECT_FALSE(dialog.PackCbzCheck()->isChecked());
   dialog.PackCbzCheck()->setChecked(true);
+  EXPECT_EQ(dialog.DelayBox()->value(), 12);
+  dialog.DelayBox()->setValue(99); // the box stops at a minute
   QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(setting.max_download, 3);
   EXPECT_EQ(setting.auto_continue, 1);
   EXPECT_EQ(setting.pack_cbz, 1);
+  EXPECT_EQ(setting.page_delay, 60);
 }
 
 TEST_F(DropWindow, OnlyTextBeginningWithHttpInAnyCaseCanBeDropped) {

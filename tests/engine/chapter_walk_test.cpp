@@ -4,6 +4,7 @@
 #include "common/auto_init.h"
 #include "common/command_file.h"
 #include "frontend_stub.h"
+#include "image_bytes.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 using testing_support::AddChapter;
 using testing_support::Chapter;
@@ -27,7 +29,8 @@ constexpr int kWalkTimeoutMs = 240000; // generous: several browsers on a loaded
 
 // One engine walking one chapter into its own folder.
 struct Walk {
-  Walk(const LocalSite& site, const Chapter& c, std::int32_t id, const Sandbox& sandbox)
+  Walk(const LocalSite& site, const Chapter& c, std::int32_t id, const Sandbox& sandbox,
+       std::optional<std::int32_t> pageMemory = {})
       : id(id), chapter(c), folder(sandbox.file(QString::number(id)) + QStringLiteral("/")) {
     QDir().mkpath(folder);
     frontEnd.onReport = [this](const common::EngineReport& report) {
@@ -42,6 +45,7 @@ struct Walk {
     job.index = 1;
     job.url = chapter.PageUrl(site, 1);
     job.folder = folder;
+    job.pageMemory = pageMemory;
     engine = std::make_unique<EngineProcess>(job, frontEnd);
   }
 
@@ -150,4 +154,41 @@ TEST_F(ChapterWalkTest, NoStrategyStallsAndSmallImagesSaveTheTallestAfterTheQuie
   EXPECT_EQ(testing_support::ReadBytes(quiet.folder + "002.png"), small.images[1]);
   EXPECT_EQ(site_.RequestCount(taller), 1);
   EXPECT_EQ(QDir(quiet.folder).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(ChapterWalkTest, PageWhoseRendererPassesTheMemoryCeilingIsClosedAndEndsWithoutImage) {
+  // The page fills a gigabyte of arrays step by step and shows its image two seconds later,
+  // well within the quiet. Under a 400 MiB ceiling its renderer is ended before that: the
+  // image is never asked for, and the page ends as one without image, with the stall.
+  Chapter greedy;
+  greedy.folder = QStringLiteral("/greedy/");
+  greedy.pages = 2;
+  site_.Add("/greedy/page.jpg", testing_support::MakeImageBytes(640, 900, "JPEG", 3), "image/jpeg");
+  site_.AddPage("/greedy/p1.html", QStringLiteral(uR"(<html><head><title>Greedy</title></head>
+<body><a href="p2.html">下一页</a> 共 2 页<script>
+var kept = [];
+function show() {
+  var img = document.createElement('img');
+  img.src = '/greedy/page.jpg';
+  document.body.appendChild(img);
+}
+function grow() {
+  var block = new Float64Array(8 * 1024 * 1024);
+  block.fill(kept.length + 1);
+  kept.push(block);
+  if (kept.length < 16) setTimeout(grow, 0);
+  else setTimeout(show, 2000);
+}
+window.onload = function () { setTimeout(grow, 0); };
+</script></body></html>)"));
+  std::vector<std::unique_ptr<Walk>> walks;
+  walks.push_back(std::make_unique<Walk>(site_, greedy, 701, sandbox_, 400));
+  ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+
+  const Walk& walk = *walks[0];
+  EXPECT_EQ(site_.RequestCount("/greedy/p1.html"), 1);
+  EXPECT_EQ(site_.RequestCount("/greedy/page.jpg"), 0) << Dump(walk.frontEnd);
+  EXPECT_TRUE(walk.Reports<common::PageSavedReport>().empty()) << Dump(walk.frontEnd);
+  EXPECT_EQ(walk.frontEnd.reports.back(), common::EngineReport(common::StallReport{701}));
+  EXPECT_TRUE(QDir(walk.folder).entryList(QDir::Files).isEmpty());
 }

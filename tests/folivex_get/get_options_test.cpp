@@ -59,6 +59,16 @@ TEST(GetOptions, JobsFromOneToTheLimitInEveryForm) {
   EXPECT_FALSE(Parse({"http://a", "f", "-j"}).ok()); // number missing at the end
 }
 
+TEST(GetOptions, DelayFromZeroToSixtySeconds) {
+  EXPECT_EQ(Parse({"http://a", "f"}).options.delay, 0);
+  EXPECT_EQ(Parse({"--delay", "0", "http://a", "f"}).options.delay, 0);
+  EXPECT_EQ(Parse({"--delay=60", "http://a", "f"}).options.delay, 60);
+  EXPECT_EQ(Parse({"-j", "2", "--delay", "5", "--list", "x"}).options.delay, 5);
+  for (const char* value : {"61", "-1", "1.5", "", "5s", "100"})
+    EXPECT_FALSE(Parse({"--delay", value, "http://a", "f"}).ok()) << value;
+  EXPECT_FALSE(Parse({"http://a", "f", "--delay"}).ok());
+}
+
 TEST(GetOptions, ListWithAndWithoutBaseFolder) {
   auto p = Parse({"-j2", "--list", "chapters.txt"});
   ASSERT_TRUE(p.ok());

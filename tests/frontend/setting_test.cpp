@@ -70,6 +70,8 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   written.y = 20;
   written.width = -7;
   written.height = 555;
+  written.page_delay = 7;
+  written.page_memory = 800;
   ASSERT_TRUE(written.Write(file));
   EXPECT_EQ(common::ReadProfileString(file, "width").value_or(""), "-7");
 
@@ -84,6 +86,16 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   EXPECT_EQ(read.y, 20);
   EXPECT_EQ(read.width, -7);
   EXPECT_EQ(read.height, 555);
+  EXPECT_EQ(read.page_delay, 7);
+  EXPECT_EQ(read.page_memory, 800);
+
+  // A hand-edited delay stays within 0 to 60 seconds.
+  for (const auto& [text, expected] : {std::pair{"120", 60}, std::pair{"-5", 0}}) {
+    ASSERT_TRUE(common::WriteProfileString(file, "page_delay", text));
+    CSetting edited;
+    edited.Read(file, kScreen);
+    EXPECT_EQ(edited.page_delay, expected) << text;
+  }
 }
 
 } // namespace

@@ -84,10 +84,20 @@ TEST_F(TaskManagerTest, StartWritesTheHandOffAndLaunchesTheEngine) {
   EXPECT_EQ(launch.job.url.value_or(""), "http://site/c/4.html");
   EXPECT_EQ(launch.job.folder.value_or(""), "/tmp/comic/");
   EXPECT_FALSE(launch.job.searchLink.has_value());
+  // The defaults leave the file as older engines know it.
+  EXPECT_FALSE(launch.job.pageDelay.has_value());
+  EXPECT_FALSE(launch.job.pageMemory.has_value());
   EXPECT_FALSE(QFileInfo::exists(launch.handOff)) << "no engine started, so no file is left";
   EXPECT_EQ(r->status, TASK_RUNNING);
   EXPECT_EQ(r->start_count, 1);
   EXPECT_TRUE(r->error_text.isEmpty());
+
+  setting.page_delay = 4;
+  setting.page_memory = 900;
+  tasks.StartTask(r->id);
+  ASSERT_EQ(launcher.launches.size(), 2u);
+  EXPECT_EQ(launcher.launches[1].job.pageDelay, 4);
+  EXPECT_EQ(launcher.launches[1].job.pageMemory, 900);
 }
 
 TEST_F(TaskManagerTest, TaskWithoutAnAbsoluteFolderNeverReachesAnEngine) {

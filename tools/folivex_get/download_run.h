@@ -51,6 +51,8 @@ public:
   void SetEngineProgram(const QString& path) { tasks_->SetEngineProgram(path); }
   /// Packs every chapter that ends as done into FOLDER.cbz.
   void SetPackCbz(bool pack) { setting_.pack_cbz = pack ? 1 : 0; }
+  /// Seconds from one page load of each chapter to its next (handed to every engine).
+  void SetPageDelay(int seconds) { setting_.page_delay = seconds; }
   /// Engine watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs) { tasks_->SetWatchdog(helloTimeoutMs, intervalMs); }
 

@@ -62,6 +62,7 @@ int Download(const GetOptions& options) {
                    terminal ? CProgressOutput::TerminalWidth(stdout) : 80);
   run.SetEngineProgram(EngineProgram());
   run.SetPackCbz(options.cbz);
+  run.SetPageDelay(options.delay);
 
   int queued = 0;
   if (options.mode == GetMode::List) {

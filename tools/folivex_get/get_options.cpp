@@ -1,5 +1,7 @@
 #include "tools/folivex_get/get_options.h"
 
+#include "common/protocol.h"
+
 namespace folivex_get {
 namespace {
 
@@ -12,6 +14,23 @@ bool ParseJobs(const QString& text, int& jobs) {
   if (value < 1 || value > kMaxJobs) return false;
   jobs = value;
   return true;
+}
+
+// Reads the seconds of --delay; false unless a whole number from 0 to the engine's maximum.
+bool ParseDelay(const QString& text, int& delay) {
+  if (text.isEmpty() || text.size() > 2) return false;
+  for (const QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  const int value = text.toInt();
+  if (value > protocol::kMaxPageDelaySeconds) return false;
+  delay = value;
+  return true;
+}
+
+QString DelayError(const QString& given) {
+  return QStringLiteral("--delay wants whole seconds from 0 to %1, not \"%2\"")
+      .arg(protocol::kMaxPageDelaySeconds)
+      .arg(given);
 }
 
 QString JobsError(const QString& given) {
@@ -31,8 +50,8 @@ bool IsWebAddress(const QString& text) {
 QString UsageText() {
   return QStringLiteral(
              "Usage:\n"
-             "  folivex-get [-j N] [--cbz] URL FOLDER [URL FOLDER ...]\n"
-             "  folivex-get [-j N] [--cbz] --list FILE [FOLDER]\n"
+             "  folivex-get [-j N] [--cbz] [--delay S] URL FOLDER [URL FOLDER ...]\n"
+             "  folivex-get [-j N] [--cbz] [--delay S] --list FILE [FOLDER]\n"
              "  folivex-get --links URL FOLDER\n"
              "\n"
              "Downloads comic chapters with the Gantrell engine, without the Folivex window.\n"
@@ -42,6 +61,9 @@ QString UsageText() {
              "  -j N, --jobs N  download N chapters at the same time (1 to %1, default 1)\n"
              "  --cbz           pack each finished chapter into FOLDER.cbz (pages stored as\n"
              "                  they are, with ComicInfo.xml) and remove the loose pages\n"
+             "  --delay S       start each page of a chapter at least S seconds after the\n"
+             "                  previous one (0 to %2, default 0), for sites that ban\n"
+             "                  visitors who fetch too fast\n"
              "  --list FILE     download every line of FILE (\"-\": standard input); a line is\n"
              "                  an address, spaces and a folder, as --links prints them.\n"
              "                  Folders must stay inside FOLDER (default: the current folder);\n"
@@ -54,7 +76,8 @@ QString UsageText() {
              "Exit status: 0 when every chapter was downloaded completely, 1 when one failed\n"
              "(the reason is printed on standard error), 2 on bad arguments, 130 after\n"
              "Control-C.\n")
-      .arg(kMaxJobs);
+      .arg(kMaxJobs)
+      .arg(protocol::kMaxPageDelaySeconds);
 }
 
 ParsedArguments ParseArguments(const QStringList& arguments) {
@@ -86,6 +109,12 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
       if (!ParseJobs(value, options.jobs)) return {options, JobsError(value)};
     } else if (arg == QLatin1String("--cbz")) {
       options.cbz = true;
+    } else if (arg == QLatin1String("--delay")) {
+      if (!hasNext) return {options, QStringLiteral("--delay needs a number of seconds")};
+      if (!ParseDelay(arguments[++i], options.delay)) return {options, DelayError(arguments[i])};
+    } else if (arg.startsWith(QLatin1String("--delay="))) {
+      const QString value = arg.mid(8);
+      if (!ParseDelay(value, options.delay)) return {options, DelayError(value)};
     } else if (arg == QLatin1String("--list")) {
       list = true;
     } else if (arg == QLatin1String("--links")) {

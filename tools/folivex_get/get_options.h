@@ -1,8 +1,8 @@
 #pragma once
 // The command line of folivex-get, parsed without side effects so it can be tested.
 //
-//   folivex-get [-j N] [--cbz] URL FOLDER [URL FOLDER ...]   download chapters
-//   folivex-get [-j N] [--cbz] --list FILE [FOLDER]          download the chapters listed in FILE
+//   folivex-get [-j N] [--cbz] [--delay S] URL FOLDER [URL FOLDER ...]   download chapters
+//   folivex-get [-j N] [--cbz] [--delay S] --list FILE [FOLDER]          download a list
 //   folivex-get --links URL FOLDER                   print the chapter links of a list page
 //   folivex-get --help
 #include <QList>
@@ -29,6 +29,7 @@ struct GetOptions {
   GetMode mode = GetMode::Download;
   int jobs = 1;              ///< engines at the same time
   bool cbz = false;          ///< pack every finished chapter into FOLDER.cbz
+  int delay = 0;             ///< seconds from one page load of a chapter to its next
   QList<ChapterJob> chapters; ///< Download: the pairs; Links: the one address and folder
   QString listFile;          ///< List: the file, "-" for standard input
   QString listBase;          ///< List: the folder the listed folders must stay in; empty: cwd

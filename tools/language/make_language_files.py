@@ -105,6 +105,7 @@ ENGLISH = {
         "8": "OK",
         "10": "Pack finished chapters as CBZ (one archive beside each folder)",
         "9": "Cancel",
+        "11": "Seconds between pages (for sites that ban fast visitors):",
     },
     # Why a folder cannot be used, and the checks that keep chapters apart.
     "FOLDER": {
@@ -237,6 +238,7 @@ CHINESE = {
         "8": "确定",
         "10": "将下载完成的章节打包为 CBZ（每个文件夹旁一个压缩包）",
         "9": "取消",
+        "11": "每页之间的秒数（用于封禁快速访问者的网站）：",
     },
     "FOLDER": {
         "1": "请输入以 / 开头的完整文件夹路径。",
