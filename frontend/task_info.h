@@ -2,6 +2,7 @@
 // CTaskInfo: one download task of the front-end, one chapter into one folder. The task list
 // (CTaskStore / CTaskManager) owns every record; the task file "task/<id>.ini" keeps the
 // persisted fields between runs.
+#include "platform/process.h"
 #include "platform/window_message.h"
 
 #include <QString>
@@ -36,6 +37,19 @@ public:
 
   /// Monotonic time (ms) of the last engine launch; the engine watchdog measures from it.
   std::int64_t launched_ms = 0;
+  /// The engine process last launched for the task, running or ended (unknown when the
+  /// launcher could not say).
+  platform::ProcessRef engine_process;
+  /// Monotonic time (ms) at which that engine was told to end for a restart; 0 otherwise.
+  std::int64_t engine_end_ms = 0;
+  /// The task runs, but its engine is launched only once the previous one has ended.
+  bool launch_pending = false;
+  /// Monotonic time (ms) of the accepted engine's hello or latest report.
+  std::int64_t report_ms = 0;
+  /// Window probes of the accepted engine that failed in a row.
+  std::int32_t failed_probes = 0;
+  /// Page total of the engine's latest page-info report in this launch; -1 before the first.
+  std::int32_t info_total = -1;
 
   /// Finished: the total is known and the last saved page reached it.
   bool IsFinished() const { return total != 0 && finish >= total; }

@@ -12,8 +12,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
 #include <chrono>
 #include <vector>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,9 +33,19 @@ bool IsUsableFolder(const QString& folder) {
   return QDir::isAbsolutePath(folder) && QDir::cleanPath(folder) != QLatin1String("/");
 }
 
+// Without asking IsWindow first: a probe that times out must not keep a living engine from
+// hearing it; a send to an engine that is gone fails at once.
 void TellEngineToQuit(platform::HWND engine) {
-  if (engine != 0 && platform::IsWindow(engine))
-    platform::SendNotifyMessage(engine, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+  if (engine != 0) platform::SendNotifyMessage(engine, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+}
+
+// The language's text for a failure; a task that failed must never look merely stopped, so
+// a language file without the text still gives one.
+QString ErrorText(int reason) {
+  QString text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), reason);
+  if (text.isEmpty() && reason != CTaskManager::kErrorPages)
+    text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), CTaskManager::kErrorPages);
+  return text.isEmpty() ? QStringLiteral("Download failed") : text;
 }
 
 } // namespace
@@ -65,6 +81,11 @@ void CTaskManager::SetWatchdog(int helloTimeoutMs, int intervalMs) {
   helloTimeoutMs_ = helloTimeoutMs;
   watchIntervalMs_ = intervalMs;
   if (watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);
+}
+
+void CTaskManager::SetEngineTimeouts(int silenceTimeoutMs, int endGraceMs) {
+  silenceTimeoutMs_ = silenceTimeoutMs;
+  endGraceMs_ = endGraceMs;
 }
 
 // ---- task list operations -------------------------------------------------------------
@@ -132,44 +153,88 @@ void CTaskManager::SelectTasksToStart() {
 void CTaskManager::StartTask(std::int32_t id) {
   CTaskInfo* record = FindTask(id);
   if (!record || !mainWindow_) return; // the hand-off file needs the main window's handle
-  TellEngineToQuit(record->engine_wnd);
+  EndEngine(*record, true);
   if (!IsUsableFolder(record->folder)) {
     // The engine saves pages under this prefix; a task file edited by hand must not send them
     // to the working folder or the file-system root.
     record->status = TASK_STOP;
-    record->engine_wnd = 0;
-    record->error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 1);
+    record->launch_pending = false;
+    record->error_text = ErrorText(kErrorPages);
     RequestSelection(); // the slot it would have taken goes to the next waiting task
     CTaskEventObserver::NotifyTaskChanged();
     return;
   }
   record->status = TASK_RUNNING;
-  record->engine_wnd = 0;
   record->error_text.clear();
   ++record->start_count;
-  record->launched_ms = NowMs();
+  // The previous engine may still be ending; the watchdog launches the new one after it.
+  record->launch_pending = platform::IsProcessRunning(record->engine_process);
+  if (!record->launch_pending) LaunchEngine(*record);
+  if (!watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);
+  CTaskEventObserver::NotifyTaskChanged();
+}
+
+void CTaskManager::LaunchEngine(CTaskInfo& record) {
+  record.launch_pending = false;
+  record.engine_end_ms = 0;
+  record.launched_ms = NowMs();
+  record.report_ms = 0;
+  record.failed_probes = 0;
+  record.info_total = -1;
 
   common::HandOff job;
   job.hwnd = mainWindow_->Handle();
-  job.id = record->id;
-  job.index = record->now_index;
-  job.url = record->now_url;
-  job.folder = common::WithTrailingSlash(record->folder);
+  job.id = record.id;
+  job.index = record.now_index;
+  job.url = record.now_url;
+  job.folder = common::WithTrailingSlash(record.folder);
   // Written only when set, so that the file stays as it was for the defaults.
   if (Setting().page_delay > 0) job.pageDelay = Setting().page_delay;
   if (Setting().page_memory != protocol::kDefaultPageMemoryMiB) job.pageMemory = Setting().page_memory;
   // An engine that cannot start never says hello; the watchdog then treats the task as stalled.
-  engines_.Start(EngineProgram(), job);
-  if (!watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);
-  CTaskEventObserver::NotifyTaskChanged();
+  record.engine_process = platform::IdentifyProcess(engines_.Start(EngineProgram(), job));
+}
+
+void CTaskManager::EndEngine(CTaskInfo& record, bool forRestart) {
+  TellEngineToQuit(record.engine_wnd);
+  record.engine_wnd = 0;
+  // An engine that never said hello, or hangs, cannot hear the message: its process is told.
+  if (forRestart && platform::SignalProcess(record.engine_process, SIGTERM) &&
+      record.engine_end_ms == 0)
+    record.engine_end_ms = NowMs();
+}
+
+void CTaskManager::FailTask(CTaskInfo& record, int reason) {
+  record.error_text = ErrorText(reason);
+  StopTask(record.id);
+}
+
+int CTaskManager::FolderProblem(const QString& folder) {
+  if (!QFileInfo(folder).isDir()) return kErrorFolderMissing;
+  // Only a real write tells: permissions, read-only mounts, quotas and a full disk all show.
+  const QByteArray probe = QFile::encodeName(common::WithTrailingSlash(folder) +
+                                             QStringLiteral(".folivex-probe-%1").arg(getpid()));
+  const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    if (errno == EEXIST) return 0; // someone's file of that name: the folder takes files
+    return errno == ENOSPC || errno == EDQUOT ? kErrorDiskFull : kErrorFolderLocked;
+  }
+  static const char block[4096] = {};
+  int error = 0;
+  if (::write(fd, block, sizeof block) != ssize_t(sizeof block)) error = errno ? errno : ENOSPC;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  ::unlink(probe.constData());
+  if (error == 0) return 0;
+  return error == ENOSPC || error == EDQUOT ? kErrorDiskFull : kErrorFolderLocked;
 }
 
 void CTaskManager::StopTask(std::int32_t id) {
   CTaskInfo* record = FindTask(id);
   if (!record) return;
-  if (record->status == TASK_RUNNING) TellEngineToQuit(record->engine_wnd);
+  if (record->status == TASK_RUNNING) EndEngine(*record, false);
   record->status = TASK_STOP;
   record->engine_wnd = 0;
+  record->launch_pending = false;
   RequestSelection();
   CTaskEventObserver::NotifyTaskChanged();
 }
@@ -184,8 +249,12 @@ void CTaskManager::StopAllTasks() {
 
 platform::LRESULT CTaskManager::AcceptEngine(std::int32_t id, platform::HWND engineWindow) {
   CTaskInfo* record = FindTask(id);
-  if (!record || record->status != TASK_RUNNING) return 0;
+  // While the previous engine ends, no engine of the task is launched: a hello then comes
+  // from one that was told to end.
+  if (!record || record->status != TASK_RUNNING || record->launch_pending) return 0;
   record->engine_wnd = engineWindow;
+  record->report_ms = NowMs();
+  record->failed_probes = 0;
   return protocol::ENGINE_HELLO_ACCEPTED;
 }
 
@@ -210,10 +279,13 @@ CTaskInfo* CTaskManager::FindRunningTask(std::int32_t id) const {
 void CTaskManager::OnPageInfoReport(const common::PageInfoReport& report) {
   CTaskInfo* record = FindRunningTask(report.taskId);
   if (!record) return;
+  record->report_ms = NowMs();
   // The chapter's title is the first page's: once page 1 is saved, now_index still reads 1
   // while the engine already reports page 2, so the saved count decides.
   if (record->finish < 1) record->title = report.title;
   if (record->total < report.total) record->total = report.total;
+  // The engine ends the chapter by the latest count, not the largest: keep it for the end.
+  record->info_total = report.total;
   CTaskEventObserver::NotifyTaskChanged();
 }
 
@@ -223,10 +295,15 @@ void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
   const std::int32_t page = report.page;
   // Pages count from 1; a report of page 0 or below would make the next start fetch nothing.
   if (page < 1) return;
+  record->report_ms = NowMs();
   record->now_index = page;
   record->finish = page;
   record->now_url = report.url;
-  const bool complete = page >= record->total;
+  // A chapter whose stated count shrank while it was walked: the engine stops at the latest
+  // count, so that is where the chapter ends.
+  const bool lastByLatestCount = record->info_total >= 0 && page >= record->info_total;
+  if (lastByLatestCount && record->info_total > 0 && record->total > page) record->total = page;
+  const bool complete = page >= record->total || lastByLatestCount;
   if (complete) StopTask(record->id);
   SaveTaskFile(*record);
   if (complete && Setting().pack_cbz) {
@@ -241,12 +318,10 @@ void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
 void CTaskManager::OnStallReport(const common::StallReport& report) {
   CTaskInfo* record = FindRunningTask(report.taskId);
   if (!record) return;
-  if (record->now_index == 1 || record->start_count > kMaxStarts) {
-    record->error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 1);
-    StopTask(record->id);
-  } else {
-    StartTask(record->id);
-  }
+  // A folder that cannot take the pages would fail every restart the same way.
+  if (const int problem = FolderProblem(record->folder)) FailTask(*record, problem);
+  else if (record->now_index == 1 || record->start_count > kMaxStarts) FailTask(*record, kErrorPages);
+  else StartTask(record->id);
   CTaskEventObserver::NotifyTaskChanged();
   ShutdownIfAllDone();
 }
@@ -272,7 +347,7 @@ void CTaskManager::PackFinishedTask(CTaskInfo& record) {
     return;
   }
   // The pages stay where they are; the task is done all the same, and says why it is no archive.
-  record.error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), 2) +
+  record.error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), kErrorPacking) +
                       QStringLiteral(" (") + packed.error + QLatin1Char(')');
 }
 
@@ -291,11 +366,31 @@ void CTaskManager::CheckEngines() {
   const std::int64_t now = NowMs();
   for (const auto& record : *this) {
     if (record->status != TASK_RUNNING) continue;
-    const bool silent = record->engine_wnd == 0 && now - record->launched_ms >= helloTimeoutMs_;
-    const bool gone = record->engine_wnd != 0 && !platform::IsWindow(record->engine_wnd);
-    if (silent || gone) stalled.push_back(record->id);
+    if (record->launch_pending) {
+      if (!platform::IsProcessRunning(record->engine_process)) LaunchEngine(*record);
+      else if (now - record->engine_end_ms >= endGraceMs_)
+        platform::SignalProcess(record->engine_process, SIGKILL);
+      continue;
+    }
+    if (record->engine_wnd == 0) {
+      if (now - record->launched_ms >= helloTimeoutMs_) stalled.push_back(record->id);
+      continue;
+    }
+    // An accepted engine reports on every page tick: silence this long means it is stuck.
+    if (IsEngineGone(*record) || now - record->report_ms >= silenceTimeoutMs_)
+      stalled.push_back(record->id);
   }
   for (std::int32_t id : stalled)
     OnStallReport(common::StallReport{id});
   if (CountTasks(TASK_RUNNING) == 0) watchdog_.StopTimer();
+}
+
+bool CTaskManager::IsEngineGone(CTaskInfo& record) {
+  if (record.engine_process.IsKnown() && !platform::IsProcessRunning(record.engine_process))
+    return true;
+  if (platform::IsWindow(record.engine_wnd)) {
+    record.failed_probes = 0;
+    return false;
+  }
+  return ++record.failed_probes >= kFailedProbesForGone;
 }

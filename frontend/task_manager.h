@@ -34,6 +34,23 @@ public:
   static constexpr int kDefaultWatchIntervalMs = 1000;
   /// More starts than this in one run fail a stalling task instead of restarting it.
   static constexpr int kMaxStarts = 100;
+  /// An accepted engine reports on every page tick; this long without a word it is stuck.
+  static constexpr int kDefaultSilenceTimeoutMs = 90000;
+  /// An engine told to end for a restart gets this long (its browser's own ordered end takes
+  /// up to 5 s) before it is killed.
+  static constexpr int kDefaultEndGraceMs = 6000;
+  /// Window probes that must fail in a row before an accepted engine counts as gone: one
+  /// probe can time out while the engine is merely busy.
+  static constexpr int kFailedProbesForGone = 2;
+
+  /// Values for the "ERROR" texts of the language file: why a task failed.
+  enum ErrorReason : int {
+    kErrorPages = 1,         ///< the pages could not be downloaded
+    kErrorPacking = 2,       ///< the pages were saved but could not be packed into a CBZ
+    kErrorFolderMissing = 3, ///< the download folder does not exist (any more)
+    kErrorFolderLocked = 4,  ///< the download folder cannot be written
+    kErrorDiskFull = 5,      ///< no room left where the download folder lies
+  };
 
   /// The selection timer: one scheduling pass per arming.
   class CSelectTaskProxy : public FCTimerNotify {
@@ -82,6 +99,9 @@ public:
   platform::FIProgramLauncher& Launcher() const { return engines_.Launcher(); }
   /// Watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs);
+  /// How long an accepted engine may stay silent, and how long an engine told to end for a
+  /// restart gets before it is killed (tests shorten both).
+  void SetEngineTimeouts(int silenceTimeoutMs, int endGraceMs);
 
   // Task list operations.
   /// Creates a task for `url` downloading into `folder` unless a task has that address;
@@ -98,7 +118,9 @@ public:
   void RequestSelection();
   /// Queues a task that is neither finished nor running.
   void QueueTask(CTaskInfo* record);
-  /// Launches an engine for the task (also a restart: a living engine is told to quit).
+  /// Launches an engine for the task. A restart first ends the task's previous engine: it is
+  /// told to quit and sent SIGTERM, killed after the end grace, and the new engine is launched
+  /// only once it has ended, so two engines never work on one task.
   void StartTask(std::int32_t id);
   /// Stops the task; a running engine is told to quit.
   void StopTask(std::int32_t id);
@@ -127,10 +149,24 @@ public:
   /// Powers off when the user asked for it and no task runs or waits.
   void ShutdownIfAllDone();
 
+  /// One watchdog pass (the watchdog timer runs it every interval): launches pending restarts
+  /// whose old engine has ended, and handles as stalled every running task whose engine never
+  /// said hello, has ended, fails kFailedProbesForGone window probes in a row, or has been
+  /// silent too long.
+  void CheckEngines();
+
+  /// Why pages cannot be written into `folder` (kErrorFolderMissing, ...), or 0 when they can.
+  /// Writes and removes a small hidden probe file.
+  static int FolderProblem(const QString& folder);
+
 private:
   void SelectTasksToStart();
-  void CheckEngines();
   void PackQueuedTasks();
+  void LaunchEngine(CTaskInfo& record);
+  /// Tells the task's engine to quit and, for a restart, ends its process by id.
+  void EndEngine(CTaskInfo& record, bool forRestart);
+  bool IsEngineGone(CTaskInfo& record);
+  void FailTask(CTaskInfo& record, int reason);
   CTaskInfo* FindRunningTask(std::int32_t id) const;
 
   CEngineLauncher engines_;
@@ -139,6 +175,8 @@ private:
   QString engineProgram_;
   int helloTimeoutMs_ = kDefaultHelloTimeoutMs;
   int watchIntervalMs_ = kDefaultWatchIntervalMs;
+  int silenceTimeoutMs_ = kDefaultSilenceTimeoutMs;
+  int endGraceMs_ = kDefaultEndGraceMs;
   int selectionPasses_ = 0;
   CSelectTaskProxy selector_{*this};
   CWatchdogProxy watchdog_{*this};

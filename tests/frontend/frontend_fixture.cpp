@@ -4,6 +4,7 @@
 #include "common/profile.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
+#include "platform/process.h"
 #include "skin/skin_loader.h"
 
 #include <QDir>
@@ -15,10 +16,14 @@ ProgramFolderSandbox::ProgramFolderSandbox() : folder_(common::WithTrailingSlash
   root.mkpath(QStringLiteral("task"));
   root.mkpath(QStringLiteral("skin/cmd"));
   root.mkpath(QStringLiteral("language"));
+  root.mkpath(QStringLiteral("downloads"));
   const QString english = folder_ + QStringLiteral("language/1033.ini");
   common::CreateUnicodeProfileFile(english);
   common::WriteProfileString(english, QStringLiteral("LANGUAGE"), QStringLiteral("English"));
   common::WriteProfileString(english, QStringLiteral("1"), ErrorText(), QStringLiteral("ERROR"));
+  for (int reason : {2, 3, 4, 5})
+    common::WriteProfileString(english, QString::number(reason), ErrorText(reason),
+                               QStringLiteral("ERROR"));
   common::SetProgramFolder(folder_);
   FCSkinLoader::ResetLanguageCache();
 }
@@ -32,7 +37,11 @@ RecordingLauncher::~RecordingLauncher() { KillAll(); }
 
 pid_t RecordingLauncher::Launch(const QString& program, const QStringList& arguments) {
   const QString handOff = arguments.value(0);
-  launches.push_back({program, common::ReadHandOffFile(handOff), handOff});
+  // Asked of the system, not of QProcess, which learns of an ended child only later.
+  int living = 0;
+  for (const auto& launch : launches)
+    living += platform::IsProcessRunning(platform::IdentifyProcess(launch.pid)) ? 1 : 0;
+  launches.push_back({program, common::ReadHandOffFile(handOff), handOff, 0, living});
   if (fakeEngine_.isEmpty() && !runRequested_) return 0;
   const std::int32_t id = launches.back().job.id.value_or(0);
   auto child = std::make_unique<QProcess>();
@@ -43,6 +52,7 @@ pid_t RecordingLauncher::Launch(const QString& program, const QStringList& argum
     child->start(fakeEngine_, {handOff, common::ProgramFolder(), scripts_.value(id, defaultScript_)});
   const pid_t pid = child->waitForStarted(5000) ? pid_t(child->processId()) : 0;
   children_.push_back(std::move(child));
+  launches.back().pid = pid;
   return pid;
 }
 

@@ -24,8 +24,11 @@ public:
   ~ProgramFolderSandbox();
   QString Folder() const { return folder_; }
   QString File(const QString& relative) const { return folder_ + relative; }
-  /// The text the English test file holds for "ERROR" "1".
+  /// An existing, writable folder for downloads, ending with "/".
+  QString Downloads() const { return folder_ + QStringLiteral("downloads/"); }
+  /// The text the English test file holds for "ERROR" "1", and for the other reasons.
   static QString ErrorText() { return QStringLiteral("Download failed"); }
+  static QString ErrorText(int reason) { return QStringLiteral("Failure %1").arg(reason); }
 
 private:
   testing_support::Sandbox sandbox_;
@@ -40,6 +43,8 @@ public:
     QString program;
     common::HandOff job;
     QString handOff; ///< the file's path; without an engine to start, the launch fails
+    pid_t pid = 0;          ///< the started engine's process id; 0 when none was started
+    int livingBefore = 0;   ///< engines of this launcher still running when it was started
   };
   explicit RecordingLauncher(QString fakeEngine = QString()) : fakeEngine_(std::move(fakeEngine)) {}
   ~RecordingLauncher() override;

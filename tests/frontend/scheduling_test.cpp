@@ -66,7 +66,7 @@ TEST_F(SchedulingTest, OneSlotRunsThreeQueuedTasksOneAfterAnother) {
 }
 
 TEST_F(SchedulingTest, TenQueuedInOneCommandGiveOneSchedulingPass) {
-  for (int i = 0; i < 10; ++i) tasks.AddTask("http://site/" + QString::number(i), "/tmp/c", false);
+  for (int i = 0; i < 10; ++i) tasks.AddTask("http://site/" + QString::number(i), folder.Downloads(), false);
   const int passesBefore = tasks.SelectionPasses();
   launcher.SetDefaultScript(QStringLiteral("info:2")); // then wait to be told to quit
   for (const auto& record : tasks) tasks.QueueTask(record.get());
@@ -80,8 +80,8 @@ TEST_F(SchedulingTest, TenQueuedInOneCommandGiveOneSchedulingPass) {
 TEST_F(SchedulingTest, StoppingARunningTaskStartsTheNextAndTheEngineEnds) {
   setting.max_download = 1;
   launcher.SetDefaultScript(QStringLiteral("info:50"));
-  CTaskInfo* first = tasks.AddTask("http://site/a", "/tmp/c", true);
-  CTaskInfo* second = tasks.AddTask("http://site/b", "/tmp/c", true);
+  CTaskInfo* first = tasks.AddTask("http://site/a", folder.Downloads(), true);
+  CTaskInfo* second = tasks.AddTask("http://site/b", folder.Downloads(), true);
   ASSERT_TRUE(WaitFor([&] { return first->engine_wnd != 0 && first->total == 50; }));
   const platform::HWND engine = first->engine_wnd;
   EXPECT_EQ(second->status, TASK_WAIT);
@@ -92,7 +92,7 @@ TEST_F(SchedulingTest, StoppingARunningTaskStartsTheNextAndTheEngineEnds) {
 
 TEST_F(SchedulingTest, StalledEngineIsReplacedAndTheTaskCompletes) {
   setting.max_download = 2;
-  CTaskInfo* r = tasks.AddTask("http://site/s", "/tmp/c", false);
+  CTaskInfo* r = tasks.AddTask("http://site/s", folder.Downloads(), false);
   r->now_index = 2;
   launcher.SetScript(r->id, QStringLiteral("info:4,save,save,stall"));
   tasks.QueueTask(r);
@@ -103,9 +103,23 @@ TEST_F(SchedulingTest, StalledEngineIsReplacedAndTheTaskCompletes) {
   EXPECT_EQ(launcher.launches[1].job.index.value_or(0), 3) << "restart at the last saved page";
 }
 
+TEST_F(SchedulingTest, RestartEndsTheOldEngineFirstEvenOneDeafToQuitAndSigterm) {
+  tasks.SetWatchdog(300, 20);
+  tasks.SetEngineTimeouts(90000, 500);
+  CTaskInfo* r = tasks.AddTask("http://site/deaf", folder.Downloads(), false);
+  r->now_index = 3;
+  launcher.SetScript(r->id, QStringLiteral("silent,deaf")); // alive, but never says hello
+  tasks.QueueTask(r);
+  ASSERT_TRUE(WaitFor([&] { return r->start_count >= 2; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return launcher.launches.size() >= 2; }, 10000));
+  EXPECT_NE(launcher.launches[0].pid, 0);
+  EXPECT_EQ(launcher.launches[1].livingBefore, 0) << "two engines on one task";
+  EXPECT_EQ(r->status, TASK_RUNNING);
+}
+
 TEST_F(SchedulingTest, CrashedEngineIsRestartedByTheWatchdog) {
   tasks.SetWatchdog(5000, 50);
-  CTaskInfo* r = tasks.AddTask("http://site/crash", "/tmp/c", false);
+  CTaskInfo* r = tasks.AddTask("http://site/crash", folder.Downloads(), false);
   r->now_index = 3;
   launcher.SetScript(r->id, QStringLiteral("info:9,crash"));
   tasks.QueueTask(r);

@@ -18,7 +18,7 @@ using testing_support::WaitFor;
 class TaskManagerTest : public ::testing::Test {
 protected:
   CTaskInfo* Add(const QString& url, bool startNow = false) {
-    return tasks.AddTask(url, "/tmp/comic", startNow);
+    return tasks.AddTask(url, folder.Downloads() + "comic", startNow);
   }
   // A task that runs with a stand-in engine that said hello.
   CTaskInfo* Running(const QString& url, EngineStandIn& engine) {
@@ -38,6 +38,8 @@ protected:
   }
   static QString Id(const CTaskInfo* r) { return QString::number(r->id); }
 
+  void SetUp() override { QDir().mkpath(folder.Downloads() + "comic"); }
+
   ProgramFolderSandbox folder;
   CSetting setting;
   RecordingLauncher launcher;
@@ -53,7 +55,7 @@ TEST_F(TaskManagerTest, AddTaskRulesAndLetterCase) {
   EXPECT_NE(a->id, b->id);
   EXPECT_EQ(Add("http://site/Chapter"), nullptr) << "an exact repeat adds nothing";
   EXPECT_EQ(tasks.Count(), 2);
-  EXPECT_EQ(a->folder, "/tmp/comic/");
+  EXPECT_EQ(a->folder, folder.Downloads() + "comic/");
   EXPECT_EQ(a->now_url, a->url);
   EXPECT_EQ(a->ini, CTaskStore::TaskFilePath(a->id));
   EXPECT_TRUE(QFileInfo::exists(a->ini));
@@ -82,7 +84,7 @@ TEST_F(TaskManagerTest, StartWritesTheHandOffAndLaunchesTheEngine) {
   EXPECT_EQ(launch.job.id.value_or(0), r->id);
   EXPECT_EQ(launch.job.index.value_or(0), 4);
   EXPECT_EQ(launch.job.url.value_or(""), "http://site/c/4.html");
-  EXPECT_EQ(launch.job.folder.value_or(""), "/tmp/comic/");
+  EXPECT_EQ(launch.job.folder.value_or(""), folder.Downloads() + "comic/");
   EXPECT_FALSE(launch.job.searchLink.has_value());
   // The defaults leave the file as older engines know it.
   EXPECT_FALSE(launch.job.pageDelay.has_value());
@@ -250,6 +252,34 @@ TEST_F(TaskManagerTest, FinishedChapterIsPackedBeforeTheQueueCountsAsDone) {
   EXPECT_FALSE(lost->error_text.isEmpty());
 }
 
+TEST_F(TaskManagerTest, ChapterWhoseStatedCountShrankEndsWhereTheLatestCountSays) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  Report({"100", Id(r), "T", "6"});
+  Report({"101", Id(r), "1", "http://site/c/1"});
+  Report({"100", Id(r), "T", "4"}); // the engine stops after page 4 by this count
+  EXPECT_EQ(r->total, 6) << "the list shows the largest count while the chapter runs";
+  Report({"101", Id(r), "2", "http://site/c/2"});
+  Report({"100", Id(r), "T", "5"});
+  Report({"101", Id(r), "4", "http://site/c/4"});
+  EXPECT_EQ(r->status, TASK_RUNNING) << "page 4 is not the last of 5";
+  Report({"100", Id(r), "T", "4"});
+  Report({"101", Id(r), "4", "http://site/c/4"});
+  EXPECT_EQ(r->status, TASK_STOP);
+  EXPECT_TRUE(r->IsFinished());
+  EXPECT_EQ(r->total, 4);
+  EXPECT_EQ(engine.quits, 1);
+  CTaskInfo onDisk;
+  CTaskStore::LoadTaskFile(onDisk, r->ini);
+  EXPECT_EQ(onDisk.total, 4);
+
+  // A later start has no count of its own until its engine reports one.
+  CTaskInfo* next = Running("http://site/d", engine);
+  next->total = 9;
+  Report({"101", Id(next), "3", "http://site/d/3"});
+  EXPECT_EQ(next->status, TASK_RUNNING);
+}
+
 TEST_F(TaskManagerTest, PageSavedWithUnknownTotalEndsTheTaskAndBadPagesAreDropped) {
   EngineStandIn engine;
   CTaskInfo* r = Running("http://site/c", engine);
@@ -288,6 +318,27 @@ TEST_F(TaskManagerTest, StallAfterProgressRestartsFromTheLastSavedPage) {
   EXPECT_EQ(launcher.launches.back().job.url.value_or(""), "http://site/c/5");
   Report({"102", Id(r), "extra"});
   EXPECT_EQ(launcher.launches.size(), 4u) << "a stall report has exactly two items";
+}
+
+TEST_F(TaskManagerTest, StallWithAFolderThatCannotTakePagesFailsAtOnceWithTheReason) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  r->now_index = 5;
+  ASSERT_TRUE(QDir(r->folder).removeRecursively());
+  Report({"102", Id(r)});
+  EXPECT_EQ(r->status, TASK_STOP);
+  EXPECT_EQ(r->error_text, ProgramFolderSandbox::ErrorText(CTaskManager::kErrorFolderMissing));
+  EXPECT_EQ(launcher.launches.size(), 1u) << "no restart into a missing folder";
+
+  const QString writable = folder.Downloads();
+  ASSERT_TRUE(testing_support::WriteBytes(writable + "plain file", "x"));
+  EXPECT_EQ(CTaskManager::FolderProblem(writable), 0);
+  EXPECT_EQ(QDir(writable).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList({"plain file"})) << "the probe leaves nothing behind";
+  EXPECT_EQ(CTaskManager::FolderProblem(writable + "plain file"), CTaskManager::kErrorFolderMissing);
+  EXPECT_EQ(CTaskManager::FolderProblem(writable + "gone/"), CTaskManager::kErrorFolderMissing);
+  // A folder no one can add files to, whatever the permissions say (root included).
+  EXPECT_EQ(CTaskManager::FolderProblem("/proc/self/"), CTaskManager::kErrorFolderLocked);
 }
 
 TEST_F(TaskManagerTest, StallAfterMoreThanAHundredStartsFails) {
@@ -416,19 +467,38 @@ TEST_F(TaskManagerTest, EngineThatNeverSaysHelloIsTakenForStalled) {
   tasks.StopAllTasks();
 }
 
-TEST_F(TaskManagerTest, EngineWhoseWindowVanishedIsTakenForStalled) {
-  tasks.SetWatchdog(60000, 20);
+TEST_F(TaskManagerTest, EngineWhoseWindowFailsTwoProbesInARowIsTakenForStalled) {
+  tasks.SetWatchdog(60000, 3600000); // passes run only when the test asks
   EngineStandIn engine;
   CTaskInfo* r = Add("http://site/c");
   r->now_index = 3;
   tasks.StartTask(r->id);
   ASSERT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
-  WaitFor([] { return false; }, 100);
+  tasks.CheckEngines();
   EXPECT_EQ(r->start_count, 1) << "a living engine is left alone";
   engine.DestroyHandle();
-  ASSERT_TRUE(WaitFor([&] { return r->start_count == 2; }, 5000));
+  tasks.CheckEngines();
+  EXPECT_EQ(r->start_count, 1) << "one probe can fail while the engine is only busy";
+  tasks.CheckEngines();
+  EXPECT_EQ(r->start_count, 2);
   EXPECT_EQ(r->status, TASK_RUNNING);
   EXPECT_EQ(r->engine_wnd, 0);
+  tasks.StopAllTasks();
+}
+
+TEST_F(TaskManagerTest, AcceptedEngineThatFallsSilentIsTakenForStalled) {
+  tasks.SetWatchdog(60000, 20);
+  tasks.SetEngineTimeouts(1000, 6000);
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  r->now_index = 3;
+  for (int i = 0; i < 15; ++i) { // reports keep it alive past the silence limit
+    WaitFor([] { return false; }, 100);
+    Report({"100", Id(r), "T", "9"});
+  }
+  EXPECT_EQ(r->start_count, 1);
+  ASSERT_TRUE(WaitFor([&] { return r->start_count == 2; }, 5000));
+  EXPECT_EQ(engine.quits, 1) << "the stuck engine is told to quit";
   tasks.StopAllTasks();
 }
 

@@ -24,8 +24,9 @@
 //   stallfirst  "stall", but only in an engine that started at page 1
 //   pause:MS    let MS milliseconds pass (messages are handled meanwhile)
 //   crash       end at once without a word
-// A script that starts with "silent" never says hello. After the script the engine waits for
-// WM_APP_ENGINE_QUIT. It never outlives 60 s, whatever happens.
+// A script that starts with "silent" never says hello; a "deaf" step anywhere makes the engine
+// ignore WM_APP_ENGINE_QUIT and SIGTERM, as an engine stuck in a long call does. After the
+// script the engine waits for WM_APP_ENGINE_QUIT. It never outlives 60 s, whatever happens.
 #include "common/command_file.h"
 #include "common/engine_report.h"
 #include "common/program_folder.h"
@@ -40,6 +41,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrlQuery>
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -47,9 +49,10 @@ namespace {
 class EngineWindow : public platform::MessageWindow {
 public:
   bool quit = false;
+  bool deaf = false;
   QString markerFolder; // where "quit-received" goes; empty: no marker
   platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM, platform::LPARAM) override {
-    if (message == protocol::WM_APP_ENGINE_QUIT) {
+    if (message == protocol::WM_APP_ENGINE_QUIT && !deaf) {
       quit = true;
       QFile marker(markerFolder + "quit-received");
       if (!markerFolder.isEmpty() && marker.open(QIODevice::WriteOnly)) marker.close();
@@ -165,6 +168,10 @@ int main(int argc, char** argv) {
     steps = engine.query.queryItemValue("script").split(',', Qt::SkipEmptyParts);
   }
   engine.page = engine.firstPage = engine.job.index.value_or(1);
+  if (steps.removeAll("deaf") > 0) {
+    engine.window.deaf = true;
+    std::signal(SIGTERM, SIG_IGN);
+  }
 
   if (!steps.isEmpty() && steps.first() == "silent") return app.exec();
   const platform::LRESULT reply = platform::SendMessage(

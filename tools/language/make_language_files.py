@@ -126,6 +126,10 @@ ENGLISH = {
              "or the address is not the first page of a chapter.",
         "2": "The pages were downloaded, but could not be packed into a CBZ archive; "
              "they stay in the folder.",
+        "3": "The download folder does not exist. It may have been moved, deleted or unmounted.",
+        "4": "The download folder cannot be written. Check its permissions, or whether its "
+             "disk is read-only.",
+        "5": "The disk of the download folder is full.",
     },
     "DROP_LINK": {
         "0": "Add a download task...",
@@ -254,6 +258,9 @@ CHINESE = {
     "ERROR": {
         "1": "无法下载页面。可能是网站已改版，或者该地址不是章节的第一页。",
         "2": "页面已下载，但无法打包为 CBZ 文件；页面仍保留在文件夹中。",
+        "3": "下载文件夹不存在。它可能已被移动、删除或卸载。",
+        "4": "无法写入下载文件夹。请检查它的权限，或它所在的磁盘是否只读。",
+        "5": "下载文件夹所在的磁盘已满。",
     },
     "DROP_LINK": {
         "0": "添加下载任务...",
