@@ -12,7 +12,9 @@ bool CLinkSearchClient::Start(const QString& program, const QString& url,
   job.url = url;
   job.folder = common::WithTrailingSlash(folder);
   job.searchLink = QStringLiteral("1");
-  return engines_.Start(program, job) != 0;
+  const pid_t pid = engines_.Start(program, job);
+  engineProcess_ = platform::IdentifyProcess(pid);
+  return pid != 0;
 }
 
 void CLinkSearchClient::Quit() {

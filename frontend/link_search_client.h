@@ -11,6 +11,7 @@
 // Threading: the user-interface thread. The done callback runs inside the engine's
 // WM_APP_SEARCH_DONE while the engine waits for the answer, so it must not wait on the engine.
 #include "frontend/engine_launcher.h"
+#include "platform/process.h"
 #include "platform/window_message.h"
 
 #include <QString>
@@ -32,6 +33,8 @@ public:
   void Quit();
   /// The engine window held since its hello; 0 when none.
   platform::HWND Engine() const { return engine_; }
+  /// The process of the engine last started, running or ended (unknown before a start).
+  platform::ProcessRef EngineProcess() const { return engineProcess_; }
 
   platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
                                platform::LPARAM lParam) override;
@@ -40,4 +43,5 @@ private:
   CEngineLauncher engines_;
   std::function<void()> done_;
   platform::HWND engine_ = 0;
+  platform::ProcessRef engineProcess_;
 };

@@ -9,9 +9,9 @@
 //     The way folivex-get starts Gantrell. The script comes in the address's query, so every
 //     task of one run can behave differently:
 //       http://127.0.0.1:9/chapter?n=1&script=info:3,saveall
-//     The page-info title is "Chapter <n>", every saved page leaves a small file "<page>.png"
-//     (three digits) in the task folder, and WM_APP_ENGINE_QUIT leaves the file
-//     "quit-received" there. The program folder (for "skin/cmd/") comes from
+//     The page-info title is "Chapter <n>", the engine's process id is written to the file
+//     "engine-pid" in the task folder, every saved page leaves a small file "<page>.png"
+//     (three digits) there, and WM_APP_ENGINE_QUIT leaves the file "quit-received" there. The program folder (for "skin/cmd/") comes from
 //     FOLIVEX_TEST_APP_DIR. In link-search mode ("search_link" set) it writes a result file of
 //     "lines" lines (query "lines=N") in the engine's format, opens it with the viewer of
 //     FOLIVEX_OPENER, tells the window it is done, waits 6 s, deletes the file and ends.
@@ -164,6 +164,9 @@ int main(int argc, char** argv) {
     engine.title = "Chapter " + engine.query.queryItemValue("n");
     engine.pageFiles = true;
     engine.window.markerFolder = engine.job.folder.value_or(QString());
+    QFile pidFile(engine.window.markerFolder + "engine-pid");
+    if (!engine.window.markerFolder.isEmpty() && pidFile.open(QIODevice::WriteOnly))
+      pidFile.write(QByteArray::number(QCoreApplication::applicationPid()));
     search = !engine.job.searchLink.value_or(QString()).isEmpty();
     steps = engine.query.queryItemValue("script").split(',', Qt::SkipEmptyParts);
   }

@@ -1,6 +1,7 @@
 #include "tools/folivex_get/download_run.h"
 
 #include "frontend/task_store.h"
+#include "platform/process.h"
 #include "tools/folivex_get/progress_output.h"
 
 #include <QCoreApplication>
@@ -85,6 +86,7 @@ int CDownloadRun::Run() {
   QCoreApplication::exec();
   running_ = false;
   progress_->Finish();
+  EndEngines();
   WriteSummary();
   if (interruptCode_ >= 0) return interruptCode_;
   ReportFailures();
@@ -119,6 +121,18 @@ void CDownloadRun::WriteSummary() {
   }
   // failures_ counts only chapters that never became a task until ReportFailures runs.
   WriteLine(out_, SummaryLine(done, tasks_->Count() + failures_, pages, interruptCode_ >= 0));
+}
+
+void CDownloadRun::EndEngines() {
+  // Each task has at most one engine left: a restart ends the old one before the next starts.
+  QList<platform::ProcessRef> engines;
+  for (const auto& task : *tasks_)
+    if (platform::IsProcessRunning(task->engine_process)) engines.append(task->engine_process);
+  const int killed =
+      platform::AwaitProcessesEnd(engines, engineTermAfterMs_, engineKillAfterMs_);
+  if (killed > 0)
+    WriteLine(err_, QStringLiteral("folivex-get: %1 engine(s) did not quit and were killed")
+                        .arg(killed));
 }
 
 void CDownloadRun::ReportFailures() {

@@ -40,6 +40,11 @@ public:
   /// Exit codes of a run.
   static constexpr int kAllFinished = 0;
   static constexpr int kSomeFailed = 1;
+  /// At the end of a run every engine has been told to quit. One still running this long
+  /// after gets SIGTERM, and SIGKILL when it runs on until the second limit: a stuck engine
+  /// and its browser never outlive the run.
+  static constexpr int kDefaultEngineTermAfterMs = 3000;
+  static constexpr int kDefaultEngineKillAfterMs = 5000;
 
   /// `jobs` engines at most at the same time; engines are started through `launcher`. `err`
   /// receives the error per failed task.
@@ -55,6 +60,11 @@ public:
   void SetPageDelay(int seconds) { setting_.page_delay = seconds; }
   /// Engine watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs) { tasks_->SetWatchdog(helloTimeoutMs, intervalMs); }
+  /// How long engines get to quit at the end of the run (tests shorten it).
+  void SetEngineEndTimeouts(int termAfterMs, int killAfterMs) {
+    engineTermAfterMs_ = termAfterMs;
+    engineKillAfterMs_ = killAfterMs;
+  }
 
   /// Queues one chapter into `folder` (made absolute, created when missing); `label` is its
   /// number in the progress output. False, with a message on `err`, when it cannot run; the
@@ -63,7 +73,8 @@ public:
   /// Marks the run failed without a task (a refused list line, say).
   void CountFailure() { failures_++; }
 
-  /// Runs the event loop until no task runs or waits; returns kAllFinished or kSomeFailed.
+  /// Runs the event loop until no task runs or waits, then waits for the engines to end
+  /// (ending the ones that do not); returns kAllFinished or kSomeFailed.
   int Run();
   /// Stops every task (running engines are told to quit) and ends Run() with `exitCode`;
   /// says so on `err`.
@@ -85,6 +96,7 @@ public:
 private:
   void ReportFailures();
   void WriteSummary();
+  void EndEngines();
 
   QTemporaryDir store_;
   CSetting setting_;
@@ -99,6 +111,8 @@ private:
   bool running_ = false;
   bool ending_ = false;
   int interruptCode_ = -1;
+  int engineTermAfterMs_ = kDefaultEngineTermAfterMs;
+  int engineKillAfterMs_ = kDefaultEngineKillAfterMs;
 };
 
 } // namespace folivex_get

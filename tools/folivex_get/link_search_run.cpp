@@ -1,5 +1,7 @@
 #include "tools/folivex_get/link_search_run.h"
 
+#include "platform/process.h"
+
 #include "tools/folivex_get/progress_output.h"
 
 #include <QCoreApplication>
@@ -109,7 +111,13 @@ int CLinkSearchRun::Run(const QString& url, const QString& folder) {
   watch.start(1000);
 
   QCoreApplication::exec();
-  if (exitCode_ != kDone) return exitCode_;
+  if (exitCode_ != kDone) {
+    // The engine is told to quit; one that does not end (or never said hello, so cannot hear
+    // it) is ended by its process id, and its browser with it.
+    client_.Quit();
+    platform::AwaitProcessesEnd({client_.EngineProcess()}, kEngineTermAfterMs, kEngineKillAfterMs);
+    return exitCode_;
+  }
 
   // The relay was started before the engine told us, and copies in one step.
   QDeadlineTimer deadline(kRelayWaitMs);

@@ -32,6 +32,10 @@ public:
   static constexpr int kDefaultHelloTimeoutMs = 60000;
   static constexpr int kDefaultSearchTimeoutMs = 180000;
   static constexpr int kRelayWaitMs = 6500; // the engine deletes its file after 6 s
+  /// A search that ends without a result tells the engine to quit; one still running this
+  /// long after gets SIGTERM, then SIGKILL.
+  static constexpr int kEngineTermAfterMs = 3000;
+  static constexpr int kEngineKillAfterMs = 5000;
 
   /// `relayProgram` is the program the engine opens the result with (folivex-get itself).
   CLinkSearchRun(platform::FIProgramLauncher& launcher, const QString& engineProgram,
