@@ -300,9 +300,9 @@ void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
   record->finish = page;
   record->now_url = report.url;
   // A chapter whose stated count shrank while it was walked: the engine stops at the latest
-  // count, so that is where the chapter ends.
-  const bool lastByLatestCount = record->info_total >= 0 && page >= record->info_total;
-  if (lastByLatestCount && record->info_total > 0 && record->total > page) record->total = page;
+  // count, so that is where the chapter ends. A count of 0 says nothing about the last page.
+  const bool lastByLatestCount = record->info_total > 0 && page >= record->info_total;
+  if (lastByLatestCount && record->total > page) record->total = page;
   const bool complete = page >= record->total || lastByLatestCount;
   if (complete) StopTask(record->id);
   SaveTaskFile(*record);
