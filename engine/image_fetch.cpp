@@ -3,7 +3,11 @@
 #include "common/temp_file.h"
 #include "engine/image_decode.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+
+#include <algorithm>
+#include <atomic>
 
 #include <curl/curl.h>
 
@@ -52,16 +56,52 @@ struct Outcome {
   long status = 0;
   curl_off_t contentLength = -1; // -1: the server stated none
   curl_off_t received = 0;       // body bytes as they came over the wire, before decoding
+  QString redirect;              // where a 3xx answer points, resolved; empty otherwise
 };
 
-Outcome Download(const QString& url, const ImageRequest& request, QFile& file) {
+std::atomic<bool> abortRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+// Runs one transfer, looking up every 100 ms whether the engine is told to end meanwhile.
+CURLcode Perform(CURL* c) {
+  CURLM* multi = curl_multi_init();
+  if (!multi) return CURLE_OUT_OF_MEMORY;
+  curl_multi_add_handle(multi, c);
+  CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+      result = CURLE_FAILED_INIT;
+      break;
+    }
+    if (running == 0) {
+      int left = 0;
+      while (CURLMsg* message = curl_multi_info_read(multi, &left))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == c) result = message->data.result;
+      break;
+    }
+    if (abortRequested.load()) break;
+    curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+  }
+  curl_multi_remove_handle(multi, c);
+  curl_multi_cleanup(multi);
+  return result;
+}
+
+// One request, no redirect followed: each address of a redirect chain gets its own cookies.
+Outcome DownloadOnce(const QString& url, const QString& referer, const QString& userAgent,
+                     const QString& cookies, qint64 timeLeftMs, QFile& file) {
   Outcome outcome;
   Transfer transfer;
   if (!transfer.curl) return outcome;
-  for (const QString& header : ImageRequestHeaders(request.referer))
+  for (const QString& header : ImageRequestHeaders(referer))
     transfer.headers = curl_slist_append(transfer.headers, header.toUtf8().constData());
+  if (!cookies.isEmpty())
+    transfer.headers = curl_slist_append(
+        transfer.headers, (QStringLiteral("Cookie: ") + OneLine(cookies)).toUtf8().constData());
   const QByteArray address = url.toUtf8();
-  const QByteArray agent = ImageUserAgent(request.userAgent).toUtf8();
+  const QByteArray agent = ImageUserAgent(userAgent).toUtf8();
+  if (!file.resize(0) || !file.seek(0)) return outcome;
   Sink sink{&file};
   CURL* c = transfer.curl;
   curl_easy_setopt(c, CURLOPT_URL, address.constData());
@@ -72,26 +112,41 @@ Outcome Download(const QString& url, const ImageRequest& request, QFile& file) {
   curl_easy_setopt(c, CURLOPT_USERAGENT, agent.constData());
   // Web addresses only: an img src of file:, ftp: or anything else is never followed.
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, 30L);
-  // A stalled server is given up after a minute without progress.
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, 60L);
-  // And a server that trickles a few bytes a second cannot hold the engine's thread for more
-  // than ten minutes in all; a real page image arrives long before.
-  curl_easy_setopt(c, CURLOPT_TIMEOUT, 600L);
+  curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, long(std::max<qint64>(timeLeftMs, 1)));
   curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxImageBytes));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteChunk);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
-  const CURLcode result = curl_easy_perform(c);
+  const CURLcode result = Perform(c);
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &outcome.status);
   curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &outcome.contentLength);
   curl_easy_getinfo(c, CURLINFO_SIZE_DOWNLOAD_T, &outcome.received);
+  if (outcome.status >= 300 && outcome.status <= 399) {
+    char* target = nullptr;
+    if (curl_easy_getinfo(c, CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target)
+      outcome.redirect = QString::fromUtf8(target);
+  }
   outcome.ok = result == CURLE_OK && !sink.failed;
   return outcome;
+}
+
+Outcome Download(const QString& url, const ImageRequest& request, QFile& file) {
+  // One image may take this long in all, redirects included: a server that trickles a few
+  // bytes a second cannot hold the engine.
+  const QDeadlineTimer deadline(kImageFetchTimeoutMs);
+  QString address = url;
+  for (int hop = 0;; ++hop) {
+    const QString cookieHeader = request.cookies ? request.cookies(address) : QString();
+    Outcome outcome = DownloadOnce(address, request.referer, request.userAgent, cookieHeader,
+                                   deadline.remainingTime(), file);
+    if (!outcome.ok || outcome.redirect.isEmpty()) return outcome;
+    if (hop == kMaxRedirects || deadline.hasExpired()) return Outcome{};
+    address = outcome.redirect;
+    if (!address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
+        !address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+      return Outcome{};
+  }
 }
 
 } // namespace
@@ -106,30 +161,38 @@ QString ImageUserAgent(const QString& browserUserAgent) {
   return agent.isEmpty() ? QString::fromLatin1(kDefaultUserAgent) : agent;
 }
 
+void SetImageFetchAbort(bool abort) { abortRequested.store(abort); }
+
 std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const ImageRequest& request,
                                            QStringList& temporaryFiles) {
   const QString path = common::CreateTempFile();
   if (path.isEmpty()) return nullptr;
   temporaryFiles.append(path); // registered before anything is written, so it is always removed
 
+  // A rejected download's file goes at once; only an accepted image keeps its file.
+  auto reject = [&]() -> std::unique_ptr<CPageImageInfo> {
+    QFile::remove(path);
+    temporaryFiles.removeAll(path);
+    return nullptr;
+  };
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return nullptr;
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return reject();
   const Outcome outcome = Download(url, request, file);
   file.close();
 
-  if (!outcome.ok || outcome.status < 200 || outcome.status > 299) return nullptr;
+  if (!outcome.ok || outcome.status < 200 || outcome.status > 299) return reject();
   // The stated length counts the bytes sent, which a compressed body decodes to more of.
-  if (outcome.contentLength > 0 && outcome.contentLength != outcome.received) return nullptr;
+  if (outcome.contentLength > 0 && outcome.contentLength != outcome.received) return reject();
 
   const auto decoded = DecodeImageFile(path);
-  if (!decoded) return nullptr;
+  if (!decoded) return reject();
   auto record = std::make_unique<CPageImageInfo>();
   record->url = url;
   record->temporaryPath = path;
   record->width = decoded->width;
   record->height = decoded->height;
   record->extension = ImageExtensionOf(decoded->format);
-  if (record->width == 0 || record->height == 0 || record->extension.isEmpty()) return nullptr;
+  if (record->width == 0 || record->height == 0 || record->extension.isEmpty()) return reject();
   return record;
 }
 

@@ -97,8 +97,13 @@ void CMonitorView::LookSoon(int delayMs) {
 }
 
 void CMonitorView::OnBeforeNavigate2(const QString& url, bool& cancel) {
+  if (nextPageCaught_) {
+    cancel = true;
+    return;
+  }
   if (!nextPagePending_) return; // the page's own navigation (redirect, reload): follow it
   nextPagePending_ = false;
+  nextPageCaught_ = true;
   cancel = true;
   dialog_->StartPageView(url, page_ + 1);
 }
@@ -121,9 +126,12 @@ void CMonitorView::ProcessPage() {
     jump_ = CreatePageJump(document, &total);
     SendPageInfo(document->title(), total);
     if (!*alive || !jump_) return;
-    // Images go out as this page's browser would ask for them, with its user agent.
+    // Images go out as this page's browser would ask for them: with its user agent, and
+    // with the cookies this view's browser would send to each address.
     const engine::FIBrowser* browser = host_.Browser();
-    const engine::ImageRequest request{url_, browser ? browser->UserAgent() : QString()};
+    engine::FIBrowserView* view = browser_.get();
+    const engine::ImageRequest request{url_, browser ? browser->UserAgent() : QString(),
+                                       [view](const QString& url) { return view->CookieHeader(url); }};
     engine::ChoosePageImage(document, request, temporaryFiles_, image_);
   } catch (const DocumentError&) {
     return; // the next tick tries again

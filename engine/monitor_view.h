@@ -126,6 +126,10 @@ private:
   QString url_;
   std::int32_t page_;
   bool nextPagePending_ = false;
+  /// Set once the next page's navigation was caught: the next page is the new view's, so
+  /// every later navigation of this view (the same request offered again, a script of the
+  /// page) is cancelled.
+  bool nextPageCaught_ = false;
   bool inProcessPage_ = false;
   std::unique_ptr<CPageJumpBase> jump_;
   engine::PageImageChoice image_; ///< chosen image and best candidate

@@ -20,6 +20,14 @@ bool ReachesPageSize(const CPageImageInfo& image) {
   return image.width >= kPageImageMinWidth && image.height >= kPageImageMinHeight;
 }
 
+// The file of an image that is no longer wanted goes at once: a page that keeps adding large
+// images would otherwise fill the temporary folder until its view ends.
+void Discard(std::unique_ptr<CPageImageInfo> image, QStringList& temporaryFiles) {
+  if (!image) return;
+  QFile::remove(image->temporaryPath);
+  temporaryFiles.removeAll(image->temporaryPath);
+}
+
 } // namespace
 
 bool MarkImageUrlTried(const QString& url) { return TriedUrls().insert(url).second; }
@@ -27,14 +35,21 @@ bool MarkImageUrlTried(const QString& url) { return TriedUrls().insert(url).seco
 void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
                      QStringList& temporaryFiles, PageImageChoice& choice) {
   if (choice.chosen) return;
-  const auto images = document->getElementsByTagName(QStringLiteral("img"));
-  // The length is read again before every index: a page script may add images meanwhile.
+  const QString tag = QStringLiteral("img");
+  auto images = document->getElementsByTagName(tag);
+  int fetches = 0;
   for (int i = 0; i < images->length(); ++i) {
     const auto element = images->item(i);
     if (!element || !element->Is(ElementKind::Image)) continue;
     const QString url = element->src();
     if (!MarkImageUrlTried(url)) continue;
+    // A page that keeps adding images cannot hold the scan (and the page's last chance) for
+    // ever: the images left over wait for the next tick.
+    if (++fetches > kMaxFetchesPerScan) return;
     auto image = FetchImage(url, page, temporaryFiles);
+    // The page lives on while a download waits: the images are listed again, so the length
+    // the next index is tested against counts what a page script added or removed meanwhile.
+    images = document->getElementsByTagName(tag);
     if (!image) continue;
     if (ReachesPageSize(*image)) {
       choice.chosen = std::move(image);
@@ -42,7 +57,8 @@ void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
     }
     // Width plays no part; on equal heights the earlier image stays.
     if (!choice.candidate || choice.candidate->height < image->height)
-      choice.candidate = std::move(image);
+      std::swap(choice.candidate, image);
+    Discard(std::move(image), temporaryFiles); // the one that lost, if any
   }
 }
 

@@ -16,6 +16,9 @@ namespace engine {
 constexpr std::int32_t kPageImageMinWidth = 301;
 constexpr std::int32_t kPageImageMinHeight = 401;
 
+/// Fetches one scan makes at most; further new images are left to the next scan.
+constexpr int kMaxFetchesPerScan = 64;
+
 /// Records `url` in the process-wide set of image addresses already tried; false when it was
 /// there before. The set only grows: each address is fetched at most once per engine process.
 bool MarkImageUrlTried(const QString& url);
@@ -27,9 +30,11 @@ struct PageImageChoice {
 };
 
 /// Scans the document's img elements in order, fetching each address not tried before, until
-/// one reaches 301 x 401; smaller ones compete for the candidate by height alone. Does nothing
-/// once an image is chosen. May throw DocumentError (what was found before stays). `page`
-/// names the document's address as referring page and its browser's user agent.
+/// one reaches 301 x 401; smaller ones compete for the candidate by height alone. The images
+/// are listed again after every fetch. Only the chosen image and the candidate keep their
+/// temporary files. Does nothing once an image is chosen. May throw DocumentError (what was
+/// found before stays). `page` names the document's address as referring page, its
+/// browser's user agent and the cookies it would send.
 void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
                      QStringList& temporaryFiles, PageImageChoice& choice);
 

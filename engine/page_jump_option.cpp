@@ -3,15 +3,10 @@
 #include <algorithm>
 
 using engine::ElementKind;
-using engine::FIHTMLElement;
 
 namespace {
 
 constexpr int kMinPageOptions = 5;
-
-bool IsOptionGroup(FIHTMLElement& element) {
-  return element.outerHTML().startsWith(QStringLiteral("<optgroup"), Qt::CaseInsensitive);
-}
 
 bool HasDigit(const QString& text) {
   return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
@@ -38,26 +33,18 @@ bool CPageJumpOption::HasPlaceholderOption(const PageSelect& select) {
 }
 
 CPageJumpOption::PageSelect CPageJumpOption::FindPageSelect(engine::FIHTMLDocument* document) {
-  // The document has no per-select option list, so the options of a select are read as the
-  // run of option elements (and option groups) that follow it in document order: exactly its
-  // descendants, because an option holds no elements and a select holds nothing else.
   PageSelect found;
   const auto all = document->all();
-  int i = 0;
-  while (i < all->length()) {
-    auto element = all->item(i++);
+  for (int i = 0; i < all->length(); ++i) {
+    auto element = all->item(i);
     if (!element || !element->Is(ElementKind::Select)) continue;
+    // The select's own options: what else stands between them in the markup (a rule, a
+    // script-inserted element) and the options of lists after it play no part.
     PageSelect candidate;
+    const auto options = element->options();
+    for (int k = 0; k < options->length(); ++k)
+      if (auto option = options->item(k)) candidate.options.push_back(std::move(option));
     candidate.select = std::move(element);
-    while (i < all->length()) {
-      auto item = all->item(i);
-      if (!item) break;
-      if (item->Is(ElementKind::Option))
-        candidate.options.push_back(std::move(item));
-      else if (!IsOptionGroup(*item))
-        break;
-      ++i;
-    }
     // A later page list replaces an earlier one (pages repeat the list at the bottom).
     if (IsPageSelect(candidate)) found = std::move(candidate);
   }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QThread>
 #include <ctime>
+#include <vector>
 
 namespace {
 
@@ -131,22 +132,37 @@ std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& aliv
   const QString folder = host_.Folder();
   engine::CSearchResultLines result(folder);
   collecting_ = true;
+  // Every link's address, markup and text are read before the first click: read in one go
+  // for the whole page, they cost a few round trips, where reading them between clicks (each
+  // click may run page code, which makes read values stale) would cost several per link.
+  struct Link {
+    std::unique_ptr<engine::FIHTMLElement> element;
+    QString text;
+  };
+  std::vector<Link> links;
   for (int i = 0; i < count; ++i) {
     // An element that fails (removed by a script, say) is passed over; the rest still count.
     try {
       std::unique_ptr<engine::FIHTMLElement> element = all->item(i);
       if (!element || !element->Is(engine::ElementKind::Anchor)) continue;
       if (IsSkippedLink(element->href(), element->outerHTML())) continue;
-      const std::optional<QString> address = ClickLink(*element, alive);
-      if (!address) return std::nullopt;
-      if (address->isEmpty()) continue;
       QString linkText;
       try {
         linkText = element->innerText();
       } catch (const engine::DocumentError&) {
         // Listed all the same: the address is what matters; the folder gets a neutral name.
       }
-      result.Add(*address, linkText);
+      links.push_back({std::move(element), linkText});
+    } catch (const engine::DocumentError&) {
+      if (alive.expired()) return std::nullopt;
+    }
+  }
+  for (Link& link : links) {
+    try {
+      const std::optional<QString> address = ClickLink(*link.element, alive);
+      if (!address) return std::nullopt;
+      if (address->isEmpty()) continue;
+      result.Add(*address, link.text);
     } catch (const engine::DocumentError&) {
       if (alive.expired()) return std::nullopt;
     }
@@ -168,5 +184,8 @@ std::optional<QString> CSearchLink::ClickLink(engine::FIHTMLElement& link,
   }
   if (alive.expired()) return std::nullopt;
   clicking_ = false;
+  // The caught navigation is cancelled when its request pauses, a trip through the whole
+  // browser during which the page answers nothing; stopping it now spares that wait.
+  if (view_) view_->Stop();
   return caught_.isEmpty() ? QString() : caught_.first();
 }

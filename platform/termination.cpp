@@ -13,9 +13,11 @@ namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int wakePipe[2] = {-1, -1};
+void (*volatile signalHook)() = nullptr;
 
-// Only async-signal-safe work here: one byte into the pipe.
+// Only async-signal-safe work here: the hook, then one byte into the pipe.
 void OnSignal(int signal) {
+  if (void (*hook)() = signalHook) hook();
   const unsigned char number = static_cast<unsigned char>(signal);
   const int saved = errno;
   [[maybe_unused]] const ssize_t written = ::write(wakePipe[1], &number, 1);
@@ -49,6 +51,8 @@ TerminationWatch::~TerminationWatch() {
   ::close(wakePipe[1]);
   wakePipe[0] = wakePipe[1] = -1;
 }
+
+void SetSignalHook(void (*hook)()) { signalHook = hook; }
 
 void QuitOnTerminationSignals() {
   QCoreApplication* app = QCoreApplication::instance();

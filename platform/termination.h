@@ -35,4 +35,9 @@ private:
 /// the QCoreApplication exists; the watch lives as long as it. Safe to call more than once.
 void QuitOnTerminationSignals();
 
+/// `hook` also runs inside the signal handler itself, before the event loop hears of the
+/// signal: it lets work that blocks the event loop notice it. It must be async-signal-safe
+/// (set an atomic flag, say).
+void SetSignalHook(void (*hook)());
+
 } // namespace platform

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <cerrno>
 #include <deque>
 #include <map>
@@ -153,6 +154,11 @@ private:
   }
 
   void HandleFrame(const MessageFrame& frame, int fd) {
+    if (frame.kind == FrameKind::Send || frame.kind == FrameKind::Notify ||
+        frame.kind == FrameKind::Post) {
+      if (void (*hook)() = arrivalHook_.load(); hook && frame.message == arrivalMessage_.load())
+        hook();
+    }
     switch (frame.kind) {
     case FrameKind::IsWindow: {
       const bool exists = Find(frame.target) != nullptr;
@@ -185,6 +191,15 @@ private:
     if (wakeFd_ >= 0) eventfd_write(wakeFd_, 1);
   }
 
+public:
+  void SetArrivalHook(std::uint32_t message, void (*hook)()) {
+    arrivalMessage_.store(message);
+    arrivalHook_.store(hook);
+  }
+
+private:
+  std::atomic<std::uint32_t> arrivalMessage_{0};
+  std::atomic<void (*)()> arrivalHook_{nullptr};
   std::mutex mutex_;
   std::map<int, MessageWindow*> windows_;
   std::deque<Incoming> incoming_;
@@ -273,6 +288,10 @@ bool PostMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lPara
   if (fd < 0) return false;
   close(fd);
   return true;
+}
+
+void SetArrivalHook(std::uint32_t message, void (*hook)()) {
+  MessageHub::Instance().SetArrivalHook(message, hook);
 }
 
 bool IsWindow(HWND window) {

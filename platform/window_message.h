@@ -49,6 +49,12 @@ private:
   HWND handle_ = 0;
 };
 
+/// Runs `hook` on the process's message thread the moment a message `message` arrives from
+/// another process for any window, before the user-interface thread handles it (which may be
+/// busy): lets long blocking work there notice, say, a quit. One hook per process; it must be
+/// thread-safe.
+void SetArrivalHook(std::uint32_t message, void (*hook)());
+
 LRESULT SendMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
 bool SendNotifyMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
 bool PostMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);

@@ -30,6 +30,9 @@ public:
   virtual void Stop() = 0;
   /// The current page document, or null while nothing is loaded.
   virtual FIHTMLDocument* Document() = 0;
+  /// The Cookie header value the view's browser would send with a request for `url`, by the
+  /// browser's own rules (domain, path, secure, expiry); empty when it would send none.
+  virtual QString CookieHeader(const QString& url) { return (void)url, QString(); }
 };
 
 /// Makes views. One browser serves every view of the engine process.

@@ -76,6 +76,9 @@ bool CChromiumBrowser::Start() {
     // The headless marker only gets pages refused; the engine is a browser like any other.
     userAgent_.replace(QLatin1String("HeadlessChrome"), QLatin1String("Chrome"));
   });
+  // Nothing a page offers for download is ever written (a download link, a frame or a
+  // navigation answered as an attachment).
+  pipe_->Post(QStringLiteral("Browser.setDownloadBehavior"), {{QStringLiteral("behavior"), QStringLiteral("deny")}});
   // Every new page target waits for us before it runs: ours get configured, popups closed.
   const auto reply = pipe_->Call(QStringLiteral("Target.setAutoAttach"),
                                  {{QStringLiteral("autoAttach"), true},

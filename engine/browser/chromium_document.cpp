@@ -22,6 +22,22 @@ CChromiumView& LinkedView(const std::shared_ptr<ViewLink>& link) {
   if (!link || !link->view) throw DocumentError("the browser view is gone");
   return *link->view;
 }
+
+// Turns a helper answer [id, kinds] into a list; throws on anything else.
+std::shared_ptr<ElementList> MakeList(const std::shared_ptr<ViewLink>& link,
+                                      const QJsonValue& answer, quint64 epoch) {
+  const QJsonArray pair = answer.toArray();
+  if (pair.size() != 2 || !pair[0].isDouble() || !pair[1].isArray())
+    throw DocumentError("unexpected answer from the page");
+  auto list = std::make_shared<ElementList>();
+  list->link = link;
+  list->listId = pair[0].toInt();
+  list->epoch = epoch;
+  const QJsonArray kinds = pair[1].toArray();
+  list->kinds.reserve(size_t(kinds.size()));
+  for (const QJsonValue& k : kinds) list->kinds.push_back(k.toInt());
+  return list;
+}
 } // namespace
 
 ElementList::~ElementList() {
@@ -43,7 +59,12 @@ QJsonValue CChromiumElement::Read(const QString& property) {
   CChromiumView& view = View();
   ElementList& list = *list_;
   if (list.cacheGeneration != view.CacheGeneration()) {
+    // Page code may have run: what was read is stale, and so is the sign of a walk. A loop
+    // that clicks each element between its reads (the link search) must not read the whole
+    // collection again for every element: its reads stay single until a second element
+    // asks again within one generation.
     list.columns.clear();
+    list.singleReads.clear();
     list.cacheGeneration = view.CacheGeneration();
   }
   auto column = list.columns.constFind(property);
@@ -84,6 +105,14 @@ void CChromiumElement::setSelectedIndex(int index) {
              CChromiumView::RunsPageCode);
 }
 
+std::unique_ptr<FIElementCollection> CChromiumElement::options() {
+  // The list belongs to the element's document: a handle of a left page fails.
+  CChromiumView& view = View();
+  const QJsonValue answer =
+      view.Run(QStringLiteral("options"), {list_->listId, index_}, list_->epoch);
+  return std::make_unique<CChromiumCollection>(MakeList(list_->link, answer, list_->epoch));
+}
+
 void CChromiumElement::click() {
   View().Run(QStringLiteral("click"), {list_->listId, index_}, list_->epoch,
              CChromiumView::MayNavigate);
@@ -117,38 +146,23 @@ QString CChromiumDocument::documentText() {
   return v.toString();
 }
 
-std::shared_ptr<ElementList> CChromiumDocument::MakeList(const QJsonValue& answer,
-                                                         quint64 epoch) {
-  const QJsonArray pair = answer.toArray();
-  if (pair.size() != 2 || !pair[0].isDouble() || !pair[1].isArray())
-    throw DocumentError("unexpected answer from the page");
-  auto list = std::make_shared<ElementList>();
-  list->link = link_;
-  list->listId = pair[0].toInt();
-  list->epoch = epoch;
-  const QJsonArray kinds = pair[1].toArray();
-  list->kinds.reserve(size_t(kinds.size()));
-  for (const QJsonValue& k : kinds) list->kinds.push_back(k.toInt());
-  return list;
-}
-
 std::unique_ptr<FIElementCollection> CChromiumDocument::all() {
   CChromiumView& view = View();
   const QJsonValue answer = view.Run(QStringLiteral("all"), {});
-  return std::make_unique<CChromiumCollection>(MakeList(answer, view.Epoch()));
+  return std::make_unique<CChromiumCollection>(MakeList(link_, answer, view.Epoch()));
 }
 
 std::unique_ptr<FIElementCollection> CChromiumDocument::getElementsByTagName(const QString& tag) {
   CChromiumView& view = View();
   const QJsonValue answer = view.Run(QStringLiteral("byTag"), {tag});
-  return std::make_unique<CChromiumCollection>(MakeList(answer, view.Epoch()));
+  return std::make_unique<CChromiumCollection>(MakeList(link_, answer, view.Epoch()));
 }
 
 std::unique_ptr<FIHTMLElement> CChromiumDocument::getElementById(const QString& id) {
   CChromiumView& view = View();
   const QJsonValue answer = view.Run(QStringLiteral("byId"), {id});
   if (answer.isNull()) return nullptr;
-  auto list = MakeList(answer, view.Epoch());
+  auto list = MakeList(link_, answer, view.Epoch());
   if (list->kinds.size() != 1) throw DocumentError("unexpected answer from the page");
   return std::make_unique<CChromiumElement>(list, 0);
 }

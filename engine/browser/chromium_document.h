@@ -6,7 +6,8 @@
 // property is read for one element at first; as soon as a second element of the same
 // collection is asked for it, the property is read for the whole collection in one round
 // trip. Values read this way stay valid until control returns to the event loop or a call
-// that runs page code (click, fireEvent, value or selection writes), whichever comes first.
+// that runs page code (click, fireEvent, value or selection writes), whichever comes first;
+// after that the counting starts again with single reads.
 #include "engine/browser/document.h"
 
 #include <QHash>
@@ -55,6 +56,7 @@ public:
   int offsetWidth() override { return ReadInt(QStringLiteral("offsetWidth")); }
   void setSelectedIndex(int index) override;
   QString text() override { return ReadString(QStringLiteral("text")); }
+  std::unique_ptr<FIElementCollection> options() override;
   void click() override;
   void fireEvent(const QString& name, const EventObject* event) override;
 
@@ -90,8 +92,6 @@ public:
 
 private:
   CChromiumView& View();
-  /// Turns a helper answer [id, kinds] into a list; throws on anything else.
-  std::shared_ptr<ElementList> MakeList(const QJsonValue& answer, quint64 epoch);
 
   std::shared_ptr<ViewLink> link_;
 };

@@ -5,9 +5,11 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -60,6 +62,9 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
       QStringLiteral("--blink-settings=imagesEnabled=false"),
       QStringLiteral("--disable-background-timer-throttling"),
       QStringLiteral("--disable-renderer-backgrounding"),
+      // A page that starts many navigations quickly (the link search clicks every link) is
+      // otherwise throttled, and navigations it starts then go missing.
+      QStringLiteral("--disable-ipc-flooding-protection"),
       QStringLiteral("--user-data-dir=") + profileFolder,
       // One renderer for a page and its frames keeps every request of a view under the view's
       // own interception; without the back-forward cache a left page's script world really
@@ -97,6 +102,25 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
   if (::geteuid() == 0) args << QStringLiteral("--no-sandbox") << QStringLiteral("--no-zygote");
   args << QStringLiteral("about:blank");
   return args;
+}
+
+QStringList CChromiumProcess::Environment(const QString& profileFolder) {
+  const QString home = profileFolder + QStringLiteral("/home");
+  const QList<QPair<QString, QString>> own = {
+      {QStringLiteral("HOME"), home},
+      {QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config")},
+      {QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share")},
+      {QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache")},
+      {QStringLiteral("TMPDIR"), profileFolder + QStringLiteral("/tmp")},
+  };
+  QStringList environment;
+  for (const QString& entry : QProcessEnvironment::systemEnvironment().toStringList()) {
+    const QString name = entry.section(QLatin1Char('='), 0, 0);
+    if (std::none_of(own.begin(), own.end(), [&](const auto& o) { return o.first == name; }))
+      environment << entry;
+  }
+  for (const auto& [name, value] : own) environment << name + QLatin1Char('=') + value;
+  return environment;
 }
 
 void CChromiumProcess::RemoveStaleProfiles() {
@@ -157,6 +181,12 @@ bool CChromiumProcess::Start(const QString& executable, QString* error) {
   std::vector<char*> argv;
   for (QByteArray& a : argBytes) argv.push_back(a.data());
   argv.push_back(nullptr);
+  QList<QByteArray> envBytes;
+  for (const QString& e : Environment(profile_->path())) envBytes << QFile::encodeName(e);
+  std::vector<char*> envp;
+  for (QByteArray& e : envBytes) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  for (const char* folder : {"/home", "/tmp"}) QDir().mkpath(profile_->path() + QLatin1String(folder));
   const pid_t parent = ::getpid();
 
   const pid_t pid = ::fork();
@@ -177,7 +207,7 @@ bool CChromiumProcess::Start(const QString& executable, QString* error) {
       ::dup2(devNull, 1);
       ::dup2(devNull, 2);
     }
-    ::execv(argv[0], argv.data());
+    ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }
   ::close(toBrowser[0]);

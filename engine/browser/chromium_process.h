@@ -23,6 +23,10 @@ public:
   static QString FindExecutable();
   /// The command-line switches the browser runs with (without the program itself).
   static QStringList Arguments(const QString& profileFolder);
+  /// The browser's environment ("NAME=value"): the engine's own, except that the home,
+  /// configuration, data, cache and temporary folders all lie below the profile folder, so
+  /// nothing the browser writes (downloads, crash reports, certificate stores) outlives it.
+  static QStringList Environment(const QString& profileFolder);
 
   /// Removes profile folders of browsers that no longer run (their engine was killed).
   static void RemoveStaleProfiles();

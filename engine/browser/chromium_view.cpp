@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QTimer>
 
+#include <utility>
+
 namespace engine {
 
 namespace {
@@ -19,6 +21,19 @@ const QString kWorldName = QStringLiteral("gantrell");
 QString WithoutFragment(const QString& url) {
   const qsizetype hash = url.indexOf(QLatin1Char('#'));
   return hash < 0 ? url : url.left(hash);
+}
+
+bool IsAttachment(const QJsonArray& headers) {
+  for (const QJsonValue& header : headers) {
+    const QJsonObject h = header.toObject();
+    if (h.value(QLatin1String("name")).toString().compare(QLatin1String("Content-Disposition"),
+                                                          Qt::CaseInsensitive) != 0)
+      continue;
+    if (h.value(QLatin1String("value")).toString().trimmed().startsWith(QLatin1String("attachment"),
+                                                                        Qt::CaseInsensitive))
+      return true;
+  }
+  return false;
 }
 
 QJsonObject Arg(const QJsonValue& v) { return QJsonObject{{QStringLiteral("value"), v}}; }
@@ -72,6 +87,10 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
     patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
                                 {QStringLiteral("resourceType"), QLatin1String(type)},
                                 {QStringLiteral("requestStage"), QStringLiteral("Request")}});
+  // Documents are seen once more with their answer: an attachment is no page to show.
+  patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
+                              {QStringLiteral("resourceType"), QStringLiteral("Document")},
+                              {QStringLiteral("requestStage"), QStringLiteral("Response")}});
   pipe->Post(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}}, sessionId_);
   if (!userAgent.isEmpty())
     pipe->Post(QStringLiteral("Emulation.setUserAgentOverride"),
@@ -107,6 +126,25 @@ void CChromiumView::Stop() {
 
 FIHTMLDocument* CChromiumView::Document() {
   return Alive() && hasDocument_ ? &document_ : nullptr;
+}
+
+QString CChromiumView::CookieHeader(const QString& url) {
+  if (!Alive()) return {};
+  const auto reply = pipe_->Call(QStringLiteral("Network.getCookies"),
+                                 {{QStringLiteral("urls"), QJsonArray{url}}}, sessionId_,
+                                 kCallTimeoutMs);
+  if (reply.failed) return {};
+  QStringList pairs;
+  for (const QJsonValue& cookie : reply.result.value(QLatin1String("cookies")).toArray()) {
+    const QJsonObject c = cookie.toObject();
+    const QString name = c.value(QLatin1String("name")).toString();
+    const QString value = c.value(QLatin1String("value")).toString();
+    // A header line of our own making: nothing from a page may break it.
+    if ((name + value).contains(QLatin1Char('\r')) || (name + value).contains(QLatin1Char('\n')))
+      continue;
+    pairs << (name.isEmpty() ? value : name + QLatin1Char('=') + value);
+  }
+  return pairs.join(QStringLiteral("; "));
 }
 
 // ---- events
@@ -148,7 +186,15 @@ void CChromiumView::OnRequestedNavigation(const QJsonObject& p) {
   // New tabs and windows are reported by Page.windowOpen.
   if (p.value(QLatin1String("disposition")).toString() != QLatin1String("currentTab")) return;
   const QString url = p.value(QLatin1String("url")).toString();
+  // The handler may wait for the browser (it may create the next view), and this page's
+  // request can pause meanwhile; it is held until the answer is known.
+  const QString previous = std::exchange(offering_, WithoutFragment(url));
+  const QStringList previousHeld = std::exchange(heldRequests_, {});
   const bool cancel = Offer(url);
+  offering_ = previous;
+  const QStringList held = std::exchange(heldRequests_, previousHeld);
+  for (const QString& requestId : held) Answer(requestId, cancel ? Aborted : Continue);
+  if (!held.isEmpty()) return; // answered: nothing left to match
   const qint64 now = clock_.elapsed();
   while (!announced_.empty() && now - announced_.front().at > kAnnouncedLifetimeMs)
     announced_.pop_front();
@@ -158,6 +204,14 @@ void CChromiumView::OnRequestedNavigation(const QJsonObject& p) {
 void CChromiumView::OnRequestPaused(const QJsonObject& p) {
   const QString requestId = p.value(QLatin1String("requestId")).toString();
   const QString type = p.value(QLatin1String("resourceType")).toString();
+  if (p.contains(QLatin1String("responseStatusCode")) ||
+      p.contains(QLatin1String("responseErrorReason"))) {
+    // A document answered as an attachment would become a download: it is cancelled, and
+    // the page (or frame) stays where it was.
+    Answer(requestId, IsAttachment(p.value(QLatin1String("responseHeaders")).toArray()) ? Aborted
+                                                                                      : Continue);
+    return;
+  }
   bool refuse = false;
   bool abort = false;
   if (type == QLatin1String("Image") || type == QLatin1String("Media")) {
@@ -167,6 +221,10 @@ void CChromiumView::OnRequestPaused(const QJsonObject& p) {
              !p.contains(QLatin1String("redirectedRequestId"))) {
     const QJsonObject request = p.value(QLatin1String("request")).toObject();
     const QString url = request.value(QLatin1String("url")).toString();
+    if (!offering_.isEmpty() && url == offering_) {
+      heldRequests_.append(requestId);
+      return;
+    }
     auto it = std::find_if(announced_.begin(), announced_.end(),
                            [&](const Announced& a) { return a.url == url; });
     if (it != announced_.end()) {
@@ -176,17 +234,21 @@ void CChromiumView::OnRequestPaused(const QJsonObject& p) {
       abort = Offer(url + request.value(QLatin1String("urlFragment")).toString());
     }
   }
+  Answer(requestId, refuse ? Blocked : abort ? Aborted : Continue);
+}
+
+void CChromiumView::Answer(const QString& requestId, RequestAnswer answer) {
   if (!pipe_) return;
-  if (refuse || abort) {
-    pipe_->Post(QStringLiteral("Fetch.failRequest"),
-                {{QStringLiteral("requestId"), requestId},
-                 {QStringLiteral("errorReason"),
-                  refuse ? QStringLiteral("BlockedByClient") : QStringLiteral("Aborted")}},
-                sessionId_);
-  } else {
+  if (answer == Continue) {
     pipe_->Post(QStringLiteral("Fetch.continueRequest"),
                 {{QStringLiteral("requestId"), requestId}}, sessionId_);
+    return;
   }
+  pipe_->Post(QStringLiteral("Fetch.failRequest"),
+              {{QStringLiteral("requestId"), requestId},
+               {QStringLiteral("errorReason"), answer == Blocked ? QStringLiteral("BlockedByClient")
+                                                                 : QStringLiteral("Aborted")}},
+              sessionId_);
 }
 
 bool CChromiumView::Offer(const QString& url) {

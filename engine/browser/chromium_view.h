@@ -14,6 +14,8 @@
 //   browser object the moment it appears, before any of its scripts run.
 // - Document complete: the main frame's load event is the page's; a sub-frame that stops
 //   loading is a frame's.
+// - Attachments: a document answered with "Content-Disposition: attachment" is failed at its
+//   answer (the browser refuses every download besides).
 // - Host customisation: image and media requests are failed (besides images being disabled
 //   for the whole browser); the headless browser runs no plug-ins, so embedded objects fetch
 //   nothing either; the page's external object has no members, script dialogs are
@@ -28,6 +30,7 @@
 #include <QJsonArray>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -48,6 +51,7 @@ public:
   void Navigate(const QString& url) override;
   void Stop() override;
   FIHTMLDocument* Document() override;
+  QString CookieHeader(const QString& url) override;
 
   // ---- for the document handles
   enum RunMode {
@@ -78,6 +82,9 @@ private:
 
   void OnEvent(const devtools::Message& event);
   void OnRequestPaused(const QJsonObject& params);
+  enum RequestAnswer { Continue, Aborted, Blocked };
+  /// Lets a paused request go on, or fails it (Aborted leaves the page where it was).
+  void Answer(const QString& requestId, RequestAnswer answer);
   void OnRequestedNavigation(const QJsonObject& params);
   bool Offer(const QString& url);
   void Notify(const std::function<void()>& call);
@@ -99,6 +106,10 @@ private:
   bool cacheDropScheduled_ = false;
   QJsonArray released_;
   std::deque<Announced> announced_;
+  // The announced navigation whose handler runs right now, and the requests for it that
+  // paused meanwhile: they wait for the handler's answer instead of being offered again.
+  QString offering_;
+  QStringList heldRequests_;
   QElapsedTimer clock_;
 };
 

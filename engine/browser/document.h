@@ -34,6 +34,8 @@ struct EventObject {
   int keyCode = 0;
 };
 
+class FIElementCollection;
+
 class FIHTMLElement {
 public:
   virtual ~FIHTMLElement() = default;
@@ -51,6 +53,9 @@ public:
   virtual int offsetTop() = 0;
   virtual int offsetWidth() = 0;
   virtual void setSelectedIndex(int index) = 0; ///< selects
+  /// Selects: the select's own option elements in order (also those inside its option
+  /// groups), whatever else the page holds around them. Other elements throw.
+  virtual std::unique_ptr<FIElementCollection> options();
   virtual QString text() = 0;                   ///< options: the option's text
 
   /// Runs the page's own handlers synchronously; any navigation they start has been offered
@@ -67,6 +72,10 @@ public:
   /// The element at `index` in document order, or null when out of range.
   virtual std::unique_ptr<FIHTMLElement> item(int index) = 0;
 };
+
+inline std::unique_ptr<FIElementCollection> FIHTMLElement::options() {
+  throw DocumentError("not a select element");
+}
 
 class FIHTMLDocument {
 public:

@@ -82,6 +82,11 @@ QString IsolatedHelper() {
       if (!(e instanceof HTMLSelectElement)) throw new Error('not a select element');
       e.selectedIndex = i;
     },
+    options: (list, index) => {
+      const e = element(list, index);
+      if (!(e instanceof HTMLSelectElement)) throw new Error('not a select element');
+      return register(Array.from(e.options));
+    },
     click: (list, index) => {
       const e = element(list, index);
       if (typeof e.click !== 'function') throw new Error('element cannot be clicked');

@@ -6,6 +6,8 @@
 #include "local_site.h"
 #include "test_support.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <QRegularExpression>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -230,7 +232,8 @@ TEST_F(ChromiumView, DocumentModel) {
 <div id="dup">first</div><p id="dup">second</p>
 <a id="link" href="rel/page.html?q=1">Link text</a>
 <img id="pic" src="img/x.png">
-<select id="sel"><option>One</option><option value="v2">Two</option></select>
+<select id="sel"><option>One</option><optgroup label="g"><option value="v2">Two</option></optgroup></select>
+<datalist><option>Three</option></datalist>
 <input id="txt" type="text" value="initial">
 <input id="btn" type="button" value="Push"><input id="sub" type="submit">
 <button id="button">B</button>
@@ -248,8 +251,8 @@ TEST_F(ChromiumView, DocumentModel) {
     const QString html = all->item(i)->outerHTML();
     tags << html.mid(1, html.indexOf(QRegularExpression("[ >]")) - 1);
   }
-  EXPECT_EQ(tags.mid(0, 10), QStringList({"html", "head", "title", "body", "div", "p", "a",
-                                          "img", "select", "option"}));
+  EXPECT_EQ(tags.mid(0, 11), QStringList({"html", "head", "title", "body", "div", "p", "a",
+                                          "img", "select", "option", "optgroup"}));
   EXPECT_EQ(all->item(all->length()), nullptr);
   EXPECT_EQ(all->item(-1), nullptr);
 
@@ -289,10 +292,16 @@ TEST_F(ChromiumView, DocumentModel) {
   sel->setSelectedIndex(1);
   EXPECT_EQ(sel->value(), "v2");
   auto options = doc.getElementsByTagName("option");
-  ASSERT_EQ(options->length(), 2);
+  ASSERT_EQ(options->length(), 3);
   EXPECT_TRUE(options->item(0)->Is(ElementKind::Option));
   EXPECT_EQ(options->item(0)->text(), "One");
   EXPECT_EQ(options->item(1)->text(), "Two");
+  // A select's own options: those in its groups, not those of a list after it.
+  auto own = sel->options();
+  ASSERT_EQ(own->length(), 2);
+  EXPECT_TRUE(own->item(1)->Is(ElementKind::Option));
+  EXPECT_EQ(own->item(1)->text(), "Two");
+  EXPECT_THROW(ById("txt")->options(), DocumentError);
 
   // Failing calls throw; a kind mismatch does not.
   EXPECT_THROW(ById("link")->setSelectedIndex(0), DocumentError);
@@ -346,6 +355,22 @@ TEST_F(ChromiumView, PagesAndRequestsCarryTheEnginesUserAgent) {
   EXPECT_FALSE(agent.contains("Headless"));
   EXPECT_EQ(doc.title(), agent);
   EXPECT_EQ(site.Requests().first().Header("User-Agent"), agent.toUtf8());
+}
+
+TEST_F(ChromiumView, CookiesForAnAddressFollowTheBrowsersOwnRules) {
+  testing_support::Resource page;
+  page.body = "<title>Cookies</title><script>"
+              "document.cookie = 'script=2; path=/img';"
+              "document.cookie = 'elsewhere=3; path=/other';</script>";
+  page.headers = {{"Set-Cookie", "header=1; Path=/; HttpOnly"}};
+  site.Add("/cookies.html", page);
+  Load("/cookies.html");
+  QStringList sent = view->CookieHeader(site.Url("/img/a.png")).split("; ");
+  sent.sort();
+  EXPECT_EQ(sent, QStringList({"header=1", "script=2"}));
+  EXPECT_EQ(view->CookieHeader(site.Url("/b.png")), "header=1");
+  // Another host gets none of them.
+  EXPECT_EQ(view->CookieHeader(QString("http://localhost:%1/img/a.png").arg(site.Port())), "");
 }
 
 TEST_F(ChromiumView, CrossSiteNavigationKeepsTheViewWorking) {
@@ -405,6 +430,59 @@ TEST(ChromiumCrash, ViewsOfACrashedBrowserNeverCompleteAndNothingHangs) {
   WaitFor([] { return false; }, 200);
   EXPECT_EQ(another->Document(), nullptr);
   EXPECT_EQ(events.pageComplete, 1);
+}
+
+TEST(ChromiumDownloads, NothingIsDownloadedAndNothingLandsInTheUsersHome) {
+  // The browser of this test runs for a user whose home is a scratch folder.
+  testing_support::Sandbox home;
+  const QList<QByteArray> names{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"};
+  QList<QByteArray> saved;
+  for (const QByteArray& name : names) {
+    saved << qgetenv(name.constData());
+    qputenv(name.constData(), QFile::encodeName(home.path()) + (name == "HOME" ? "" : "/" + name));
+  }
+  struct Restore {
+    const QList<QByteArray>& names;
+    const QList<QByteArray>& values;
+    ~Restore() {
+      for (qsizetype i = 0; i < names.size(); ++i)
+        values[i].isNull() ? qunsetenv(names[i].constData()) : qputenv(names[i].constData(), values[i]);
+    }
+  } restore{names, saved};
+
+  LocalSite site;
+  testing_support::Resource attachment{"PK\x03\x04 not a page", "application/zip"};
+  attachment.headers = {{"Content-Disposition", "attachment; filename=\"chapter.zip\""}};
+  site.Add("/pushed.zip", attachment);
+  site.Add("/framed.zip", attachment);
+  site.Add("/plain.bin", QByteArray(4096, 'x'), "application/octet-stream");
+  site.AddPage("/start.html", R"HTML(<title>Start</title>
+<a id="save" href="/plain.bin" download="plain.bin">save</a>
+<iframe src="/framed.zip"></iframe>
+<button id="go" onclick="location.href='/pushed.zip'">go</button>)HTML");
+  site.AddPage("/next.html", "<title>Next</title>");
+  {
+    engine::CChromiumBrowser browser;
+    Recorder events;
+    auto view = browser.CreateView(&events);
+    view->Navigate(site.Url("/start.html"));
+    ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 1; }, kLoadTimeoutMs));
+    view->Document()->getElementById("save")->click();
+    view->Document()->getElementById("go")->click();
+    WaitFor([] { return false; }, 1500);
+    EXPECT_GE(site.RequestCount("/pushed.zip"), 1);
+    EXPECT_GE(site.RequestCount("/framed.zip"), 1);
+    // The page stays and the view goes on as before.
+    EXPECT_EQ(view->Document()->title(), "Start");
+    view->Navigate(site.Url("/next.html"));
+    ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 2; }, kLoadTimeoutMs));
+    EXPECT_EQ(view->Document()->title(), "Next");
+  }
+  QStringList left;
+  QDirIterator it(home.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) left << it.next();
+  EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
 }
 
 TEST(ChromiumMissing, ViewsOfAMissingBrowserNeverComplete) {

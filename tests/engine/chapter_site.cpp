@@ -37,13 +37,14 @@ QString Controls(ChapterKind kind, int page, int pages) {
   return {};
 }
 
-QString PageHtml(ChapterKind kind, int page, int pages, const QString& body) {
+QString PageHtml(ChapterKind kind, int page, int pages, const QString& body,
+                 const QString& head = {}) {
   return QStringLiteral(
              "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Test comic %1</title>"
-             "</head><body><div><img src=\"/logo.png\" width=\"100\" height=\"40\"></div>"
+             "%5</head><body><div><img src=\"/logo.png\" width=\"100\" height=\"40\"></div>"
              "<div>%2</div><p>%3</p><p>%4</p></body></html>")
       .arg(page)
-      .arg(body, QStringLiteral(u"共 %1 页").arg(pages), Controls(kind, page, pages));
+      .arg(body, QStringLiteral(u"共 %1 页").arg(pages), Controls(kind, page, pages), head);
 }
 
 } // namespace
@@ -69,6 +70,23 @@ Chapter AddChapter(LocalSite& site, const QString& folder, ChapterKind kind, int
                  PageHtml(kind, page, pages, QStringLiteral("<img src=\"%1\">").arg(image)));
   }
   return chapter;
+}
+
+void RequireSessionCookies(LocalSite& site, const Chapter& chapter) {
+  for (int page = 1; page <= chapter.pages; ++page) {
+    Resource html;
+    html.body = PageHtml(chapter.kind, page, chapter.pages,
+                         QStringLiteral("<img src=\"%1\">").arg(chapter.ImagePath(page)),
+                         QStringLiteral("<script>document.cookie = 'reader=script; path=/'</script>"))
+                    .toUtf8();
+    html.headers = {{"Set-Cookie", "session=header; Path=/"}};
+    site.Add(chapter.folder + PageName(page), html);
+    Resource image;
+    image.body = chapter.images[size_t(page - 1)];
+    image.contentType = "image/jpeg";
+    image.requiredCookies = {"session=header", "reader=script"};
+    site.Add(chapter.ImagePath(page), image);
+  }
 }
 
 QString UseSmallImagesOnly(LocalSite& site, Chapter& chapter, int page) {

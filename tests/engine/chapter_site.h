@@ -33,6 +33,10 @@ struct Chapter {
 Chapter AddChapter(LocalSite& site, const QString& folder, ChapterKind kind, int pages,
                    int width = 640, int height = 900);
 
+/// Makes every image of the chapter answer 403 unless the request carries two cookies: one
+/// the pages set in their answer's header, one their script sets.
+void RequireSessionCookies(LocalSite& site, const Chapter& chapter);
+
 /// Adds small images to `page` of a chapter only (heights 300 and 380, both below the page
 /// threshold), in place of its page image; returns the site path of the taller one.
 QString UseSmallImagesOnly(LocalSite& site, Chapter& chapter, int page);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <csignal>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -110,6 +111,8 @@ TEST_F(ChapterWalkTest, EveryKindOfNavigationWalksATwelvePageChapterCompletely) 
       const QString name = QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
       EXPECT_EQ(testing_support::ReadBytes(walk->folder + name), chapter.images[page - 1]) << name.toStdString();
       EXPECT_EQ(site_.RequestCount(chapter.ImagePath(page)), 1) << page;
+      // The view that caught the next page's navigation never loads that page itself.
+      EXPECT_EQ(site_.RequestCount(chapter.folder + QStringLiteral("p%1.html").arg(page)), 1) << page;
     }
     EXPECT_EQ(QDir(walk->folder).entryList(QDir::Files).size(), kPages);
     // Each page-saved report follows the page-info report of the same scan.
@@ -129,14 +132,25 @@ TEST_F(ChapterWalkTest, EveryKindOfNavigationWalksATwelvePageChapterCompletely) 
   EXPECT_EQ(site_.RequestCount("/logo.png"), int(walks.size()));
 }
 
-TEST_F(ChapterWalkTest, NoStrategyStallsAndSmallImagesSaveTheTallestAfterTheQuiet) {
+TEST_F(ChapterWalkTest, NoStrategyStallsSmallImagesSaveTheTallestAndImagesGetSessionCookies) {
   Chapter bare = AddChapter(site_, "/bare/", ChapterKind::NoControls, 3);
   Chapter small = AddChapter(site_, "/small/", ChapterKind::NextLinks, 3);
   const QString taller = testing_support::UseSmallImagesOnly(site_, small, 2);
+  Chapter guarded = AddChapter(site_, "/guarded/", ChapterKind::PageList, 5);
+  testing_support::RequireSessionCookies(site_, guarded);
   std::vector<std::unique_ptr<Walk>> walks;
   walks.push_back(std::make_unique<Walk>(site_, bare, 601, sandbox_));
   walks.push_back(std::make_unique<Walk>(site_, small, 602, sandbox_));
+  walks.push_back(std::make_unique<Walk>(site_, guarded, 603, sandbox_));
   ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+
+  // Images served only to a visitor holding the session's cookies (one set by the page's
+  // answer, one by its script) are fetched with them.
+  const Walk& session = *walks[2];
+  ASSERT_EQ(session.Reports<common::PageSavedReport>().size(), 5u) << Dump(session.frontEnd);
+  for (int page = 1; page <= 5; ++page)
+    EXPECT_EQ(testing_support::ReadBytes(session.folder + QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'))),
+              guarded.images[size_t(page - 1)]) << page;
 
   const Walk& stalled = *walks[0];
   EXPECT_TRUE(stalled.Reports<common::PageSavedReport>().empty());
@@ -191,4 +205,36 @@ window.onload = function () { setTimeout(grow, 0); };
   EXPECT_TRUE(walk.Reports<common::PageSavedReport>().empty()) << Dump(walk.frontEnd);
   EXPECT_EQ(walk.frontEnd.reports.back(), common::EngineReport(common::StallReport{701}));
   EXPECT_TRUE(QDir(walk.folder).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(ChapterWalkTest, QuitOrTerminationEndsAnEngineInTheMiddleOfASlowImage) {
+  // Both engines are stuck downloading a page image sent at four bytes a second.
+  Chapter toldToQuit = AddChapter(site_, "/quit/", ChapterKind::NextLinks, 2);
+  Chapter terminated = AddChapter(site_, "/term/", ChapterKind::NextLinks, 2);
+  for (const Chapter* chapter : {&toldToQuit, &terminated}) {
+    testing_support::Resource slow;
+    slow.body = chapter->images[0];
+    slow.contentType = "image/jpeg";
+    slow.trickleMs = 250;
+    site_.Add(chapter->ImagePath(1), slow);
+  }
+  Walk quit(site_, toldToQuit, 701, sandbox_);
+  Walk term(site_, terminated, 702, sandbox_);
+  ASSERT_TRUE(WaitFor([&] {
+    return site_.RequestCount(toldToQuit.ImagePath(1)) == 1 &&
+           site_.RequestCount(terminated.ImagePath(1)) == 1;
+  }, kWalkTimeoutMs));
+  WaitFor([] { return false; }, 500); // well inside the download
+
+  QElapsedTimer clock;
+  clock.start();
+  quit.frontEnd.QuitEngine();
+  ::kill(term.engine->pid(), SIGTERM); // the engine this test started, by its id
+  ASSERT_TRUE(WaitFor([&] { return quit.engine->Finished() && term.engine->Finished(); }, 60000));
+  // Within a second the download is given up; closing the browser takes the rest.
+  EXPECT_LT(clock.elapsed(), 6000);
+  EXPECT_EQ(quit.engine->exitCode, 0);
+  EXPECT_EQ(term.engine->exitCode, 0);
+  EXPECT_TRUE(quit.Reports<common::PageSavedReport>().empty());
+  EXPECT_TRUE(term.Reports<common::PageSavedReport>().empty());
 }

@@ -9,8 +9,12 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using testing_support::BodyLength;
 using testing_support::FakeDocument;
@@ -66,11 +70,22 @@ FCAutoInitGDIPlus* PageImageTest::magick_ = nullptr;
 
 TEST_F(PageImageTest, ThresholdIsInclusiveAndTheScanStopsAtTheFirstPageImage) {
   FakeDocument doc;
+  const QString shorter = Serve("short.png", 300, 200);
   const QString tall = Serve("tall.png", 300, 2000);
   const QString wide = Serve("wide.png", 2000, 400);
+  const QString missing = Unique("missing.png");
   const QString exact = Serve("exact.png", 301, 401);
   const QString after = Serve("after.png", 800, 1200);
-  for (const QString& path : {tall, wide, exact, after}) doc.AddImage(site_.Url(path));
+  for (const QString& path : {shorter, tall, wide, missing, exact, after})
+    doc.AddImage(site_.Url(path));
+  // The downloads land in a folder of this test's own, so every file left can be counted.
+  Sandbox temp;
+  const QByteArray oldTemp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(temp.path()));
+  struct Restore {
+    QByteArray value;
+    ~Restore() { value.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", value); }
+  } restore{oldTemp};
 
   engine::PageImageChoice choice;
   engine::ChoosePageImage(&doc, {site_.Url("/page.html"), {}}, temporary_, choice);
@@ -82,7 +97,41 @@ TEST_F(PageImageTest, ThresholdIsInclusiveAndTheScanStopsAtTheFirstPageImage) {
   ASSERT_TRUE(choice.candidate);
   EXPECT_EQ(choice.candidate->url, site_.Url(tall));
   EXPECT_EQ(site_.RequestCount(after), 0);
-  EXPECT_EQ(temporary_.size(), 3);
+  // Only the chosen image and the candidate keep a file: the replaced candidate, the loser
+  // and the failed fetch left nothing behind.
+  EXPECT_EQ(site_.RequestCount(missing), 1);
+  EXPECT_EQ(temporary_, QStringList({choice.candidate->temporaryPath, choice.chosen->temporaryPath}));
+  EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files).size(), 2);
+  for (const QString& path : temporary_) EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(PageImageTest, ImagesAddedDuringTheScanAreSeenButCannotHoldItForEver) {
+  // A script adds the page image while the scan downloads the first picture.
+  FakeDocument doc;
+  doc.AddImage(site_.Url(Serve("logo.png", 100, 40)));
+  const QString page = Serve("page.png", 640, 900);
+  int listings = 0;
+  doc.onListing = [&] {
+    if (++listings == 2) doc.AddImage(site_.Url(page));
+  };
+  engine::PageImageChoice choice;
+  engine::ChoosePageImage(&doc, {site_.Url("/page.html"), {}}, temporary_, choice);
+  ASSERT_TRUE(choice.chosen);
+  EXPECT_EQ(choice.chosen->url, site_.Url(page));
+
+  // A page that adds another small picture for every one fetched: the scan still ends.
+  FakeDocument endless;
+  const QByteArray small = MakeImageBytes(20, 20, "PNG");
+  int added = 0;
+  endless.onListing = [&] {
+    const QString path = Unique(QStringLiteral("more%1.png").arg(++added));
+    site_.Add(path, small, "image/png");
+    endless.AddImage(site_.Url(path));
+  };
+  engine::PageImageChoice none;
+  engine::ChoosePageImage(&endless, {site_.Url("/page.html"), {}}, temporary_, none);
+  EXPECT_FALSE(none.chosen);
+  EXPECT_EQ(site_.Requests().size(), 2u + engine::kMaxFetchesPerScan);
 }
 
 TEST_F(PageImageTest, EqualHeightsKeepTheFirstAndTriedAddressesAreNeverFetchedAgain) {
@@ -125,6 +174,54 @@ TEST_F(PageImageTest, RequestCarriesRefererAcceptBlockAndUserAgent) {
   // A referring page with a line break cannot add headers of its own.
   EXPECT_EQ(engine::ImageRequestHeaders("http://x/\r\nX-Evil: 1").front(),
             QStringLiteral("Referer: http://x/X-Evil: 1"));
+}
+
+TEST_F(PageImageTest, EveryAddressOfARedirectGetsItsOwnCookies) {
+  Resource moved;
+  moved.status = 302;
+  moved.headers = {{"Location", Unique("guarded.png").toUtf8()}};
+  site_.Add(Unique("moved.png"), moved);
+  Resource guarded{MakeImageBytes(400, 500, "PNG"), "image/png"};
+  guarded.requiredCookies = {"id=7"};
+  site_.Add(Unique("guarded.png"), guarded);
+  QStringList asked;
+  const engine::CookieSource cookies = [&](const QString& url) {
+    asked << url;
+    return url.endsWith("guarded.png") ? QStringLiteral("id=7; theme=dark")
+                                       : QStringLiteral("first=1");
+  };
+  auto image = engine::FetchImage(site_.Url(Unique("moved.png")),
+                                  {site_.Url("/page.html"), {}, cookies}, temporary_);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->height, 500);
+  EXPECT_EQ(asked, QStringList({site_.Url(Unique("moved.png")), site_.Url(Unique("guarded.png"))}));
+  const auto requests = site_.Requests();
+  ASSERT_EQ(requests.size(), 2);
+  EXPECT_EQ(requests[0].Header("Cookie"), "first=1");
+  EXPECT_EQ(requests[1].Header("Cookie"), "id=7; theme=dark");
+
+  // Without the cookies the image is refused; without a source none are sent.
+  EXPECT_FALSE(Fetch(Unique("guarded.png")));
+  EXPECT_TRUE(site_.Requests().last().Header("Cookie").isEmpty());
+}
+
+TEST_F(PageImageTest, ATricklingServerIsLeftTheMomentTheEngineIsToldToEnd) {
+  Resource slow{MakeImageBytes(400, 500, "PNG"), "image/png"};
+  slow.trickleMs = 250;
+  site_.Add(Unique("slow.png"), slow);
+  QElapsedTimer clock;
+  clock.start();
+  std::thread quit([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    engine::SetImageFetchAbort(true);
+  });
+  auto image = Fetch(Unique("slow.png"));
+  const qint64 took = clock.elapsed();
+  quit.join();
+  engine::SetImageFetchAbort(false);
+  EXPECT_FALSE(image);
+  EXPECT_LT(took, 1500);
+  EXPECT_TRUE(temporary_.isEmpty());
 }
 
 TEST_F(PageImageTest, ContentLengthIsCheckedOnlyWhenStated) {

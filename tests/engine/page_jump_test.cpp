@@ -150,14 +150,25 @@ TEST(PageList, LaterListWinsAndOptionsStayWithTheirList) {
   EXPECT_EQ(bottom.selectedIndex, 1);
 }
 
-TEST(PageList, OptionGroupsDoNotEndTheList) {
+TEST(PageList, OptionsAreTheSelectsOwnWhateverStandsBetweenThem) {
+  // In document order: the select, a group, three options, a rule, three more options; then
+  // a suggestion list whose options follow but are not the select's.
   FakeDocument doc;
-  doc.Add(QStringLiteral("select"), {engine::ElementKind::Select});
+  FakeElement& select = doc.Add(QStringLiteral("select"), {engine::ElementKind::Select});
+  auto own = [&](const QString& n) {
+    doc.Add("option", {engine::ElementKind::Option}).text = n;
+    select.options.push_back(doc.elements.back());
+  };
   doc.Add(QStringLiteral("optgroup")).outerHTML = QStringLiteral("<OPTGROUP label=a>");
-  for (const QString& n : Numbers(1, 3)) doc.Add("option", {engine::ElementKind::Option}).text = n;
-  doc.Add(QStringLiteral("optgroup")).outerHTML = QStringLiteral("<optgroup label=b>");
-  for (const QString& n : Numbers(4, 6)) doc.Add("option", {engine::ElementKind::Option}).text = n;
-  EXPECT_EQ(CPageJumpOption().GetPageCount(&doc), 6);
+  for (const QString& n : Numbers(1, 3)) own(n);
+  doc.Add(QStringLiteral("hr"));
+  for (const QString& n : Numbers(4, 6)) own(n);
+  doc.Add(QStringLiteral("datalist"));
+  for (const QString& n : Numbers(7, 9)) doc.Add("option", {engine::ElementKind::Option}).text = n;
+  CPageJumpOption strategy;
+  EXPECT_EQ(strategy.GetPageCount(&doc), 6);
+  strategy.JumpToPage(&doc, 5);
+  EXPECT_EQ(select.selectedIndex, 4);
 }
 
 TEST(PageLinks, BracketedAndSpacedTextsAreFoundButArrowsAreNot) {

@@ -22,6 +22,7 @@ public:
   int offsetWidth() override { Check(); return e_->width; }
   void setSelectedIndex(int index) override { Check(); e_->selectedIndex = index; }
   QString text() override { Check(); return e_->text; }
+  std::unique_ptr<engine::FIElementCollection> options() override;
   void click() override {
     Check();
     ++e_->clicks;
@@ -60,6 +61,12 @@ private:
   const FakeDocument* d_;
 };
 
+std::unique_ptr<engine::FIElementCollection> Element::options() {
+  d_->Check();
+  if (!e_->kinds.count(ElementKind::Select)) throw DocumentError("not a select element");
+  return std::make_unique<Collection>(e_->options, d_);
+}
+
 } // namespace
 
 void FakeDocument::Check() const {
@@ -90,7 +97,10 @@ FakeElement& FakeDocument::AddInputButton(const QString& value) {
 FakeElement& FakeDocument::AddSelect(const QStringList& optionTexts) {
   Add(QStringLiteral("select"), {ElementKind::Select});
   auto keep = elements.back();
-  for (const QString& text : optionTexts) Add(QStringLiteral("option"), {ElementKind::Option}).text = text;
+  for (const QString& text : optionTexts) {
+    Add(QStringLiteral("option"), {ElementKind::Option}).text = text;
+    keep->options.push_back(elements.back());
+  }
   return *keep;
 }
 
@@ -110,6 +120,7 @@ std::unique_ptr<engine::FIElementCollection> FakeDocument::all() {
 
 std::unique_ptr<engine::FIElementCollection> FakeDocument::getElementsByTagName(const QString& tag) {
   Check();
+  if (onListing) onListing();
   std::vector<std::shared_ptr<FakeElement>> found;
   for (const auto& e : elements)
     if (e->tag.compare(tag, Qt::CaseInsensitive) == 0) found.push_back(e);

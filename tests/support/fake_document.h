@@ -19,6 +19,7 @@ struct FakeElement {
   QString innerText, outerHTML, id, href, src, value, text;
   int left = 0, top = 0, width = 50;
   int selectedIndex = -1;
+  std::vector<std::shared_ptr<FakeElement>> options; ///< a select's own options
   int clicks = 0;
   QStringList events;          ///< names passed to fireEvent, in order
   int lastKeyCode = 0;
@@ -34,11 +35,14 @@ public:
   bool failing = false; ///< every call throws DocumentError, as on a page that went away
   /// Runs whenever an element is fetched from a collection, as a page script reacting to it.
   std::function<void()> onItem;
+  /// Runs at the start of every getElementsByTagName, as a page script that changes the page
+  /// between two listings would.
+  std::function<void()> onListing;
 
   FakeElement& Add(const QString& tag, std::set<engine::ElementKind> kinds = {});
   FakeElement& AddAnchor(const QString& text);
   FakeElement& AddInputButton(const QString& value);
-  /// A select followed by its options.
+  /// A select followed by its options, which are also its own.
   FakeElement& AddSelect(const QStringList& optionTexts);
   FakeElement& AddImage(const QString& src);
 

@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QMutex>
 #include <QMutexLocker>
+#include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 
@@ -19,6 +21,7 @@ QByteArray RecordedRequest::Header(const QByteArray& name) const {
 
 struct LocalSite::Impl {
   httplib::Server server;
+  std::atomic<bool> stopping{false};
   std::thread thread;
   int port = 0;
   mutable QMutex mutex;
@@ -52,11 +55,36 @@ struct LocalSite::Impl {
       }
       resource = *it;
     }
+    if (!resource.requiredCookies.isEmpty()) {
+      const QList<QByteArray> sent =
+          QByteArray::fromStdString(req.get_header_value("Cookie")).split(';');
+      QList<QByteArray> trimmed;
+      for (const QByteArray& pair : sent) trimmed << pair.trimmed();
+      for (const QByteArray& cookie : resource.requiredCookies) {
+        if (trimmed.contains(cookie)) continue;
+        res.status = 403;
+        res.set_content("cookie missing", "text/plain");
+        return;
+      }
+    }
     res.status = resource.status;
     for (const auto& [key, value] : resource.headers)
       res.set_header(key.toStdString(), value.toStdString());
     const std::string type = resource.contentType.toStdString();
     auto body = std::make_shared<std::string>(resource.body.toStdString());
+    if (resource.trickleMs > 0) {
+      const int gap = resource.trickleMs;
+      std::atomic<bool>* stop = &stopping;
+      res.set_content_provider(body->size(), type,
+                               [body, gap, stop](size_t offset, size_t, httplib::DataSink& sink) {
+        for (int waited = 0; waited < gap; waited += 10) {
+          if (stop->load()) return false;
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return sink.write(body->data() + offset, 1);
+      });
+      return;
+    }
     switch (resource.length) {
     case BodyLength::Correct:
       res.set_content(*body, type);
@@ -104,6 +132,7 @@ LocalSite::LocalSite() : impl_(std::make_unique<Impl>()) {
 }
 
 LocalSite::~LocalSite() {
+  impl_->stopping = true;
   impl_->server.stop();
   if (impl_->thread.joinable())
     impl_->thread.join();

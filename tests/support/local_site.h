@@ -36,6 +36,12 @@ struct Resource {
   BodyLength length = BodyLength::Correct;
   /// The Content-Length sent with BodyLength::Wrong.
   qint64 statedLength = 0;
+  /// When above 0, the body goes out one byte at a time, this many milliseconds apart (a
+  /// server that trickles); the site's destruction cuts it short.
+  int trickleMs = 0;
+  /// "name=value" pairs that must all come in the request's Cookie header; without them the
+  /// answer is 403.
+  QList<QByteArray> requiredCookies;
 };
 
 /// One request as the server received it.
