@@ -29,7 +29,7 @@ QString ListPage() {
       "<script>alert('Welcome!');</script>"
       "<div id='nav'><a href='/'>Home</a> | <a href='/about.html'>About</a></div><ol>");
   for (int i = 1; i <= kChapters; ++i)
-    html += QStringLiteral("<li><a href='/ch/%1.html'>Chapter %1</a></li>").arg(i);
+    html += QStringLiteral("<li><a href='/ch/%1.html'>Part %1</a></li>").arg(i);
   html += QStringLiteral(
       "</ol><p><a href='mailto:admin@example.com'>Contact</a></p>"
       "<a href='/ch/41.html' target='_blank'>Chapter 41</a>"
@@ -110,7 +110,7 @@ TEST(SearchEngine, ListPageYieldsTheChapterLinesAndTheEngineEndsByItself) {
   QStringList expected{line(QStringLiteral("/"), QStringLiteral("Home")),
                        line(QStringLiteral("/about.html"), QStringLiteral("About"))};
   for (int i = 1; i <= kChapters; ++i)
-    expected << line(QStringLiteral("/ch/%1.html").arg(i), QStringLiteral("Chapter %1").arg(i));
+    expected << line(QStringLiteral("/ch/%1.html").arg(i), QStringLiteral("Part %1").arg(i));
   expected << line(QStringLiteral("/ch/41.html"), QStringLiteral("Chapter 41"))
            << line(QStringLiteral("/ch/42-first.html"), QStringLiteral("Chapter 42"))
            << line(QStringLiteral("/ch/46-first.html"), QStringLiteral("Chapter 46"))
