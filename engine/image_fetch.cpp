@@ -1,5 +1,6 @@
 #include "engine/image_fetch.h"
 
+#include "common/network_setting.h"
 #include "common/temp_file.h"
 #include "engine/image_decode.h"
 
@@ -116,6 +117,7 @@ Outcome DownloadOnce(const QString& url, const QString& referer, const QString& 
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, long(std::max<qint64>(timeLeftMs, 1)));
   curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxImageBytes));
+  common::ConfigureCurl(c); // the proxy and the extra trusted certificates, as the browser has
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteChunk);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
   const CURLcode result = Perform(c);

@@ -2,6 +2,7 @@
 
 #include "common/protocol.h"
 #include "engine/gantrell_dlg.h"
+#include "engine/long_strip.h"
 #include "engine/page_jump.h"
 
 #include <QFile>
@@ -125,14 +126,14 @@ void CMonitorView::ProcessPage() {
   try {
     jump_ = CreatePageJump(document, &total);
     SendPageInfo(document->title(), total);
-    if (!*alive || !jump_) return;
-    // Images go out as this page's browser would ask for them: with its user agent, and
-    // with the cookies this view's browser would send to each address.
-    const engine::FIBrowser* browser = host_.Browser();
-    engine::FIBrowserView* view = browser_.get();
-    const engine::ImageRequest request{url_, browser ? browser->UserAgent() : QString(),
-                                       [view](const QString& url) { return view->CookieHeader(url); }};
-    engine::ChoosePageImage(document, request, temporaryFiles_, image_);
+    if (!*alive) return;
+    if (!jump_) {
+      // Perhaps a long strip: let the page fill in the images it shows only in view, so that
+      // they are there at the last chance.
+      if (browser_) browser_->BringAllIntoView();
+      return;
+    }
+    engine::ChoosePageImage(document, ImageRequestOfPage(), temporaryFiles_, image_);
   } catch (const DocumentError&) {
     return; // the next tick tries again
   }
@@ -155,6 +156,7 @@ void CMonitorView::FinishPage() {
 }
 
 void CMonitorView::FinishWithCandidate() {
+  if (!jump_ && SaveLongStrip()) return;
   if (!jump_ || !image_.candidate) {
     SendStall();
     return;
@@ -170,15 +172,79 @@ void CMonitorView::FinishWithCandidate() {
   JumpToNextPage(total);
 }
 
-bool CMonitorView::SavePageImage(const CPageImageInfo& image) {
+engine::ImageRequest CMonitorView::ImageRequestOfPage() const {
+  // Images go out as this page's browser would ask for them: with its user agent, and with
+  // the cookies this view's browser would send to each address.
+  const engine::FIBrowser* browser = host_.Browser();
+  engine::FIBrowserView* view = browser_.get();
+  return {url_, browser ? browser->UserAgent() : QString(),
+          [view](const QString& url) { return view ? view->CookieHeader(url) : QString(); }};
+}
+
+bool CMonitorView::SavePageImage(const CPageImageInfo& image, std::int32_t page) {
+  if (page == 0) page = page_;
   const std::shared_ptr<bool> alive = alive_;
-  if (!engine::SavePageImageFile(image, host_.Folder(), page_)) {
+  if (!engine::SavePageImageFile(image, host_.Folder(), page)) {
     // Reporting the page as saved would let the front-end skip it for good.
     SendStall();
     return false;
   }
-  host_.Report(common::PageSavedReport{host_.TaskId(), page_, url_});
+  host_.Report(common::PageSavedReport{host_.TaskId(), page, url_});
   return *alive;
+}
+
+bool CMonitorView::SaveLongStrip() {
+  FIHTMLDocument* document = Document();
+  if (!document) return false;
+  const QString folder = host_.Folder();
+  const engine::ImageRequest request = ImageRequestOfPage();
+  const engine::StripImageFetcher fetch = [&](const QString& url) {
+    return engine::FetchImage(url, request, temporaryFiles_);
+  };
+  // A restart names the last saved page; when that is a page of this strip, the images before
+  // it are known from the record and are not fetched again.
+  std::optional<engine::StripRecord> record = engine::StripRecord::Load(folder, url_);
+  const bool resuming = record && page_ >= record->firstPage && page_ < record->LastPage() &&
+                        engine::PageFileExists(folder, page_);
+  std::vector<engine::StripPage> pages;
+  QString title;
+  try {
+    title = document->title();
+    if (resuming) {
+      const std::vector<int> rest(record->positions.begin() + (page_ + 1 - record->firstPage),
+                                  record->positions.end());
+      pages = engine::CollectStripPages(document, fetch, temporaryFiles_, &rest);
+      if (pages.size() != rest.size()) {
+        // The page has changed since: the strip is counted afresh, numbered as before, and
+        // only the pages after the saved ones are saved.
+        pages = engine::CollectStripPages(document, fetch, temporaryFiles_);
+        const std::size_t saved = std::size_t(page_ + 1 - record->firstPage);
+        if (pages.size() < 2 || pages.size() <= saved) return false;
+        record->positions.clear();
+        for (const auto& page : pages) record->positions.push_back(page.position);
+        record->Save(folder, url_);
+        pages.erase(pages.begin(), pages.begin() + std::ptrdiff_t(saved));
+      }
+    } else {
+      pages = engine::CollectStripPages(document, fetch, temporaryFiles_);
+      if (pages.size() < 2) return false; // one image without a strategy stays a stall
+      record = engine::StripRecord{page_, {}};
+      for (const auto& page : pages) record->positions.push_back(page.position);
+      record->Save(folder, url_);
+    }
+  } catch (const DocumentError&) {
+    return false;
+  }
+  const std::shared_ptr<bool> alive = alive_;
+  SendPageInfo(title, record->LastPage());
+  std::int32_t number = resuming ? page_ + 1 : page_;
+  for (const auto& page : pages) {
+    // The engine may end during the last page's report: the record goes before it.
+    if (number == record->LastPage()) engine::StripRecord::Remove(folder, url_);
+    if (!*alive || !SavePageImage(*page.image, number)) return true;
+    ++number;
+  }
+  return true;
 }
 
 void CMonitorView::JumpToNextPage(std::int32_t total) {

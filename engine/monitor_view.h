@@ -101,9 +101,18 @@ private:
     CMonitorView* view_;
   };
 
-  /// Saves `image` as this page and reports it ("101"); a failed copy is reported as a stall
-  /// ("102") instead. False when the page was not saved or the view was deleted meanwhile.
-  bool SavePageImage(const CPageImageInfo& image);
+  /// Saves `image` as page `page` (this view's page when 0) and reports it ("101"); a failed
+  /// copy is reported as a stall ("102") instead. False when the page was not saved or the
+  /// view was deleted meanwhile.
+  bool SavePageImage(const CPageImageInfo& image, std::int32_t page = 0);
+  /// The last chance of a page without a strategy: when two or more of its images reach the
+  /// page size it is a long strip, and all of them are saved in order, each reported, after a
+  /// page-info report with their count. A view restarted on a strip whose page it names is
+  /// saved already goes on with the next image, fetching only the images from there. False
+  /// (nothing reported) when the page is no long strip.
+  bool SaveLongStrip();
+  /// How this page's browser asks for images.
+  engine::ImageRequest ImageRequestOfPage() const;
   /// Goes to the next page when there is one; "102" when the jump started no navigation.
   void JumpToNextPage(std::int32_t total);
   /// Saves the best candidate and goes on, or reports the stall when there is nothing to save.

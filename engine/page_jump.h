@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-/// Tries the page list, then the previous/next links, then the page-number box, and returns
-/// the first whose count is non-zero (a negative count fits too); null when none fits or
-/// there is no document. `count`, when given, receives that strategy's count (0 for none).
+/// Tries the page list, then the previous/next links labelled in Chinese, then the page-number
+/// box, then previous/next links labelled in other languages, and returns the first whose
+/// count is non-zero (a negative count fits too); null when none fits or there is no document. `count`, when given, receives that strategy's count (0 for none).
 std::unique_ptr<CPageJumpBase> CreatePageJump(engine::FIHTMLDocument* document,
                                               std::int32_t* count = nullptr);
 
@@ -17,8 +17,19 @@ std::unique_ptr<CPageJumpBase> CreatePageJump(engine::FIHTMLDocument* document,
 std::int32_t ParsePageDigits(const QString& text);
 
 /// The total page count written in the page's text as 共 <n> 页 (also 总 and 张); failing
-/// that, the "spDataCount" element of one known site (by its title); otherwise 0.
+/// that, the "spDataCount" element of one known site (by its title); failing that, the forms
+/// of other languages (TotalPagesInOtherText); otherwise 0.
 std::int32_t TotalPagesFromText(engine::FIHTMLDocument* document);
+
+/// The total of "Page 2 of 7", "2 of 7" (any letter case), 全7ページ, 7ページ中2ページ,
+/// 2/7ページ, 총 7 페이지, 7페이지 중 2, 2/7 페이지 (full-width digits too), tried in that
+/// order of kinds, the first match of a kind counting; 0 when none is found. A total below
+/// its page number, or 0, is no total.
+std::int32_t TotalPagesInOtherText(const QString& text);
+
+/// A link text of the other languages as it is compared: lower case, without any blanks, and
+/// without arrows and brackets around it ("» Next page ›" reads "nextpage").
+QString NormaliseOtherLinkText(const QString& text);
 
 /// A link text without spaces and without one enclosing pair of brackets: "[下一页]" and
 /// "下 一 页" both read "下一页".

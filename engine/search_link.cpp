@@ -1,6 +1,7 @@
 #include "engine/search_link.h"
 
 #include "common/protocol.h"
+#include "common/web_address.h"
 #include "engine/gantrell_dlg.h"
 #include "engine/search_result.h"
 #include "platform/launcher.h"
@@ -18,10 +19,8 @@ std::int64_t SystemClock() { return std::int64_t(std::time(nullptr)); }
 int viewerWaitMs = CSearchLink::kViewerWaitMs;
 std::int64_t (*clockNow)() = &SystemClock;
 
-// Only plain-HTTP addresses become tasks; script links, mail, https and ftp add no line.
-bool IsCatchable(const QString& url) {
-  return url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive);
-}
+// Only web addresses become tasks; script links, mail and ftp add no line.
+bool IsCatchable(const QString& url) { return common::BeginsWithWebScheme(url); }
 
 // Mail links are not chapters; markup holding ".add" or ".set" belongs to bookmark and
 // settings scripts whose click would change something on the site.

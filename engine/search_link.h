@@ -5,9 +5,10 @@
 // after construction, whichever comes first) it runs the result step once: it clicks every
 // link of the page in document order, catches the address each click would go to (cancelling
 // the navigation, so the list page stays), writes one line per link that led to an "http://"
-// address into a temporary UTF-16LE file, opens that file in the user's text viewer, tells the
-// search-link dialog it is done (WM_APP_SEARCH_DONE), waits for the viewer to read the file,
-// deletes it and posts WM_APP_ENGINE_QUIT to its own host dialog, which ends the engine.
+// or "https://" address into a temporary UTF-16LE file, opens that file in the user's text
+// viewer, tells the search-link dialog it is done (WM_APP_SEARCH_DONE), waits for the viewer
+// to read the file, deletes it and posts WM_APP_ENGINE_QUIT to its own host dialog, which
+// ends the engine.
 //
 // Threading and ownership: everything runs on the engine's user-interface thread. The host
 // dialog owns the view and may delete it while the result step waits in a synchronous call

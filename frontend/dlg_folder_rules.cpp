@@ -1,5 +1,6 @@
 #include "frontend/dlg_folder_rules.h"
 
+#include "common/web_address.h"
 #include "frontend/folder_rule.h"
 
 namespace dialogs {
@@ -24,9 +25,7 @@ QString Increment(QString digits) {
 
 } // namespace
 
-bool BeginsWithHttp(const QString& text) {
-  return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive);
-}
+bool BeginsWithHttp(const QString& text) { return common::BeginsWithWebScheme(text); }
 
 QString SuggestNextFolder(const QString& folder) {
   int end = folder.size();

@@ -9,7 +9,7 @@
 
 namespace dialogs {
 
-/// Whether `text` begins with "http://", letter case ignored.
+/// Whether `text` begins with "http://" or "https://", letter case ignored.
 bool BeginsWithHttp(const QString& text);
 
 /// The folder proposed for a new task after `folder`: the last run of decimal digits (the one
@@ -25,7 +25,7 @@ QStringList SplitLinkLines(const QString& text);
 enum class LinkLineError {
   None,      ///< The line is usable.
   NoSpace,   ///< No space separates an address from a folder.
-  NotHttp,   ///< The part before the first space does not begin with "http://".
+  NotHttp,   ///< The part before the first space does not begin with "http://" or "https://".
   BadFolder, ///< The folder escapes the base folder, or cannot be created or used.
 };
 

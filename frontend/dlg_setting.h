@@ -1,8 +1,9 @@
 #pragma once
 // DlgSetting: the modal settings dialog. It edits "max_download" (a list of 1, 2 or 3 tasks at
-// once), "auto_continue", "pack_cbz" and "page_delay" (seconds between pages, 0 to 60). OK
-// stores them into the settings object; "setting.ini" is written at exit; a new delay applies
-// to engines started afterwards. No scheduling pass is asked for: a raised limit applies at the task manager's next
+// once), "auto_continue", "pack_cbz", "page_delay" (seconds between pages, 0 to 60) and the
+// proxy. OK stores them into the settings object; "setting.ini" is written at exit; a new delay
+// and proxy apply to engines started afterwards.
+// No scheduling pass is asked for: a raised limit applies at the task manager's next
 // pass.
 //
 //   DlgSetting dialog(app.Setting(), mainWindow);
@@ -16,6 +17,7 @@ class CWndTipButton;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
@@ -25,7 +27,9 @@ public:
   /// `setting` must outlive the dialog.
   explicit DlgSetting(CSetting& setting, QWidget* parent = nullptr);
 
-  /// OK: "max_download" = list index + 1, "auto_continue" and "pack_cbz" = check states; closes.
+  /// OK: "max_download" = list index + 1, "auto_continue" and "pack_cbz" = check states, the
+  /// proxy as typed (empty: none); closes. A proxy address that cannot be used gets a balloon
+  /// tip instead.
   void accept() override;
 
   /// The list index shown for a "max_download" value: 2 for 3 or more, 1 for 2, else 0.
@@ -35,6 +39,7 @@ public:
   QCheckBox* AutoContinueCheck() const { return autoContinue_; }
   QCheckBox* PackCbzCheck() const { return packCbz_; }
   QSpinBox* DelayBox() const { return delay_; }
+  QLineEdit* ProxyEdit() const { return proxy_; }
   QPushButton* OkButton() const { return ok_; }
 
 private:
@@ -48,6 +53,8 @@ private:
   QLabel* delayLabel_ = nullptr;
   QSpinBox* delay_ = nullptr;           // seconds between pages, 0-60
   CWndTipButton* tip_ = nullptr;        // 2005
+  QLabel* proxyLabel_ = nullptr;
+  QLineEdit* proxy_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
 };

@@ -28,6 +28,7 @@ bool CFolivexApp::InitInstance(QSize screen) {
     return false;
   }
   setting_.Read(CSetting::DefaultFile(), screen);
+  common::ApplyNetworkSetting(setting_.network); // for the news download and every engine
   tasks_.LoadAllTasks();
   InstallControlFactory();
   mainWindow_ = CreateMainWindow();

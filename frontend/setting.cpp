@@ -34,6 +34,7 @@ void CSetting::Read(const QString& file, QSize screen) {
   y = ClampToScreen(ReadProfileInt(file, QStringLiteral("y")).value_or(y), screen.height());
   width = ReadProfileInt(file, QStringLiteral("width")).value_or(width);
   height = ReadProfileInt(file, QStringLiteral("height")).value_or(height);
+  network = common::ReadNetworkSetting(file);
 }
 
 bool CSetting::Write(const QString& file) const {
@@ -49,5 +50,6 @@ bool CSetting::Write(const QString& file) const {
   ok = WriteProfileInt(file, QStringLiteral("y"), y) && ok;
   ok = WriteProfileInt(file, QStringLiteral("width"), width) && ok;
   ok = WriteProfileInt(file, QStringLiteral("height"), height) && ok;
+  ok = common::WriteNetworkSetting(file, network) && ok;
   return ok;
 }

@@ -2,6 +2,8 @@
 // CSetting: what the front-end keeps between runs apart from the tasks, section "app" of
 // "setting.ini" in the data folder (the program folder unless installed). Read once at start-up, written once at exit; only
 // "task_id" is written at once, by every task creation (CTaskStore::AllocateTaskId).
+#include "common/network_setting.h"
+
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -19,6 +21,9 @@ public:
   std::int32_t y = 300;              ///< main window top edge
   std::int32_t width = 400;          ///< main window width
   std::int32_t height = 300;         ///< main window height
+  /// Proxy and extra trusted certificates, section "setting" ("proxy", "extra_ca"); handed to
+  /// the engines through the environment (common::ApplyNetworkSetting).
+  common::NetworkSetting network;
 
   /// "$HOME/My Comic Book/".
   static QString DefaultFolder();

@@ -1,6 +1,6 @@
 #pragma once
 // CComicLinkDrop: the drop target of the drop window. It accepts text that begins with
-// "http://" in any letter case, offered as plain text or as a URI list, and hands a dropped
+// "http://" or "https://" in any letter case, offered as plain text or as a URI list, and hands a dropped
 // link to the main window as WM_APP_ADD_LINK, posted with a heap QString* as wParam that the
 // main window takes back with TakeLink (and so frees) after opening the add-task dialog with it.
 #include "platform/window_message.h"
@@ -19,7 +19,7 @@ public:
   platform::HWND MainWindow() const { return mainWindow_; }
 
   /// The link that `data` offers: its plain text, else the first entry of its URI list, when
-  /// that begins with "http://" (letter case ignored); empty otherwise.
+  /// that begins with "http://" or "https://" (letter case ignored); empty otherwise.
   static QString DroppableText(const QMimeData* data);
 
   /// Drag enter and drag over: copy for a droppable link, nothing otherwise.

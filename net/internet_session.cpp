@@ -1,5 +1,6 @@
 #include "net/internet_session.h"
 
+#include "common/network_setting.h"
 #include "net/http_request.h"
 
 #include <curl/curl.h>
@@ -13,6 +14,9 @@ FCInternetSession::FCInternetSession(const QString& agent, const QString& proxy,
   easy_ = easy;
   if (!easy) return;
   curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.toUtf8().constData());
+  // The proxy and the extra trusted certificates of the settings; a proxy this download
+  // names itself replaces the settings' one.
+  common::ConfigureCurl(easy);
   if (!proxy.isEmpty()) curl_easy_setopt(easy, CURLOPT_PROXY, proxy.toUtf8().constData());
   if (!proxyUserName.isEmpty())
     curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxyUserName.toUtf8().constData());

@@ -33,6 +33,11 @@ public:
   /// The Cookie header value the view's browser would send with a request for `url`, by the
   /// browser's own rules (domain, path, secure, expiry); empty when it would send none.
   virtual QString CookieHeader(const QString& url) { return (void)url, QString(); }
+  /// Makes the current page believe that all of it is in view, so that images it fills in
+  /// only when they scroll into view get their addresses: a very tall viewport, and the page
+  /// scrolled through from top to bottom in the background. Once per document; returns at
+  /// once. A view without a browser does nothing.
+  virtual void BringAllIntoView() {}
 };
 
 /// Makes views. One browser serves every view of the engine process.

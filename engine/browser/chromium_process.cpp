@@ -1,5 +1,7 @@
 #include "engine/browser/chromium_process.h"
 
+#include "common/network_setting.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDateTime>
@@ -36,6 +38,29 @@ bool Reap(pid_t pid, int timeoutMs) {
     if (deadline.hasExpired()) return false;
     QThread::msleep(10);
   }
+}
+// The proxy and the extra trusted certificates of the engine's setting (its environment).
+QStringList NetworkArguments() {
+  QStringList args;
+  const common::NetworkSetting setting = common::CurrentNetworkSetting();
+  if (!setting.proxy.isEmpty()) {
+    const auto proxy = common::ParseProxy(setting.proxy);
+    // A proxy that cannot be understood must not be bypassed silently: pages then fail at a
+    // proxy that does not exist instead of going out directly.
+    args << QStringLiteral("--proxy-server=") +
+                (proxy ? proxy->WithoutCredentials() : QStringLiteral("http://0.0.0.0:1"))
+         // Chromium never sends loopback addresses through a proxy unless told to.
+         << QStringLiteral("--proxy-bypass-list=<-loopback>");
+  }
+  if (!setting.extraCa.isEmpty()) {
+    // Certificate errors are ignored only for chains holding one of these keys; every other
+    // site is verified as always.
+    const QStringList hashes = common::SpkiHashesOfPemFile(setting.extraCa);
+    if (!hashes.isEmpty())
+      args << QStringLiteral("--ignore-certificate-errors-spki-list=") +
+                  hashes.join(QLatin1Char(','));
+  }
+  return args;
 }
 } // namespace
 
@@ -100,6 +125,7 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
   // Chromium refuses to run as root inside its sandbox. Without the sandbox the zygote (a
   // pre-forked template for sandboxed children) only costs memory.
   if (::geteuid() == 0) args << QStringLiteral("--no-sandbox") << QStringLiteral("--no-zygote");
+  args << NetworkArguments();
   args << QStringLiteral("about:blank");
   return args;
 }

@@ -1,5 +1,6 @@
 #include "engine/browser/chromium_view.h"
 
+#include "common/network_setting.h"
 #include "engine/browser/page_scripts.h"
 
 #include <QJsonObject>
@@ -16,6 +17,8 @@ constexpr int kSetupTimeoutMs = 15000;
 // A navigation announced by the renderer whose request never came (same-document, javascript:
 // addresses) is forgotten after this long.
 constexpr qint64 kAnnouncedLifetimeMs = 60000;
+// The viewport height that makes most of a long page visible at once; the page's width stays.
+constexpr int kTallViewport = 8000;
 const QString kWorldName = QStringLiteral("gantrell");
 
 QString WithoutFragment(const QString& url) {
@@ -67,6 +70,8 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
   pipe->SetImmediateHandler(sessionId_, [this](const devtools::Message& e) {
     if (e.method == QLatin1String("Fetch.requestPaused")) {
       OnRequestPaused(e.params);
+    } else if (e.method == QLatin1String("Fetch.authRequired")) {
+      OnAuthRequired(e.params);
     } else if (e.method == QLatin1String("Page.frameRequestedNavigation")) {
       OnRequestedNavigation(e.params);
     } else if (e.method == QLatin1String("Page.windowOpen")) {
@@ -91,7 +96,16 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
   patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
                               {QStringLiteral("resourceType"), QStringLiteral("Document")},
                               {QStringLiteral("requestStage"), QStringLiteral("Response")}});
-  pipe->Post(QStringLiteral("Fetch.enable"), {{QStringLiteral("patterns"), patterns}}, sessionId_);
+  QJsonObject fetch{{QStringLiteral("patterns"), patterns}};
+  // A proxy that wants a login gets it when it challenges the page's first request; the
+  // browser then keeps it for the page's other requests.
+  const auto proxy = common::ParseProxy(common::CurrentNetworkSetting().proxy);
+  if (proxy && !proxy->user.isEmpty()) {
+    proxyUser_ = proxy->user;
+    proxyPassword_ = proxy->password;
+    fetch.insert(QStringLiteral("handleAuthRequests"), true);
+  }
+  pipe->Post(QStringLiteral("Fetch.enable"), fetch, sessionId_);
   if (!userAgent.isEmpty())
     pipe->Post(QStringLiteral("Emulation.setUserAgentOverride"),
                {{QStringLiteral("userAgent"), userAgent}}, sessionId_);
@@ -145,6 +159,23 @@ QString CChromiumView::CookieHeader(const QString& url) {
     pairs << (name.isEmpty() ? value : name + QLatin1Char('=') + value);
   }
   return pairs.join(QStringLiteral("; "));
+}
+
+void CChromiumView::BringAllIntoView() {
+  if (!Alive() || !hasDocument_ || broughtIntoView_ == epoch_) return;
+  // Width 0 keeps the window's own width, so the page's layout across stays as it was.
+  pipe_->Post(QStringLiteral("Emulation.setDeviceMetricsOverride"),
+              {{QStringLiteral("width"), 0},
+               {QStringLiteral("height"), kTallViewport},
+               {QStringLiteral("deviceScaleFactor"), 0},
+               {QStringLiteral("mobile"), false}},
+              sessionId_);
+  try {
+    Run(QStringLiteral("scrollThrough"), {}, 0, RunsPageCode);
+    broughtIntoView_ = epoch_;
+  } catch (const DocumentError&) {
+    // The page is changing; the next call tries again.
+  }
 }
 
 // ---- events
@@ -248,6 +279,26 @@ void CChromiumView::Answer(const QString& requestId, RequestAnswer answer) {
               {{QStringLiteral("requestId"), requestId},
                {QStringLiteral("errorReason"), answer == Blocked ? QStringLiteral("BlockedByClient")
                                                                  : QStringLiteral("Aborted")}},
+              sessionId_);
+}
+
+void CChromiumView::OnAuthRequired(const QJsonObject& p) {
+  if (!pipe_) return;
+  const QString requestId = p.value(QLatin1String("requestId")).toString();
+  const QString source =
+      p.value(QLatin1String("authChallenge")).toObject().value(QLatin1String("source")).toString();
+  // Only the proxy of the setting gets a login, and only once per request: a refused one
+  // would otherwise be offered for ever. A site that asks for a login gets none.
+  QJsonObject answer{{QStringLiteral("response"), QStringLiteral("CancelAuth")}};
+  if (source == QLatin1String("Proxy") && !authAnswered_.contains(requestId)) {
+    authAnswered_.insert(requestId);
+    answer = {{QStringLiteral("response"), QStringLiteral("ProvideCredentials")},
+              {QStringLiteral("username"), proxyUser_},
+              {QStringLiteral("password"), proxyPassword_}};
+  }
+  pipe_->Post(QStringLiteral("Fetch.continueWithAuth"),
+              {{QStringLiteral("requestId"), requestId},
+               {QStringLiteral("authChallengeResponse"), answer}},
               sessionId_);
 }
 

@@ -22,6 +22,8 @@
 //   answered by the browser object at once. Keyboard focus: the browser is headless and owns
 //   no window on the user's desktop, so nothing in a page can take the focus from another
 //   program; focus() inside a page only moves the focus within that invisible page.
+// - Proxy login: when the proxy of the setting names a user, the view answers the proxy's
+//   challenge with it (once per request); a site that asks for a login gets none.
 #include "engine/browser/browser_view.h"
 #include "engine/browser/chromium_document.h"
 #include "engine/browser/devtools_pipe.h"
@@ -29,6 +31,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -52,6 +55,7 @@ public:
   void Stop() override;
   FIHTMLDocument* Document() override;
   QString CookieHeader(const QString& url) override;
+  void BringAllIntoView() override;
 
   // ---- for the document handles
   enum RunMode {
@@ -86,6 +90,7 @@ private:
   /// Lets a paused request go on, or fails it (Aborted leaves the page where it was).
   void Answer(const QString& requestId, RequestAnswer answer);
   void OnRequestedNavigation(const QJsonObject& params);
+  void OnAuthRequired(const QJsonObject& params);
   bool Offer(const QString& url);
   void Notify(const std::function<void()>& call);
   int EnsureContext();
@@ -101,6 +106,7 @@ private:
   bool hasDocument_ = false;
   bool crashed_ = false;
   quint64 epoch_ = 1;
+  quint64 broughtIntoView_ = 0; // the epoch BringAllIntoView last started its scroll in
   int contextId_ = 0; // isolated world of the current document, 0 until made
   quint64 cacheGeneration_ = 1;
   bool cacheDropScheduled_ = false;
@@ -110,6 +116,9 @@ private:
   // paused meanwhile: they wait for the handler's answer instead of being offered again.
   QString offering_;
   QStringList heldRequests_;
+  QString proxyUser_; ///< the proxy login of the setting; empty: auth challenges are not ours
+  QString proxyPassword_;
+  QSet<QString> authAnswered_;
   QElapsedTimer clock_;
 };
 

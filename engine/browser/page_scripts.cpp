@@ -60,6 +60,7 @@ QString IsolatedHelper() {
     if (!r) throw new Error('unknown property ' + prop);
     return r;
   };
+  let scrolling = false;
   globalThis.__gantrell = {
     title: () => String(document.title),
     text: () => (document.documentElement ? str(document.documentElement.innerText) : ''),
@@ -91,6 +92,23 @@ QString IsolatedHelper() {
       const e = element(list, index);
       if (typeof e.click !== 'function') throw new Error('element cannot be clicked');
       e.click();
+    },
+    // Scrolls the page down to its end in steps a little shorter than the viewport, one step
+    // per 30 ms, so every part of it is on screen for at least one frame: scroll handlers and
+    // intersection observers of lazy images see it. Returns at once; runs once per world.
+    scrollThrough: () => {
+      if (scrolling) return;
+      scrolling = true;
+      let y = 0;
+      let steps = 0;
+      const step = () => {
+        const root = document.scrollingElement || document.documentElement;
+        const height = root ? root.scrollHeight : 0;
+        y += Math.max(200, Math.floor(innerHeight * 0.8));
+        window.scrollTo(0, y);
+        if (y < height && ++steps < 2000) setTimeout(step, 30);
+      };
+      step();
     },
     fire: (list, index, name, keyCode) => {
       const e = element(list, index);

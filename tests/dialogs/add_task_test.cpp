@@ -45,7 +45,11 @@ TEST_F(AddTaskDialog, ClipboardAddressInAnyCaseIsTakenOnlyWithoutATask) {
   SetClipboard("see http://comics.example/ch2.html");
   DlgAddTask dialog(*tasks);
   EXPECT_EQ(dialog.AddressEdit()->text(), "");
-  SetClipboard("http://comics.example/ch3.html");
+  SetClipboard("HTTPS://comics.example/ch3.html");
+  {
+    DlgAddTask secure(*tasks);
+    EXPECT_EQ(secure.AddressEdit()->text(), "HTTPS://comics.example/ch3.html");
+  }
   DlgAddTask dropped(*tasks, "http://comics.example/dropped.html");
   EXPECT_EQ(dropped.AddressEdit()->text(), "http://comics.example/dropped.html");
 }
@@ -56,9 +60,12 @@ TEST_F(AddTaskDialog, OkChecksAddressThenDuplicateThenFolder) {
   dialog.FolderEdit()->setText("/");
 
   int since = dialogs::LastBalloonTip().serial;
-  dialog.AddressEdit()->setText("www.example.com/ch1");
-  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-  EXPECT_TRUE(BalloonAt(dialog.AddressEdit(), "add 10 not http", since));
+  for (const char* address : {"www.example.com/ch1", "ftp://example.com/ch1", "https:/x"}) {
+    since = dialogs::LastBalloonTip().serial;
+    dialog.AddressEdit()->setText(address);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_TRUE(BalloonAt(dialog.AddressEdit(), "add 10 not http", since)) << address;
+  }
 
   ASSERT_NE(tasks->AddTask("http://example.com/ch1", Folder("a"), false), nullptr);
   since = dialogs::LastBalloonTip().serial;

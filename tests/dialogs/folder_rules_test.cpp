@@ -39,6 +39,9 @@ TEST(LinkLines, AddressBeforeTheFirstSpaceFolderWithoutLeadingSpaces) {
 
   EXPECT_EQ(ParseLinkLine("http://h/1.html", sandbox.path(), line), LinkLineError::NoSpace);
   EXPECT_EQ(ParseLinkLine("ftp://h/1 " + folder, sandbox.path(), line), LinkLineError::NotHttp);
+  EXPECT_EQ(ParseLinkLine("https//h/1 " + folder, sandbox.path(), line), LinkLineError::NotHttp);
+  ASSERT_EQ(ParseLinkLine("HTTPS://h/2 " + folder, sandbox.path(), line), LinkLineError::None);
+  EXPECT_EQ(line.url, "HTTPS://h/2");
   EXPECT_EQ(ParseLinkLine("http://h/1    ", sandbox.path(), line), LinkLineError::BadFolder);
   EXPECT_EQ(ParseLinkLine("http://h/1 ../escaped-by-a-line", sandbox.path(), line),
             LinkLineError::BadFolder);

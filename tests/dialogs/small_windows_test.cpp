@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSpinBox>
 #include <QPushButton>
@@ -67,11 +68,34 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   EXPECT_EQ(setting.page_delay, 60);
 }
 
-TEST_F(DropWindow, OnlyTextBeginningWithHttpInAnyCaseCanBeDropped) {
+TEST_F(SettingDialog, ProxyIsCheckedStoredAndHandedToTheEnginesStartedFromNowOn) {
+  setting.network.proxy = "http://old:3128";
+  DlgSetting dialog(setting);
+  dialog.show();
+  EXPECT_EQ(dialog.ProxyEdit()->text(), "http://old:3128");
+  const int since = dialogs::LastBalloonTip().serial;
+  dialog.ProxyEdit()->setText("proxy.example:3128");
+  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialogs::LastBalloonTip().field, dialog.ProxyEdit());
+  EXPECT_GT(dialogs::LastBalloonTip().serial, since);
+  EXPECT_EQ(setting.network.proxy, "http://old:3128");
+
+  dialog.ProxyEdit()->setText(" socks5://me:pw@127.0.0.1:1080 ");
+  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(setting.network.proxy, "socks5://me:pw@127.0.0.1:1080");
+  EXPECT_EQ(qEnvironmentVariable(common::kProxyVariable), "socks5://me:pw@127.0.0.1:1080");
+  common::ApplyNetworkSetting({});
+}
+
+TEST_F(DropWindow, OnlyTextBeginningWithHttpOrHttpsInAnyCaseCanBeDropped) {
   EXPECT_EQ(CComicLinkDrop::DroppableText(std::unique_ptr<QMimeData>(PlainText("HTTP://a/1")).get()),
             "HTTP://a/1");
   EXPECT_EQ(CComicLinkDrop::DroppableText(std::unique_ptr<QMimeData>(PlainText("hTtP://a/1")).get()),
             "hTtP://a/1");
+  EXPECT_EQ(CComicLinkDrop::DroppableText(std::unique_ptr<QMimeData>(PlainText("HttpS://a/1")).get()),
+            "HttpS://a/1");
   EXPECT_EQ(CComicLinkDrop::DroppableText(std::unique_ptr<QMimeData>(PlainText("plain words")).get()),
             "");
   EXPECT_EQ(CComicLinkDrop::DroppableText(std::unique_ptr<QMimeData>(PlainText(" http://a")).get()),

@@ -31,10 +31,27 @@ QString Controls(ChapterKind kind, int page, int pages) {
     return QStringLiteral(
         "<input id=\"pg\" name=\"page\" style=\"width:40px\" "
         "onkeypress=\"if(event.keyCode==13){location.href='p'+this.value+'.html'}\">");
+  case ChapterKind::EnglishLinks:
+    return QStringLiteral(u"<a href=\"%1\">‹ Prev</a> | <a href=\"%2\">Next&nbsp;›</a>")
+        .arg(PageName(std::max(1, page - 1)), PageName(std::min(pages, page + 1)));
+  case ChapterKind::KoreanLinks:
+    return QStringLiteral(u"<input type=\"button\" value=\"< 이전\" "
+                          "onclick=\"location.href='%1'\"> <input type=\"button\" "
+                          "value=\"다음 >\" onclick=\"location.href='%2'\">")
+        .arg(PageName(std::max(1, page - 1)), PageName(std::min(pages, page + 1)));
   case ChapterKind::NoControls:
+  case ChapterKind::LongStrip:
     break;
   }
   return {};
+}
+
+QString TotalText(ChapterKind kind, int page, int pages) {
+  switch (kind) {
+  case ChapterKind::EnglishLinks: return QStringLiteral("Page %1 of %2").arg(page).arg(pages);
+  case ChapterKind::KoreanLinks: return QStringLiteral(u"%1 / %2 페이지").arg(page).arg(pages);
+  default: return QStringLiteral(u"共 %1 页").arg(pages);
+  }
 }
 
 QString PageHtml(ChapterKind kind, int page, int pages, const QString& body,
@@ -44,13 +61,38 @@ QString PageHtml(ChapterKind kind, int page, int pages, const QString& body,
              "%5</head><body><div><img src=\"/logo.png\" width=\"100\" height=\"40\"></div>"
              "<div>%2</div><p>%3</p><p>%4</p></body></html>")
       .arg(page)
-      .arg(body, QStringLiteral(u"共 %1 页").arg(pages), Controls(kind, page, pages), head);
+      .arg(body, TotalText(kind, page, pages), Controls(kind, page, pages), head);
 }
 
 } // namespace
 
 QString Chapter::PageUrl(const LocalSite& site, int page) const {
-  return site.Url(folder + PageName(page));
+  return site.Url(folder + (kind == ChapterKind::LongStrip ? QStringLiteral("strip.html") : PageName(page)));
+}
+
+Chapter AddLongStrip(LocalSite& site, const QString& folder, int pages) {
+  Chapter chapter = AddChapter(site, folder, ChapterKind::NoControls, pages);
+  chapter.kind = ChapterKind::LongStrip;
+  site.Add(QStringLiteral("/banner.png"), MakeImageBytes(728, 90, "PNG"), "image/png");
+  QString images;
+  for (int page = 1; page <= pages; ++page) {
+    const QString& path = chapter.imagePaths[page - 1];
+    images += page % 2 ? QStringLiteral("<img class=\"lazy\" data-src=\"%1\" alt=\"\" ").arg(path)
+                       : QStringLiteral("<img loading=\"lazy\" src=\"%1\" ").arg(path);
+    images += QStringLiteral("style=\"display:block;width:640px;height:900px\">");
+    if (page == 2) images += QStringLiteral("<img src=\"/banner.png\">");
+  }
+  site.AddPage(folder + QStringLiteral("strip.html"),
+               QStringLiteral(
+                   "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Strip</title></head>"
+                   "<body><img src=\"/logo.png\" width=\"100\" height=\"40\">%1<script>"
+                   "const seen = new IntersectionObserver((entries) => {"
+                   "  for (const e of entries) if (e.isIntersecting) {"
+                   "    e.target.src = e.target.dataset.src; seen.unobserve(e.target); }});"
+                   "document.querySelectorAll('img.lazy').forEach((i) => seen.observe(i));"
+                   "</script></body></html>")
+                   .arg(images));
+  return chapter;
 }
 
 Chapter AddChapter(LocalSite& site, const QString& folder, ChapterKind kind, int pages,

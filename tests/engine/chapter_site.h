@@ -16,6 +16,9 @@ enum class ChapterKind {
   PageBoxButton, ///< a page box with a go button on its right reading it by id
   PageBoxEnter,  ///< a page box whose key handler loads the page on Enter
   NoControls,    ///< images but nothing to reach another page
+  EnglishLinks,  ///< "‹ Prev" / "Next ›" links and "Page 2 of 7"
+  KoreanLinks,   ///< "< 이전" / "다음 >" input buttons and "2 / 7 페이지"
+  LongStrip,     ///< every page on one web page (AddLongStrip)
 };
 
 struct Chapter {
@@ -36,6 +39,12 @@ Chapter AddChapter(LocalSite& site, const QString& folder, ChapterKind kind, int
 /// Makes every image of the chapter answer 403 unless the request carries two cookies: one
 /// the pages set in their answer's header, one their script sets.
 void RequireSessionCookies(LocalSite& site, const Chapter& chapter);
+/// Registers a long strip under `folder`: one web page ("strip.html", Chapter::PageUrl of every
+/// page) showing `pages` page images between a small logo and a small banner. The page's own
+/// script fills in the odd pages' addresses (data-src) only when they scroll into view
+/// (IntersectionObserver); the even ones are plain lazy images (loading="lazy"). Every image is
+/// laid out 900 pixels high, so most lie far below the first screen.
+Chapter AddLongStrip(LocalSite& site, const QString& folder, int pages);
 
 /// Adds small images to `page` of a chapter only (heights 300 and 380, both below the page
 /// threshold), in place of its page image; returns the site path of the taller one.

@@ -12,6 +12,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <memory>
 #include <optional>
 
@@ -30,21 +32,27 @@ constexpr int kWalkTimeoutMs = 240000; // generous: several browsers on a loaded
 
 // One engine walking one chapter into its own folder.
 struct Walk {
+  /// Starts at page `start`; with `crashAfter`, the engine is killed while it reports that
+  /// page saved, as if it had crashed there; `pageMemory` sets the renderer's memory ceiling.
   Walk(const LocalSite& site, const Chapter& c, std::int32_t id, const Sandbox& sandbox,
-       std::optional<std::int32_t> pageMemory = {})
+       int start = 1, int crashAfter = 0, std::optional<std::int32_t> pageMemory = {})
       : id(id), chapter(c), folder(sandbox.file(QString::number(id)) + QStringLiteral("/")) {
     QDir().mkpath(folder);
-    frontEnd.onReport = [this](const common::EngineReport& report) {
+    frontEnd.onReport = [this, crashAfter](const common::EngineReport& report) {
+      const auto* saved = std::get_if<common::PageSavedReport>(&report);
+      if (saved && crashAfter && saved->page == crashAfter) {
+        ::kill(engine->pid(), SIGKILL);
+        return;
+      }
       // As the front-end: the last page completes the task, a stall restarts or fails it;
       // either way the engine is told to quit while it waits in its send.
-      const auto* saved = std::get_if<common::PageSavedReport>(&report);
       if ((saved && saved->page >= chapter.pages) || std::holds_alternative<common::StallReport>(report))
         frontEnd.QuitEngine();
     };
     common::HandOff job;
     job.id = id;
-    job.index = 1;
-    job.url = chapter.PageUrl(site, 1);
+    job.index = start;
+    job.url = chapter.PageUrl(site, start);
     job.folder = folder;
     job.pageMemory = pageMemory;
     engine = std::make_unique<EngineProcess>(job, frontEnd);
@@ -67,6 +75,34 @@ std::string Dump(const FrontEndStub& frontEnd) {
   for (const QStringList& items : frontEnd.malformed)
     text += QStringLiteral("not a report: ") + items.join(QLatin1Char('|')) + QLatin1Char('\n');
   return text.toStdString();
+}
+
+// Sets an environment variable for the engines started while it lives.
+struct ScopedVariable {
+  ScopedVariable(const char* name, const QString& value) : name(name), old(qgetenv(name)) {
+    qputenv(name, value.toLocal8Bit());
+  }
+  ~ScopedVariable() {
+    if (old.isNull()) qunsetenv(name);
+    else qputenv(name, old);
+  }
+  const char* name;
+  QByteArray old;
+};
+
+// Every page saved in order under its own address, byte for byte, and nothing else.
+void ExpectWholeChapter(const LocalSite& site, const Walk& walk) {
+  const Chapter& chapter = walk.chapter;
+  SCOPED_TRACE(chapter.folder.toStdString());
+  const auto saved = walk.Reports<common::PageSavedReport>();
+  ASSERT_EQ(saved.size(), std::size_t(chapter.pages)) << Dump(walk.frontEnd);
+  EXPECT_TRUE(walk.Reports<common::StallReport>().empty());
+  for (int page = 1; page <= chapter.pages; ++page) {
+    EXPECT_EQ(saved[page - 1], (common::PageSavedReport{walk.id, page, chapter.PageUrl(site, page)}));
+    const QString name = QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
+    EXPECT_EQ(testing_support::ReadBytes(walk.folder + name), chapter.images[page - 1]) << name.toStdString();
+  }
+  EXPECT_EQ(QDir(walk.folder).entryList(QDir::Files).size(), chapter.pages);
 }
 
 bool AllFinished(std::vector<std::unique_ptr<Walk>>& walks) {
@@ -160,7 +196,9 @@ TEST_F(ChapterWalkTest, NoStrategyStallsSmallImagesSaveTheTallestAndImagesGetSes
   for (const auto& info : infos) EXPECT_EQ(info.total, 0);
   // Quiet of at least 4 s (whole seconds) at 500 ms page monitoring before the last chance.
   EXPECT_GE(infos.size(), 8u);
-  EXPECT_EQ(site_.RequestCount(bare.ImagePath(1)), 0);
+  // Looked at once at the last chance: one page image alone is no long strip.
+  EXPECT_EQ(site_.RequestCount(bare.ImagePath(1)), 1);
+  EXPECT_EQ(QDir(stalled.folder).entryList(QDir::Files).size(), 0);
 
   const Walk& quiet = *walks[1];
   ASSERT_EQ(quiet.Reports<common::PageSavedReport>().size(), 3u) << Dump(quiet.frontEnd);
@@ -196,7 +234,7 @@ function grow() {
 window.onload = function () { setTimeout(grow, 0); };
 </script></body></html>)"));
   std::vector<std::unique_ptr<Walk>> walks;
-  walks.push_back(std::make_unique<Walk>(site_, greedy, 701, sandbox_, 400));
+  walks.push_back(std::make_unique<Walk>(site_, greedy, 701, sandbox_, 1, 0, 400));
   ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
 
   const Walk& walk = *walks[0];
@@ -237,4 +275,70 @@ TEST_F(ChapterWalkTest, QuitOrTerminationEndsAnEngineInTheMiddleOfASlowImage) {
   EXPECT_EQ(term.engine->exitCode, 0);
   EXPECT_TRUE(quit.Reports<common::PageSavedReport>().empty());
   EXPECT_TRUE(term.Reports<common::PageSavedReport>().empty());
+}
+
+TEST_F(ChapterWalkTest, HttpsWithTheExtraCertificateAndLabelsOfOtherLanguages) {
+  LocalSite secure(testing_support::SiteScheme::Https);
+  ASSERT_FALSE(LocalSite::CertificateFile().isEmpty());
+  const Chapter english = AddChapter(secure, "/en/", ChapterKind::EnglishLinks, 4);
+  const Chapter chinese = AddChapter(secure, "/zh/", ChapterKind::PageList, 5);
+  const Chapter korean = AddChapter(site_, "/ko/", ChapterKind::KoreanLinks, 3);
+  const Chapter untrusted = AddChapter(secure, "/untrusted/", ChapterKind::NextLinks, 2);
+  std::vector<std::unique_ptr<Walk>> walks;
+  {
+    ScopedVariable trust("FOLIVEX_EXTRA_CA", LocalSite::CertificateFile());
+    walks.push_back(std::make_unique<Walk>(secure, english, 701, sandbox_));
+    walks.push_back(std::make_unique<Walk>(secure, chinese, 702, sandbox_));
+    walks.push_back(std::make_unique<Walk>(site_, korean, 703, sandbox_));
+  }
+  // Without the certificate the site is not trusted: TLS is never switched off.
+  walks.push_back(std::make_unique<Walk>(secure, untrusted, 704, sandbox_));
+  ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+
+  ExpectWholeChapter(secure, *walks[0]);
+  ExpectWholeChapter(secure, *walks[1]);
+  ExpectWholeChapter(site_, *walks[2]);
+  for (const auto& info : walks[0]->Reports<common::PageInfoReport>()) EXPECT_EQ(info.total, 4);
+  // The Chinese chapter reports exactly as over http: its list's count on every scan.
+  for (const auto& info : walks[1]->Reports<common::PageInfoReport>()) EXPECT_EQ(info.total, 5);
+
+  const Walk& refused = *walks[3];
+  EXPECT_TRUE(refused.Reports<common::PageSavedReport>().empty()) << Dump(refused.frontEnd);
+  EXPECT_EQ(refused.Reports<common::StallReport>().size(), 1u);
+  EXPECT_EQ(secure.RequestCount(untrusted.ImagePath(1)), 0);
+  EXPECT_EQ(secure.RequestCount("/untrusted/p1.html"), 0);
+}
+
+TEST_F(ChapterWalkTest, LongStripWithLazyImagesSavesEveryPageAndResumesAfterARestart) {
+  constexpr int kPages = 6;
+  const Chapter strip = testing_support::AddLongStrip(site_, "/strip/", kPages);
+  const QString address = strip.PageUrl(site_, 1);
+  {
+    // The first engine crashes after page 2.
+    Walk first(site_, strip, 801, sandbox_, 1, 2);
+    ASSERT_TRUE(WaitFor([&] { return first.engine->Finished(); }, kWalkTimeoutMs));
+    const auto saved = first.Reports<common::PageSavedReport>();
+    ASSERT_EQ(saved.size(), 2u) << Dump(first.frontEnd);
+    EXPECT_EQ(saved[1], (common::PageSavedReport{801, 2, address}));
+    // The count comes with the strip's first page, before any page is saved.
+    const auto& reports = first.frontEnd.reports;
+    const auto firstSaved = std::find(reports.begin(), reports.end(), common::EngineReport(saved[0]));
+    ASSERT_NE(firstSaved, reports.begin());
+    EXPECT_EQ(*(firstSaved - 1), common::EngineReport(common::PageInfoReport{801, "Strip", kPages}));
+  }
+  // Restarted at page 2 in the same folder: pages 3 to 6 only, 1 and 2 not fetched again.
+  Walk second(site_, strip, 801, sandbox_, 2);
+  ASSERT_TRUE(WaitFor([&] { return second.engine->Finished(); }, kWalkTimeoutMs));
+  const auto saved = second.Reports<common::PageSavedReport>();
+  ASSERT_EQ(saved.size(), std::size_t(kPages - 2)) << Dump(second.frontEnd);
+  EXPECT_TRUE(second.Reports<common::StallReport>().empty());
+  for (int page = 3; page <= kPages; ++page)
+    EXPECT_EQ(saved[page - 3], (common::PageSavedReport{801, page, address}));
+  for (int page = 1; page <= kPages; ++page) {
+    const QString name = QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
+    EXPECT_EQ(testing_support::ReadBytes(second.folder + name), strip.images[page - 1]) << name.toStdString();
+    // Every image was fetched to count the strip; after the restart only those not saved.
+    EXPECT_EQ(site_.RequestCount(strip.ImagePath(page)), page <= 2 ? 1 : 2) << page;
+  }
+  EXPECT_EQ(QDir(second.folder).entryList(QDir::Files).size(), kPages); // no banner, no logo
 }

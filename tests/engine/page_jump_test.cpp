@@ -95,6 +95,72 @@ TEST(LinkText, SpacesAndOneBracketPairAreRemoved) {
   EXPECT_EQ(NormaliseLinkText(QStringLiteral("[)")), QStringLiteral("[)"));
 }
 
+TEST(TotalPages, OtherLanguagesCountOnlyWhenTheChineseRulesFindNothing) {
+  FakeDocument doc;
+  const auto total = [&](const QString& text) {
+    doc.pageText = text;
+    return TotalPagesFromText(&doc);
+  };
+  EXPECT_EQ(total(QStringLiteral("Chapter 3 - Page 2 of 7")), 7);
+  EXPECT_EQ(total(QStringLiteral("PAGE 3 OF 12 (4 of 9 comments)")), 12);
+  EXPECT_EQ(total(QStringLiteral("4 of 9")), 9);
+  EXPECT_EQ(total(QStringLiteral("page 8 of 7")), 0);  // a page past the total is no total
+  EXPECT_EQ(total(QStringLiteral("14 of 7")), 0);
+  EXPECT_EQ(total(QStringLiteral("1of7")), 0);
+  EXPECT_EQ(total(QStringLiteral(u"全７ページ")), 7);  // full-width digits
+  EXPECT_EQ(total(QStringLiteral(u"7ページ中2ページ目")), 7);
+  EXPECT_EQ(total(QStringLiteral(u"2 / 7ページ")), 7);
+  EXPECT_EQ(total(QStringLiteral(u"총 7 페이지")), 7);
+  EXPECT_EQ(total(QStringLiteral(u"7페이지 중 2페이지")), 7);
+  EXPECT_EQ(total(QStringLiteral(u"2/7 페이지")), 7);
+  // The Chinese rule decides whenever it reads a count; an unreadable one lets others speak.
+  EXPECT_EQ(total(QStringLiteral(u"共 5 页 Page 2 of 7")), 5);
+  EXPECT_EQ(total(QStringLiteral(u"共十二页 Page 2 of 7")), 7);
+}
+
+TEST(LinkText, OtherLanguagesIgnoreCaseBlanksArrowsAndBrackets) {
+  const std::pair<const char16_t*, int> cases[] = {
+      {u"Next", 1}, {u"» Next page ›", 1}, {u"NEXT >", 1}, {u"[next]", 1}, {u"Next »", 1},
+      {u"‹ Prev", -1}, {u"Previous", -1}, {u"<< previous page", -1}, {u"←Prev", -1},
+      {u"次へ", 1}, {u"次のページ »", 1}, {u"前へ", -1}, {u"« 前のページ", -1},
+      {u"다음 ›", 1}, {u"< 이전", -1},
+      {u"Next chapter", 0}, {u"nextpages", 0}, {u"Next 10", 0}, {u"下一页", 0}, {u"»", 0},
+  };
+  for (const auto& [text, direction] : cases)
+    EXPECT_EQ(CPageJumpNextPage::OtherLinkDirection(QString::fromUtf16(text)), direction)
+        << QString::fromUtf16(text).toStdString();
+}
+
+TEST(CreatePageJump, OtherLanguagesComeAfterEveryChineseRule) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral("Page 2 of 7");
+  FakeElement& first = doc.AddAnchor(QStringLiteral("Next ›"));
+  FakeElement& last = doc.AddInputButton(QStringLiteral(u"次へ"));
+  std::int32_t count = 0;
+  auto strategy = CreatePageJump(&doc, &count);
+  ASSERT_NE(dynamic_cast<CPageJumpNextPage*>(strategy.get()), nullptr);
+  EXPECT_EQ(count, 7);
+  strategy->JumpToPage(&doc, 3);
+  EXPECT_EQ(first.clicks, 0); // the last match in document order wins, as in Chinese
+  EXPECT_EQ(last.clicks, 1);
+
+  // A page box the Chinese rules accept keeps the page as it was walked before.
+  doc.pageText = QStringLiteral(u"共 8 页 Page 2 of 7");
+  FakeElement& box = AddPageBox(doc, QStringLiteral("onkeyup=\"f()\""));
+  strategy = CreatePageJump(&doc, &count);
+  EXPECT_NE(dynamic_cast<CPageJumpInput*>(strategy.get()), nullptr);
+  EXPECT_EQ(count, 8);
+
+  // Chinese links beat the others on the same page.
+  FakeElement& chinese = doc.AddAnchor(kNext);
+  strategy = CreatePageJump(&doc, &count);
+  ASSERT_NE(dynamic_cast<CPageJumpNextPage*>(strategy.get()), nullptr);
+  strategy->JumpToPage(&doc, 3);
+  EXPECT_EQ(chinese.clicks, 1);
+  EXPECT_EQ(last.clicks, 1);
+  EXPECT_TRUE(box.events.isEmpty());
+}
+
 TEST(PageList, CaptionOptionIsAcceptedAndShiftsTheIndex) {
   FakeDocument doc;
   FakeElement& select = doc.AddSelect(QStringList{QStringLiteral("-- page --")} + Numbers(1, 5));
@@ -295,7 +361,7 @@ TEST(CreatePageJump, FixedOrderListThenLinksThenBox) {
 TEST(CreatePageJump, NothingFitsOrNoDocument) {
   FakeDocument doc;
   doc.pageText = QStringLiteral(u"共 8 页");
-  doc.AddAnchor(QStringLiteral("next"));
+  doc.AddAnchor(QStringLiteral("Next chapter"));
   std::int32_t count = 5;
   EXPECT_EQ(CreatePageJump(&doc, &count), nullptr);
   EXPECT_EQ(count, 0);

@@ -39,6 +39,9 @@ TEST(GetOptions, BadArgumentsAreRefusedWithAReason) {
       {"--links", "http://a/1", "f", "http://b/2", "g"}, // two searches
       {"--links", "http://a/1"},          // search without folder
       {"--cbz", "--links", "http://a/1", "f"}, // a link search has no chapter to pack
+      {"--proxy", "ftp://p", "http://a/1", "f"}, // not a proxy scheme
+      {"--proxy=", "http://a/1", "f"},    // empty proxy
+      {"http://a/1", "f", "--proxy"},     // proxy missing at the end
   };
   for (const QStringList& args : bad) {
     const auto p = Parse(args);
@@ -94,4 +97,15 @@ TEST(GetOptions, LinksHelpAndOptionEnd) {
   p = Parse({"--", "http://a", "-odd folder"});
   ASSERT_TRUE(p.ok());
   EXPECT_EQ(p.options.chapters[0].folder, "-odd folder");
+}
+
+TEST(GetOptions, ProxyInBothFormsInEveryMode) {
+  auto p = Parse({"--proxy", "socks5://u:p@127.0.0.1:1080", "http://a", "f"});
+  ASSERT_TRUE(p.ok()) << p.error.toStdString();
+  EXPECT_EQ(p.options.proxy, "socks5://u:p@127.0.0.1:1080");
+  EXPECT_EQ(p.options.chapters.size(), 1);
+  p = Parse({"--list", "x.txt", "--proxy=http://p:3128"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.mode, GetMode::List);
+  EXPECT_EQ(p.options.proxy, "http://p:3128");
 }

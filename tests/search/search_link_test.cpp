@@ -134,7 +134,7 @@ protected:
 } // namespace
 
 // The real-browser test covers the ordinary links; these are the rules' edges.
-TEST_F(SearchLinkTest, OnlyPlainHttpAddressesAreCaughtAndSkipRulesIgnoreCase) {
+TEST_F(SearchLinkTest, OnlyWebAddressesAreCaughtAndSkipRulesIgnoreCase) {
   using Events = engine::FIBrowserViewEvents;
   const auto notClicked = [](Events&) { ADD_FAILURE() << "clicked"; };
   AddLink(QStringLiteral("https://site/s"), QStringLiteral("Secure"));
@@ -144,16 +144,17 @@ TEST_F(SearchLinkTest, OnlyPlainHttpAddressesAreCaughtAndSkipRulesIgnoreCase) {
   // The first catchable address counts, whichever event brought it.
   AddLink(QStringLiteral("#"), QStringLiteral("Mixed"), [](Events& e) {
     bool cancel = false;
-    e.OnBeforeNavigate(QStringLiteral("https://site/m"), cancel);
+    e.OnBeforeNavigate(QStringLiteral("ftp://site/m"), cancel);
     EXPECT_TRUE(cancel);
-    e.OnNewWindow(QStringLiteral("HTTP://site/M"));
+    e.OnNewWindow(QStringLiteral("HTTPS://site/M"));
     e.OnBeforeNavigate(QStringLiteral("http://site/later"), cancel);
   });
   AddLink(QStringLiteral("MAILTO:x@y"), QStringLiteral("Mail"), notClicked);
   AddLink(QStringLiteral("http://site/set"), QStringLiteral("Set"), notClicked).outerHTML =
       QStringLiteral("<a onclick=\"cfg.SET(1)\">Set</a>");
 
-  EXPECT_EQ(Search(), QStringList{Line(QStringLiteral("HTTP://site/M"), QStringLiteral("Mixed"))});
+  EXPECT_EQ(Search(), (QStringList{Line(QStringLiteral("https://site/s"), QStringLiteral("Secure")),
+                                   Line(QStringLiteral("HTTPS://site/M"), QStringLiteral("Mixed"))}));
   EXPECT_EQ(browser_.navigated, QStringList{kListPage}) << "no click left the list page";
   EXPECT_GE(browser_.stops, 1);
 }

@@ -2,7 +2,11 @@
 
 #include <httplib.h>
 
+#include <QDir>
+#include <QFile>
 #include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QMutex>
 #include <QMutexLocker>
 #include <atomic>
@@ -19,9 +23,55 @@ QByteArray RecordedRequest::Header(const QByteArray& name) const {
   return {};
 }
 
+namespace {
+
+// A self-signed certificate and key for 127.0.0.1, made once per process with openssl.
+struct TestCertificate {
+  QTemporaryDir dir;
+  QString certificate;
+  QString key;
+  TestCertificate() {
+    const QString cert = dir.filePath(QStringLiteral("site-cert.pem"));
+    const QString keyFile = dir.filePath(QStringLiteral("site-key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                   "-nodes", "-keyout", keyFile, "-out", cert, "-days", "2", "-subj",
+                   "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0 || !QFile::exists(cert))
+      return;
+    certificate = cert;
+    key = keyFile;
+  }
+};
+
+const TestCertificate& Certificate() {
+  static const TestCertificate made;
+  return made;
+}
+
+} // namespace
+
 struct LocalSite::Impl {
-  httplib::Server server;
+  std::unique_ptr<httplib::Server> owned;
+  httplib::Server& server;
+  QString scheme;
   std::atomic<bool> stopping{false};
+  explicit Impl(SiteScheme kind)
+      : owned(Make(kind)), server(*owned),
+        scheme(kind == SiteScheme::Https ? QStringLiteral("https") : QStringLiteral("http")) {}
+
+  static std::unique_ptr<httplib::Server> Make(SiteScheme kind) {
+    if (kind == SiteScheme::Http) return std::make_unique<httplib::Server>();
+    const TestCertificate& made = Certificate();
+    if (made.certificate.isEmpty())
+      throw std::runtime_error("LocalSite: openssl made no certificate");
+    auto server = std::make_unique<httplib::SSLServer>(made.certificate.toLocal8Bit().constData(),
+                                                      made.key.toLocal8Bit().constData());
+    if (!server->is_valid()) throw std::runtime_error("LocalSite: TLS set-up failed");
+    return server;
+  }
+
   std::thread thread;
   int port = 0;
   mutable QMutex mutex;
@@ -114,7 +164,7 @@ struct LocalSite::Impl {
   }
 };
 
-LocalSite::LocalSite() : impl_(std::make_unique<Impl>()) {
+LocalSite::LocalSite(SiteScheme scheme) : impl_(std::make_unique<Impl>(scheme)) {
   auto handler = [this](const httplib::Request& req, httplib::Response& res) {
     impl_->Answer(req, res);
   };
@@ -141,8 +191,10 @@ LocalSite::~LocalSite() {
 int LocalSite::Port() const { return impl_->port; }
 
 QString LocalSite::Url(const QString& path) const {
-  return QStringLiteral("http://127.0.0.1:%1%2").arg(impl_->port).arg(path);
+  return QStringLiteral("%1://127.0.0.1:%2%3").arg(impl_->scheme).arg(impl_->port).arg(path);
 }
+
+QString LocalSite::CertificateFile() { return Certificate().certificate; }
 
 void LocalSite::Add(const QString& path, const Resource& resource) {
   QMutexLocker lock(&impl_->mutex);

@@ -11,6 +11,9 @@
 //   EXPECT_EQ(site.RequestCount("/a.png"), 0);
 //
 // Every member is thread-safe: the server answers on its own threads.
+//
+// An https site answers with a self-signed certificate for 127.0.0.1, made once per test
+// process; CertificateFile() names it, for FOLIVEX_EXTRA_CA.
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -56,17 +59,21 @@ struct RecordedRequest {
   QByteArray Header(const QByteArray& name) const;
 };
 
+enum class SiteScheme { Http, Https };
+
 class LocalSite {
 public:
   /// Starts listening on 127.0.0.1 at a free port; throws std::runtime_error if it cannot.
-  LocalSite();
+  explicit LocalSite(SiteScheme scheme = SiteScheme::Http);
   ~LocalSite(); ///< Stops the server and waits for its threads.
   LocalSite(const LocalSite&) = delete;
   LocalSite& operator=(const LocalSite&) = delete;
 
   int Port() const;
-  /// "http://127.0.0.1:<port>" + path (path starts with "/").
+  /// "http://127.0.0.1:<port>" + path (path starts with "/"); "https://" for an https site.
   QString Url(const QString& path) const;
+  /// The PEM file of the https sites' certificate (made on first use); empty if it cannot be.
+  static QString CertificateFile();
 
   /// Registers (or replaces) the answer for `path` (without query; any query is accepted).
   void Add(const QString& path, const Resource& resource);

@@ -1,5 +1,6 @@
 #include "tools/folivex_get/folivex_get.h"
 
+#include "common/network_setting.h"
 #include "common/program_folder.h"
 #include "platform/termination.h"
 #include "tools/folivex_get/download_run.h"
@@ -116,6 +117,8 @@ int RunFolivexGet(const QStringList& arguments) {
 
   const ParsedArguments parsed = ParseArguments(arguments);
   if (!parsed.ok()) return BadArguments(parsed.error);
+  // The engines inherit it, for their browser and their image fetches.
+  if (!parsed.options.proxy.isEmpty()) common::ApplyNetworkSetting({parsed.options.proxy, {}});
   switch (parsed.options.mode) {
   case GetMode::Help:
     WriteText(stdout, UsageText());

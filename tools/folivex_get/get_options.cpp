@@ -1,6 +1,7 @@
 #include "tools/folivex_get/get_options.h"
 
 #include "common/protocol.h"
+#include "common/network_setting.h"
 
 namespace folivex_get {
 namespace {
@@ -71,6 +72,9 @@ QString UsageText() {
              "  --links URL FOLDER\n"
              "                  open the chapter list page URL and print one line per chapter\n"
              "                  link: the address, three spaces, FOLDER and the link text\n"
+             "  --proxy URL     reach the web through this proxy: http://, https:// or\n"
+             "                  socks5://, optionally with user:password@ before the host.\n"
+             "                  Without it, http_proxy, https_proxy and no_proxy apply\n"
              "  -h, --help      show this text\n"
              "\n"
              "Exit status: 0 when every chapter was downloaded completely, 1 when one failed\n"
@@ -115,6 +119,13 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
     } else if (arg.startsWith(QLatin1String("--delay="))) {
       const QString value = arg.mid(8);
       if (!ParseDelay(value, options.delay)) return {options, DelayError(value)};
+    } else if (arg == QLatin1String("--proxy") || arg.startsWith(QLatin1String("--proxy="))) {
+      const bool joined = arg.size() > 7;
+      if (!joined && !hasNext) return {options, QStringLiteral("--proxy needs an address")};
+      options.proxy = joined ? arg.mid(8) : arguments[++i];
+      if (!common::ParseProxy(options.proxy))
+        return {options, QStringLiteral("--proxy wants http://, https:// or socks5:// and a host, "
+                                        "not \"%1\"").arg(options.proxy)};
     } else if (arg == QLatin1String("--list")) {
       list = true;
     } else if (arg == QLatin1String("--links")) {

@@ -5,6 +5,7 @@
 //   folivex-get [-j N] [--cbz] [--delay S] --list FILE [FOLDER]          download a list
 //   folivex-get --links URL FOLDER                   print the chapter links of a list page
 //   folivex-get --help
+// Every mode also takes --proxy URL.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,7 @@ struct GetOptions {
   QList<ChapterJob> chapters; ///< Download: the pairs; Links: the one address and folder
   QString listFile;          ///< List: the file, "-" for standard input
   QString listBase;          ///< List: the folder the listed folders must stay in; empty: cwd
+  QString proxy;             ///< --proxy: "http://", "https://" or "socks5://" address; empty: none
 };
 
 /// Engines that may run at once: -j takes 1 to this.

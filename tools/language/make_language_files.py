@@ -58,7 +58,7 @@ ENGLISH = {
     "IDD_ADD_TASK": {
         "0": "Add a download task",
         "1": "Open the first page of the chapter in your web browser and copy its address here. "
-             "The address must begin with http://.",
+             "The address must begin with http:// or https://.",
         "2": "The pages are saved into this folder as 001, 002, 003 and so on. "
              "A folder that does not exist is created.",
         "3": "Start downloading now",
@@ -68,7 +68,7 @@ ENGLISH = {
         "7": "Cancel",
         "8": "Chapter address:",
         "9": "Save to folder:",
-        "10": "Please enter an address that begins with http://.",
+        "10": "Please enter an address that begins with http:// or https://.",
         "11": "This folder cannot be used. Please choose another one.",
         "12": "A task with this address is already in the list.",
     },
@@ -76,14 +76,14 @@ ENGLISH = {
         "0": "Find chapter links",
         "1": "Chapter links, one per line (address, space, folder):",
         "5": "Open the page that lists all chapters of the comic and copy its address here. "
-             "The address must begin with http://.",
+             "The address must begin with http:// or https://.",
         "6": "Each chapter gets a folder of its own inside this folder.",
         "7": "Click Search, copy the lines that are shown into the links box, "
              "remove the chapters you do not want, then click Add.",
         "8": "Search",
         "9": "Add",
         "11": "Browse...",
-        "12": "Please enter an address that begins with http://.",
+        "12": "Please enter an address that begins with http:// or https://.",
         "13": "This folder cannot be used. Please choose another one.",
         "15": "There are no chapter links to add yet.",
         "20": "Chapter list address:",
@@ -93,7 +93,7 @@ ENGLISH = {
         "30": "Paste chapter links here, one per line:\\r\\n"
               "http://www.example.com/chapter-1.html   /home/me/My Comic Book/Chapter 1",
         "35": "Line %d has no space between the address and the folder.",
-        "36": "The address in line %d does not begin with http://.",
+        "36": "The address in line %d does not begin with http:// or https://.",
         "37": "The folder in line %d cannot be used.",
     },
     "IDD_SETTING": {
@@ -102,6 +102,9 @@ ENGLISH = {
         "3": "%d",
         "4": "Continue unfinished tasks when Folivex starts",
         "5": "More tasks at once finish sooner, but need more memory and a faster connection.",
+        "12": "Proxy:",
+        "13": "Please enter a proxy address that begins with http://, https:// or socks5://, "
+              "or leave the field empty.",
         "8": "OK",
         "10": "Pack finished chapters as CBZ (one archive beside each folder)",
         "9": "Cancel",
@@ -198,7 +201,7 @@ CHINESE = {
     },
     "IDD_ADD_TASK": {
         "0": "添加下载任务",
-        "1": "请在浏览器中打开该章节的第一页，并将其地址复制到这里。地址必须以 http:// 开头。",
+        "1": "请在浏览器中打开该章节的第一页，并将其地址复制到这里。地址必须以 http:// 或 https:// 开头。",
         "2": "每一页将按 001、002、003 …… 的顺序保存到此文件夹中。文件夹不存在时会自动创建。",
         "3": "立即开始下载",
         "4": "仅添加到列表",
@@ -207,20 +210,20 @@ CHINESE = {
         "7": "取消",
         "8": "章节地址：",
         "9": "保存到：",
-        "10": "请输入以 http:// 开头的地址。",
+        "10": "请输入以 http:// 或 https:// 开头的地址。",
         "11": "无法使用此文件夹，请另选一个。",
         "12": "列表中已有相同地址的任务。",
     },
     "IDD_SEARCH_LINK": {
         "0": "搜索章节链接",
         "1": "章节链接，每行一个（地址、空格、文件夹）：",
-        "5": "请打开列出该漫画全部章节的页面，并将其地址复制到这里。地址必须以 http:// 开头。",
+        "5": "请打开列出该漫画全部章节的页面，并将其地址复制到这里。地址必须以 http:// 或 https:// 开头。",
         "6": "每个章节会在此文件夹下得到一个单独的子文件夹。",
         "7": "点击“搜索”，把显示出来的各行复制到链接框中，删去不需要的章节，再点击“添加”。",
         "8": "搜索",
         "9": "添加",
         "11": "浏览...",
-        "12": "请输入以 http:// 开头的地址。",
+        "12": "请输入以 http:// 或 https:// 开头的地址。",
         "13": "无法使用此文件夹，请另选一个。",
         "15": "还没有可添加的章节链接。",
         "20": "章节列表地址：",
@@ -230,7 +233,7 @@ CHINESE = {
         "30": "请在此粘贴章节链接，每行一个：\\r\\n"
               "http://www.example.com/chapter-1.html   /home/me/My Comic Book/第1话",
         "35": "第 %d 行的地址与文件夹之间没有空格。",
-        "36": "第 %d 行的地址不是以 http:// 开头。",
+        "36": "第 %d 行的地址不是以 http:// 或 https:// 开头。",
         "37": "第 %d 行的文件夹无法使用。",
     },
     "IDD_SETTING": {
@@ -239,6 +242,8 @@ CHINESE = {
         "3": "%d",
         "4": "启动 Folivex 时继续未完成的任务",
         "5": "同时下载的任务越多，完成得越快，但会占用更多内存和网络带宽。",
+        "12": "代理服务器：",
+        "13": "请输入以 http://、https:// 或 socks5:// 开头的代理地址，或留空。",
         "8": "确定",
         "10": "将下载完成的章节打包为 CBZ（每个文件夹旁一个压缩包）",
         "9": "取消",
