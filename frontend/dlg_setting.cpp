@@ -46,7 +46,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   buttons->addStretch();
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 4, 0, 1, 3);
+  grid->addLayout(buttons, 5, 0, 1, 3);
   connect(ok_, &QPushButton::clicked, this, &DlgSetting::accept);
   connect(cancel_, &QPushButton::clicked, this, &DlgSetting::reject);
 

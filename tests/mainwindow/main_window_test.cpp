@@ -303,10 +303,15 @@ TEST_F(MainWindowTest, SitePagesOpenThroughTheOpenerOnly) {
 TEST_F(MainWindowTest, OnlyTheBareSurfaceAndTheTitleBandMoveTheWindow) {
   CFolivexDlg& window = rig.Open();
   window.resize(600, 400);
+  // The hit test is protected: reach it through a member pointer taken inside a subclass,
+  // without pretending that the window is an object of that subclass.
   struct Probe : CFolivexDlg {
-    using CFolivexDlg::OnHitTest;
+    static int HitTest(CFolivexDlg& w, const QPoint& pos) { return (w.*(&Probe::OnHitTest))(pos); }
   };
-  auto& probe = static_cast<Probe&>(window);
+  struct {
+    CFolivexDlg& w;
+    int OnHitTest(const QPoint& pos) const { return Probe::HitTest(w, pos); }
+  } probe{window};
   const auto at = [&](int ctrlId, QPoint inside) {
     return probe.OnHitTest(FindPanelCtrlWindow(ctrlId)->mapTo(&window, inside));
   };
