@@ -9,6 +9,7 @@ add_library(frontend_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/engine_launcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/link_search_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_manager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/task_end_notice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_endpoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folivex_app.cpp)

@@ -21,6 +21,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   limit_ = new QComboBox(this);
   autoContinue_ = new QCheckBox(this);
   packCbz_ = new QCheckBox(this);
+  notifyDone_ = new QCheckBox(this);
   delayLabel_ = new QLabel(this);
   delay_ = new QSpinBox(this);
   delay_->setRange(0, protocol::kMaxPageDelaySeconds);
@@ -42,11 +43,12 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   grid->addWidget(delay_, 3, 1);
   grid->addWidget(proxyLabel_, 4, 0);
   grid->addWidget(proxy_, 4, 1, 1, 2);
+  grid->addWidget(notifyDone_, 5, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 5, 0, 1, 3);
+  grid->addLayout(buttons, 6, 0, 1, 3);
   connect(ok_, &QPushButton::clicked, this, &DlgSetting::accept);
   connect(cancel_, &QPushButton::clicked, this, &DlgSetting::reject);
 
@@ -57,6 +59,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
     limit_->addItem(dialogs::FormatNumber(itemFormat, count));
   autoContinue_->setText(Text(4));
   packCbz_->setText(Text(10));
+  notifyDone_->setText(Text(14));
   delayLabel_->setText(Text(11));
   tip_->SetTipText(Text(5));
   proxyLabel_->setText(Text(12));
@@ -67,6 +70,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   limit_->setCurrentIndex(ListIndexFor(setting_.max_download));
   autoContinue_->setChecked(setting_.auto_continue != 0);
   packCbz_->setChecked(setting_.pack_cbz != 0);
+  notifyDone_->setChecked(setting_.notify_done != 0);
   delay_->setValue(setting_.page_delay);
   proxy_->setText(setting_.network.proxy);
 }
@@ -91,6 +95,7 @@ void DlgSetting::accept() {
   setting_.max_download = limit_->currentIndex() + 1;
   setting_.auto_continue = autoContinue_->isChecked() ? 1 : 0;
   setting_.pack_cbz = packCbz_->isChecked() ? 1 : 0;
+  setting_.notify_done = notifyDone_->isChecked() ? 1 : 0;
   setting_.page_delay = delay_->value();
   QDialog::accept();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // DlgSetting: the modal settings dialog. It edits "max_download" (a list of 1, 2 or 3 tasks at
-// once), "auto_continue", "pack_cbz", "page_delay" (seconds between pages, 0 to 60) and the
-// proxy. OK stores them into the settings object; "setting.ini" is written at exit; a new delay
-// and proxy apply to engines started afterwards.
+// once), "auto_continue", "pack_cbz", "page_delay" (seconds between pages, 0 to 60), the
+// proxy and "notify_done". OK stores them into the settings object; "setting.ini" is written
+// at exit; a new delay and proxy apply to engines started afterwards.
 // No scheduling pass is asked for: a raised limit applies at the task manager's next
 // pass.
 //
@@ -38,6 +38,7 @@ public:
   QComboBox* LimitList() const { return limit_; }
   QCheckBox* AutoContinueCheck() const { return autoContinue_; }
   QCheckBox* PackCbzCheck() const { return packCbz_; }
+  QCheckBox* NotifyDoneCheck() const { return notifyDone_; }
   QSpinBox* DelayBox() const { return delay_; }
   QLineEdit* ProxyEdit() const { return proxy_; }
   QPushButton* OkButton() const { return ok_; }
@@ -50,6 +51,7 @@ private:
   QComboBox* limit_ = nullptr;          // 2001
   QCheckBox* autoContinue_ = nullptr;   // 2002
   QCheckBox* packCbz_ = nullptr;
+  QCheckBox* notifyDone_ = nullptr;
   QLabel* delayLabel_ = nullptr;
   QSpinBox* delay_ = nullptr;           // seconds between pages, 0-60
   CWndTipButton* tip_ = nullptr;        // 2005

@@ -331,6 +331,10 @@ void CFolivexDlg::OnTaskbarCreated() { AddIcon(windowIcon(), display_name_); }
 
 void CFolivexDlg::OnTaskChanged() { SetTip(BuildTrayTip()); }
 
+void CFolivexDlg::ShowNotice(const QString& title, const QString& text) {
+  if (setting_.notify_done && IsHiddenToTray()) ShowTrayMessage(title, text);
+}
+
 QString CFolivexDlg::BuildTrayTip() const {
   QString list;
   const QString label = Text("TRAY", 3);

@@ -23,6 +23,7 @@
 #include "frontend/main_window_endpoint.h"
 #include "frontend/task_event_observer.h"
 #include "skin/panel_window.h"
+#include "frontend/task_end_notice.h"
 #include "skin/tray_icon.h"
 
 #include <QDialog>
@@ -39,7 +40,8 @@ class QMenu;
 class CFolivexDlg : public FCPanelWindowT<QDialog>,
                     public FCTrayIcon,
                     public CTaskEventObserver,
-                    public CMainWindowEndpoint {
+                    public CMainWindowEndpoint,
+                    public FINoticeSink {
 public:
   enum Command : int {
     kAddTask = 2500,
@@ -109,6 +111,9 @@ public:
   // CMainWindowEndpoint
   bool IsShutdownWhenDoneChecked() const override;
   void ActivateFromOtherInstance() override { RestoreFromTray(); }
+  /// A task ended or the queue is over: shown in the tray while the window is hidden, unless
+  /// "notify_done" is off.
+  void ShowNotice(const QString& title, const QString& text) override;
   platform::LRESULT OnOtherMessage(std::uint32_t message, platform::WPARAM wParam,
                                    platform::LPARAM lParam) override;
   // FCTrayIcon
@@ -153,6 +158,7 @@ private:
   std::unique_ptr<CWndDropLink> drop_;
   std::function<void()> exit_handler_;
   std::function<bool()> tray_available_;
+  CTaskEndNotice notice_{tasks_, *this};
   bool exited_ = false;
   bool hiding_ = false;
 };

@@ -45,3 +45,7 @@ void FCTrayIcon::ProbeTray() {
   tray_present_ = present;
   if (cameBack) OnTaskbarCreated();
 }
+
+void FCTrayIcon::ShowTrayMessage(const QString& title, const QString& text) {
+  if (IsIconShown()) tray_->showMessage(title, text, QSystemTrayIcon::Information, 10000);
+}

@@ -28,6 +28,8 @@ public:
   void SetTip(const QString& tip);
   QString Tip() const;
   bool IsIconShown() const;
+  /// Shows a short message at the icon (when it is shown).
+  void ShowTrayMessage(const QString& title, const QString& text);
 
   virtual void OnTrayLButtonDown() {}
   virtual void OnTrayLButtonDblClk() {}

@@ -58,6 +58,8 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   EXPECT_TRUE(dialog.AutoContinueCheck()->isChecked());
   EXPECT_FALSE(dialog.PackCbzCheck()->isChecked());
   dialog.PackCbzCheck()->setChecked(true);
+  EXPECT_TRUE(dialog.NotifyDoneCheck()->isChecked()); // notices are on unless turned off
+  dialog.NotifyDoneCheck()->setChecked(false);
   EXPECT_EQ(dialog.DelayBox()->value(), 12);
   dialog.DelayBox()->setValue(99); // the box stops at a minute
   QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
@@ -65,6 +67,7 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   EXPECT_EQ(setting.max_download, 3);
   EXPECT_EQ(setting.auto_continue, 1);
   EXPECT_EQ(setting.pack_cbz, 1);
+  EXPECT_EQ(setting.notify_done, 0);
   EXPECT_EQ(setting.page_delay, 60);
 }
 

@@ -3,6 +3,7 @@
 #include "common/command_file.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
+#include "frontend/task_end_notice.h"
 #include "frontend/task_event_observer.h"
 #include "frontend_fixture.h"
 
@@ -500,6 +501,33 @@ TEST_F(TaskManagerTest, AcceptedEngineThatFallsSilentIsTakenForStalled) {
   ASSERT_TRUE(WaitFor([&] { return r->start_count == 2; }, 5000));
   EXPECT_EQ(engine.quits, 1) << "the stuck engine is told to quit";
   tasks.StopAllTasks();
+}
+
+} // namespace
+
+namespace {
+
+struct RecordingSink : FINoticeSink {
+  void ShowNotice(const QString& title, const QString& text) override { notices << title + "|" + text; }
+  QStringList notices;
+};
+
+TEST_F(TaskManagerTest, EndingTasksGiveOneNoticeEachAndOneSummaryAtTheEnd) {
+  RecordingSink sink;
+  CTaskEndNotice notice(tasks, sink);
+  EngineStandIn engine;
+  CTaskInfo* done = Running("http://site/done", engine);
+  CTaskInfo* failed = Running("http://site/failed", engine);
+  CTaskInfo* stopped = Running("http://site/stopped", engine);
+  Report({"100", Id(done), "Done", "2"});
+  Report({"101", Id(done), "2", "http://site/done/2"});
+  ASSERT_EQ(sink.notices.size(), 1);
+  EXPECT_EQ(sink.notices[0], "|Done\n\n/tmp/comic/") << "title, pages and folder";
+  tasks.StopTask(stopped->id);
+  EXPECT_EQ(sink.notices.size(), 1) << "a task the user stops gets no notice";
+  Report({"102", Id(failed)});
+  ASSERT_EQ(sink.notices.size(), 3) << "the failure, then the summary of the queue";
+  EXPECT_EQ(sink.notices[1], "|http://site/failed\n" + ProgramFolderSandbox::ErrorText());
 }
 
 } // namespace

@@ -109,6 +109,7 @@ ENGLISH = {
         "10": "Pack finished chapters as CBZ (one archive beside each folder)",
         "9": "Cancel",
         "11": "Seconds between pages (for sites that ban fast visitors):",
+        "14": "Show a notice in the tray when downloads end while the window is hidden",
     },
     # Why a folder cannot be used, and the checks that keep chapters apart.
     "FOLDER": {
@@ -133,6 +134,13 @@ ENGLISH = {
         "4": "The download folder cannot be written. Check its permissions, or whether its "
              "disk is read-only.",
         "5": "The disk of the download folder is full.",
+    },
+    "NOTICE": {
+        "0": "Chapter downloaded",
+        "1": "Download failed",
+        "2": "%d pages",
+        "3": "All downloads have ended",
+        "4": "%d downloaded, %d failed.",
     },
     "DROP_LINK": {
         "0": "Add a download task...",
@@ -248,6 +256,7 @@ CHINESE = {
         "10": "将下载完成的章节打包为 CBZ（每个文件夹旁一个压缩包）",
         "9": "取消",
         "11": "每页之间的秒数（用于封禁快速访问者的网站）：",
+        "14": "窗口隐藏时，下载结束后在托盘中显示通知",
     },
     "FOLDER": {
         "1": "请输入以 / 开头的完整文件夹路径。",
@@ -266,6 +275,13 @@ CHINESE = {
         "3": "下载文件夹不存在。它可能已被移动、删除或卸载。",
         "4": "无法写入下载文件夹。请检查它的权限，或它所在的磁盘是否只读。",
         "5": "下载文件夹所在的磁盘已满。",
+    },
+    "NOTICE": {
+        "0": "章节已下载",
+        "1": "下载失败",
+        "2": "%d 页",
+        "3": "所有下载都已结束",
+        "4": "已下载 %d 个，失败 %d 个。",
     },
     "DROP_LINK": {
         "0": "添加下载任务...",
