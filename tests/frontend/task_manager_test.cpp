@@ -522,7 +522,7 @@ TEST_F(TaskManagerTest, EndingTasksGiveOneNoticeEachAndOneSummaryAtTheEnd) {
   Report({"100", Id(done), "Done", "2"});
   Report({"101", Id(done), "2", "http://site/done/2"});
   ASSERT_EQ(sink.notices.size(), 1);
-  EXPECT_EQ(sink.notices[0], "|Done\n\n/tmp/comic/") << "title, pages and folder";
+  EXPECT_EQ(sink.notices[0], QStringLiteral("|Done\n\n") + done->folder) << "title, pages and folder";
   tasks.StopTask(stopped->id);
   EXPECT_EQ(sink.notices.size(), 1) << "a task the user stops gets no notice";
   Report({"102", Id(failed)});
