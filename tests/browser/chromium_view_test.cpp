@@ -2,6 +2,7 @@
 // fireEvent, windows that never open, dialogs that never block, images never fetched, page and
 // frame completion, and the document model. One browser serves every test of this binary.
 #include "engine/browser/chromium_browser.h"
+#include "engine/browser/renderer_memory.h"
 
 #include "local_site.h"
 #include "test_support.h"
@@ -225,6 +226,21 @@ TEST_F(ChromiumView, FrameCompletionIsNotThePage) {
   EXPECT_EQ(events.pageComplete, 1);
   // Frames load without the page's navigation handler being asked.
   EXPECT_EQ(events.navigations.size(), 1);
+}
+
+TEST_F(ChromiumView, OneRendererServesEveryViewAndTheBrowserKeepsNoPagesOfItsOwn) {
+  // A second renderer would be the browser's own hidden pages (such as the address bar's
+  // suggestion popup of the invisible window) or a view that did not share: both double the
+  // engine's memory.
+  site.AddPage("/one.html", "<p>one</p>");
+  site.AddPage("/two.html", "<p>two</p>");
+  Load("/one.html");
+  Recorder otherEvents;
+  auto other = Browser().CreateView(&otherEvents);
+  other->Navigate(site.Url("/two.html"));
+  ASSERT_TRUE(WaitFor([&] { return otherEvents.pageComplete > 0; }, kLoadTimeoutMs));
+  Settle();
+  EXPECT_EQ(engine::RenderersBelow(static_cast<pid_t>(Browser().ProcessId())).size(), 1);
 }
 
 TEST_F(ChromiumView, DocumentModel) {
