@@ -38,6 +38,7 @@ CChromiumBrowser::CChromiumBrowser(const QString& executable)
 CChromiumBrowser::CChromiumBrowser() : CChromiumBrowser(CChromiumProcess::FindExecutable()) {}
 
 CChromiumBrowser::~CChromiumBrowser() {
+  alive_.reset(); // views that end later close nothing: the browser goes with everything
   if (pipe_ && pipe_->IsOpen()) pipe_->Post(QStringLiteral("Browser.close"));
   pipe_.reset();
   process_.reset(); // ends the process by its id and removes the profile
@@ -147,9 +148,9 @@ void CChromiumBrowser::Intercept(const devtools::Message& event) {
     return;
   }
   if (page && info.value(QLatin1String("url")).toString() == QLatin1String("about:blank") &&
-      spareTargets_.isEmpty()) {
+      !spare_) {
     // The start-up tab already has its renderer: the first view takes it over.
-    spareTargets_.insert(targetId, session);
+    spare_ = SpareTarget{targetId, session, false, true, true};
     return;
   }
   // Anything else (the browser's own pages, prerendered pages, workers): not ours to watch.
@@ -159,10 +160,9 @@ void CChromiumBrowser::Intercept(const devtools::Message& event) {
 
 std::unique_ptr<FIBrowserView> CChromiumBrowser::CreateView(FIBrowserViewEvents* events) {
   if (!Start()) return std::make_unique<CChromiumView>(events);
-  if (!spareTargets_.isEmpty()) {
-    const QString targetId = spareTargets_.begin().key();
-    const QString session = spareTargets_.take(targetId);
-    return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events, userAgent_);
+  if (spare_ && spare_->ready) {
+    const SpareTarget spare = *std::exchange(spare_, std::nullopt);
+    return ViewOn(spare.targetId, spare.sessionId, spare.reused, events);
   }
   ++creating_;
   const auto created = pipe_->Call(QStringLiteral("Target.createTarget"),
@@ -179,7 +179,69 @@ std::unique_ptr<FIBrowserView> CChromiumBrowser::CreateView(FIBrowserViewEvents*
     return std::make_unique<CChromiumView>(events);
   }
   const QString session = sessionOfTarget_.take(targetId);
-  return std::make_unique<CChromiumView>(pipe_.get(), targetId, session, events, userAgent_);
+  return ViewOn(targetId, session, false, events);
+}
+
+std::unique_ptr<FIBrowserView> CChromiumBrowser::ViewOn(const QString& targetId,
+                                                        const QString& sessionId, bool reused,
+                                                        FIBrowserViewEvents* events) {
+  std::weak_ptr<bool> alive = alive_;
+  auto release = [this, alive](const QString& target, const QString& session, bool reusable) {
+    if (!alive.expired()) Recycle(target, session, reusable);
+  };
+  return std::make_unique<CChromiumView>(pipe_.get(), targetId, sessionId, events, userAgent_,
+                                         reused, release);
+}
+
+// A new page target costs the browser several times what a page load in an existing one
+// costs (a tab with its helpers, a new document host), and a chapter opens one view per page.
+// So the target of an ended view is kept for the next view but one (the next view is created
+// while the ended one still runs). Before it is handed out, it is brought back to what a new
+// target looks like: the viewport of the window, a blank page, no history. It is handed out
+// only once the blank page has loaded, so that no event of the old page can reach the new
+// view.
+void CChromiumBrowser::Recycle(const QString& targetId, const QString& sessionId, bool reusable) {
+  if (!IsRunning()) return;
+  if (!reusable || spare_) {
+    pipe_->Post(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), targetId}});
+    return;
+  }
+  spare_ = SpareTarget{targetId, sessionId, true, false, false};
+  // Requests the old page still makes pause until the blank page replaces it: refuse them.
+  pipe_->SetImmediateHandler(sessionId, [this, sessionId](const devtools::Message& e) {
+    if (e.method != QLatin1String("Fetch.requestPaused")) return false;
+    pipe_->Post(QStringLiteral("Fetch.failRequest"),
+                {{QStringLiteral("requestId"), e.params.value(QLatin1String("requestId")).toString()},
+                 {QStringLiteral("errorReason"), QStringLiteral("Aborted")}},
+                sessionId);
+    return true;
+  });
+  pipe_->SetSessionHandler(sessionId, [this, targetId](const devtools::Message& e) {
+    if (!spare_ || spare_->targetId != targetId) return;
+    if (e.method == QLatin1String("Inspector.targetCrashed") ||
+        e.method == QLatin1String("Inspector.detached")) {
+      DropSpare();
+    } else if (e.method == QLatin1String("Page.frameNavigated")) {
+      const QJsonObject frame = e.params.value(QLatin1String("frame")).toObject();
+      if (!frame.contains(QLatin1String("parentId")))
+        spare_->blank = frame.value(QLatin1String("url")).toString() == QLatin1String("about:blank");
+    } else if (e.method == QLatin1String("Page.loadEventFired") && spare_->blank && !spare_->ready) {
+      // A page script may not go back to the chapter's pages (history.back()).
+      pipe_->Post(QStringLiteral("Page.resetNavigationHistory"), {}, spare_->sessionId);
+      spare_->ready = true;
+    }
+  });
+  pipe_->Post(QStringLiteral("Emulation.clearDeviceMetricsOverride"), {}, sessionId);
+  pipe_->Post(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), QStringLiteral("about:blank")}},
+              sessionId);
+}
+
+void CChromiumBrowser::DropSpare() {
+  if (!spare_) return;
+  const SpareTarget spare = *std::exchange(spare_, std::nullopt);
+  if (!IsRunning()) return;
+  pipe_->RemoveSession(spare.sessionId);
+  pipe_->Post(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), spare.targetId}});
 }
 
 } // namespace engine

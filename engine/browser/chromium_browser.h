@@ -16,6 +16,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 namespace engine {
 
@@ -48,6 +49,12 @@ private:
   void Report(const QString& line);
   /// Ends every renderer above the memory ceiling.
   void WatchMemory();
+  /// Takes the target of an ended view: kept as the spare once it shows a blank page again,
+  /// or closed (a crashed page, a spare already kept).
+  void Recycle(const QString& targetId, const QString& sessionId, bool reusable);
+  void DropSpare();
+  std::unique_ptr<FIBrowserView> ViewOn(const QString& targetId, const QString& sessionId,
+                                        bool reused, FIBrowserViewEvents* events);
 
   QString executable_;
   std::unique_ptr<CChromiumProcess> process_;
@@ -57,7 +64,18 @@ private:
   QHash<QString, QString> sessionOfTarget_; // page targets we made, attached and waiting
   int creating_ = 0;        // createTarget calls waiting for their answer
   QSet<QString> expected_;  // made by createTarget, not attached yet
-  QHash<QString, QString> spareTargets_;    // the start-up tab, until a view takes it
+  // One page target kept for the next view: the start-up tab, or the target of an ended
+  // view once it shows a blank page again (see Recycle).
+  struct SpareTarget {
+    QString targetId;
+    QString sessionId;
+    bool reused = false;  // an ended view's: configured already
+    bool blank = false;   // the blank page has committed
+    bool ready = false;   // ... and loaded: no event of an older page can follow
+  };
+  std::optional<SpareTarget> spare_;
+  // The views' way back to the browser; it ends with the browser.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   QString userAgent_;
   qint64 memoryLimit_;
   std::unique_ptr<QTimer> memoryWatch_;

@@ -57,11 +57,12 @@ CChromiumView::CChromiumView(FIBrowserViewEvents* events)
 
 CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
                              const QString& sessionId, FIBrowserViewEvents* events,
-                             const QString& userAgent)
+                             const QString& userAgent, bool reused, FTargetRelease release)
     : CChromiumView(events) {
   pipe_ = pipe;
   targetId_ = targetId;
   sessionId_ = sessionId;
+  release_ = std::move(release);
   pipe->SetSessionHandler(sessionId_, [this](const devtools::Message& e) { OnEvent(e); });
   // While a navigation request is paused the browser holds back every other command to the
   // page, so whatever decides about navigations is handled the moment it is read, also while
@@ -82,8 +83,10 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
     return true;
   });
 
-  // The target waits for us: configure it first, then let it run. Commands of one session
-  // are handled in order, so none of this needs to wait for its reply.
+  // A new target waits for us: configure it first, then let it run. Commands of one session
+  // are handled in order, so none of this needs to wait for its reply. A reused target keeps
+  // its configuration; sending it again is harmless except for the new-document script,
+  // which would then run twice.
   auto pageEvents = std::make_shared<bool>(false);
   pipe->Post(QStringLiteral("Page.enable"), {}, sessionId_,
              [pageEvents](const devtools::Message&) { *pageEvents = true; });
@@ -109,9 +112,11 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
   if (!userAgent.isEmpty())
     pipe->Post(QStringLiteral("Emulation.setUserAgentOverride"),
                {{QStringLiteral("userAgent"), userAgent}}, sessionId_);
-  pipe->Post(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
-             {{QStringLiteral("source"), page_scripts::EmptyExternal()}}, sessionId_);
-  pipe->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId_);
+  if (!reused) {
+    pipe->Post(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
+               {{QStringLiteral("source"), page_scripts::EmptyExternal()}}, sessionId_);
+    pipe->Post(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId_);
+  }
   // Page events start only once the target runs; a navigation sent before they have started
   // could load the whole page unseen.
   pipe->PumpUntil([&] { return *pageEvents; }, kSetupTimeoutMs);
@@ -119,10 +124,12 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
 
 CChromiumView::~CChromiumView() {
   link_->view = nullptr;
-  if (pipe_) {
-    pipe_->RemoveSession(sessionId_);
+  if (!pipe_) return;
+  pipe_->RemoveSession(sessionId_);
+  if (release_)
+    release_(targetId_, sessionId_, pipe_->IsOpen() && !crashed_);
+  else
     pipe_->Post(QStringLiteral("Target.closeTarget"), {{QStringLiteral("targetId"), targetId_}});
-  }
 }
 
 bool CChromiumView::Alive() const { return pipe_ && pipe_->IsOpen() && !crashed_; }

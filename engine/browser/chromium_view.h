@@ -40,16 +40,23 @@
 
 namespace engine {
 
+/// Takes a view's page target when the view ends; `reusable` is false for a page whose
+/// renderer has gone.
+using FTargetRelease =
+    std::function<void(const QString& targetId, const QString& sessionId, bool reusable)>;
+
 class CChromiumView : public FIBrowserView {
 public:
   /// A view without a browser: it loads nothing and never completes.
   explicit CChromiumView(FIBrowserViewEvents* events);
-  /// A view on `targetId`, attached as `sessionId` and still waiting to run; the constructor
-  /// configures the target and lets it run.
-  /// `userAgent`, if not empty, replaces the browser's own for this page.
+  /// A view on `targetId`, attached as `sessionId`; the constructor configures the target and
+  /// lets it run. `reused` is a target that an ended view has configured already and that
+  /// shows a blank page. `userAgent`, if not empty, replaces the browser's own for this page.
+  /// `release`, if set, takes the target when the view ends; otherwise it is closed.
   CChromiumView(CDevToolsPipe* pipe, const QString& targetId, const QString& sessionId,
-                FIBrowserViewEvents* events, const QString& userAgent = {});
-  ~CChromiumView() override; ///< Closes the target.
+                FIBrowserViewEvents* events, const QString& userAgent = {}, bool reused = false,
+                FTargetRelease release = {});
+  ~CChromiumView() override; ///< Hands the target on, or closes it.
 
   void Navigate(const QString& url) override;
   void Stop() override;
@@ -100,6 +107,7 @@ private:
   QPointer<CDevToolsPipe> pipe_;
   QString targetId_;
   QString sessionId_;
+  FTargetRelease release_;
   std::shared_ptr<ViewLink> link_;
   CChromiumDocument document_;
   bool navigated_ = false;

@@ -243,6 +243,29 @@ TEST_F(ChromiumView, OneRendererServesEveryViewAndTheBrowserKeepsNoPagesOfItsOwn
   EXPECT_EQ(engine::RenderersBelow(static_cast<pid_t>(Browser().ProcessId())).size(), 1);
 }
 
+TEST_F(ChromiumView, AViewOnAnEndedViewsTargetStartsLikeANewOne) {
+  // Ended views hand their page target on to later views; nothing of the old page may show:
+  // not its tall viewport, not its history, not a late event counted as the new page's.
+  site.AddPage("/state.html", R"HTML(<p id="state"></p><script>
+    document.getElementById('state').textContent = innerHeight + ' ' + history.length;
+  </script>)HTML");
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    Load("/state.html");
+    const QStringList state = ById("state")->innerText().split(' ');
+    ASSERT_EQ(state.size(), 2);
+    EXPECT_LT(state[0].toInt(), 4000);
+    EXPECT_LE(state[1].toInt(), 2);
+    view->BringAllIntoView();
+    Settle();
+    EXPECT_EQ(events.pageComplete, 1);
+    view.reset();
+    Settle();
+    events = Recorder{};
+    view = Browser().CreateView(&events);
+  }
+}
+
 TEST_F(ChromiumView, DocumentModel) {
   site.AddPage("/start.html", R"HTML(<html><head><title>Model</title></head><body style="margin:0">
 <div id="dup">first</div><p id="dup">second</p>
