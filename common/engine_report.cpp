@@ -3,6 +3,9 @@
 #include "common/ini_rules.h"
 #include "common/protocol.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace common {
 namespace {
 
@@ -22,7 +25,32 @@ QStringList Items(const StallReport& r) {
   return {Code(protocol::kReportStall), QString::number(r.taskId)};
 }
 
+QStringList Items(const LanguageReport& r) {
+  return {Code(protocol::kReportLanguage), QString::number(r.taskId), r.language};
+}
+
+bool IsAlnumAscii(QChar c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
+
 } // namespace
+
+QString LanguageCode(const QString& tag) {
+  // Longer than any tag a page would state in earnest (the usual limit of language tags).
+  constexpr qsizetype kLongestTag = 35;
+  const QString first = tag.section(QLatin1Char(','), 0, 0).trimmed();
+  if (first.isEmpty() || first.size() > kLongestTag) return {};
+  const QStringList subtags = first.split(QRegularExpression(QStringLiteral("[-_]")));
+  for (const QString& subtag : subtags)
+    if (subtag.isEmpty() || subtag.size() > 8 || !std::all_of(subtag.begin(), subtag.end(), IsAlnumAscii))
+      return {};
+  const QString primary = subtags.front().toLower();
+  const bool letters = std::all_of(primary.begin(), primary.end(),
+                                   [](QChar c) { return c >= u'a' && c <= u'z'; });
+  if (!letters || primary.size() < 2 || primary.size() > 3 || primary == QLatin1String("und"))
+    return {};
+  return primary;
+}
 
 QStringList ReportItems(const EngineReport& report) {
   return std::visit([](const auto& r) { return Items(r); }, report);
@@ -38,6 +66,12 @@ std::optional<EngineReport> ParseReport(const QStringList& items) {
     return PageSavedReport{ParseInt32(items[1]), ParseInt32(items[2]), items[3]};
   if (code == QLatin1String(protocol::kReportStall) && items.size() == 2)
     return StallReport{ParseInt32(items[1])};
+  if (code == QLatin1String(protocol::kReportLanguage) && items.size() == 3) {
+    // The code as the front-end keeps it; a report without a usable one says nothing.
+    const QString language = LanguageCode(items[2]);
+    if (language.isEmpty()) return std::nullopt;
+    return LanguageReport{ParseInt32(items[1]), language};
+  }
   return std::nullopt;
 }
 

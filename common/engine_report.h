@@ -32,7 +32,16 @@ struct StallReport {
   bool operator==(const StallReport&) const = default;
 };
 
-using EngineReport = std::variant<PageInfoReport, PageSavedReport, StallReport>;
+/// "103": the language the page states, sent once per page when it states one. A report of
+/// its own rather than an item more of "100": a reader refuses a "100" of any other length,
+/// while every reader ignores a code it does not know.
+struct LanguageReport {
+  std::int32_t taskId = 0;
+  QString language; ///< an ISO 639 code as LanguageCode gives it; never empty when sent
+  bool operator==(const LanguageReport&) const = default;
+};
+
+using EngineReport = std::variant<PageInfoReport, PageSavedReport, StallReport, LanguageReport>;
 
 /// The item list of a command file carrying `report`.
 QStringList ReportItems(const EngineReport& report);
@@ -41,6 +50,12 @@ QStringList ReportItems(const EngineReport& report);
 /// Numbers are read by the command-file numeric rule (ParseInt32): text that is no number
 /// reads as 0, which the receiver judges.
 std::optional<EngineReport> ParseReport(const QStringList& items);
+
+/// The ISO 639 code (lower case, 2 or 3 letters: "zh", "en", "haw") of a language tag as pages
+/// state it ("zh-CN", "en_US", "EN", "de, en" takes the first). Empty for anything else: no
+/// tag, "und", private or grandfathered tags ("x-...", "i-..."), subtags that are no letters
+/// and digits, or a tag longer than 35 characters. Page text is hostile: nothing else passes.
+QString LanguageCode(const QString& tag);
 
 /// The task id every report starts with.
 std::int32_t ReportTaskId(const EngineReport& report);

@@ -29,6 +29,7 @@ constexpr int kMaxCommandItems = 100;
 inline constexpr const char* kReportPageInfo = "100";  ///< "1" id, "2" title, "3" total pages
 inline constexpr const char* kReportPageSaved = "101"; ///< "1" id, "2" page number, "3" page address
 inline constexpr const char* kReportStall = "102";     ///< "1" id
+inline constexpr const char* kReportLanguage = "103";  ///< "1" id, "2" the page's language code
 
 // Hand-off file keys, section "app", written in this order.
 inline constexpr const char* kKeyHwnd = "hwnd";

@@ -125,6 +125,9 @@ void CMonitorView::ProcessPage() {
   std::int32_t total = 0;
   try {
     jump_ = CreatePageJump(document, &total);
+    // Before the page info, so that a page-saved report still follows its scan's page info.
+    SendLanguage(document);
+    if (!*alive) return;
     SendPageInfo(document->title(), total);
     if (!*alive) return;
     if (!jump_) {
@@ -275,6 +278,16 @@ void CMonitorView::PostViewDone() {
 
 void CMonitorView::SendPageInfo(const QString& title, std::int32_t total) {
   host_.Report(common::PageInfoReport{host_.TaskId(), title, total});
+}
+
+void CMonitorView::SendLanguage(FIHTMLDocument* document) {
+  if (languageSent_) return;
+  // Asked on every scan until the page states one: an early scan may still see the document
+  // before the page's own.
+  const QString language = common::LanguageCode(document->language());
+  if (language.isEmpty()) return;
+  languageSent_ = true;
+  host_.Report(common::LanguageReport{host_.TaskId(), language});
 }
 
 void CMonitorView::SendStall() {

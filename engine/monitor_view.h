@@ -127,6 +127,8 @@ private:
   /// done with its page by then.
   void LookSoon(int delayMs);
   void SendPageInfo(const QString& title, std::int32_t total);
+  /// Reports the language `document` states, once per page; nothing while it states none.
+  void SendLanguage(engine::FIHTMLDocument* document);
   void SendStall();
   engine::FIHTMLDocument* Document() const;
 
@@ -149,4 +151,5 @@ private:
   std::unique_ptr<engine::FIBrowserView> browser_;
   /// Cleared by the destructor; copies held across a report tell whether the view survived.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  bool languageSent_ = false;
 };

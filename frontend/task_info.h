@@ -23,6 +23,7 @@ public:
   std::int32_t start_count = 0;   ///< engine starts in this run
   QString error_text;             ///< non-empty when the task ended in failure
   QString archive;                ///< the .cbz its pages were packed into in this run, if any
+  QString language;               ///< ISO 639 code the chapter's pages state; empty while none did
 
   // Persisted in the task file, keys named like the fields.
   std::int32_t id = 0;

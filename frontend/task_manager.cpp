@@ -269,6 +269,7 @@ void CTaskManager::OnEngineCommand(std::int32_t taskId, std::int32_t number) {
   if (const auto* info = std::get_if<common::PageInfoReport>(&*report)) OnPageInfoReport(*info);
   else if (const auto* saved = std::get_if<common::PageSavedReport>(&*report)) OnPageSavedReport(*saved);
   else if (const auto* stall = std::get_if<common::StallReport>(&*report)) OnStallReport(*stall);
+  else if (const auto* language = std::get_if<common::LanguageReport>(&*report)) OnLanguageReport(*language);
 }
 
 CTaskInfo* CTaskManager::FindRunningTask(std::int32_t id) const {
@@ -287,6 +288,15 @@ void CTaskManager::OnPageInfoReport(const common::PageInfoReport& report) {
   // The engine ends the chapter by the latest count, not the largest: keep it for the end.
   record->info_total = report.total;
   CTaskEventObserver::NotifyTaskChanged();
+}
+
+void CTaskManager::OnLanguageReport(const common::LanguageReport& report) {
+  CTaskInfo* record = FindRunningTask(report.taskId);
+  if (!record) return;
+  record->report_ms = NowMs();
+  // Like the title, the chapter's language is its first page's; a later page only fills in
+  // what the first did not state.
+  if (record->finish < 1 || record->language.isEmpty()) record->language = report.language;
 }
 
 void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
@@ -341,6 +351,7 @@ void CTaskManager::PackFinishedTask(CTaskInfo& record) {
   archive::ComicInfo info;
   info.title = record.title;
   info.web = record.url;
+  info.languageIso = record.language;
   const archive::PackResult packed = archive::PackChapter(record.folder, record.total, info);
   if (packed.ok) {
     record.archive = packed.archive;

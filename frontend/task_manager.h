@@ -137,6 +137,7 @@ public:
   /// when it is one and names the message's task.
   void OnEngineCommand(std::int32_t taskId, std::int32_t number);
   void OnPageInfoReport(const common::PageInfoReport& report);
+  void OnLanguageReport(const common::LanguageReport& report);
   void OnPageSavedReport(const common::PageSavedReport& report);
   void OnStallReport(const common::StallReport& report);
 

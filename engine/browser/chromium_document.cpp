@@ -140,6 +140,12 @@ QString CChromiumDocument::title() {
   return v.toString();
 }
 
+QString CChromiumDocument::language() {
+  const QJsonValue v = View().Run(QStringLiteral("lang"), {});
+  if (!v.isString()) throw DocumentError("unexpected answer from the page");
+  return v.toString();
+}
+
 QString CChromiumDocument::documentText() {
   const QJsonValue v = View().Run(QStringLiteral("text"), {});
   if (!v.isString()) throw DocumentError("unexpected answer from the page");

@@ -85,6 +85,7 @@ public:
   explicit CChromiumDocument(std::shared_ptr<ViewLink> link) : link_(std::move(link)) {}
 
   QString title() override;
+  QString language() override;
   QString documentText() override;
   std::unique_ptr<FIElementCollection> all() override;
   std::unique_ptr<FIElementCollection> getElementsByTagName(const QString& tag) override;

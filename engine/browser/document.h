@@ -81,6 +81,10 @@ class FIHTMLDocument {
 public:
   virtual ~FIHTMLDocument() = default;
   virtual QString title() = 0;
+  /// The language tag the page states, as written (at most 64 characters): the document
+  /// element's "lang" attribute, else the first Content-Language meta element's content.
+  /// Empty when it states none; documents that cannot tell answer empty.
+  virtual QString language() { return {}; }
   /// innerText of the document element: the text of the whole page.
   virtual QString documentText() = 0;
   /// Every element in document order.

@@ -63,6 +63,18 @@ QString IsolatedHelper() {
   let scrolling = false;
   globalThis.__gantrell = {
     title: () => String(document.title),
+    lang: () => {
+      const root = document.documentElement;
+      let tag = root ? root.getAttribute('lang') : null;
+      if (!tag) {
+        for (const meta of document.querySelectorAll('meta[http-equiv]')) {
+          if (String(meta.httpEquiv).toLowerCase() !== 'content-language') continue;
+          tag = meta.getAttribute('content');
+          break;
+        }
+      }
+      return typeof tag === 'string' ? tag.slice(0, 64) : '';
+    },
     text: () => (document.documentElement ? str(document.documentElement.innerText) : ''),
     all: () => register(Array.from(document.getElementsByTagName('*'))),
     byTag: (tag) => register(Array.from(document.getElementsByTagName(tag))),

@@ -14,6 +14,7 @@ TEST(EngineReport, EachReportHasItsWireFormAndReadsBackUnchanged) {
       {PageInfoReport{-3, QString(), 0}, {"100", "-3", "", "0"}},
       {PageSavedReport{2147483647, 4, "http://site/c/4?p=4"}, {"101", "2147483647", "4", "http://site/c/4?p=4"}},
       {StallReport{601}, {"102", "601"}},
+      {LanguageReport{8, "zh"}, {"103", "8", "zh"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.items.join('|').toStdString());
@@ -35,6 +36,8 @@ TEST(EngineReport, UnknownCodesAndWrongItemCountsAreRefused) {
       {"102"},
       {"102", "7", "extra"},
       {"103", "7"},
+      {"103", "7", "en", "extra"},
+      {"103", "7"},
       {" 102", "7"},
       {"", "7"},
   };
@@ -50,4 +53,27 @@ TEST(EngineReport, NumbersAreReadByTheCommandFileRule) {
   const auto info = ParseReport({"100", "4294967297", "T", "-1"});
   ASSERT_TRUE(info);
   EXPECT_EQ(std::get<PageInfoReport>(*info), (PageInfoReport{1, "T", -1}));
+}
+
+TEST(EngineReport, LanguageIsReducedToItsCodeAndJunkSaysNothing) {
+  const std::pair<QString, QString> tags[] = {
+      {"zh-CN", "zh"}, {"ZH-Hant-TW", "zh"}, {"en_US", "en"}, {" ja ", "ja"}, {"haw", "haw"},
+      {"de, en", "de"}, {"sgn-BE-FR", "sgn"},
+      // Nothing a page may state beyond a plain tag gets through.
+      {"", ""}, {"   ", ""}, {"e", ""}, {"engl", ""}, {"und", ""}, {"x-klingon", ""},
+      {"i-navajo", ""}, {"zh-", ""}, {"-zh", ""}, {"zh--CN", ""}, {"zh-CN<script>", ""},
+      {"zh\nCN", ""}, {"zh-toolongsubtag", ""}, {"12", ""}, {"日本語", ""}, {"fr\u00e7", ""},
+      {"en-abcdefgh-abcdefgh-abcdefgh-abcdefgh", ""}, // well formed, but longer than a real tag
+  };
+  for (const auto& [tag, code] : tags) {
+    SCOPED_TRACE(tag.toStdString());
+    EXPECT_EQ(LanguageCode(tag), code);
+    const auto report = ParseReport({"103", "5", tag});
+    if (code.isEmpty()) {
+      EXPECT_FALSE(report) << "a report without a usable language is dropped";
+    } else {
+      ASSERT_TRUE(report);
+      EXPECT_EQ(std::get<LanguageReport>(*report), (LanguageReport{5, code}));
+    }
+  }
 }

@@ -131,6 +131,20 @@ void RequireSessionCookies(LocalSite& site, const Chapter& chapter) {
   }
 }
 
+void StateLanguage(LocalSite& site, const Chapter& chapter, const QString& htmlLang,
+                   const QString& metaLang) {
+  const QString meta = metaLang.isEmpty() ? QString()
+                                          : QStringLiteral("<meta http-equiv=\"Content-Language\" "
+                                                           "content=\"%1\">").arg(metaLang);
+  const QString root = htmlLang.isEmpty() ? QStringLiteral("<html>")
+                                          : QStringLiteral("<html lang=\"%1\">").arg(htmlLang);
+  for (int page = 1; page <= chapter.pages; ++page)
+    site.AddPage(chapter.folder + PageName(page),
+                 PageHtml(chapter.kind, page, chapter.pages,
+                          QStringLiteral("<img src=\"%1\">").arg(chapter.ImagePath(page)), meta)
+                     .replace(QStringLiteral("<html>"), root));
+}
+
 QString UseSmallImagesOnly(LocalSite& site, Chapter& chapter, int page) {
   const QString shorter = chapter.folder + QStringLiteral("small/%1a.png").arg(page);
   const QString taller = chapter.folder + QStringLiteral("small/%1b.png").arg(page);

@@ -46,6 +46,11 @@ void RequireSessionCookies(LocalSite& site, const Chapter& chapter);
 /// laid out 900 pixels high, so most lie far below the first screen.
 Chapter AddLongStrip(LocalSite& site, const QString& folder, int pages);
 
+/// Makes every page of the chapter state a language: `htmlLang` in the html element's "lang"
+/// attribute, `metaLang` in a Content-Language meta element; each is left out when empty.
+void StateLanguage(LocalSite& site, const Chapter& chapter, const QString& htmlLang,
+                   const QString& metaLang = {});
+
 /// Adds small images to `page` of a chapter only (heights 300 and 380, both below the page
 /// threshold), in place of its page image; returns the site path of the taller one.
 QString UseSmallImagesOnly(LocalSite& site, Chapter& chapter, int page);

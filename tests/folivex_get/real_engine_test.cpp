@@ -1,6 +1,6 @@
 // folivex-get with the real Gantrell and its browser against chapters of a local site: whole
-// chapters land in their folders, and a link search of a local list page prints lines that
-// --list takes back.
+// chapters land in their archives with the language their pages state, and a link search of
+// a local list page prints lines that --list takes back.
 #include "chapter_site.h"
 #include "common/auto_init.h"
 #include "local_proxy.h"
@@ -8,8 +8,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <zip.h>
 
 using namespace testing_support;
 
@@ -51,22 +53,52 @@ protected:
   Sandbox box_;
 };
 
+// Every entry of an archive, name and bytes, in order; empty when it cannot be opened.
+QList<QPair<QString, QByteArray>> ReadArchive(const QString& path) {
+  QList<QPair<QString, QByteArray>> entries;
+  zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, nullptr);
+  if (!zip) return entries;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+    zip_stat_t stat;
+    if (zip_stat_index(zip, zip_uint64_t(i), 0, &stat) != 0) break;
+    zip_file_t* file = zip_fopen_index(zip, zip_uint64_t(i), 0);
+    if (!file) break;
+    QByteArray bytes(qsizetype(stat.size), '\0');
+    zip_fread(file, bytes.data(), stat.size);
+    zip_fclose(file);
+    entries.append({QString::fromUtf8(stat.name), bytes});
+  }
+  zip_discard(zip);
+  return entries;
+}
+
 } // namespace
 
-TEST_F(RealEngineTest, TwoChaptersDownloadCompletely) {
+TEST_F(RealEngineTest, ChaptersArePackedWholeWithTheLanguageTheirPagesState) {
   const Chapter a = AddChapter(site_, "/a/", ChapterKind::NextLinks, 3);
   const Chapter b = AddChapter(site_, "/b/", ChapterKind::NextLinks, 2);
-  const Result r = RunGet({"-j", "2", a.PageUrl(site_, 1), "comics/a", b.PageUrl(site_, 1),
-                           "comics/b"},
+  const Chapter c = AddChapter(site_, "/c/", ChapterKind::NextLinks, 2);
+  StateLanguage(site_, a, "zh-CN");
+  StateLanguage(site_, c, {}, "ja, en");
+  const Result r = RunGet({"-j", "2", "--cbz", a.PageUrl(site_, 1), "comics/a", b.PageUrl(site_, 1),
+                           "comics/b", c.PageUrl(site_, 1), "comics/c"},
                           box_.path());
   ASSERT_EQ(r.code, 0) << r.err.toStdString() << r.out.toStdString();
-  for (const Chapter* c : {&a, &b}) {
-    const QString folder = box_.file("comics/" + c->folder.mid(1));
-    for (int page = 1; page <= c->pages; ++page) {
-      const QString name = QString("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
-      EXPECT_EQ(ReadBytes(folder + name), c->images[page - 1]) << (folder + name).toStdString();
+  const std::pair<const Chapter*, QString> chapters[] = {{&a, "zh"}, {&b, ""}, {&c, "ja"}};
+  for (const auto& [chapter, language] : chapters) {
+    const QString folder = box_.file("comics/" + chapter->folder.mid(1).chopped(1));
+    SCOPED_TRACE(folder.toStdString());
+    const QList<QPair<QString, QByteArray>> entries = ReadArchive(folder + ".cbz");
+    ASSERT_EQ(entries.size(), chapter->pages + 1);
+    for (int page = 1; page <= chapter->pages; ++page) {
+      EXPECT_EQ(entries[page - 1].first, QString("%1.jpg").arg(page, 3, 10, QLatin1Char('0')));
+      EXPECT_EQ(entries[page - 1].second, chapter->images[page - 1]) << page;
     }
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), c->pages);
+    EXPECT_EQ(entries.last().first, "ComicInfo.xml");
+    const QString xml = QString::fromUtf8(entries.last().second);
+    if (language.isEmpty()) EXPECT_FALSE(xml.contains("LanguageISO")) << xml.toStdString();
+    else EXPECT_TRUE(xml.contains("<LanguageISO>" + language + "</LanguageISO>")) << xml.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder)) << "no loose pages are left";
   }
   EXPECT_TRUE(r.out.contains("[1] done 3 pages")) << r.out.toStdString();
   EXPECT_TRUE(r.out.contains("[2] done 2 pages"));
