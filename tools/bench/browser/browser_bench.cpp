@@ -1,4 +1,6 @@
-// Benchmark of the browser bridge. Prints two figures:
+// Benchmark of the browser bridge. With `--blank SECONDS` it only starts the engine's browser
+// with its one blank start-up page and holds it that long: the floor of an engine's memory,
+// measured from outside (tools/bench/run-all). Otherwise it prints two figures:
 //  - start: from creating the engine's browser to the first page's document complete, on a
 //    page served from 127.0.0.1 (the browser starts with the first view, as in the engine);
 //  - walk: one pass over `all` of a 2,000-element page with a kind test and innerText per
@@ -11,7 +13,9 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -45,6 +49,13 @@ std::string BigPage() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  if (argc == 3 && std::string(argv[1]) == "--blank") {
+    engine::CChromiumBrowser browser;
+    Events events;
+    auto view = browser.CreateView(&events); // takes the start-up tab: nothing is loaded
+    WaitFor([] { return false; }, std::atoi(argv[2]) * 1000);
+    return browser.IsRunning() ? 0 : 1;
+  }
   httplib::Server server;
   server.Get("/small.html", [](const httplib::Request&, httplib::Response& res) {
     res.set_content("<html><head><title>Small</title></head><body><p>hello</p></body></html>",
