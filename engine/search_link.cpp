@@ -131,6 +131,9 @@ std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& aliv
   const QString folder = host_.Folder();
   engine::CSearchResultLines result(folder);
   collecting_ = true;
+  // The list page must stay while it is walked; held, its clicks' navigations are cancelled
+  // inside the page instead of being started and stopped in the browser, one by one.
+  view_->HoldPage(true);
   // Every link's address, markup and text are read before the first click: read in one go
   // for the whole page, they cost a few round trips, where reading them between clicks (each
   // click may run page code, which makes read values stale) would cost several per link.
@@ -183,8 +186,5 @@ std::optional<QString> CSearchLink::ClickLink(engine::FIHTMLElement& link,
   }
   if (alive.expired()) return std::nullopt;
   clicking_ = false;
-  // The caught navigation is cancelled when its request pauses, a trip through the whole
-  // browser during which the page answers nothing; stopping it now spares that wait.
-  if (view_) view_->Stop();
   return caught_.isEmpty() ? QString() : caught_.first();
 }

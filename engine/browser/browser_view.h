@@ -38,6 +38,14 @@ public:
   /// scrolled through from top to bottom in the background. Once per document; returns at
   /// once. A view without a browser does nothing.
   virtual void BringAllIntoView() {}
+  /// Holds the page where it is (true) or lets it go again (false). While held, every
+  /// navigation of the page itself (link, script, form) is still offered to before-navigate
+  /// inside the call that caused it, but is cancelled whatever the handler answers, where
+  /// possible before it leaves the page: walking every link of a large page then costs one
+  /// short trip per click instead of a navigation started and stopped in the browser. For
+  /// owners that cancel every such navigation anyway. New windows are reported as always;
+  /// what the page starts on its own between calls (its timers) is cancelled unoffered.
+  virtual void HoldPage(bool hold) { (void)hold; }
 };
 
 /// Makes views. One browser serves every view of the engine process.

@@ -185,6 +185,18 @@ void CChromiumView::BringAllIntoView() {
   }
 }
 
+void CChromiumView::HoldPage(bool hold) {
+  if (pageHeld_ == hold) return;
+  pageHeld_ = hold;
+  // The page's helper learns it with every call; letting go must not wait for the next one.
+  if (hold || !Alive() || contextId_ == 0) return;
+  try {
+    Run(QStringLiteral("idle"), {});
+  } catch (const DocumentError&) {
+    // The document went away: nothing of it is held any more.
+  }
+}
+
 // ---- events
 
 void CChromiumView::OnEvent(const devtools::Message& event) {
@@ -228,7 +240,10 @@ void CChromiumView::OnRequestedNavigation(const QJsonObject& p) {
   // request can pause meanwhile; it is held until the answer is known.
   const QString previous = std::exchange(offering_, WithoutFragment(url));
   const QStringList previousHeld = std::exchange(heldRequests_, {});
-  const bool cancel = Offer(url);
+  // A held page stays whatever the handler says; this navigation escaped the helper (it could
+  // not be cancelled in the page), and stopping it after the call spares its request's trip.
+  const bool cancel = Offer(url) || pageHeld_;
+  if (pageHeld_) stopAfterCall_ = true;
   offering_ = previous;
   const QStringList held = std::exchange(heldRequests_, previousHeld);
   for (const QString& requestId : held) Answer(requestId, cancel ? Aborted : Continue);
@@ -315,6 +330,15 @@ bool CChromiumView::Offer(const QString& url) {
   return cancel;
 }
 
+void CChromiumView::OfferHeld(const QJsonArray& urls) {
+  const std::weak_ptr<ViewLink> link = link_;
+  for (const QJsonValue& url : urls) {
+    Offer(url.toString());
+    // The owner may have deleted the view from its handler.
+    if (const auto l = link.lock(); !l || l->view != this) return;
+  }
+}
+
 void CChromiumView::Notify(const std::function<void()>& call) {
   // The owner's handler runs inside the pipe's reading, possibly inside another call's wait:
   // an exception must not unwind through that (the browser would wait for an answer forever).
@@ -362,7 +386,7 @@ QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64
   const QJsonObject params{
       {QStringLiteral("functionDeclaration"), page_scripts::CallOperation()},
       {QStringLiteral("executionContextId"), context},
-      {QStringLiteral("arguments"), QJsonArray{Arg(released_), Arg(op), Arg(args)}},
+      {QStringLiteral("arguments"), QJsonArray{Arg(released_), Arg(pageHeld_), Arg(op), Arg(args)}},
       {QStringLiteral("returnByValue"), true},
       {QStringLiteral("silent"), true},
       // A click by the engine counts as the user's, as it would in a visible browser.
@@ -373,6 +397,8 @@ QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64
   const auto reply = pipe->Call(QStringLiteral("Runtime.callFunctionOn"), params, sessionId_,
                                 kCallTimeoutMs);
   if (mode != ReadOnly) ++cacheGeneration_;
+  if (std::exchange(stopAfterCall_, false) && pipe_)
+    pipe_->Post(QStringLiteral("Page.stopLoading"), {}, sessionId_);
   if (reply.failed) {
     // Most likely the document (and its world) went away under the call.
     if (contextId_ == context) {
@@ -385,7 +411,13 @@ QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64
     throw DocumentError(
         ExceptionText(reply.result.value(QLatin1String("exceptionDetails")).toObject())
             .toStdString());
-  return reply.result.value(QLatin1String("result")).toObject().value(QLatin1String("value"));
+  const QJsonArray answer =
+      reply.result.value(QLatin1String("result")).toObject().value(QLatin1String("value")).toArray();
+  if (answer.size() != 2) throw DocumentError("unexpected answer from the page");
+  const QJsonValue value = answer[0];
+  // Offered before the call returns, as the browser's own navigation events are.
+  OfferHeld(answer[1].toArray());
+  return value;
 }
 
 void CChromiumView::KeepCacheUntilIdle() {

@@ -10,6 +10,10 @@
 //   (Fetch.requestPaused) and is continued or failed with that answer; a request nobody
 //   announced (Navigate, a navigation the browser starts) is offered when it pauses.
 //   A failed ("aborted") request leaves the page where it was.
+// - Held page: the document helper cancels the page's navigations in the page itself (its
+//   navigate event) and hands their addresses back with the answer of the call that caused
+//   them; the view offers them before the call returns. One the helper could not cancel
+//   reaches the browser and is cancelled there as above.
 // - New window: Page.windowOpen gives the address; the popup target itself is closed by the
 //   browser object the moment it appears, before any of its scripts run.
 // - Document complete: the main frame's load event is the page's; a sub-frame that stops
@@ -63,6 +67,7 @@ public:
   FIHTMLDocument* Document() override;
   QString CookieHeader(const QString& url) override;
   void BringAllIntoView() override;
+  void HoldPage(bool hold) override;
 
   // ---- for the document handles
   enum RunMode {
@@ -99,6 +104,8 @@ private:
   void OnRequestedNavigation(const QJsonObject& params);
   void OnAuthRequired(const QJsonObject& params);
   bool Offer(const QString& url);
+  /// Offers the navigations a held page started during a call; they are cancelled already.
+  void OfferHeld(const QJsonArray& urls);
   void Notify(const std::function<void()>& call);
   int EnsureContext();
   bool Alive() const;
@@ -113,6 +120,8 @@ private:
   bool navigated_ = false;
   bool hasDocument_ = false;
   bool crashed_ = false;
+  bool pageHeld_ = false;
+  bool stopAfterCall_ = false; // a held page's navigation got as far as the browser
   quint64 epoch_ = 1;
   quint64 broughtIntoView_ = 0; // the epoch BringAllIntoView last started its scroll in
   int contextId_ = 0; // isolated world of the current document, 0 until made

@@ -61,6 +61,22 @@ QString IsolatedHelper() {
     return r;
   };
   let scrolling = false;
+  // A held page: the navigations it starts itself are cancelled right here, before they reach
+  // the browser. Those started inside an engine call go back with the call's answer; those
+  // of the page's own timers belong to no call and are only cancelled. Same-document moves
+  // (fragments, history entries) never leave the page and are let be, as is anything that
+  // cannot be cancelled here (the browser-side interception sees it). A link to a download
+  // counts as the navigation it starts.
+  let holding = false;
+  let inCall = false;
+  const held = [];
+  if (globalThis.navigation) {
+    navigation.addEventListener('navigate', (e) => {
+      if (!holding || !e.cancelable || e.defaultPrevented || e.destination.sameDocument) return;
+      if (inCall) held.push(e.destination.url);
+      e.preventDefault();
+    });
+  }
   globalThis.__gantrell = {
     title: () => String(document.title),
     lang: () => {
@@ -83,6 +99,21 @@ QString IsolatedHelper() {
       return e ? register([e]) : null;
     },
     release: (ids) => { for (const id of ids) lists.delete(id); },
+    // Runs one operation; answers [its value, the held page's navigations it started].
+    call: (hold, op, args) => {
+      holding = hold === true;
+      const f = globalThis.__gantrell[op];
+      if (typeof f !== 'function') throw new Error('unknown operation ' + op);
+      held.length = 0;
+      inCall = true;
+      try {
+        const value = f(...args);
+        return [value === undefined ? null : value, held.splice(0)];
+      } finally {
+        inCall = false;
+      }
+    },
+    idle: () => null,
     column: (list, prop) => listOf(list).map(reader(prop)),
     read: (list, index, prop) => reader(prop)(element(list, index)),
     setValue: (list, index, value) => {
@@ -144,10 +175,10 @@ QString IsolatedHelper() {
 
 QString CallOperation() {
   return QStringLiteral(
-      "function(release, op, args) {"
+      "function(release, hold, op, args) {"
       "  const g = globalThis.__gantrell;"
       "  if (release.length) g.release(release);"
-      "  return g[op](...args);"
+      "  return g.call(hold, op, args);"
       "}");
 }
 

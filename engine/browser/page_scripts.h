@@ -9,7 +9,9 @@ namespace engine::page_scripts {
 /// getters it uses.
 QString IsolatedHelper();
 
-/// Calls one helper operation: arguments (released collection ids, operation, argument list).
+/// Calls one helper operation: arguments (released collection ids, whether the page is held,
+/// operation, argument list). Answers [the operation's value, addresses of the navigations
+/// the held page started during the operation, which the helper cancelled].
 QString CallOperation();
 
 /// Runs in the page's own world before its scripts: the external object exists but has no

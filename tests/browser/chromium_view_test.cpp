@@ -133,6 +133,76 @@ TEST_F(ChromiumView, BeforeNavigateComesInsideClickAndFireEvent) {
   EXPECT_EQ(view->Document()->title(), "Second");
 }
 
+TEST_F(ChromiumView, AHeldPageOffersWhatItWouldOfferUnheldAndNeverLeaves) {
+  // Every way a click can go somewhere; each is clicked once unheld (every navigation
+  // cancelled by the handler) and once held, and must be offered alike.
+  const QString cross = QString("http://localhost:%1/never-go/cross.html").arg(site.Port());
+  site.AddPage("/start.html", QString(R"HTML(<title>Start</title>
+<a href="/never-go/plain.html">plain</a>
+<a href="%1">other site</a>
+<a href="/window/blank.html" target="_blank">new window</a>
+<a href="/never-go/a.html" onclick="location.href='/never-go/first.html'; return false">script</a>
+<a href="/never-go/b.html" onclick="location.href='/never-go/then.html'">script, then link</a>
+<a href="/never-go/c.html" onclick="window.open('/window/w.html'); return false">opens</a>
+<a href="javascript:void(0)">nothing</a>
+<a href="#" onclick="return false">nothing either</a>
+<a href="#part">same page</a>
+<a href="#" onclick="document.forms[0].submit(); return false">form</a>
+<form action="/never-go/form.html"><input name="q" value="1"></form>
+<a href="/never-go/ok.html" onclick="throw new Error('broken handler')">broken handler</a>
+<a id="real" href="/second.html">go</a>
+<p><a id="download" href="/never-go/plain.bin" download>download</a></p>
+)HTML").arg(cross));
+  site.AddPage("/second.html", "<title>Second</title>");
+  Load("/start.html");
+  events.cancelPart = QString(); // cancels everything
+  struct Offered {
+    QStringList navigations, windows;
+    bool operator==(const Offered&) const = default;
+  };
+  const auto clickEach = [&] {
+    std::vector<Offered> offered;
+    auto anchors = view->Document()->getElementsByTagName("a");
+    for (int i = 0; i < anchors->length() - 1; ++i) { // without the download, checked below
+      events.navigations.clear();
+      events.windows.clear();
+      anchors->item(i)->click();
+      offered.push_back({events.navigations, events.windows});
+    }
+    return offered;
+  };
+  const std::vector<Offered> unheld = clickEach();
+  view->HoldPage(true);
+  const std::vector<Offered> held = clickEach();
+  ASSERT_EQ(held.size(), unheld.size());
+  for (size_t i = 0; i < held.size(); ++i) {
+    EXPECT_EQ(held[i].navigations.join(' ').toStdString(),
+              unheld[i].navigations.join(' ').toStdString()) << "link " << i;
+    EXPECT_EQ(held[i].windows.join(' ').toStdString(), unheld[i].windows.join(' ').toStdString())
+        << "link " << i;
+  }
+  EXPECT_EQ(held[0].navigations, QStringList{site.Url("/never-go/plain.html")});
+  EXPECT_EQ(held[1].navigations, QStringList{cross});
+  EXPECT_EQ(held[3].navigations.value(0), site.Url("/never-go/first.html"));
+  // Unheld, the browser reports a download link's navigation only now and then before the
+  // click returns; held, always.
+  events.navigations.clear();
+  ById("download")->click();
+  EXPECT_EQ(events.navigations, QStringList{site.Url("/never-go/plain.bin")});
+
+  // Held, even a handler that lets a navigation go cannot move the page; let go, it can.
+  events.cancelPart = "/never-go";
+  ById("real")->click();
+  Settle();
+  EXPECT_EQ(view->Document()->title(), "Start");
+  for (const auto& r : site.Requests()) EXPECT_FALSE(r.path.startsWith("/never-go")) << r.path.data();
+  EXPECT_EQ(site.RequestCount("/second.html"), 0);
+  view->HoldPage(false);
+  ById("real")->click();
+  ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 2; }, kLoadTimeoutMs));
+  EXPECT_EQ(view->Document()->title(), "Second");
+}
+
 TEST_F(ChromiumView, OwnNavigationIsOfferedAndCanBeCancelled) {
   site.AddPage("/start.html", "<title>Start</title>");
   Load("/start.html");
