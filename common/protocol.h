@@ -18,6 +18,12 @@ constexpr std::uint32_t WM_APP_VIEW_DONE = WM_APP + 0x01;   ///< engine view -> 
 constexpr std::uint32_t WM_APP_ADD_LINK = WM_APP + 0x01;    ///< drop target -> main window; wParam a heap QString*
 constexpr std::uint32_t WM_APP_TRIM_MEMORY = WM_APP + 0x03; ///< main window -> itself after start-up
 
+/// WM_APP_SEARCH_DONE's wParam: the result was shown (every engine's 0), or the list page
+/// could not be loaded and nothing was shown; lParam then holds the page's HTTP status, 0 when
+/// the site gave no answer.
+constexpr std::int64_t SEARCH_DONE_SHOWN = 0;
+constexpr std::int64_t SEARCH_DONE_PAGE_FAILED = 1;
+
 /// Returned from WM_APP_ENGINE_HELLO (and WM_APP_SEARCH_DONE) to accept the engine.
 constexpr std::int64_t ENGINE_HELLO_ACCEPTED = 0x10629F52;
 

@@ -41,6 +41,13 @@ void ShowAndQuit(const QString& text, platform::HWND frontEnd, platform::HWND en
   platform::PostMessage(engineWindow, protocol::WM_APP_ENGINE_QUIT, 0, 0);
 }
 
+// Nothing to show: the dialog hears why, and the engine ends at once.
+void TellFailureAndQuit(int status, platform::HWND frontEnd, platform::HWND engineWindow) {
+  platform::SendMessage(frontEnd, protocol::WM_APP_SEARCH_DONE, protocol::SEARCH_DONE_PAGE_FAILED,
+                        status);
+  platform::PostMessage(engineWindow, protocol::WM_APP_ENGINE_QUIT, 0, 0);
+}
+
 } // namespace
 
 void CSearchLink::SetViewerWaitMs(int ms) { viewerWaitMs = ms; }
@@ -99,6 +106,18 @@ void CSearchLink::OnDocumentComplete(bool isPage) {
   if (isPage) afterFinish_->stamp = clockNow();
 }
 
+void CSearchLink::OnPageAnswer(int status, bool webPage) {
+  // Clicks never get this far (their navigations are cancelled); this is the page's own
+  // navigation, or a redirect of its script to another page, whose answer then counts.
+  if (status != 0 && status < 400 && webPage) {
+    pageFailure_.reset();
+    return;
+  }
+  pageFailure_ = status;
+  // An answer that is no page may never complete as a document: the quiet time starts now.
+  afterFinish_->stamp = clockNow();
+}
+
 void CSearchLink::ProcessResult() {
   if (resultStarted_) return;
   resultStarted_ = true;
@@ -111,6 +130,10 @@ void CSearchLink::ProcessResult() {
 
   if (view_) view_->Stop();
   if (alive.expired()) return;
+  if (pageFailure_) {
+    TellFailureAndQuit(*pageFailure_, frontEnd, engineWindow);
+    return;
+  }
   const std::optional<QString> text = CollectLines(alive);
   if (!text) return; // deleted meanwhile: the engine is ending and nobody waits for a result
   ShowAndQuit(*text, frontEnd, engineWindow);

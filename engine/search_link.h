@@ -8,7 +8,8 @@
 // or "https://" address into a temporary UTF-16LE file, opens that file in the user's text
 // viewer, tells the search-link dialog it is done (WM_APP_SEARCH_DONE), waits for the viewer
 // to read the file, deletes it and posts WM_APP_ENGINE_QUIT to its own host dialog, which
-// ends the engine.
+// ends the engine. When the list page itself could not be loaded (no answer, an error status,
+// no web page) it shows nothing and tells the dialog so instead (SEARCH_DONE_PAGE_FAILED).
 //
 // Threading and ownership: everything runs on the engine's user-interface thread. The host
 // dialog owns the view and may delete it while the result step waits in a synchronous call
@@ -41,6 +42,7 @@ public:
   void OnBeforeNavigate(const QString& url, bool& cancel) override;
   void OnNewWindow(const QString& url) override;
   void OnDocumentComplete(bool isPage) override;
+  void OnPageAnswer(int status, bool webPage) override;
 
   /// The page-timeout period and the after-finish poll period and quiet time.
   static constexpr int kPageTimeoutMs = 30000;
@@ -95,6 +97,8 @@ private:
   QStringList caught_;     ///< addresses caught during the current click
   bool collecting_ = false;  ///< the result step walks the page: every navigation is cancelled
   bool resultStarted_ = false;
+  /// The latest answer to the page's own navigation was no page: its HTTP status (0: none).
+  std::optional<int> pageFailure_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   // Declared last, so destroyed first: the view reports to this object.
   std::unique_ptr<engine::FIBrowserView> view_;

@@ -25,7 +25,14 @@
 
 DlgSearchLink::DlgSearchLink(CTaskManager& tasks, QWidget* parent)
     : QDialog(parent), tasks_(tasks), client_(tasks.Launcher()) {
-  client_.SetDoneCallback([this] { SetSearching(false); });
+  client_.SetDoneCallback([this](const LinkSearchOutcome& outcome) {
+    SetSearching(false);
+    if (!outcome.pageFailed) return;
+    // Said at the address: nothing was shown, and an empty viewer would not tell why.
+    QString text = Text(16);
+    if (outcome.status >= 400) text += QStringLiteral(" (HTTP %1)").arg(outcome.status);
+    dialogs::ShowBalloonTip(text, address_);
+  });
   BuildWidgets();
   const QString clip = QGuiApplication::clipboard()->text();
   if (dialogs::BeginsWithHttp(clip)) address_->setText(clip);

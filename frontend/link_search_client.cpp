@@ -22,7 +22,7 @@ void CLinkSearchClient::Quit() {
   engine_ = 0;
 }
 
-platform::LRESULT CLinkSearchClient::WindowProc(std::uint32_t message, platform::WPARAM,
+platform::LRESULT CLinkSearchClient::WindowProc(std::uint32_t message, platform::WPARAM wParam,
                                                 platform::LPARAM lParam) {
   switch (message) {
   case protocol::WM_APP_ENGINE_HELLO:
@@ -30,10 +30,15 @@ platform::LRESULT CLinkSearchClient::WindowProc(std::uint32_t message, platform:
     if (engine_ != platform::HWND(lParam)) Quit();
     engine_ = platform::HWND(lParam);
     return protocol::ENGINE_HELLO_ACCEPTED;
-  case protocol::WM_APP_SEARCH_DONE:
+  case protocol::WM_APP_SEARCH_DONE: {
     engine_ = 0; // it ends by itself
-    if (done_) done_();
+    LinkSearchOutcome outcome;
+    // Only this value means failure: anything else is a result shown, as it always was.
+    outcome.pageFailed = std::int64_t(wParam) == protocol::SEARCH_DONE_PAGE_FAILED;
+    if (outcome.pageFailed) outcome.status = std::int32_t(lParam);
+    if (done_) done_(outcome);
     return protocol::ENGINE_HELLO_ACCEPTED;
+  }
   default:
     return 0;
   }

@@ -5,7 +5,8 @@
 // Start() hands an engine a job with this window's handle and "search_link" = "1". The engine
 // says hello (WM_APP_ENGINE_HELLO, accepted whatever its task id; a second engine replaces the
 // first, which is told to quit), opens its result with the desktop opener, then reports
-// WM_APP_SEARCH_DONE and ends by itself. Quit() and destruction tell an engine still held to
+// WM_APP_SEARCH_DONE and ends by itself. An engine whose list page could not be loaded opens
+// nothing and says so in that message. Quit() and destruction tell an engine still held to
 // quit (notify, no wait).
 //
 // Threading: the user-interface thread. The done callback runs inside the engine's
@@ -17,6 +18,12 @@
 #include <QString>
 #include <functional>
 
+/// What an engine's WM_APP_SEARCH_DONE says.
+struct LinkSearchOutcome {
+  bool pageFailed = false; ///< the list page could not be loaded; no result was shown
+  int status = 0;          ///< then the page's HTTP status; 0 when the site gave no answer
+};
+
 class CLinkSearchClient : public platform::MessageWindow {
 public:
   /// `launcher` must outlive the client.
@@ -24,7 +31,9 @@ public:
   ~CLinkSearchClient() override;
 
   /// Called for every WM_APP_SEARCH_DONE, after the engine has been let go.
-  void SetDoneCallback(std::function<void()> done) { done_ = std::move(done); }
+  void SetDoneCallback(std::function<void(const LinkSearchOutcome&)> done) {
+    done_ = std::move(done);
+  }
 
   /// Starts `program` searching the list page `url`; its result lines carry `folder` (a "/"
   /// is appended when missing). False when no engine could be started.
@@ -41,7 +50,7 @@ public:
 
 private:
   CEngineLauncher engines_;
-  std::function<void()> done_;
+  std::function<void(const LinkSearchOutcome&)> done_;
   platform::HWND engine_ = 0;
   platform::ProcessRef engineProcess_;
 };

@@ -20,6 +20,11 @@ public:
   virtual void OnNewWindow(const QString& url) = 0;
   /// A frame finished loading; `isPage` tells the page itself from its sub-frames.
   virtual void OnDocumentComplete(bool isPage) = 0;
+  /// The answer to a navigation of the page itself arrived (sub-frames are not reported):
+  /// `status` is its HTTP status, 0 when the site gave none (no connection, no such host);
+  /// `webPage` is false for an answer that is no web page to show (an attachment, or content
+  /// of another type than HTML). Views that cannot tell report nothing.
+  virtual void OnPageAnswer(int status, bool webPage) { (void)status, (void)webPage; }
 };
 
 class FIBrowserView {

@@ -39,6 +39,22 @@ bool IsAttachment(const QJsonArray& headers) {
   return false;
 }
 
+// What a page's answer is by its Content-Type: a web page unless it names another type. An
+// answer without one is sniffed by the browser and may well be a page.
+bool IsWebPageType(const QJsonArray& headers) {
+  for (const QJsonValue& header : headers) {
+    const QJsonObject h = header.toObject();
+    if (h.value(QLatin1String("name")).toString().compare(QLatin1String("Content-Type"),
+                                                          Qt::CaseInsensitive) != 0)
+      continue;
+    const QString type = h.value(QLatin1String("value")).toString().section(QLatin1Char(';'), 0, 0)
+                             .trimmed().toLower();
+    return type.isEmpty() || type == QLatin1String("text/html") ||
+           type == QLatin1String("application/xhtml+xml");
+  }
+  return true;
+}
+
 QJsonObject Arg(const QJsonValue& v) { return QJsonObject{{QStringLiteral("value"), v}}; }
 
 QString ExceptionText(const QJsonObject& details) {
@@ -261,8 +277,15 @@ void CChromiumView::OnRequestPaused(const QJsonObject& p) {
       p.contains(QLatin1String("responseErrorReason"))) {
     // A document answered as an attachment would become a download: it is cancelled, and
     // the page (or frame) stays where it was.
-    Answer(requestId, IsAttachment(p.value(QLatin1String("responseHeaders")).toArray()) ? Aborted
-                                                                                      : Continue);
+    const QJsonArray headers = p.value(QLatin1String("responseHeaders")).toArray();
+    const bool attachment = IsAttachment(headers);
+    Answer(requestId, attachment ? Aborted : Continue);
+    const int status = p.value(QLatin1String("responseStatusCode")).toInt();
+    // A redirect is no answer yet: its target is asked for next.
+    const bool redirect = status >= 300 && status < 400;
+    if (type == QLatin1String("Document") && !redirect &&
+        p.value(QLatin1String("frameId")).toString() == targetId_)
+      Notify([&] { events_->OnPageAnswer(status, !attachment && IsWebPageType(headers)); });
     return;
   }
   bool refuse = false;

@@ -52,6 +52,8 @@ struct Recorder : engine::FIBrowserViewEvents {
   }
   void OnNewWindow(const QString& url) override { windows << url; }
   void OnDocumentComplete(bool isPage) override { ++(isPage ? pageComplete : frameComplete); }
+  void OnPageAnswer(int status, bool webPage) override { answers.append({status, webPage}); }
+  QList<QPair<int, bool>> answers;
 };
 
 class ChromiumView : public ::testing::Test {
@@ -223,6 +225,42 @@ TEST_F(ChromiumView, ServerRedirectIsPartOfTheNavigationOffered) {
   engine::FIHTMLDocument& doc = Load("/moved.html");
   EXPECT_EQ(doc.title(), "Target");
   EXPECT_EQ(events.navigations, QStringList{site.Url("/moved.html")});
+}
+
+TEST_F(ChromiumView, PageAnswersTellErrorsAndWhatIsNoPage) {
+  site.AddPage("/list.html", "<title>List</title><iframe src=\"/gone.html\"></iframe>");
+  testing_support::Resource broken;
+  broken.body = "<h1>Server error</h1>";
+  broken.status = 500;
+  site.Add("/broken.html", broken);
+  broken.status = 404;
+  site.Add("/gone.html", broken);
+  testing_support::Resource moved;
+  moved.status = 301;
+  moved.headers = {{"Location", "/gone.html"}};
+  site.Add("/moved.html", moved);
+  site.Add("/cover.png", QByteArray("\x89PNG", 4), "image/png");
+  testing_support::Resource attachment;
+  attachment.body = "<html>list</html>";
+  attachment.headers = {{"Content-Disposition", "attachment; filename=\"list.html\""}};
+  site.Add("/list-download.html", attachment);
+  const std::pair<QString, QPair<int, bool>> cases[] = {
+      {site.Url("/list.html"), {200, true}}, // its frame's 404 is not the page's
+      {site.Url("/gone.html"), {404, true}},
+      {site.Url("/broken.html"), {500, true}},
+      {site.Url("/moved.html"), {404, true}}, // the redirect's target answers
+      {site.Url("/cover.png"), {200, false}},
+      {site.Url("/list-download.html"), {200, false}},
+      {"http://127.0.0.1:1/list.html", {0, true}}, // nothing listens there
+  };
+  for (const auto& [url, answer] : cases) {
+    SCOPED_TRACE(url.toStdString());
+    events.answers.clear();
+    view->Navigate(url);
+    ASSERT_TRUE(WaitFor([&] { return !events.answers.isEmpty(); }, kLoadTimeoutMs));
+    Settle();
+    EXPECT_EQ(events.answers, (QList<QPair<int, bool>>{answer}));
+  }
 }
 
 TEST_F(ChromiumView, NewWindowsGiveTheAddressAndNeverOpen) {

@@ -22,7 +22,7 @@ const char* kLanguage =
     "11=add 11 folder unusable\n12=add 12 task exists\n"
     "[IDD_SEARCH_LINK]\n0=search title\n1=links label\n5=address tip\n6=folder tip\n"
     "7=help\n8=search\n9=add\n11=browse\n12=search 12 not http\n13=search 13 folder unusable\n"
-    "15=search 15 nothing to add\n20=address label\n21=folder label\n25=start now\n"
+    "15=search 15 nothing to add\n16=search 16 page failed\n20=address label\n21=folder label\n25=start now\n"
     "26=add only\n30=hint line one\\rhint line two\n35=line %d has no space\n"
     "36=line %d is not http\n37=line %d folder unusable\n"
     "[IDD_SETTING]\n0=settings\n2=limit\n3=%d task(s)\n4=continue\n5=tip\n8=ok\n9=cancel\n"

@@ -3,6 +3,7 @@
 // the copied lines are pasted into the links box and added as tasks.
 #include "common/protocol.h"
 #include "dialog_fixture.h"
+#include "frontend/dlg_balloon_tip.h"
 #include "frontend/dlg_search_link.h"
 #include "frontend/tip_edit.h"
 #include "local_site.h"
@@ -114,5 +115,21 @@ TEST_F(SearchLinkWithEngine, ListPageLinesBecomeTasksInsideTheBaseFolder) {
   EXPECT_EQ((*tasks)[0]->folder, base + "Chapter 1/");
   // The engine ends by itself once the viewer has had time to read the result.
   EXPECT_TRUE(WaitFor([&] { return !Running(engines.pids[0]); }, 30000));
+
+  // A list page that is not there opens no viewer: the dialog says so at the address.
+  QFile::remove(sandbox.file("copy"));
+  DlgSearchLink again(*tasks);
+  again.show();
+  again.AddressEdit()->setText(site.Url("/no-such-list.html"));
+  again.FolderEdit()->setText(base);
+  const int balloons = dialogs::LastBalloonTip().serial;
+  again.Search();
+  ASSERT_EQ(engines.pids.size(), 2u);
+  ASSERT_TRUE(WaitFor([&] { return !again.IsSearching(); }, 60000));
+  EXPECT_EQ(dialogs::LastBalloonTip().serial, balloons + 1);
+  EXPECT_EQ(dialogs::LastBalloonTip().message, "search 16 page failed (HTTP 404)");
+  EXPECT_EQ(dialogs::LastBalloonTip().field, again.AddressEdit());
+  EXPECT_TRUE(WaitFor([&] { return !Running(engines.pids[1]); }, 30000)) << "it ends at once";
+  EXPECT_FALSE(QFile::exists(sandbox.file("copy")));
   launcher.forward = nullptr;
 }

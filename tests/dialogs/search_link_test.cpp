@@ -217,11 +217,29 @@ TEST_F(SearchLinkDialog, SearchHandsTheJobToAnEngineAndFollowsItsMessages) {
   EXPECT_EQ(first.Count(protocol::WM_APP_ENGINE_QUIT), 1);
   EXPECT_EQ(dialog.EngineWindow(), second.Handle());
 
+  const int balloons = dialogs::LastBalloonTip().serial;
   EXPECT_EQ(platform::SendMessage(dialog.Handle(), protocol::WM_APP_SEARCH_DONE, 0, 0),
             protocol::ENGINE_HELLO_ACCEPTED);
   EXPECT_EQ(dialog.EngineWindow(), 0);
   EXPECT_FALSE(dialog.IsSearching());
   EXPECT_TRUE(dialog.SearchButton()->isEnabled());
+  EXPECT_EQ(dialogs::LastBalloonTip().serial, balloons) << "a result shown needs no word";
+
+  // A list page that could not be loaded is named at the address, with its HTTP error if any.
+  const std::pair<platform::LPARAM, QString> failures[] = {
+      {404, "search 16 page failed (HTTP 404)"}, {0, "search 16 page failed"},
+      {200, "search 16 page failed"}};
+  for (const auto& [status, message] : failures) {
+    QTest::mouseClick(dialog.SearchButton(), Qt::LeftButton);
+    ASSERT_TRUE(dialog.IsSearching());
+    EXPECT_EQ(platform::SendMessage(dialog.Handle(), protocol::WM_APP_SEARCH_DONE,
+                                    protocol::SEARCH_DONE_PAGE_FAILED, status),
+              protocol::ENGINE_HELLO_ACCEPTED);
+    EXPECT_FALSE(dialog.IsSearching());
+    EXPECT_EQ(dialogs::LastBalloonTip().message, message);
+    EXPECT_EQ(dialogs::LastBalloonTip().field, dialog.AddressEdit());
+  }
+  for (const auto& call : launcher.calls) QFile::remove(call.arguments.value(0));
   dialog.reject();
   EXPECT_EQ(second.Count(protocol::WM_APP_ENGINE_QUIT), 0); // the finished engine ends itself
 }

@@ -135,6 +135,16 @@ TEST_F(CommandLineTest, LinkSearchPrintsTheEngineResultInUtf8) {
   EXPECT_EQ(none.code, 0);
   EXPECT_TRUE(none.out.isEmpty());
   EXPECT_TRUE(none.err.contains("no chapter links"));
+  // A list page that could not be loaded is an error, not an empty list.
+  const std::pair<const char*, const char*> failures[] = {
+      {"404", "(HTTP 404)"}, {"0", "(no answer from the site)"}, {"200", "(not a web page)"}};
+  for (const auto& [status, reason] : failures) {
+    const Result failed = Run({"--links", QString("http://127.0.0.1:9/list?fail=") + status, "comics"});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_TRUE(failed.out.isEmpty());
+    EXPECT_EQ(failed.err.toStdString(),
+              std::string("folivex-get: the list page could not be loaded ") + reason + "\n");
+  }
 }
 
 TEST_F(CommandLineTest, ControlCTellsTheEnginesToQuitAndEndsTheOnesThatDoNot) {

@@ -49,6 +49,7 @@ public:
   platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
                                platform::LPARAM lParam) override {
     if (message == protocol::WM_APP_SEARCH_DONE) {
+      done = {wParam, lParam};
       fileExistedWhenDone = viewer && !viewer->paths.isEmpty() && QFile::exists(viewer->paths[0]);
       const platform::HWND engine = engineWindow;
       const platform::LRESULT reply = FrontEndStub::WindowProc(message, wParam, lParam);
@@ -59,6 +60,7 @@ public:
     return FrontEndStub::WindowProc(message, wParam, lParam);
   }
   RecordingViewer* viewer = nullptr;
+  std::pair<platform::WPARAM, platform::LPARAM> done{-1, -1}; ///< of the last WM_APP_SEARCH_DONE
   bool fileExistedWhenDone = false;
   bool quitOnDone = false;
 };
@@ -204,6 +206,38 @@ TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
     dialog_.searchDoneCount = 0;
     EXPECT_TRUE(Search().isEmpty());
     EXPECT_EQ(viewer_.bytes, QByteArray("\xFF\xFE", 2));
+    engine_.reset();
+  }
+}
+
+TEST_F(SearchLinkTest, ListPageThatCannotBeLoadedShowsNothingAndTheDialogHearsWhy) {
+  using Answer = std::pair<int, bool>; // status, web page
+  const struct {
+    const char* what;
+    std::vector<Answer> answers;
+    bool completes;
+    std::pair<platform::WPARAM, platform::LPARAM> told;
+  } cases[] = {
+      {"error page", {{404, true}}, true, {protocol::SEARCH_DONE_PAGE_FAILED, 404}},
+      {"no answer, never completes", {{0, true}}, false, {protocol::SEARCH_DONE_PAGE_FAILED, 0}},
+      {"no web page", {{200, false}}, true, {protocol::SEARCH_DONE_PAGE_FAILED, 200}},
+      {"error page whose script goes on to the list", {{500, true}, {200, true}}, true,
+       {protocol::SEARCH_DONE_SHOWN, 0}},
+  };
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    viewer_.paths.clear();
+    dialog_.searchDoneCount = 0;
+    StartEngine();
+    for (const auto& [status, webPage] : c.answers) Events().OnPageAnswer(status, webPage);
+    if (c.completes) Events().OnDocumentComplete(true);
+    fakeNow += CSearchLink::kQuietSeconds;
+    ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
+    EXPECT_EQ(dialog_.done, c.told);
+    const bool shown = c.told.first == protocol::SEARCH_DONE_SHOWN;
+    EXPECT_EQ(viewer_.paths.size(), shown ? 1 : 0) << "nothing is shown for a page that failed";
+    EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
     engine_.reset();
   }
 }

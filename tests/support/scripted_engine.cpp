@@ -14,7 +14,9 @@
 //     (three digits) there, and WM_APP_ENGINE_QUIT leaves the file "quit-received" there. The program folder (for "skin/cmd/") comes from
 //     FOLIVEX_TEST_APP_DIR. In link-search mode ("search_link" set) it writes a result file of
 //     "lines" lines (query "lines=N") in the engine's format, opens it with the viewer of
-//     FOLIVEX_OPENER, tells the window it is done, waits 6 s, deletes the file and ends.
+//     FOLIVEX_OPENER, tells the window it is done, waits 6 s, deletes the file and ends. With
+//     "fail=S" in the query it opens nothing and tells the window that the list page could not
+//     be loaded, with HTTP status S (0: no answer).
 //
 // The script is a comma-separated list of steps:
 //   info:T      page-info report "100" with the title and total T
@@ -119,6 +121,11 @@ struct Engine {
   }
 
   int Search() {
+    if (query.hasQueryItem("fail")) {
+      platform::SendMessage(job.hwnd, protocol::WM_APP_SEARCH_DONE, protocol::SEARCH_DONE_PAGE_FAILED,
+                            query.queryItemValue("fail").toInt());
+      return 0;
+    }
     QString text;
     const int lines = query.queryItemValue("lines").toInt();
     for (int i = 1; i <= lines; ++i)

@@ -24,6 +24,12 @@ void WriteText(std::FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
+QString FailureReason(int status) {
+  if (status == 0) return QStringLiteral("no answer from the site");
+  if (status >= 400) return QStringLiteral("HTTP %1").arg(status);
+  return QStringLiteral("not a web page");
+}
+
 } // namespace
 
 CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
@@ -31,9 +37,15 @@ CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
                                std::FILE* out, std::FILE* err)
     : client_(launcher), engineProgram_(engineProgram), relayProgram_(relayProgram), out_(out),
       err_(err), scratch_(QDir::tempPath() + QStringLiteral("/folivex-get-XXXXXX")) {
-  client_.SetDoneCallback([this] {
+  client_.SetDoneCallback([this](const LinkSearchOutcome& outcome) {
     if (done_) return;
     done_ = true;
+    if (outcome.pageFailed) {
+      WriteText(err_, QStringLiteral("folivex-get: the list page could not be loaded (%1)\n")
+                          .arg(FailureReason(outcome.status)));
+      QTimer::singleShot(0, [this] { End(kFailed); });
+      return;
+    }
     // Read the result after the reply: the engine waits in its send until then.
     QTimer::singleShot(0, [this] { End(kDone); });
   });

@@ -7,7 +7,8 @@
 // itself as that viewer, with FOLIVEX_GET_RELAY naming a private file: started that way,
 // folivex-get only copies the result there (RelayResultFile) and ends. After the engine's
 // WM_APP_SEARCH_DONE the run waits for the copy and prints it in UTF-8, one line per link:
-// the address, three spaces, the folder and the link text.
+// the address, three spaces, the folder and the link text. A list page that could not be
+// loaded (the engine shows nothing then) ends the run with a message and kFailed.
 //
 // The run talks to the engine through the same CLinkSearchClient as the search-link dialog.
 #include "frontend/link_search_client.h"

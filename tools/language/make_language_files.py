@@ -86,6 +86,8 @@ ENGLISH = {
         "12": "Please enter an address that begins with http:// or https://.",
         "13": "This folder cannot be used. Please choose another one.",
         "15": "There are no chapter links to add yet.",
+        "16": "The chapter list page could not be loaded: the site did not answer, answered with "
+              "an error, or the address is not a web page. Please check the address.",
         "20": "Chapter list address:",
         "21": "Base folder:",
         "25": "Start downloading now",
@@ -234,6 +236,7 @@ CHINESE = {
         "12": "请输入以 http:// 或 https:// 开头的地址。",
         "13": "无法使用此文件夹，请另选一个。",
         "15": "还没有可添加的章节链接。",
+        "16": "无法载入章节列表页面：网站没有响应、返回了错误，或者该地址不是网页。请检查地址。",
         "20": "章节列表地址：",
         "21": "基础文件夹：",
         "25": "立即开始下载",
