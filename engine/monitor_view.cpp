@@ -164,14 +164,23 @@ void CMonitorView::FinishWithCandidate() {
     SendStall();
     return;
   }
-  if (!SavePageImage(*image_.candidate)) return;
-  // A count that cannot be read now still gets the jump tried, which reports the stall if it
-  // fails: otherwise the view, its events stopped, would wait for ever.
+  // The count read now decides whether a jump follows; it may differ from the last tick's
+  // (a page script can change it, or the control it is read from can go). It is reported
+  // before the page is saved, so that the front-end sees a chapter end exactly where the
+  // engine stops, also at a count of 0 (no jump), instead of waiting for a page that never
+  // comes. A count that cannot be read still gets the jump tried, which reports the stall if
+  // it fails: otherwise the view, its events stopped, would wait for ever.
+  const std::shared_ptr<bool> alive = alive_;
   std::int32_t total = page_ + 1;
   try {
-    if (FIHTMLDocument* document = Document()) total = jump_->GetPageCount(document);
+    if (FIHTMLDocument* document = Document()) {
+      const std::int32_t count = jump_->GetPageCount(document);
+      SendPageInfo(document->title(), count);
+      total = count;
+    }
   } catch (const DocumentError&) {
   }
+  if (!*alive || !SavePageImage(*image_.candidate)) return;
   JumpToNextPage(total);
 }
 

@@ -309,11 +309,13 @@ void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
   record->now_index = page;
   record->finish = page;
   record->now_url = report.url;
-  // A chapter whose stated count shrank while it was walked: the engine stops at the latest
-  // count, so that is where the chapter ends. A count of 0 says nothing about the last page.
-  const bool lastByLatestCount = record->info_total > 0 && page >= record->info_total;
-  if (lastByLatestCount && record->total > page) record->total = page;
+  // The engine goes on after a page only while the page's latest count is above it, so that
+  // count says where the chapter ends: a count that shrank while the chapter was walked, and
+  // a count of none (0: the engine jumps no further), which no other report will ever raise.
+  const bool lastByLatestCount = record->info_total >= 0 && page >= record->info_total;
   const bool complete = page >= record->total || lastByLatestCount;
+  // A chapter that ends here has this many pages, whatever was stated before (or nothing).
+  if (complete && (record->total > page || record->total == 0)) record->total = page;
   if (complete) StopTask(record->id);
   SaveTaskFile(*record);
   if (complete && Setting().pack_cbz) {

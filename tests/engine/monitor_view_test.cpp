@@ -195,6 +195,28 @@ TEST_F(MonitorViewTest, SmallImagesSaveTheTallestAfterTheQuietAndTheWalkGoesOn) 
   EXPECT_EQ(Stalls(), 0u);
 }
 
+TEST_F(MonitorViewTest, LastChanceGoesOnByTheCountItReportedBeforeTheSave) {
+  // The front-end ends a chapter by the count reported before each saved page; at the last
+  // chance the engine must go on by that same count, even if the page changes it meanwhile.
+  auto first = AddPage(1, 2, 250, 300); // only a candidate: saved at the last chance
+  AddPage(2, 2);
+  host_.onReport = [this, first](const common::EngineReport& report) {
+    const auto* saved = std::get_if<common::PageSavedReport>(&report);
+    if (saved && saved->page == 1) first->pageText = QStringLiteral(u"共 1 页");
+    if ((saved && saved->page == 2) || std::holds_alternative<common::StallReport>(report))
+      QuitEngine();
+  };
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 20000));
+  ASSERT_EQ(Saved().size(), 2u);
+  EXPECT_EQ(Stalls(), 0u);
+  // Just before page 1 was saved, the count it went on by.
+  const auto saved = std::find(host_.reports.begin(), host_.reports.end(),
+                               common::EngineReport(common::PageSavedReport{42, 1, PageUrl(1)}));
+  ASSERT_NE(saved, host_.reports.begin());
+  EXPECT_EQ(*std::prev(saved), common::EngineReport(common::PageInfoReport{42, "Chapter 1", 2}));
+}
+
 TEST_F(MonitorViewTest, QuitWhileWaitingStopsTheViewAndRemovesItsTemporaryFiles) {
   auto doc = AddPage(1, 3, 200, 300); // only a candidate: the view keeps waiting
   browser_.completePages = false;    // and never gets its quiet countdown

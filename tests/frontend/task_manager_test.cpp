@@ -187,6 +187,8 @@ TEST_F(TaskManagerTest, PageInfoNeverLowersTheTotalAndTakesTheTitleUntilPageOneI
   Report({"100", Id(r), "Chapter 5 page 1", "0"});
   EXPECT_EQ(r->total, 12);
   EXPECT_EQ(r->title, "Chapter 5 page 1");
+  // The report just before a page is saved has the count the engine goes on by.
+  Report({"100", Id(r), "Chapter 5 page 1", "12"});
   // Right after page 1 is saved now_index still reads 1, but the reports are page 2's.
   Report({"101", Id(r), "1", "http://site/c/1"});
   ASSERT_EQ(r->now_index, 1);
@@ -279,6 +281,30 @@ TEST_F(TaskManagerTest, ChapterWhoseStatedCountShrankEndsWhereTheLatestCountSays
   next->total = 9;
   Report({"101", Id(next), "3", "http://site/d/3"});
   EXPECT_EQ(next->status, TASK_RUNNING);
+}
+
+TEST_F(TaskManagerTest, PageSavedAfterACountOfNoneIsTheChaptersLastAndTheTaskIsDone) {
+  // The engine goes no further than a page whose latest count is 0: it never jumps past it.
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  Report({"100", Id(r), "T", "5"});
+  Report({"101", Id(r), "1", "http://site/c/1"});
+  Report({"100", Id(r), "T", "0"});
+  EXPECT_EQ(r->status, TASK_RUNNING) << "a count of none alone ends nothing";
+  Report({"101", Id(r), "2", "http://site/c/2"});
+  EXPECT_EQ(r->status, TASK_STOP);
+  EXPECT_TRUE(r->IsFinished()) << r->StateName().toStdString();
+  EXPECT_EQ(r->total, 2);
+  EXPECT_EQ(engine.quits, 1);
+
+  // A chapter that never had a count ends as done with its only page.
+  CTaskInfo* single = Running("http://site/s", engine);
+  Report({"100", Id(single), "S", "0"});
+  Report({"101", Id(single), "1", "http://site/s/1"});
+  EXPECT_EQ(single->StateName(), "ok");
+  CTaskInfo onDisk;
+  CTaskStore::LoadTaskFile(onDisk, single->ini);
+  EXPECT_EQ(onDisk.total, 1);
 }
 
 TEST_F(TaskManagerTest, PageSavedWithUnknownTotalEndsTheTaskAndBadPagesAreDropped) {
