@@ -103,7 +103,8 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
       // own interception; without the back-forward cache a left page's script world really
       // ends, so handles into it fail instead of reaching a frozen page.
       // The rest of the list and the switches below keep a headless walker light: no spare
-      // renderer waiting for a next tab, no storage service process, no background fetches
+      // renderer waiting for a next tab, no storage service process (where Chromium still lets
+      // it run inside the browser), no background fetches
       // for features nobody sees. The address bar of the invisible window would otherwise
       // keep its suggestion popup, a WebUI page, preloaded in a renderer of its own: about a
       // quarter of the engine's memory, for a list nobody opens.
