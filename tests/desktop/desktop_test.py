@@ -9,8 +9,8 @@ tasks, drives it with xdotool and ends everything it started by process id.
     desktop_test.py APP_FOLDER [--screenshots FOLDER]
 
 Exit status 0 when every check passed, 1 when one failed, 77 (skipped) when a needed program
-is missing. With --screenshots, pictures of the main window, its menu and a tooltip in English
-and in Chinese are written to FOLDER.
+is missing. With --screenshots, pictures of the main window, its menu, a tooltip and the add,
+search and settings dialogs in English and in Chinese are written to FOLDER.
 """
 import os
 import shutil
@@ -369,6 +369,17 @@ def screenshots(folivex, desktop, folder, suffix):
     desktop.xdo("mousemove", "--sync", sx, sy)
     time.sleep(1.2)
     shot("tooltip", left, top + 40, 460, 130)
+    # The dialogs behind the add, search and settings buttons, each closed again with Escape.
+    for name, x in (("add", 1 + 10 + 22), ("search", 237), ("settings", 285)):
+        folivex.click(x, 44 + 8 + 20)
+        dialogs = wait_for(lambda: [w for w in desktop.search(["--pid", str(folivex.process.pid)])
+                                    if w != folivex.window and (desktop.geometry(w)[3] or 0) > 100], 5)
+        if not dialogs:
+            continue
+        time.sleep(0.6)
+        desktop.screenshot(dialogs[0], os.path.join(folder, "desktop-%s-%s.png" % (name, suffix)))
+        desktop.keys(dialogs[0], "Escape")
+        wait_for(lambda: not desktop.viewable(dialogs[0]), 5)
 
 
 def main(argv):
