@@ -74,6 +74,7 @@ private:
     bool ready = false;   // ... and loaded: no event of an older page can follow
   };
   std::optional<SpareTarget> spare_;
+  int recycled_ = 0; // targets brought back to a blank page so far
   // The views' way back to the browser; it ends with the browser.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   QString userAgent_;

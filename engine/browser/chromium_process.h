@@ -19,8 +19,9 @@ public:
   CChromiumProcess& operator=(const CChromiumProcess&) = delete;
 
   /// The browser executable: $GANTRELL_CHROMIUM if set, else the distribution's Chromium
-  /// program in /usr/lib (without its launcher script), else "chromium" or "chromium-browser"
-  /// on the PATH. Empty when none is found.
+  /// headless shell or full Chromium program in /usr/lib (without its launcher script), else
+  /// "chromium-headless-shell", "chromium" or "chromium-browser" on the PATH. Empty when none
+  /// is found.
   static QString FindExecutable();
   /// The command-line switches the browser runs with (without the program itself).
   static QStringList Arguments(const QString& profileFolder);
