@@ -26,33 +26,31 @@ QString WithoutFragment(const QString& url) {
   return hash < 0 ? url : url.left(hash);
 }
 
-bool IsAttachment(const QJsonArray& headers) {
+// The value of the answer's header `name`; null when the answer has none.
+QString HeaderValue(const QJsonArray& headers, QLatin1String name) {
   for (const QJsonValue& header : headers) {
     const QJsonObject h = header.toObject();
-    if (h.value(QLatin1String("name")).toString().compare(QLatin1String("Content-Disposition"),
-                                                          Qt::CaseInsensitive) != 0)
-      continue;
-    if (h.value(QLatin1String("value")).toString().trimmed().startsWith(QLatin1String("attachment"),
-                                                                        Qt::CaseInsensitive))
-      return true;
+    if (h.value(QLatin1String("name")).toString().compare(name, Qt::CaseInsensitive) == 0)
+      return h.value(QLatin1String("value")).toString();
   }
-  return false;
+  return {};
+}
+
+bool IsAttachment(const QJsonArray& headers) {
+  return HeaderValue(headers, QLatin1String("Content-Disposition"))
+      .trimmed()
+      .startsWith(QLatin1String("attachment"), Qt::CaseInsensitive);
 }
 
 // What a page's answer is by its Content-Type: a web page unless it names another type. An
 // answer without one is sniffed by the browser and may well be a page.
 bool IsWebPageType(const QJsonArray& headers) {
-  for (const QJsonValue& header : headers) {
-    const QJsonObject h = header.toObject();
-    if (h.value(QLatin1String("name")).toString().compare(QLatin1String("Content-Type"),
-                                                          Qt::CaseInsensitive) != 0)
-      continue;
-    const QString type = h.value(QLatin1String("value")).toString().section(QLatin1Char(';'), 0, 0)
-                             .trimmed().toLower();
-    return type.isEmpty() || type == QLatin1String("text/html") ||
-           type == QLatin1String("application/xhtml+xml");
-  }
-  return true;
+  const QString type = HeaderValue(headers, QLatin1String("Content-Type"))
+                           .section(QLatin1Char(';'), 0, 0)
+                           .trimmed()
+                           .toLower();
+  return type.isEmpty() || type == QLatin1String("text/html") ||
+         type == QLatin1String("application/xhtml+xml");
 }
 
 QJsonObject Arg(const QJsonValue& v) { return QJsonObject{{QStringLiteral("value"), v}}; }

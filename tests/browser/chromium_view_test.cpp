@@ -56,6 +56,14 @@ struct Recorder : engine::FIBrowserViewEvents {
   QList<QPair<int, bool>> answers;
 };
 
+/// A new view of `browser` on `url`, reporting to `events`; false unless the page completed.
+bool OpenPage(engine::FIBrowser& browser, Recorder& events, const QString& url,
+              std::unique_ptr<engine::FIBrowserView>& view) {
+  view = browser.CreateView(&events);
+  view->Navigate(url);
+  return WaitFor([&] { return events.pageComplete == 1; }, kLoadTimeoutMs);
+}
+
 class ChromiumView : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -344,9 +352,8 @@ TEST_F(ChromiumView, OneRendererServesEveryViewAndTheBrowserKeepsNoPagesOfItsOwn
   site.AddPage("/two.html", "<p>two</p>");
   Load("/one.html");
   Recorder otherEvents;
-  auto other = Browser().CreateView(&otherEvents);
-  other->Navigate(site.Url("/two.html"));
-  ASSERT_TRUE(WaitFor([&] { return otherEvents.pageComplete > 0; }, kLoadTimeoutMs));
+  std::unique_ptr<engine::FIBrowserView> other;
+  ASSERT_TRUE(OpenPage(Browser(), otherEvents, site.Url("/two.html"), other));
   Settle();
   EXPECT_EQ(engine::RenderersBelow(static_cast<pid_t>(Browser().ProcessId())).size(), 1);
 }
@@ -543,11 +550,10 @@ TEST_F(ChromiumView, AThrowingHandlerDoesNotStopTheView) {
       if (url.contains("/throw")) throw DocumentError("handler failed");
     }
   } throwing;
-  auto own = Browser().CreateView(&throwing);
   site.AddPage("/start.html", "<title>Start</title><a id='t' href='/throw.html'>t</a>");
   site.AddPage("/throw.html", "<title>Thrown</title>");
-  own->Navigate(site.Url("/start.html"));
-  ASSERT_TRUE(WaitFor([&] { return throwing.pageComplete == 1; }, kLoadTimeoutMs));
+  std::unique_ptr<engine::FIBrowserView> own;
+  ASSERT_TRUE(OpenPage(Browser(), throwing, site.Url("/start.html"), own));
   own->Document()->getElementById("t")->click();
   EXPECT_EQ(throwing.navigations.last(), site.Url("/throw.html"));
   // The navigation goes on as not cancelled, and the view keeps working.
@@ -560,9 +566,8 @@ TEST(ChromiumCrash, ViewsOfACrashedBrowserNeverCompleteAndNothingHangs) {
   site.AddPage("/a.html", "<title>A</title><p>a</p>");
   engine::CChromiumBrowser browser;
   Recorder events;
-  auto view = browser.CreateView(&events);
-  view->Navigate(site.Url("/a.html"));
-  ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 1; }, kLoadTimeoutMs));
+  std::unique_ptr<engine::FIBrowserView> view;
+  ASSERT_TRUE(OpenPage(browser, events, site.Url("/a.html"), view));
   auto paragraphs = view->Document()->getElementsByTagName("p");
   const qint64 pid = browser.ProcessId();
   ASSERT_GT(pid, 0);
@@ -611,9 +616,8 @@ TEST(ChromiumDownloads, NothingIsDownloadedAndNothingLandsInTheUsersHome) {
   {
     engine::CChromiumBrowser browser;
     Recorder events;
-    auto view = browser.CreateView(&events);
-    view->Navigate(site.Url("/start.html"));
-    ASSERT_TRUE(WaitFor([&] { return events.pageComplete == 1; }, kLoadTimeoutMs));
+    std::unique_ptr<engine::FIBrowserView> view;
+    ASSERT_TRUE(OpenPage(browser, events, site.Url("/start.html"), view));
     view->Document()->getElementById("save")->click();
     view->Document()->getElementById("go")->click();
     WaitFor([] { return false; }, 1500);
