@@ -5,6 +5,8 @@
 
 #include <magick/api.h>
 
+#include "common/magick_call.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -44,36 +46,6 @@ bool FramesWithinLimits(const Image* frames, const ImagePolicy& policy) {
   }
   return true;
 }
-
-/// Owns the C structures of one GraphicsMagick call.
-struct MagickCall {
-  explicit MagickCall(const char* coder, bool firstFrameOnly) {
-    GetExceptionInfo(&exception);
-    info = CloneImageInfo(nullptr);
-    if (!info) return;
-    // "CODER:" in the file name makes GraphicsMagick use that coder and no other, whatever
-    // the data looks like.
-    std::snprintf(info->filename, sizeof(info->filename), "%s:", coder);
-    std::snprintf(info->magick, sizeof(info->magick), "%s", coder);
-    if (firstFrameOnly) {
-      info->subimage = 0;
-      info->subrange = 1;
-    }
-  }
-  ~MagickCall() {
-    if (images) DestroyImageList(images);
-    if (info) DestroyImageInfo(info);
-    DestroyExceptionInfo(&exception);
-  }
-  MagickCall(const MagickCall&) = delete;
-  MagickCall& operator=(const MagickCall&) = delete;
-
-  bool Failed() const { return !images || exception.severity >= ErrorException; }
-
-  ExceptionInfo exception;
-  ImageInfo* info = nullptr;
-  Image* images = nullptr;
-};
 
 } // namespace
 

@@ -8,7 +8,7 @@
 // - GraphicsMagick runs under process-wide resource limits (bounded memory, map and input,
 //   no disk cache), so a decompression bomb fails instead of filling memory or the disk.
 //
-// GraphicsMagick must have been started (FCAutoInitGDIPlus) before DecodeImage is called.
+// GraphicsMagick must have been started (ImageLibraryInit) before DecodeImage is called.
 // Decoding is thread-safe: each call works on its own structures.
 #include <QByteArray>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "common/program_folder.h"
 #include "common/protocol.h"
 #include "engine/browser/renderer_memory.h"
-#include "engine/gantrell_dlg.h"
+#include "engine/engine_window.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +19,7 @@ const QString kDefaultPage = QStringLiteral("http://127.0.0.1/");
 CGantrellApp::CGantrellApp(std::unique_ptr<engine::FIBrowser> browser)
     : browser_(std::move(browser)) {}
 
-CGantrellApp::~CGantrellApp() { dialog_.reset(); }
+CGantrellApp::~CGantrellApp() { window_.reset(); }
 
 bool CGantrellApp::InitInstance(const QString& commandTail) {
   QString url = kDefaultPage;
@@ -42,22 +42,22 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
     QFile::remove(commandTail);
   }
 
-  dialog_ = std::make_unique<CGantrellDlg>(*this);
-  dialog_->SetPageDelay(pageDelaySeconds * 1000);
+  window_ = std::make_unique<CEngineWindow>(*this);
+  window_->SetPageDelay(pageDelaySeconds * 1000);
   const platform::LRESULT reply = platform::SendMessage(
-      frontEndWindow_, protocol::WM_APP_ENGINE_HELLO, taskId_, dialog_->Handle());
+      frontEndWindow_, protocol::WM_APP_ENGINE_HELLO, taskId_, window_->Handle());
   if (reply != protocol::ENGINE_HELLO_ACCEPTED) return false;
-  if (dialog_->Destroyed()) return false; // told to quit while saying hello
+  if (window_->Destroyed()) return false; // told to quit while saying hello
 
   if (!searchLink.isEmpty())
-    dialog_->StartSearchView(url);
+    window_->StartSearchView(url);
   else
-    dialog_->StartPageView(url, page);
+    window_->StartPageView(url, page);
   return true;
 }
 
 int CGantrellApp::ExitInstance(int loopResult) {
-  dialog_.reset();
+  window_.reset();
   return loopResult;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // CGantrellApp: the engine's application object. It reads the job from the hand-off file,
-// creates the hidden host dialog, shakes hands with the front-end window and starts the job
+// creates the hidden host window, shakes hands with the front-end window and starts the job
 // (a page walk or a link search). One engine process serves one job. It is the views' engine
-// host: the dialog and the views reach the job, the front-end and the browser through it.
-#include "common/auto_init.h"
+// host: the window and the views reach the job, the front-end and the browser through it.
+#include "common/library_init.h"
 #include "engine/browser/browser_view.h"
 #include "engine/engine_host.h"
 #include "platform/window_message.h"
@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <memory>
 
-class CGantrellDlg;
+class CEngineWindow;
 
-class CGantrellApp : public FCAutoInitializeCOM, public FCAutoInitGDIPlus, public engine::FIEngineHost {
+class CGantrellApp : public CurlGlobal, public ImageLibraryInit, public engine::FIEngineHost {
 public:
   /// `browser` makes the views' browser targets; it may start its browser lazily.
   explicit CGantrellApp(std::unique_ptr<engine::FIBrowser> browser);
@@ -25,7 +25,7 @@ public:
   /// Start-up: reads and deletes the hand-off file named by `commandTail`, creates the host
   /// dialog and shakes hands. True to run the event loop, false to end at once.
   bool InitInstance(const QString& commandTail);
-  /// Deletes the host dialog; returns `loopResult`.
+  /// Deletes the host window; returns `loopResult`.
   int ExitInstance(int loopResult);
 
   // engine::FIEngineHost
@@ -36,11 +36,11 @@ public:
   void Report(const common::EngineReport& report) override;
   engine::FIBrowser* Browser() const override { return browser_.get(); }
 
-  CGantrellDlg* HostDialog() const { return dialog_.get(); }
+  CEngineWindow* HostWindow() const { return window_.get(); }
 
 private:
   std::unique_ptr<engine::FIBrowser> browser_;
-  std::unique_ptr<CGantrellDlg> dialog_;
+  std::unique_ptr<CEngineWindow> window_;
   platform::HWND frontEndWindow_ = 0;
   std::int32_t taskId_ = -1;
   QString folder_ = QStringLiteral("/tmp/1_1/");

@@ -2,7 +2,7 @@
 // Page images are pictures from the web: they are decoded only through the image guard
 // (common/image_guard.h), under the engine's policy below.
 //
-// GraphicsMagick must have been started (FCAutoInitGDIPlus) before these are called.
+// GraphicsMagick must have been started (ImageLibraryInit) before these are called.
 #include "common/image_guard.h"
 
 #include <QString>

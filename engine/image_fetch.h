@@ -3,7 +3,7 @@
 // referring page, a fixed Accept block, the browser's user agent and the cookies the browser
 // would send to each address. Blocking; runs on the engine's main thread, at most 30 s per
 // image, and gives up within a tenth of a second once the engine is told to end.
-// libcurl must have been started (FCAutoInitializeCOM).
+// libcurl must have been started (CurlGlobal).
 #include "engine/page_image_info.h"
 
 #include <QString>

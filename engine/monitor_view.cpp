@@ -1,51 +1,21 @@
 #include "engine/monitor_view.h"
 
 #include "common/protocol.h"
-#include "engine/gantrell_dlg.h"
+#include "engine/engine_window.h"
 #include "engine/long_strip.h"
 #include "engine/page_jump.h"
 
 #include <QFile>
 #include <QTimer>
 
-#include <ctime>
-
 using engine::DocumentError;
 using engine::FIHTMLDocument;
 
-namespace {
-
-std::int64_t NowSeconds() { return std::int64_t(std::time(nullptr)); }
-
-} // namespace
-
-void CMonitorView::CEventPageTimeout::OnTimerNotify() {
-  // A scan still running further up the stack (a browser call that waited and let timers
-  // run) is finished first; the last chance comes one poll later.
-  if (view_->inProcessPage_) {
-    StartTimer(kAfterFinishPollMs);
-    return;
-  }
-  StopTimer();
-  view_->FinishPage();
-}
-
-void CMonitorView::CEventAfterFinish::OnTimerNotify() {
-  if (stamp == 0) return;
-  const std::int64_t quiet = NowSeconds() - stamp;
-  if (quiet < kQuietSeconds) return; // also a clock set back: keep waiting
-  if (view_->inProcessPage_) return;   // a scan is still running; poll again
-  StopTimer();
-  view_->FinishPage();
-}
-
-CMonitorView::CMonitorView(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url,
+CMonitorView::CMonitorView(CEngineWindow* window, engine::FIEngineHost& host, const QString& url,
                            std::int32_t page)
-    : dialog_(dialog), host_(host), url_(url), page_(page) {
-  pageTimeout_ = std::make_unique<CEventPageTimeout>(this);
-  pageTimeout_->StartTimer(kPageTimeoutMs);
-  afterFinish_ = std::make_unique<CEventAfterFinish>(this);
-  afterFinish_->StartTimer(kAfterFinishPollMs);
+    : window_(window), host_(host), url_(url), page_(page) {
+  watch_ = std::make_unique<CPageWatch>([this] { FinishPage(); },
+                                        [this] { return inProcessPage_; });
   monitorPage_ = std::make_unique<CEventMonitorPage>(this);
   monitorPage_->StartTimer(kMonitorPageMs);
 }
@@ -55,8 +25,7 @@ CMonitorView::~CMonitorView() {
   for (const QString& path : temporaryFiles_) QFile::remove(path);
   temporaryFiles_.clear();
   monitorPage_.reset();
-  afterFinish_.reset();
-  pageTimeout_.reset();
+  watch_.reset();
   image_.candidate.reset();
   image_.chosen.reset();
   jump_.reset();
@@ -71,8 +40,7 @@ void CMonitorView::Create(int) {
 }
 
 bool CMonitorView::Watching() const {
-  return pageTimeout_->IsTimerRunning() || afterFinish_->IsTimerRunning() ||
-         monitorPage_->IsTimerRunning();
+  return watch_->Running() || monitorPage_->IsTimerRunning();
 }
 
 FIHTMLDocument* CMonitorView::Document() const {
@@ -82,7 +50,7 @@ FIHTMLDocument* CMonitorView::Document() const {
 void CMonitorView::DocumentComplete(bool isPage) {
   // Sub-frames finish on their own schedule; only the page itself starts the countdown.
   if (!isPage) return;
-  afterFinish_->stamp = NowSeconds();
+  watch_->PageCompleted();
   // Completion arrives while the browser's messages are read, possibly inside another call's
   // wait: the look runs from the event loop instead.
   LookSoon(0);
@@ -106,7 +74,7 @@ void CMonitorView::OnBeforeNavigate2(const QString& url, bool& cancel) {
   nextPagePending_ = false;
   nextPageCaught_ = true;
   cancel = true;
-  dialog_->StartPageView(url, page_ + 1);
+  window_->StartPageView(url, page_ + 1);
 }
 
 void CMonitorView::ProcessPage() {
@@ -275,13 +243,12 @@ void CMonitorView::JumpToNextPage(std::int32_t total) {
 
 void CMonitorView::StopWatching() {
   if (browser_) browser_->Stop();
-  pageTimeout_->StopTimer();
-  afterFinish_->StopTimer();
+  watch_->Stop();
   monitorPage_->StopTimer();
 }
 
 void CMonitorView::PostViewDone() {
-  platform::PostMessage(dialog_->Handle(), protocol::WM_APP_VIEW_DONE,
+  platform::PostMessage(window_->Handle(), protocol::WM_APP_VIEW_DONE,
                         reinterpret_cast<platform::WPARAM>(this), 0);
 }
 

@@ -3,12 +3,12 @@
 // three timers until the page image is found or the page's time is up, saves the image into
 // the task folder, and hands over to a new view for the next page: it asks the page-jump
 // strategy to go on, catches the navigation that this starts, cancels it here and has the
-// host dialog start a view on the caught address with the page number plus one. The task
+// host window start a view on the caught address with the page number plus one. The task
 // folder, the task id, the reports and the browser come from the engine host.
 //
-// Ownership: the host dialog creates and deletes views; a view never deletes itself, it posts
+// Ownership: the host window creates and deletes views; a view never deletes itself, it posts
 // WM_APP_VIEW_DONE. Reports are sent synchronously, and the front-end may answer one with
-// WM_APP_ENGINE_QUIT, on which the host dialog deletes every view before the send returns;
+// WM_APP_ENGINE_QUIT, on which the host window deletes every view before the send returns;
 // so after each report the view checks its liveness token and touches nothing once deleted.
 //
 // Timing: the page image is looked for every 500 ms from construction on, and besides at once
@@ -22,26 +22,24 @@
 #include "engine/engine_host.h"
 #include "engine/page_image.h"
 #include "engine/page_jump_base.h"
-#include "skin/timer_notify.h"
+#include "engine/page_watch.h"
+#include "platform/timer_notify.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <memory>
 
-class CGantrellDlg;
+class CEngineWindow;
 
 class CMonitorView : public engine::FIBrowserViewEvents {
 public:
-  static constexpr int kPageTimeoutMs = 30000;
-  static constexpr int kAfterFinishPollMs = 500;
   static constexpr int kMonitorPageMs = 500;
-  static constexpr std::int64_t kQuietSeconds = 5;
   static constexpr int kSecondLookMs = 150;
 
-  /// Starts the three timer events at once, before the window exists. `dialog` owns the view;
+  /// Starts the page watch and the monitor event at once, before the window exists. `window` owns the view;
   /// `host` outlives it.
-  CMonitorView(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url,
+  CMonitorView(CEngineWindow* window, engine::FIEngineHost& host, const QString& url,
                std::int32_t page);
   /// Deletes the view's temporary files and stops its events.
   ~CMonitorView() override;
@@ -75,24 +73,6 @@ public:
   void OnDocumentComplete(bool isPage) override { DocumentComplete(isPage); }
 
 private:
-  class CEventPageTimeout : public FCTimerNotify {
-  public:
-    explicit CEventPageTimeout(CMonitorView* view) : view_(view) {}
-    void OnTimerNotify() override;
-  private:
-    CMonitorView* view_;
-  };
-
-  class CEventAfterFinish : public FCTimerNotify {
-  public:
-    explicit CEventAfterFinish(CMonitorView* view) : view_(view) {}
-    void OnTimerNotify() override;
-    /// Seconds since 1970 of the latest page completion; 0 while none completed.
-    std::int64_t stamp = 0;
-  private:
-    CMonitorView* view_;
-  };
-
   class CEventMonitorPage : public FCTimerNotify {
   public:
     explicit CEventMonitorPage(CMonitorView* view) : view_(view) {}
@@ -119,7 +99,7 @@ private:
   void FinishWithCandidate();
   /// Stops the browser and the three events: no event of the view runs again.
   void StopWatching();
-  /// Asks the host dialog to delete this view once the current callback has returned. Posted
+  /// Asks the host window to delete this view once the current callback has returned. Posted
   /// after the jump, so that even a browser call that lets posted messages run cannot delete
   /// the view while its strategy still works on the page.
   void PostViewDone();
@@ -132,7 +112,7 @@ private:
   void SendStall();
   engine::FIHTMLDocument* Document() const;
 
-  CGantrellDlg* dialog_;
+  CEngineWindow* window_;
   engine::FIEngineHost& host_;
   QString url_;
   std::int32_t page_;
@@ -144,8 +124,7 @@ private:
   bool inProcessPage_ = false;
   std::unique_ptr<CPageJumpBase> jump_;
   engine::PageImageChoice image_; ///< chosen image and best candidate
-  std::unique_ptr<CEventPageTimeout> pageTimeout_;
-  std::unique_ptr<CEventAfterFinish> afterFinish_;
+  std::unique_ptr<CPageWatch> watch_; ///< the last chance
   std::unique_ptr<CEventMonitorPage> monitorPage_;
   QStringList temporaryFiles_;
   std::unique_ptr<engine::FIBrowserView> browser_;

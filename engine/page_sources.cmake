@@ -1,6 +1,7 @@
 # Page monitoring and page images: the monitor view, page-jump strategies, image choice,
 # fetching and safe decoding.
 target_sources(engine PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/page_watch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_jump.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_jump_option.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_jump_next_page.cpp

@@ -2,22 +2,18 @@
 
 #include "common/protocol.h"
 #include "common/web_address.h"
-#include "engine/gantrell_dlg.h"
+#include "engine/engine_window.h"
 #include "engine/search_result.h"
 #include "platform/launcher.h"
 #include "platform/window_message.h"
 
 #include <QFile>
 #include <QThread>
-#include <ctime>
 #include <vector>
 
 namespace {
 
-std::int64_t SystemClock() { return std::int64_t(std::time(nullptr)); }
-
 int viewerWaitMs = CSearchLink::kViewerWaitMs;
-std::int64_t (*clockNow)() = &SystemClock;
 
 // Only web addresses become tasks; script links, mail and ftp add no line.
 bool IsCatchable(const QString& url) { return common::BeginsWithWebScheme(url); }
@@ -51,27 +47,9 @@ void TellFailureAndQuit(int status, platform::HWND frontEnd, platform::HWND engi
 } // namespace
 
 void CSearchLink::SetViewerWaitMs(int ms) { viewerWaitMs = ms; }
-void CSearchLink::SetClock(std::int64_t (*clock)()) { clockNow = clock ? clock : &SystemClock; }
 
-void CSearchLink::CEventPageTimeout::OnTimerNotify() {
-  StopTimer();
-  view_->ProcessResult();
-}
-
-void CSearchLink::CEventAfterFinish::OnTimerNotify() {
-  if (stamp == 0) return;
-  const std::int64_t quiet = clockNow() - stamp;
-  if (quiet < kQuietSeconds) return; // also a clock that went back
-  StopTimer();
-  view_->ProcessResult();
-}
-
-CSearchLink::CSearchLink(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url)
-    : dialog_(dialog), host_(host), url_(url), pageTimeout_(std::make_unique<CEventPageTimeout>(this)),
-      afterFinish_(std::make_unique<CEventAfterFinish>(this)) {
-  pageTimeout_->StartTimer(kPageTimeoutMs);
-  afterFinish_->StartTimer(kAfterFinishPollMs);
-}
+CSearchLink::CSearchLink(CEngineWindow* window, engine::FIEngineHost& host, const QString& url)
+    : window_(window), host_(host), url_(url) {}
 
 CSearchLink::~CSearchLink() {
   *alive_ = false;
@@ -103,7 +81,7 @@ void CSearchLink::OnNewWindow(const QString& url) {
 }
 
 void CSearchLink::OnDocumentComplete(bool isPage) {
-  if (isPage) afterFinish_->stamp = clockNow();
+  if (isPage) watch_.PageCompleted();
 }
 
 void CSearchLink::OnPageAnswer(int status, bool webPage) {
@@ -115,18 +93,17 @@ void CSearchLink::OnPageAnswer(int status, bool webPage) {
   }
   pageFailure_ = status;
   // An answer that is no page may never complete as a document: the quiet time starts now.
-  afterFinish_->stamp = clockNow();
+  watch_.PageCompleted();
 }
 
 void CSearchLink::ProcessResult() {
   if (resultStarted_) return;
   resultStarted_ = true;
-  pageTimeout_->StopTimer();
-  afterFinish_->StopTimer();
+  watch_.Stop();
 
   const std::weak_ptr<bool> alive = alive_;
   const platform::HWND frontEnd = host_.FrontEndWindow();
-  const platform::HWND engineWindow = dialog_ ? dialog_->Handle() : 0;
+  const platform::HWND engineWindow = window_ ? window_->Handle() : 0;
 
   if (view_) view_->Stop();
   if (alive.expired()) return;

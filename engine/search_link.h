@@ -7,7 +7,7 @@
 // the navigation, so the list page stays), writes one line per link that led to an "http://"
 // or "https://" address into a temporary UTF-16LE file, opens that file in the user's text
 // viewer, tells the search-link dialog it is done (WM_APP_SEARCH_DONE), waits for the viewer
-// to read the file, deletes it and posts WM_APP_ENGINE_QUIT to its own host dialog, which
+// to read the file, deletes it and posts WM_APP_ENGINE_QUIT to its own host window, which
 // ends the engine. When the list page itself could not be loaded (no answer, an error status,
 // no web page) it shows nothing and tells the dialog so instead (SEARCH_DONE_PAGE_FAILED).
 //
@@ -16,7 +16,8 @@
 // (the front-end told the engine to quit); the step then touches no member afterwards.
 #include "engine/browser/browser_view.h"
 #include "engine/engine_host.h"
-#include "skin/timer_notify.h"
+#include "engine/page_watch.h"
+#include "platform/timer_notify.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,12 +25,12 @@
 #include <memory>
 #include <optional>
 
-class CGantrellDlg;
+class CEngineWindow;
 
 class CSearchLink : public engine::FIBrowserViewEvents {
 public:
-  /// `dialog` owns the view; `host` outlives it.
-  CSearchLink(CGantrellDlg* dialog, engine::FIEngineHost& host, const QString& url);
+  /// `window` owns the view; `host` outlives it.
+  CSearchLink(CEngineWindow* window, engine::FIEngineHost& host, const QString& url);
   ~CSearchLink() override;
   CSearchLink(const CSearchLink&) = delete;
   CSearchLink& operator=(const CSearchLink&) = delete;
@@ -44,43 +45,15 @@ public:
   void OnDocumentComplete(bool isPage) override;
   void OnPageAnswer(int status, bool webPage) override;
 
-  /// The page-timeout period and the after-finish poll period and quiet time.
-  static constexpr int kPageTimeoutMs = 30000;
-  static constexpr int kAfterFinishPollMs = 500;
-  static constexpr std::int64_t kQuietSeconds = 5;
   /// How long the result step blocks after telling the dialog, so the viewer can open the
   /// file before it is deleted.
   static constexpr int kViewerWaitMs = 6000;
 
-  /// Test seams (process-wide): the wait after telling the dialog, and the clock of the
-  /// after-finish event in seconds since 1970. Null restores the system clock.
+  /// Test seam (process-wide): the wait after telling the dialog.
   static void SetViewerWaitMs(int ms);
-  static void SetClock(std::int64_t (*clock)());
 
 private:
-  /// Fires once, 30 s after construction.
-  class CEventPageTimeout : public FCTimerNotify {
-  public:
-    explicit CEventPageTimeout(CSearchLink* view) : view_(view) {}
-    void OnTimerNotify() override;
-
-  private:
-    CSearchLink* view_;
-  };
-
-  /// Polls every 500 ms; fires at the first tick at least 5 whole seconds after the stamp,
-  /// the latest completion of the page document (0: none yet).
-  class CEventAfterFinish : public FCTimerNotify {
-  public:
-    explicit CEventAfterFinish(CSearchLink* view) : view_(view) {}
-    void OnTimerNotify() override;
-    std::int64_t stamp = 0;
-
-  private:
-    CSearchLink* view_;
-  };
-
-  /// Runs once, from whichever event fires first.
+  /// Runs once, when the page watch fires.
   void ProcessResult();
   /// Clicks every link and returns the result text; nullopt when the view was deleted
   /// meanwhile (then no member may be touched any more).
@@ -88,11 +61,10 @@ private:
   /// Clicks one element; the first caught address or empty. Nullopt as above.
   std::optional<QString> ClickLink(engine::FIHTMLElement& link, const std::weak_ptr<bool>& alive);
 
-  CGantrellDlg* dialog_;
+  CEngineWindow* window_;
   engine::FIEngineHost& host_;
   QString url_;
-  std::unique_ptr<CEventPageTimeout> pageTimeout_;
-  std::unique_ptr<CEventAfterFinish> afterFinish_;
+  CPageWatch watch_{[this] { ProcessResult(); }};
   bool clicking_ = false;  ///< true only while one link is clicked
   QStringList caught_;     ///< addresses caught during the current click
   bool collecting_ = false;  ///< the result step walks the page: every navigation is cancelled

@@ -12,34 +12,9 @@
 
 using namespace MagickLib;
 
+#include "common/magick_call.h"
+
 namespace {
-
-/// Owns the C structures of one GraphicsMagick write.
-struct MagickCall {
-  MagickCall() {
-    GetExceptionInfo(&exception);
-    info = CloneImageInfo(nullptr);
-  }
-  ~MagickCall() {
-    if (images) DestroyImageList(images);
-    if (info) DestroyImageInfo(info);
-    DestroyExceptionInfo(&exception);
-  }
-  MagickCall(const MagickCall&) = delete;
-  MagickCall& operator=(const MagickCall&) = delete;
-
-  bool Failed() const { return exception.severity >= ErrorException; }
-
-  ExceptionInfo exception;
-  ImageInfo* info = nullptr;
-  Image* images = nullptr;
-};
-
-/// Forces `coder` for a write: "CODER:" in the file name makes GraphicsMagick use that coder.
-void ForceCoder(ImageInfo* info, const char* coder) {
-  std::snprintf(info->filename, sizeof(info->filename), "%s:", coder);
-  std::snprintf(info->magick, sizeof(info->magick), "%s", coder);
-}
 
 /// What skin pictures and other image files may be: the guard's policy for this codec.
 const common::ImagePolicy& LoadPolicy() {
@@ -233,9 +208,8 @@ bool FCImageCodec_Magick::SaveFile(const QString& path, const FCAutoPtrList<FCOb
   const char* coder = EncoderFor(type);
   if (!coder) return false;
 
-  MagickCall call;
+  MagickCall call(coder);
   if (!call.info) return false;
-  ForceCoder(call.info, coder);
   if (type == IMG_JPG)
     call.info->quality = property.save_param == -1 ? 90 : property.save_param;
   call.images = AllocateImage(call.info);

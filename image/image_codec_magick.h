@@ -7,7 +7,7 @@
 // limits below checked from the header before decoding, and any decoding error yields false
 // and no frames. Rows are transferred one at a time straight between GraphicsMagick and the
 // image rows.
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "common/image_guard.h"
 #include "image/image_codec.h"
 
@@ -36,5 +36,5 @@ private:
   static bool Convert(const common::GuardedImage& decodedImage, FCAutoPtrList<FCObjImage>& frames,
                       FCImageProperty& property);
 
-  FCAutoInitGDIPlus magick_; // GraphicsMagick stays started while a codec lives
+  ImageLibraryInit magick_; // GraphicsMagick stays started while a codec lives
 };

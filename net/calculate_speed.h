@@ -4,7 +4,7 @@
 // second. A transfer that ends before the first tick gets its speed computed at its end, so a
 // short transfer never reports 0.
 #include "net/auto_csec.h"
-#include "skin/timer_notify.h"
+#include "platform/timer_notify.h"
 
 #include <cstdint>
 

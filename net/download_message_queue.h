@@ -7,7 +7,7 @@
 // process-wide registry, so the delivery loop notices its own destruction and stops without
 // touching the object; a handler that lets the event loop run (a nested loop) does not start a
 // second delivery loop, the running one delivers what arrives meanwhile.
-#include "skin/timer_notify.h"
+#include "platform/timer_notify.h"
 
 #include <cstdint>
 #include <deque>

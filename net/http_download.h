@@ -13,7 +13,7 @@
 #include "net/http_download_param.h"
 #include "net/http_response_info.h"
 #include "net/receive_buffer.h"
-#include "skin/timer_notify.h"
+#include "platform/timer_notify.h"
 
 #include <QByteArray>
 #include <atomic>

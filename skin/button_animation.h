@@ -5,7 +5,7 @@
 // lengths). An interval or maximum step of 0 disables the animation.
 #include "image/fade_filter.h"
 #include "skin/button_base.h"
-#include "skin/timer_notify.h"
+#include "platform/timer_notify.h"
 
 #include <QPointer>
 

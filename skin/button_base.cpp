@@ -2,7 +2,7 @@
 
 #include "skin/panel_ctrl.h"
 #include "skin/skin_events.h"
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 #include "skin/xml_attributes.h"
 
 #include <QMouseEvent>

@@ -3,7 +3,7 @@
 #include "skin/button_animation.h"
 #include "skin/button_check.h"
 
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 #include "skin/xml_attributes.h"
 
 #include <QPainter>

@@ -4,7 +4,7 @@
 #include "skin/button_animation.h"
 #include "skin/button_check.h"
 #include "skin/panel.h"
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 #include "skin/skin_events.h"
 #include "skin/xml_attributes.h"
 

@@ -2,7 +2,7 @@
 // FCTrayIcon: the notification-area icon of the front-end. Tray mouse events become virtual
 // calls; when a tray (re)appears after having been gone, OnTaskbarCreated is called so the
 // owner can add its icon again. The main window derives from it as a second base.
-#include "skin/timer_notify.h"
+#include "platform/timer_notify.h"
 
 #include <QIcon>
 #include <QString>

@@ -1,6 +1,6 @@
 // The image guard: the format comes from the leading bytes alone, and a caller's policy decides
 // formats, input length and picture size before anything is decoded.
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "common/image_guard.h"
 #include "../engine/image_bytes.h"
 
@@ -45,7 +45,7 @@ TEST(ImageGuard, FormatComesFromTheLeadingBytesOnly) {
 }
 
 TEST(ImageGuard, PolicyDecidesFormatsLengthAndSizeBeforeDecoding) {
-  FCAutoInitGDIPlus magick;
+  ImageLibraryInit magick;
   const QByteArray png = MakeImageBytes(200, 10, "PNG");
   const QByteArray gif = MakeImageBytes(20, 10, "GIF");
   ASSERT_FALSE(png.isEmpty());

@@ -1,10 +1,10 @@
 // The add-task dialog with real widgets: prefill, the checks of OK in their order, the folder
 // proposed next, and the folder browser.
 #include "dialog_fixture.h"
-#include "frontend/dlg_add_task.h"
-#include "frontend/dlg_balloon_tip.h"
-#include "frontend/dlg_folder_browser.h"
-#include "frontend/folder_rule.h"
+#include "gui/dlg_add_task.h"
+#include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_folder_browser.h"
+#include "core/folder_rule.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 
 #include "common/program_folder.h"
 #include "common/protocol.h"
-#include "frontend/dlg_folder_browser.h"
-#include "frontend/wnd_comic_link_drop.h"
-#include "skin/skin_loader.h"
+#include "gui/dlg_folder_browser.h"
+#include "gui/wnd_comic_link_drop.h"
+#include "common/skin_loader.h"
 
 #include <QClipboard>
 #include <QDir>

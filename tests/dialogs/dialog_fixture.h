@@ -2,8 +2,8 @@
 // A program folder of its own for every dialog test: language texts that name their key, a
 // skin with "tip" and "drop" pictures, a task manager with a recording launcher, and a folder
 // browser and URL opener that never open anything.
-#include "frontend/setting.h"
-#include "frontend/task_manager.h"
+#include "core/setting.h"
+#include "core/task_manager.h"
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
 #include "platform/window_message.h"

@@ -1,5 +1,5 @@
 // The input rules of the dialogs: the next folder and the links-box lines.
-#include "frontend/dlg_folder_rules.h"
+#include "gui/dlg_folder_rules.h"
 #include "test_support.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // The news strip: reading the news document, rotation and scrolling, the download from the
 // configured site with its growing retry delay, and the site address itself.
 #include "dialog_fixture.h"
-#include "frontend/site_address.h"
-#include "frontend/wnd_ad.h"
+#include "gui/site_address.h"
+#include "gui/news_strip.h"
 #include "local_site.h"
 
 #include <QTest>
@@ -16,10 +16,10 @@ namespace {
 class NewsStrip : public DialogTest {
 protected:
   /// Writes a news document and reads it back.
-  int Read(const QByteArray& document, QList<CWndAD::NewsItem>& items) {
+  int Read(const QByteArray& document, QList<CNewsStrip::NewsItem>& items) {
     const QString path = sandbox.file("news.ini");
     EXPECT_TRUE(testing_support::WriteBytes(path, document));
-    return CWndAD::ReadNewsFile(path, items);
+    return CNewsStrip::ReadNewsFile(path, items);
   }
   void ConfigureSite(const QByteArray& host) {
     ASSERT_TRUE(testing_support::WriteBytes(sandbox.file("site.ini"), "[app]\nhost=" + host + "\n"));
@@ -35,7 +35,7 @@ QByteArray Utf16Le(const QString& text) {
 } // namespace
 
 TEST_F(NewsStrip, IntervalIsClampedBetweenFiveAndSixtySeconds) {
-  QList<CWndAD::NewsItem> items;
+  QList<CNewsStrip::NewsItem> items;
   EXPECT_EQ(Read("[app]\nt=100\n", items), 5000);
   EXPECT_EQ(Read("[app]\nt=90000\n", items), 60000);
   EXPECT_EQ(Read("[app]\nt=30000\n", items), 30000);
@@ -48,32 +48,32 @@ TEST_F(NewsStrip, IntervalIsClampedBetweenFiveAndSixtySeconds) {
 }
 
 TEST_F(NewsStrip, ItemsStopAtTheFirstGapAndOnlyWebAddressesCount) {
-  QList<CWndAD::NewsItem> items;
+  QList<CNewsStrip::NewsItem> items;
   Read("[0]\nt=first\nu=http://a/1\n[1]\nt=second\nu=https://a/2\n[3]\nt=fourth\nu=http://a/4\n",
        items);
-  EXPECT_EQ(items, (QList<CWndAD::NewsItem>{{"first", "http://a/1"}, {"second", "https://a/2"}}));
+  EXPECT_EQ(items, (QList<CNewsStrip::NewsItem>{{"first", "http://a/1"}, {"second", "https://a/2"}}));
 
   Read("[0]\nt=first\nu=\n[1]\nt=second\nu=http://a/2\n", items);
   EXPECT_TRUE(items.isEmpty());
 
   Read("[0]\nt=run me\nu=file:///usr/bin/xterm\n[1]\nt=news\nu=HTTP://a/2\n", items);
-  EXPECT_EQ(items, (QList<CWndAD::NewsItem>{{"news", "HTTP://a/2"}}));
+  EXPECT_EQ(items, (QList<CNewsStrip::NewsItem>{{"news", "HTTP://a/2"}}));
 
   Read(Utf16Le("[app]\r\nt=20000\r\n[0]\r\nt=\u65b0\u95fb\r\nu=http://a/1\r\n"), items);
-  EXPECT_EQ(items, (QList<CWndAD::NewsItem>{{QString::fromUtf8("\u65b0\u95fb"), "http://a/1"}}));
+  EXPECT_EQ(items, (QList<CNewsStrip::NewsItem>{{QString::fromUtf8("\u65b0\u95fb"), "http://a/1"}}));
 }
 
 TEST_F(NewsStrip, RetryDelayDoublesFromThirtySecondsUpToAnHour) {
-  EXPECT_EQ(CWndAD::RetryDelayMs(1), 30000);
-  EXPECT_EQ(CWndAD::RetryDelayMs(2), 60000);
-  EXPECT_EQ(CWndAD::RetryDelayMs(3), 120000);
-  EXPECT_EQ(CWndAD::RetryDelayMs(7), 1920000);
-  EXPECT_EQ(CWndAD::RetryDelayMs(8), 3600000);
-  EXPECT_EQ(CWndAD::RetryDelayMs(1000), 3600000);
+  EXPECT_EQ(CNewsStrip::RetryDelayMs(1), 30000);
+  EXPECT_EQ(CNewsStrip::RetryDelayMs(2), 60000);
+  EXPECT_EQ(CNewsStrip::RetryDelayMs(3), 120000);
+  EXPECT_EQ(CNewsStrip::RetryDelayMs(7), 1920000);
+  EXPECT_EQ(CNewsStrip::RetryDelayMs(8), 3600000);
+  EXPECT_EQ(CNewsStrip::RetryDelayMs(1000), 3600000);
 }
 
 TEST_F(NewsStrip, OneItemStaysTwoItemsSwapWithATenStepScroll) {
-  CWndAD strip;
+  CNewsStrip strip;
   strip.resize(200, 20);
   strip.show();
   strip.SetNews({{"only", "http://a/1"}}, 60000);
@@ -96,7 +96,7 @@ TEST_F(NewsStrip, OneItemStaysTwoItemsSwapWithATenStepScroll) {
 }
 
 TEST_F(NewsStrip, ClickOpensTheFirstItem) {
-  CWndAD strip;
+  CNewsStrip strip;
   strip.resize(200, 20);
   strip.show();
   QTest::mouseClick(&strip, Qt::LeftButton);
@@ -110,7 +110,7 @@ TEST_F(NewsStrip, DownloadsTheNewsFromTheConfiguredSite) {
   LocalSite site;
   site.Add("/cn/comic/ad/", "[app]\nt=20000\n[0]\nt=hello\nu=http://a/1\n", "text/plain");
   ConfigureSite(QStringLiteral("127.0.0.1:%1").arg(site.Port()).toUtf8());
-  CWndAD strip;
+  CNewsStrip strip;
   ASSERT_TRUE(strip.Create());
   ASSERT_TRUE(WaitFor([&] { return !strip.Items().isEmpty(); }, 10000));
   EXPECT_EQ(strip.Items().first().text, "hello");
@@ -124,7 +124,7 @@ TEST_F(NewsStrip, FailedDownloadWaitsBeforeTryingAgain) {
   LocalSite site;
   site.Add("/cn/comic/ad/", "not a news list", "text/plain");
   ConfigureSite(QStringLiteral("http://127.0.0.1:%1/").arg(site.Port()).toUtf8());
-  CWndAD strip;
+  CNewsStrip strip;
   ASSERT_TRUE(strip.Create());
   ASSERT_TRUE(WaitFor([&] { return strip.Failures() == 1; }, 10000));
   EXPECT_TRUE(strip.IsRetryPending());
@@ -136,7 +136,7 @@ TEST_F(NewsStrip, FailedDownloadWaitsBeforeTryingAgain) {
 TEST_F(NewsStrip, MissingNewsFileEndsTheDownloadsForGood) {
   LocalSite site; // nothing registered: 404
   ConfigureSite(QStringLiteral("127.0.0.1:%1").arg(site.Port()).toUtf8());
-  CWndAD strip;
+  CNewsStrip strip;
   ASSERT_TRUE(strip.Create());
   ASSERT_TRUE(WaitFor([&] { return site.RequestCount("/cn/comic/ad/") == 1 && strip.DownloadCount() == 0; },
                       10000));
@@ -145,7 +145,7 @@ TEST_F(NewsStrip, MissingNewsFileEndsTheDownloadsForGood) {
 }
 
 TEST_F(NewsStrip, WithoutAHostNothingIsDownloadedOrOpened) {
-  CWndAD strip;
+  CNewsStrip strip;
   EXPECT_FALSE(strip.Create());
   EXPECT_EQ(strip.DownloadCount(), 0);
   EXPECT_EQ(dialogs::SiteAddress("/cn/comic/hot.php"), "");

@@ -3,9 +3,9 @@
 // the copied lines are pasted into the links box and added as tasks.
 #include "common/protocol.h"
 #include "dialog_fixture.h"
-#include "frontend/dlg_balloon_tip.h"
-#include "frontend/dlg_search_link.h"
-#include "frontend/tip_edit.h"
+#include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_search_link.h"
+#include "gui/tip_edit.h"
 #include "local_site.h"
 
 #include <QFile>

@@ -3,9 +3,9 @@
 #include "common/command_file.h"
 #include "common/protocol.h"
 #include "dialog_fixture.h"
-#include "frontend/dlg_balloon_tip.h"
-#include "frontend/dlg_search_link.h"
-#include "frontend/tip_edit.h"
+#include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_search_link.h"
+#include "gui/tip_edit.h"
 
 #include <QDir>
 #include <QFile>

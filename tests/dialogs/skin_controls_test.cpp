@@ -2,9 +2,9 @@
 // its skin element gives (or its parent panel's), the strip's text turns red while hovered,
 // the title follows its window's title, and the tip icon shows its tip as a skin tooltip.
 #include "dialog_fixture.h"
-#include "frontend/wnd_ad.h"
-#include "frontend/wnd_tip_button.h"
-#include "frontend/wnd_title.h"
+#include "gui/news_strip.h"
+#include "gui/wnd_tip_button.h"
+#include "gui/wnd_title.h"
 #include "skin/panel.h"
 
 #include <QDomDocument>
@@ -59,7 +59,7 @@ bool Reddish(QRgb p) { return qRed(p) > 200 && qGreen(p) < 120 && qBlue(p) < 120
 bool Whitish(QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200; }
 
 TEST_F(SkinControls, NewsStripDrawsItsSkinBackgroundAndHotText) {
-  CWndAD strip(&host);
+  CNewsStrip strip(&host);
   // No site is configured: loading the element works, the download does not start.
   EXPECT_FALSE(strip.Create(Element("<ctrl filltype=\"1\" fillvalue=\"10 200 30\" "
                                     "tooltip=\"news\"/>"),
@@ -90,7 +90,7 @@ TEST_F(SkinControls, NewsStripWithoutFillShowsItsParentPanel) {
   FCPanel panel;
   panel.Create(&host, QRect(0, 0, 300, 100));
   panel.Load(Element("<ctrl filltype=\"1\" fillvalue=\"90 90 90\"/>"), sandbox.path());
-  CWndAD strip(&panel);
+  CNewsStrip strip(&panel);
   strip.Create(Element("<ctrl filltype=\"0\"/>"), sandbox.path());
   strip.setGeometry(10, 10, 100, 20);
   const QImage face = strip.RenderButton();

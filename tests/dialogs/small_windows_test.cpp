@@ -1,10 +1,10 @@
 // The setting dialog, the drop window with its drop target, and the title control.
 #include "common/protocol.h"
 #include "dialog_fixture.h"
-#include "frontend/dlg_balloon_tip.h"
-#include "frontend/dlg_setting.h"
-#include "frontend/task_event_observer.h"
-#include "frontend/wnd_drop_link.h"
+#include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_setting.h"
+#include "core/task_event_observer.h"
+#include "gui/wnd_drop_link.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The real Gantrell with its real browser walking whole chapters of a local site, reporting to
 // a front-end stand-in that answers as the front-end does. The engines run side by side.
 #include "chapter_site.h"
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "common/command_file.h"
 #include "frontend_stub.h"
 #include "image_bytes.h"
@@ -113,7 +113,7 @@ bool AllFinished(std::vector<std::unique_ptr<Walk>>& walks) {
 
 class ChapterWalkTest : public ::testing::Test {
 protected:
-  FCAutoInitGDIPlus magick_; // the chapters' pictures are made here
+  ImageLibraryInit magick_; // the chapters' pictures are made here
   LocalSite site_;
   Sandbox sandbox_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // Picture files made in memory for tests and benchmarks. GraphicsMagick must be started
-// (FCAutoInitGDIPlus) before these are called.
+// (ImageLibraryInit) before these are called.
 #include <QByteArray>
 
 namespace testing_support {

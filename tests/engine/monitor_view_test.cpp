@@ -1,8 +1,8 @@
-// The monitor view inside the real host dialog, with pages from a browser in memory, images
+// The monitor view inside the real host window, with pages from a browser in memory, images
 // from a local server and an engine host that records the reports.
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "common/protocol.h"
-#include "engine/gantrell_dlg.h"
+#include "engine/engine_window.h"
 #include "engine/monitor_view.h"
 #include "fake_browser.h"
 #include "fake_engine_host.h"
@@ -79,13 +79,13 @@ protected:
     return testing_support::ReadBytes(sandbox_.file(name));
   }
 
-  FCAutoInitializeCOM curl_; // image downloads and decoding, as the engine process has them
-  FCAutoInitGDIPlus magick_;
+  CurlGlobal curl_; // image downloads and decoding, as the engine process has them
+  ImageLibraryInit magick_;
   Sandbox sandbox_;
   LocalSite site_;
   FakeBrowser browser_;
   FakeEngineHost host_;
-  CGantrellDlg dialog_{host_}; // after the browser and host: its views go first
+  CEngineWindow dialog_{host_}; // after the browser and host: its views go first
   QString prefix_;
   std::map<QString, QByteArray> images_;
 };

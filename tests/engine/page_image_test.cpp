@@ -1,5 +1,5 @@
 // Choosing, fetching, decoding and saving page images against a local HTTP server.
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "engine/image_decode.h"
 #include "engine/image_fetch.h"
 #include "engine/page_image.h"
@@ -29,8 +29,8 @@ namespace {
 class PageImageTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    curl_ = new FCAutoInitializeCOM;
-    magick_ = new FCAutoInitGDIPlus;
+    curl_ = new CurlGlobal;
+    magick_ = new ImageLibraryInit;
   }
   static void TearDownTestSuite() {
     delete magick_;
@@ -56,15 +56,15 @@ protected:
                               temporary_);
   }
 
-  static FCAutoInitializeCOM* curl_;
-  static FCAutoInitGDIPlus* magick_;
+  static CurlGlobal* curl_;
+  static ImageLibraryInit* magick_;
   LocalSite site_;
   QStringList temporary_;
   QString userAgent_; ///< the browser's, as the view passes it; empty: not known yet
 };
 
-FCAutoInitializeCOM* PageImageTest::curl_ = nullptr;
-FCAutoInitGDIPlus* PageImageTest::magick_ = nullptr;
+CurlGlobal* PageImageTest::curl_ = nullptr;
+ImageLibraryInit* PageImageTest::magick_ = nullptr;
 
 } // namespace
 

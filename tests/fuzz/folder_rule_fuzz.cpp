@@ -1,7 +1,7 @@
 // Folders named by web pages (link-search lines) must stay inside the folder the user chose:
 // whatever the text, the rule gives nothing or a folder below the base, never one with a "."
 // or ".." component, and never one that a symbolic link below the base leads out of.
-#include "frontend/folder_rule.h"
+#include "core/folder_rule.h"
 #include "fuzz_support.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 // Page images as a web server may send them, on the engine's path: only the formats of the
 // page policy decode, and what decodes lies within its limits.
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "engine/image_decode.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static FCAutoInitGDIPlus magick;
+  static ImageLibraryInit magick;
   const common::GuardedImage image = common::DecodeImage(data, std::int64_t(size),
                                                          engine::PageImagePolicy());
   if (image) {

@@ -1,7 +1,7 @@
 // Language files as users download them: the listing, the display name and every text lookup
 // take what they can from any file and never fail the caller.
 #include "common/program_folder.h"
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 #include "fuzz_support.h"
 
 #include <QDir>

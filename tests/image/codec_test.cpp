@@ -1,6 +1,6 @@
 // Codecs: types from names, which formats load and save, frames, properties, round trips and
 // hostile files.
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "image/image_codec.h"
 #include "image/image_codec_factory.h"
 #include "image/obj_image.h"
@@ -23,7 +23,7 @@ namespace {
 
 // The tests also use GraphicsMagick directly (to make and inspect files), so it is started
 // for the whole process, as the application object does.
-const FCAutoInitGDIPlus magickStarted;
+const ImageLibraryInit magickStarted;
 
 std::unique_ptr<FCImageCodec> CodecFor(const QString& path) {
   FCImageCodecFactory* f = GetCodecFactory();

@@ -1,8 +1,8 @@
 #include "main_window_fixture.h"
 
-#include "frontend/comic_ctrl_factory.h"
+#include "gui/comic_ctrl_factory.h"
 #include "skin/panel_ctrl_factory.h"
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 
 #include <QDir>
 #include <QDirIterator>

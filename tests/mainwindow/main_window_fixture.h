@@ -2,11 +2,11 @@
 // A program folder of its own for every main-window test: the shipped languages and default
 // skin copied into a sandbox, a task manager whose engine starts are recorded (or run by the
 // fake engine), an opener that opens nothing, and the application's control factory.
-#include "../frontend/frontend_fixture.h"
-#include "frontend/folivex_dlg.h"
-#include "frontend/setting.h"
-#include "frontend/task_manager.h"
-#include "frontend/wnd_task_list.h"
+#include "../core/frontend_fixture.h"
+#include "gui/folivex_dlg.h"
+#include "core/setting.h"
+#include "core/task_manager.h"
+#include "gui/wnd_task_list.h"
 
 #include <QStringList>
 #include <memory>

@@ -5,8 +5,8 @@
 // The window is built in a sandboxed program folder with five tasks in different states.
 #include "main_window_fixture.h"
 
-#include "frontend/task_event_observer.h"
-#include "frontend/wnd_ad.h"
+#include "core/task_event_observer.h"
+#include "gui/news_strip.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     waiting->status = TASK_WAIT;
     failed->error_text = QStringLiteral("The page image could not be found.");
     rig.List().SelectOnly({1});
-    if (auto* news = window.findChild<CWndAD*>())
+    if (auto* news = window.findChild<CNewsStrip*>())
       news->SetNews({{QStringLiteral("Tip: drag rows to change the download order"), QString()}},
                     60000);
     CTaskEventObserver::NotifyTaskChanged();

@@ -8,14 +8,14 @@
 #include "common/ini_rules.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
-#include "frontend/dlg_add_task.h"
-#include "frontend/site_address.h"
-#include "frontend/task_event_observer.h"
-#include "frontend/wnd_comic_link_drop.h"
-#include "frontend/wnd_drop_link.h"
+#include "gui/dlg_add_task.h"
+#include "gui/site_address.h"
+#include "core/task_event_observer.h"
+#include "gui/wnd_comic_link_drop.h"
+#include "gui/wnd_drop_link.h"
 #include "skin/button_base.h"
 #include "skin/panel_ctrl.h"
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 
 #include <QApplication>
 #include <QFileInfo>

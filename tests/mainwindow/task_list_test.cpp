@@ -3,9 +3,9 @@
 // last row, scrolling while the pointer is above the list), and what a row draws.
 #include "main_window_fixture.h"
 
-#include "frontend/task_event_observer.h"
+#include "core/task_event_observer.h"
 #include "skin/panel_ctrl.h"
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 
 #include <QPainter>
 #include <QTest>

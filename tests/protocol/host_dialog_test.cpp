@@ -1,29 +1,13 @@
-// The engine's host dialog and sound hook, in process.
+// The engine's host window, in process.
 #include "common/protocol.h"
-#include "engine/gantrell_dlg.h"
+#include "engine/engine_window.h"
 #include "fake_engine_host.h"
-#include "platform/sound.h"
 
 #include <gtest/gtest.h>
 
-TEST(SoundHook, SilencesEverySoundWhileTheHostDialogLives) {
-  const platform::PlaySoundFn real = platform::PlaySoundW;
-  {
-    testing_support::FakeEngineHost host;
-    CGantrellDlg dialog(host);
-    EXPECT_NE(platform::PlaySoundW, real);
-    EXPECT_EQ(platform::PlaySoundW(u"SystemAsterisk", nullptr, 0x10000), 1);
-    EXPECT_EQ(platform::PlaySoundW(u"/no/such/file.wav", nullptr, 0x20000), 1);
-    EXPECT_EQ(platform::PlaySoundW(nullptr, nullptr, 0), 1);
-  }
-  EXPECT_EQ(platform::PlaySoundW, real);
-  // The real player fails for a file that does not exist.
-  EXPECT_EQ(platform::PlaySoundW(u"/no/such/file.wav", nullptr, 0x20000), 0);
-}
-
 TEST(HostDialog, ViewDoneForAViewItDoesNotHoldIsIgnoredAndQuitDestroysTheWindow) {
   testing_support::FakeEngineHost host;
-  CGantrellDlg dialog(host);
+  CEngineWindow dialog(host);
   const platform::HWND handle = dialog.Handle();
   ASSERT_TRUE(platform::IsWindow(handle));
   int unrelated = 0;

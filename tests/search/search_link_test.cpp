@@ -1,15 +1,15 @@
-// The link-search view inside the real host dialog, on a fake browser: which links give lines,
+// The link-search view inside the real host window, on a fake browser: which links give lines,
 // in which order and form, and how the search ends.
 #include "engine/search_link.h"
 
 #include "common/protocol.h"
-#include "engine/gantrell_dlg.h"
+#include "engine/engine_window.h"
 #include "fake_browser.h"
 #include "fake_engine_host.h"
 #include "frontend_stub.h"
 #include "platform/launcher.h"
 #include "result_file.h"
-#include "skin/timer_notify.h"
+#include "platform/timer_notify.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -69,7 +69,7 @@ class SearchLinkTest : public ::testing::Test {
 protected:
   void SetUp() override {
     fakeNow = 1'700'000'000;
-    CSearchLink::SetClock(&FakeClock);
+    CPageWatch::SetClock(&FakeClock);
     CSearchLink::SetViewerWaitMs(0);
     platform::SetOpener(&viewer_);
     dialog_.viewer = &viewer_;
@@ -83,12 +83,12 @@ protected:
     engine_.reset();
     platform::SetOpener(nullptr);
     CSearchLink::SetViewerWaitMs(CSearchLink::kViewerWaitMs);
-    CSearchLink::SetClock(nullptr);
+    CPageWatch::SetClock(nullptr);
   }
 
-  // Starts the search view in a host dialog that the search-link dialog has accepted.
+  // Starts the search view in a host window that the search-link dialog has accepted.
   void StartEngine() {
-    engine_ = std::make_unique<CGantrellDlg>(host_);
+    engine_ = std::make_unique<CEngineWindow>(host_);
     dialog_.engineWindow = engine_->Handle();
     engine_->StartSearchView(kListPage);
     ASSERT_EQ(browser_.views.size(), 1u);
@@ -115,7 +115,7 @@ protected:
     StartEngine();
     if (browser_.views.empty()) return {};
     Events().OnDocumentComplete(true);
-    fakeNow += CSearchLink::kQuietSeconds;
+    fakeNow += CPageWatch::kQuietSeconds;
     EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
     return search_test::ResultLines(viewer_.bytes);
@@ -130,7 +130,7 @@ protected:
   RecordingViewer viewer_;
   SearchDialogStub dialog_;
   FakeEngineHost host_;
-  std::unique_ptr<CGantrellDlg> engine_; // last: the engine goes before everything it uses
+  std::unique_ptr<CEngineWindow> engine_; // last: the engine goes before everything it uses
 };
 
 } // namespace
@@ -189,7 +189,7 @@ TEST_F(SearchLinkTest, ThePageCannotReplaceItselfWhileItsLinksAreWalked) {
     reloadsRefused += refused;
   };
   Events().OnDocumentComplete(true);
-  fakeNow += CSearchLink::kQuietSeconds;
+  fakeNow += CPageWatch::kQuietSeconds;
   ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
   EXPECT_EQ(reloadsRefused, 2);
   EXPECT_EQ(search_test::ResultLines(viewer_.bytes).size(), 2);
@@ -232,7 +232,7 @@ TEST_F(SearchLinkTest, ListPageThatCannotBeLoadedShowsNothingAndTheDialogHearsWh
     StartEngine();
     for (const auto& [status, webPage] : c.answers) Events().OnPageAnswer(status, webPage);
     if (c.completes) Events().OnDocumentComplete(true);
-    fakeNow += CSearchLink::kQuietSeconds;
+    fakeNow += CPageWatch::kQuietSeconds;
     ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
     EXPECT_EQ(dialog_.done, c.told);
     const bool shown = c.told.first == protocol::SEARCH_DONE_SHOWN;
@@ -277,7 +277,7 @@ TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
   AddLink(QStringLiteral("http://site/2"), QStringLiteral("Two"));
   StartEngine();
   Events().OnDocumentComplete(true);
-  fakeNow += CSearchLink::kQuietSeconds;
+  fakeNow += CPageWatch::kQuietSeconds;
   EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
   EXPECT_TRUE(viewer_.paths.isEmpty());
   EXPECT_EQ(dialog_.searchDoneCount, 0);
@@ -286,7 +286,7 @@ TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
 TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
   AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
   StartEngine();
-  const auto ticks = [](int n) { WaitFor([] { return false; }, n * CSearchLink::kAfterFinishPollMs + 100); };
+  const auto ticks = [](int n) { WaitFor([] { return false; }, n * CPageWatch::kAfterFinishPollMs + 100); };
 
   ticks(1); // nothing completed yet
   Events().OnDocumentComplete(false);

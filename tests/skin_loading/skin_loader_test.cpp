@@ -3,7 +3,7 @@
 #include "common/ini_rules.h"
 #include "common/profile.h"
 #include "common/program_folder.h"
-#include "skin/skin_loader.h"
+#include "common/skin_loader.h"
 #include "test_support.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "system_rig.h"
 
 #include "common/program_folder.h"
-#include "frontend/comic_ctrl_factory.h"
+#include "gui/comic_ctrl_factory.h"
 #include "skin/panel_ctrl_factory.h"
 
 #include <QFile>

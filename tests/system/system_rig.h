@@ -3,12 +3,12 @@
 // of the built Gantrell, Folivex's main window on a task manager whose engines are started for
 // real (detached, as the product starts them) and recorded with their process ids, a shutdown
 // that only counts, and a text viewer stand-in for the engine's link-search result.
-#include "../frontend/frontend_fixture.h"
+#include "../core/frontend_fixture.h"
 #include "../mainwindow/main_window_fixture.h"
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "common/command_file.h"
-#include "frontend/folivex_dlg.h"
-#include "frontend/wnd_task_list.h"
+#include "gui/folivex_dlg.h"
+#include "gui/wnd_task_list.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -74,7 +74,7 @@ public:
   void InstallViewer();
   QString ViewerCopy() const { return folder.File("viewer-copy"); }
 
-  FCAutoInitGDIPlus magick; // the chapters' pictures are made here
+  ImageLibraryInit magick; // the chapters' pictures are made here
   frontend_test::ProgramFolderSandbox folder;
   CSetting setting;
   EngineLauncher launcher;

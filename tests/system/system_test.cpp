@@ -3,9 +3,9 @@
 // local chapters in the real browser, and the results land on disk and in the task list.
 #include "chapter_site.h"
 #include "common/program_folder.h"
-#include "frontend/dlg_add_task.h"
-#include "frontend/dlg_search_link.h"
-#include "frontend/tip_edit.h"
+#include "gui/dlg_add_task.h"
+#include "gui/dlg_search_link.h"
+#include "gui/tip_edit.h"
 #include "system_rig.h"
 
 #include <QDir>

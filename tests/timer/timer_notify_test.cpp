@@ -1,5 +1,5 @@
 // FCTimerNotify on a real event loop.
-#include "skin/timer_notify.h"
+#include "platform/timer_notify.h"
 #include "test_support.h"
 
 #include <QThread>

@@ -3,7 +3,7 @@
 // then an empty line once everything is served, so a caller can read up to that line and go.
 //   bench_site [chapters] [pages] [list|links|button|enter]
 #include "chapter_site.h"
-#include "common/auto_init.h"
+#include "common/library_init.h"
 
 #include <QCoreApplication>
 
@@ -37,7 +37,7 @@ void WaitForEndOfInput() {
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
-  FCAutoInitGDIPlus magick;
+  ImageLibraryInit magick;
   const QStringList args = app.arguments();
   // Bounded so a typo cannot make the program draw pictures for minutes.
   const int chapters = args.size() > 1 ? std::clamp(args[1].toInt(), 1, 20) : 3;

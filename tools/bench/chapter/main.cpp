@@ -2,7 +2,7 @@
 // over a local chapter (30 pages by default), repeated; prints each run and the median.
 //   bench_chapter [pages] [runs] [list|links|button|enter]
 #include "chapter_site.h"
-#include "common/auto_init.h"
+#include "common/library_init.h"
 #include "common/command_file.h"
 #include "frontend_stub.h"
 #include "test_support.h"
@@ -60,7 +60,7 @@ double RunOnce(LocalSite& site, const Chapter& chapter, int run) {
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
-  FCAutoInitGDIPlus magick;
+  ImageLibraryInit magick;
   const QStringList args = app.arguments();
   const int pages = args.size() > 1 ? std::max(1, args[1].toInt()) : 30;
   const int runs = args.size() > 2 ? std::max(1, args[2].toInt()) : 3;

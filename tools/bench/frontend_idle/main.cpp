@@ -5,8 +5,8 @@
 // ("setting.ini", "task/") and run the copy there. It never starts an engine: its launcher
 // refuses every launch. Prints "tasks N" once start-up is done.
 #include "common/program_folder.h"
-#include "frontend/folivex_app.h"
-#include "frontend/main_window_endpoint.h"
+#include "gui/folivex_app.h"
+#include "core/main_window_endpoint.h"
 
 #include <QCoreApplication>
 

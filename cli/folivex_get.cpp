@@ -1,0 +1,135 @@
+#include "cli/folivex_get.h"
+
+#include "common/network_setting.h"
+#include "core/engine_launcher.h"
+#include "platform/termination.h"
+#include "cli/download_run.h"
+#include "cli/get_options.h"
+#include "cli/link_search_run.h"
+#include "cli/progress_output.h"
+#include "cli/task_list.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace folivex_get {
+namespace {
+
+constexpr int kBadArguments = 2;
+constexpr int kMaxListBytes = 16 * 1024 * 1024;
+
+void WriteText(std::FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+int BadArguments(const QString& message) {
+  WriteText(stderr, QStringLiteral("folivex-get: %1\n\n").arg(message) + UsageText());
+  return kBadArguments;
+}
+
+QString EngineProgram() {
+  const QString named = qEnvironmentVariable(kEngineVariable);
+  return named.isEmpty() ? CEngineLauncher::DefaultProgram() : named;
+}
+
+bool ReadListFile(const QString& name, QByteArray& bytes) {
+  QFile file;
+  const bool open = name == QLatin1String("-")
+                        ? file.open(stdin, QIODevice::ReadOnly)
+                        : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+  if (!open) return false;
+  bytes = file.read(kMaxListBytes);
+  return true;
+}
+
+// Without the engine every task would wait for a hello that never comes.
+bool EngineIsThere() {
+  const QString engine = EngineProgram();
+  if (QFileInfo(engine).isExecutable()) return true;
+  WriteText(stderr, QStringLiteral("folivex-get: the engine %1 is missing\n").arg(engine));
+  return false;
+}
+
+int Download(const GetOptions& options) {
+  if (!EngineIsThere()) return 1;
+  platform::DetachedLauncher launcher;
+  const bool terminal = CProgressOutput::IsTerminal(stdout);
+  CDownloadRun run(options.jobs, launcher, stdout, stderr, terminal,
+                   terminal ? CProgressOutput::TerminalWidth(stdout) : 80);
+  run.SetEngineProgram(EngineProgram());
+  run.SetPackCbz(options.cbz);
+  run.SetPageDelay(options.delay);
+
+  int queued = 0;
+  if (options.mode == GetMode::List) {
+    // The folder the listed folders must stay in: the one given, created when missing, or
+    // the current folder.
+    const QString base = QDir::cleanPath(QDir::current().absoluteFilePath(
+        options.listBase.isEmpty() ? QStringLiteral(".") : options.listBase));
+    if (!QDir().mkpath(base)) return BadArguments(QStringLiteral("cannot create %1").arg(base));
+    QByteArray bytes;
+    if (!ReadListFile(options.listFile, bytes))
+      return BadArguments(QStringLiteral("cannot read %1").arg(options.listFile));
+    const TaskList list = ParseTaskList(DecodeListText(bytes), base);
+    for (const QString& message : list.rejected) {
+      WriteText(stderr, QStringLiteral("folivex-get: %1: %2, line skipped\n")
+                            .arg(options.listFile, CProgressOutput::Printable(message)));
+      run.CountFailure();
+    }
+    if (list.entries.isEmpty())
+      return BadArguments(QStringLiteral("%1 lists no chapter to download").arg(options.listFile));
+    for (const ListEntry& entry : list.entries)
+      queued += run.AddChapter({entry.url, entry.folder}, entry.line) ? 1 : 0;
+  } else {
+    for (int i = 0; i < options.chapters.size(); ++i)
+      queued += run.AddChapter(options.chapters[i], i + 1) ? 1 : 0;
+  }
+
+  // Control-C tells the engines to quit; pressing it again ends at once.
+  const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
+                                         platform::TerminationWatch::Repeat::EndAtOnce);
+  return run.Run();
+}
+
+int Links(const GetOptions& options) {
+  if (!EngineIsThere()) return 1;
+  platform::DetachedLauncher launcher;
+  CLinkSearchRun run(launcher, EngineProgram(), QCoreApplication::applicationFilePath(), stdout,
+                     stderr);
+  // Control-C tells the engines to quit; pressing it again ends at once.
+  const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
+                                         platform::TerminationWatch::Repeat::EndAtOnce);
+  return run.Run(options.chapters[0].url, options.chapters[0].folder);
+}
+
+} // namespace
+
+int RunFolivexGet(const QStringList& arguments) {
+  // Started by an engine as the viewer of its link-search result: copy it and end.
+  const QString relayTarget = qEnvironmentVariable(CLinkSearchRun::kRelayVariable);
+  if (!relayTarget.isEmpty() && arguments.size() == 1)
+    return CLinkSearchRun::RelayResultFile(arguments[0], relayTarget) ? 0 : 1;
+
+  const ParsedArguments parsed = ParseArguments(arguments);
+  if (!parsed.ok()) return BadArguments(parsed.error);
+  // The engines inherit it, for their browser and their image fetches.
+  if (!parsed.options.proxy.isEmpty()) common::ApplyNetworkSetting({parsed.options.proxy, {}});
+  switch (parsed.options.mode) {
+  case GetMode::Help:
+    WriteText(stdout, UsageText());
+    return 0;
+  case GetMode::Links:
+    return Links(parsed.options);
+  case GetMode::Download:
+  case GetMode::List:
+    return Download(parsed.options);
+  }
+  return kBadArguments;
+}
+
+} // namespace folivex_get

@@ -1,0 +1,167 @@
+#include "cli/get_options.h"
+
+#include "common/protocol.h"
+#include "common/network_setting.h"
+
+namespace folivex_get {
+namespace {
+
+// Reads the number of -j; false unless it is a whole number from 1 to kMaxJobs.
+bool ParseJobs(const QString& text, int& jobs) {
+  if (text.isEmpty() || text.size() > 3) return false;
+  for (const QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  const int value = text.toInt();
+  if (value < 1 || value > kMaxJobs) return false;
+  jobs = value;
+  return true;
+}
+
+// Reads the seconds of --delay; false unless a whole number from 0 to the engine's maximum.
+bool ParseDelay(const QString& text, int& delay) {
+  if (text.isEmpty() || text.size() > 2) return false;
+  for (const QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  const int value = text.toInt();
+  if (value > protocol::kMaxPageDelaySeconds) return false;
+  delay = value;
+  return true;
+}
+
+QString DelayError(const QString& given) {
+  return QStringLiteral("--delay wants whole seconds from 0 to %1, not \"%2\"")
+      .arg(protocol::kMaxPageDelaySeconds)
+      .arg(given);
+}
+
+QString JobsError(const QString& given) {
+  return QStringLiteral("-j wants a whole number from 1 to %1, not \"%2\"").arg(kMaxJobs).arg(given);
+}
+
+} // namespace
+
+bool IsWebAddress(const QString& text) {
+  for (const char* scheme : {"http://", "https://"}) {
+    const QLatin1String prefix(scheme);
+    if (text.startsWith(prefix, Qt::CaseInsensitive)) return text.size() > prefix.size();
+  }
+  return false;
+}
+
+QString UsageText() {
+  return QStringLiteral(
+             "Usage:\n"
+             "  folivex-get [-j N] [--cbz] [--delay S] URL FOLDER [URL FOLDER ...]\n"
+             "  folivex-get [-j N] [--cbz] [--delay S] --list FILE [FOLDER]\n"
+             "  folivex-get --links URL FOLDER\n"
+             "\n"
+             "Downloads comic chapters with the Gantrell engine, without the Folivex window.\n"
+             "Each chapter's pages are saved as 001.jpg, 002.png, ... in its FOLDER, which is\n"
+             "created when missing.\n"
+             "\n"
+             "  -j N, --jobs N  download N chapters at the same time (1 to %1, default 1)\n"
+             "  --cbz           pack each finished chapter into FOLDER.cbz (pages stored as\n"
+             "                  they are, with ComicInfo.xml) and remove the loose pages\n"
+             "  --delay S       start each page of a chapter at least S seconds after the\n"
+             "                  previous one (0 to %2, default 0), for sites that ban\n"
+             "                  visitors who fetch too fast\n"
+             "  --list FILE     download every line of FILE (\"-\": standard input); a line is\n"
+             "                  an address, spaces and a folder, as --links prints them.\n"
+             "                  Folders must stay inside FOLDER (default: the current folder);\n"
+             "                  lines with \".\" or \"..\" or other folders are refused\n"
+             "  --links URL FOLDER\n"
+             "                  open the chapter list page URL and print one line per chapter\n"
+             "                  link: the address, three spaces, FOLDER and the link text\n"
+             "  --proxy URL     reach the web through this proxy: http://, https:// or\n"
+             "                  socks5://, optionally with user:password@ before the host.\n"
+             "                  Without it, http_proxy, https_proxy and no_proxy apply\n"
+             "  -h, --help      show this text\n"
+             "\n"
+             "Exit status: 0 when every chapter was downloaded completely, 1 when one failed\n"
+             "(the reason is printed on standard error), 2 on bad arguments, 130 after\n"
+             "Control-C.\n")
+      .arg(kMaxJobs)
+      .arg(protocol::kMaxPageDelaySeconds);
+}
+
+ParsedArguments ParseArguments(const QStringList& arguments) {
+  ParsedArguments parsed;
+  GetOptions& options = parsed.options;
+  QStringList positional;
+  bool list = false;
+  bool links = false;
+  bool optionsEnd = false;
+
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    const bool hasNext = i + 1 < arguments.size();
+    if (optionsEnd || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+      positional.append(arg);
+    } else if (arg == QLatin1String("--")) {
+      optionsEnd = true;
+    } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+      options.mode = GetMode::Help;
+      return parsed;
+    } else if (arg == QLatin1String("-j") || arg == QLatin1String("--jobs")) {
+      if (!hasNext) return {options, QStringLiteral("%1 needs a number").arg(arg)};
+      if (!ParseJobs(arguments[++i], options.jobs)) return {options, JobsError(arguments[i])};
+    } else if (arg.startsWith(QLatin1String("--jobs="))) {
+      const QString value = arg.mid(7);
+      if (!ParseJobs(value, options.jobs)) return {options, JobsError(value)};
+    } else if (arg.startsWith(QLatin1String("-j"))) {
+      const QString value = arg.mid(2);
+      if (!ParseJobs(value, options.jobs)) return {options, JobsError(value)};
+    } else if (arg == QLatin1String("--cbz")) {
+      options.cbz = true;
+    } else if (arg == QLatin1String("--delay")) {
+      if (!hasNext) return {options, QStringLiteral("--delay needs a number of seconds")};
+      if (!ParseDelay(arguments[++i], options.delay)) return {options, DelayError(arguments[i])};
+    } else if (arg.startsWith(QLatin1String("--delay="))) {
+      const QString value = arg.mid(8);
+      if (!ParseDelay(value, options.delay)) return {options, DelayError(value)};
+    } else if (arg == QLatin1String("--proxy") || arg.startsWith(QLatin1String("--proxy="))) {
+      const bool joined = arg.size() > 7;
+      if (!joined && !hasNext) return {options, QStringLiteral("--proxy needs an address")};
+      options.proxy = joined ? arg.mid(8) : arguments[++i];
+      if (!common::ParseProxy(options.proxy))
+        return {options, QStringLiteral("--proxy wants http://, https:// or socks5:// and a host, "
+                                        "not \"%1\"").arg(options.proxy)};
+    } else if (arg == QLatin1String("--list")) {
+      list = true;
+    } else if (arg == QLatin1String("--links")) {
+      links = true;
+    } else {
+      return {options, QStringLiteral("unknown option %1").arg(arg)};
+    }
+  }
+
+  if (list && links) return {options, QStringLiteral("--list and --links do not go together")};
+  if (links && options.cbz) return {options, QStringLiteral("--cbz and --links do not go together")};
+  if (list) {
+    if (positional.isEmpty() || positional.size() > 2)
+      return {options, QStringLiteral("--list wants a FILE and at most one FOLDER")};
+    options.mode = GetMode::List;
+    options.listFile = positional[0];
+    if (positional.size() == 2) options.listBase = positional[1];
+    if (options.listFile.isEmpty() || (positional.size() == 2 && options.listBase.isEmpty()))
+      return {options, QStringLiteral("--list: empty file or folder name")};
+    return parsed;
+  }
+
+  if (positional.isEmpty()) return {options, QStringLiteral("no address given")};
+  if (positional.size() % 2 != 0)
+    return {options, QStringLiteral("every address needs a folder after it")};
+  if (links && positional.size() != 2)
+    return {options, QStringLiteral("--links wants exactly one address and one folder")};
+  for (int i = 0; i < positional.size(); i += 2) {
+    if (!IsWebAddress(positional[i]))
+      return {options, QStringLiteral("not a web address: %1").arg(positional[i])};
+    if (positional[i + 1].isEmpty())
+      return {options, QStringLiteral("empty folder for %1").arg(positional[i])};
+    options.chapters.append({positional[i], positional[i + 1]});
+  }
+  options.mode = links ? GetMode::Links : GetMode::Download;
+  return parsed;
+}
+
+} // namespace folivex_get

@@ -1,0 +1,49 @@
+#include "gui/folivex_app.h"
+
+#include "common/skin_loader.h"
+
+namespace {
+CFolivexApp* theApp = nullptr;
+}
+
+CFolivexApp::CFolivexApp(platform::FIProgramLauncher& launcher, platform::FIShutdown& shutdown,
+                         const QString& lockFolder)
+    : tasks_(setting_, launcher, shutdown), instance_(lockFolder) {
+  theApp = this;
+}
+
+CFolivexApp::~CFolivexApp() {
+  mainWindow_.reset();
+  if (theApp == this) theApp = nullptr;
+}
+
+CFolivexApp* CFolivexApp::Instance() { return theApp; }
+
+bool CFolivexApp::InitInstance(QSize screen) {
+  const QString name = FCSkinLoader::LoadLanguageText(QStringLiteral("app"), QStringLiteral("NAME"));
+  if (!name.isEmpty()) displayName_ = name;
+
+  if (!instance_.TryBecomeFirst()) {
+    instance_.ActivateFirst();
+    return false;
+  }
+  setting_.Read(CSetting::DefaultFile(), screen);
+  common::ApplyNetworkSetting(setting_.network); // for the news download and every engine
+  tasks_.LoadAllTasks();
+  InstallControlFactory();
+  mainWindow_ = CreateMainWindow();
+  if (!mainWindow_) return false;
+  instance_.PublishMainWindow(mainWindow_->Handle());
+  return true;
+}
+
+int CFolivexApp::ExitInstance() {
+  mainWindow_.reset();
+  return 0;
+}
+
+void CFolivexApp::RunExitSequence() {
+  tasks_.StopAllTasks();
+  tasks_.SaveAllTasks();
+  setting_.Write(CSetting::DefaultFile());
+}

@@ -1,0 +1,111 @@
+// The command line: what is accepted, and that every bad form is refused with a reason.
+#include "cli/get_options.h"
+
+#include <gtest/gtest.h>
+
+using namespace folivex_get;
+
+namespace {
+
+ParsedArguments Parse(const QStringList& args) { return ParseArguments(args); }
+
+} // namespace
+
+TEST(GetOptions, PairsOfAddressAndFolderInOrder) {
+  const auto p = Parse({"http://a/1", "one", "HTTPS://b/2", "two words"});
+  ASSERT_TRUE(p.ok()) << p.error.toStdString();
+  EXPECT_EQ(p.options.mode, GetMode::Download);
+  EXPECT_EQ(p.options.jobs, 1);
+  ASSERT_EQ(p.options.chapters.size(), 2);
+  EXPECT_EQ(p.options.chapters[1].url, "HTTPS://b/2");
+  EXPECT_EQ(p.options.chapters[1].folder, "two words");
+  EXPECT_FALSE(p.options.cbz);
+  EXPECT_TRUE(Parse({"http://a/1", "one", "--cbz"}).options.cbz);
+}
+
+TEST(GetOptions, BadArgumentsAreRefusedWithAReason) {
+  const QList<QStringList> bad = {
+      {},                                 // nothing to do
+      {"http://a/1"},                     // address without folder
+      {"http://a/1", "f", "http://b/2"},  // odd count
+      {"ftp://a/1", "f"},                 // not a web address
+      {"http://", "f"},                   // no host
+      {"a/1", "f"},                       // folder-like address
+      {"http://a/1", ""},                 // empty folder
+      {"--bogus", "http://a/1", "f"},     // unknown option
+      {"--list"},                         // list without file
+      {"--list", "a", "b", "c"},          // list with two folders
+      {"--list", "x", "--links"},         // both modes
+      {"--links", "http://a/1", "f", "http://b/2", "g"}, // two searches
+      {"--links", "http://a/1"},          // search without folder
+      {"--cbz", "--links", "http://a/1", "f"}, // a link search has no chapter to pack
+      {"--proxy", "ftp://p", "http://a/1", "f"}, // not a proxy scheme
+      {"--proxy=", "http://a/1", "f"},    // empty proxy
+      {"http://a/1", "f", "--proxy"},     // proxy missing at the end
+  };
+  for (const QStringList& args : bad) {
+    const auto p = Parse(args);
+    EXPECT_FALSE(p.ok()) << args.join(' ').toStdString();
+  }
+}
+
+TEST(GetOptions, JobsFromOneToTheLimitInEveryForm) {
+  EXPECT_EQ(Parse({"-j", "1", "http://a", "f"}).options.jobs, 1);
+  EXPECT_EQ(Parse({"-j3", "http://a", "f"}).options.jobs, 3);
+  EXPECT_EQ(Parse({"--jobs", "2", "http://a", "f"}).options.jobs, 2);
+  EXPECT_EQ(Parse({"--jobs=4", "http://a", "f"}).options.jobs, 4);
+  EXPECT_EQ(Parse({"http://a", "f", "-j", QString::number(kMaxJobs)}).options.jobs, kMaxJobs);
+  for (const char* value : {"0", "-1", "11", "2x", "", " 2", "1e1", "99999999999"}) {
+    const auto p = Parse({"-j", value, "http://a", "f"});
+    EXPECT_FALSE(p.ok()) << value;
+  }
+  EXPECT_FALSE(Parse({"http://a", "f", "-j"}).ok()); // number missing at the end
+}
+
+TEST(GetOptions, DelayFromZeroToSixtySeconds) {
+  EXPECT_EQ(Parse({"http://a", "f"}).options.delay, 0);
+  EXPECT_EQ(Parse({"--delay", "0", "http://a", "f"}).options.delay, 0);
+  EXPECT_EQ(Parse({"--delay=60", "http://a", "f"}).options.delay, 60);
+  EXPECT_EQ(Parse({"-j", "2", "--delay", "5", "--list", "x"}).options.delay, 5);
+  for (const char* value : {"61", "-1", "1.5", "", "5s", "100"})
+    EXPECT_FALSE(Parse({"--delay", value, "http://a", "f"}).ok()) << value;
+  EXPECT_FALSE(Parse({"http://a", "f", "--delay"}).ok());
+}
+
+TEST(GetOptions, ListWithAndWithoutBaseFolder) {
+  auto p = Parse({"-j2", "--list", "chapters.txt"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.mode, GetMode::List);
+  EXPECT_EQ(p.options.listFile, "chapters.txt");
+  EXPECT_TRUE(p.options.listBase.isEmpty());
+  EXPECT_EQ(p.options.jobs, 2);
+  p = Parse({"--list", "-", "comics", "--cbz"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.listFile, "-");
+  EXPECT_EQ(p.options.listBase, "comics");
+  EXPECT_TRUE(p.options.cbz);
+}
+
+TEST(GetOptions, LinksHelpAndOptionEnd) {
+  auto p = Parse({"--links", "http://a/list", "comics/"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.mode, GetMode::Links);
+  EXPECT_EQ(p.options.chapters[0].folder, "comics/");
+  EXPECT_EQ(Parse({"-h"}).options.mode, GetMode::Help);
+  EXPECT_EQ(Parse({"http://a", "f", "--help"}).options.mode, GetMode::Help);
+  // After "--" a folder may start with "-".
+  p = Parse({"--", "http://a", "-odd folder"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.chapters[0].folder, "-odd folder");
+}
+
+TEST(GetOptions, ProxyInBothFormsInEveryMode) {
+  auto p = Parse({"--proxy", "socks5://u:p@127.0.0.1:1080", "http://a", "f"});
+  ASSERT_TRUE(p.ok()) << p.error.toStdString();
+  EXPECT_EQ(p.options.proxy, "socks5://u:p@127.0.0.1:1080");
+  EXPECT_EQ(p.options.chapters.size(), 1);
+  p = Parse({"--list", "x.txt", "--proxy=http://p:3128"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.mode, GetMode::List);
+  EXPECT_EQ(p.options.proxy, "http://p:3128");
+}
