@@ -123,6 +123,26 @@ void CChromiumElement::fireEvent(const QString& name, const EventObject* event) 
              list_->epoch, CChromiumView::MayNavigate);
 }
 
+QStringList CChromiumElement::labels() {
+  const QJsonValue v = Read(QStringLiteral("labels"));
+  if (!v.isArray()) throw DocumentError("unexpected answer from the page");
+  QStringList labels;
+  for (const QJsonValue& label : v.toArray()) labels << label.toString();
+  return labels;
+}
+
+bool CChromiumElement::disabled() {
+  const QJsonValue v = Read(QStringLiteral("disabled"));
+  if (!v.isBool()) throw DocumentError("unexpected answer from the page");
+  return v.toBool();
+}
+
+void CChromiumElement::clickAtCentre() { View().ClickAtCentre(list_->listId, index_, list_->epoch); }
+
+bool CChromiumElement::hasClickHandler() {
+  return View().HasClickHandler(list_->listId, index_, list_->epoch);
+}
+
 // ---- collection
 
 std::unique_ptr<FIHTMLElement> CChromiumCollection::item(int index) {
@@ -162,6 +182,59 @@ std::unique_ptr<FIElementCollection> CChromiumDocument::getElementsByTagName(con
   CChromiumView& view = View();
   const QJsonValue answer = view.Run(QStringLiteral("byTag"), {tag});
   return std::make_unique<CChromiumCollection>(MakeList(link_, answer, view.Epoch()));
+}
+
+QString CChromiumDocument::url() {
+  const QJsonValue v = View().Run(QStringLiteral("url"), {});
+  if (!v.isString()) throw DocumentError("unexpected answer from the page");
+  return v.toString();
+}
+
+std::unique_ptr<FIElementCollection> CChromiumDocument::controls() {
+  CChromiumView& view = View();
+  const QJsonValue answer = view.Run(QStringLiteral("controls"), {});
+  return std::make_unique<CChromiumCollection>(MakeList(link_, answer, view.Epoch()));
+}
+
+std::vector<ItemRow> CChromiumDocument::itemRows() {
+  CChromiumView& view = View();
+  const QJsonArray answer = view.Run(QStringLiteral("itemRows"), {}).toArray();
+  if (answer.size() != 3 || !answer[2].isArray())
+    throw DocumentError("unexpected answer from the page");
+  const auto list = MakeList(link_, QJsonArray{answer[0], answer[1]}, view.Epoch());
+  std::vector<ItemRow> rows;
+  for (const QJsonValue& r : answer[2].toArray()) {
+    const QJsonArray row = r.toArray();
+    if (row.size() != 2) throw DocumentError("unexpected answer from the page");
+    ItemRow itemRow;
+    itemRow.context = row[0].toString();
+    for (const QJsonValue& i : row[1].toArray()) {
+      const QJsonArray item = i.toArray();
+      if (item.size() != 6) throw DocumentError("unexpected answer from the page");
+      RowItem rowItem;
+      rowItem.text = item[0].toString();
+      const int index = item[1].toInt(-1);
+      if (index >= 0 && size_t(index) < list->kinds.size())
+        rowItem.element = std::make_unique<CChromiumElement>(list, index);
+      rowItem.link = item[2].toBool();
+      rowItem.current = item[3].toBool();
+      rowItem.disabled = item[4].toBool();
+      rowItem.href = item[5].toString();
+      itemRow.items.push_back(std::move(rowItem));
+    }
+    rows.push_back(std::move(itemRow));
+  }
+  return rows;
+}
+
+ImagePresence CChromiumDocument::imageShown(const QString& url) {
+  const QJsonValue v = View().Run(QStringLiteral("imageShown"), {url});
+  if (!v.isDouble()) throw DocumentError("unexpected answer from the page");
+  switch (v.toInt()) {
+  case 2: return ImagePresence::Shown;
+  case 1: return ImagePresence::Hidden;
+  default: return ImagePresence::Gone;
+  }
 }
 
 std::unique_ptr<FIHTMLElement> CChromiumDocument::getElementById(const QString& id) {

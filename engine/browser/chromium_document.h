@@ -59,6 +59,10 @@ public:
   std::unique_ptr<FIElementCollection> options() override;
   void click() override;
   void fireEvent(const QString& name, const EventObject* event) override;
+  QStringList labels() override;
+  bool disabled() override;
+  void clickAtCentre() override;
+  bool hasClickHandler() override;
 
 private:
   QJsonValue Read(const QString& property);
@@ -90,6 +94,10 @@ public:
   std::unique_ptr<FIElementCollection> all() override;
   std::unique_ptr<FIElementCollection> getElementsByTagName(const QString& tag) override;
   std::unique_ptr<FIHTMLElement> getElementById(const QString& id) override;
+  QString url() override;
+  std::unique_ptr<FIElementCollection> controls() override;
+  std::vector<ItemRow> itemRows() override;
+  ImagePresence imageShown(const QString& url) override;
 
 private:
   CChromiumView& View();

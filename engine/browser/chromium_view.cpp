@@ -441,6 +441,99 @@ QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64
   return value;
 }
 
+void CChromiumView::ClickAtCentre(int listId, int index, quint64 epoch) {
+  // Bringing the element into view scrolls the page: its scroll handlers may run.
+  const QJsonArray at = Run(QStringLiteral("centre"), {listId, index}, epoch, RunsPageCode).toArray();
+  if (at.size() != 2) {
+    Run(QStringLiteral("pressAndRelease"), {listId, index}, epoch, MayNavigate);
+    return;
+  }
+  ++cacheGeneration_;
+  const double x = at[0].toDouble();
+  const double y = at[1].toDouble();
+  DispatchMouse(QStringLiteral("mouseMoved"), x, y);
+  DispatchMouse(QStringLiteral("mousePressed"), x, y);
+  DispatchMouse(QStringLiteral("mouseReleased"), x, y);
+  ++cacheGeneration_;
+  // The page answers its calls in order: once this round trip is back, every navigation the
+  // click requested has been announced, and so offered, before this returns.
+  try {
+    Run(QStringLiteral("idle"), {});
+  } catch (const DocumentError&) {
+    // The click took the page away; the navigation was offered all the same.
+  }
+}
+
+void CChromiumView::DispatchMouse(const QString& type, double x, double y) {
+  if (!Alive()) throw DocumentError("the browser is not running");
+  QJsonObject params{{QStringLiteral("type"), type}, {QStringLiteral("x"), x}, {QStringLiteral("y"), y}};
+  if (type != QLatin1String("mouseMoved")) {
+    params.insert(QStringLiteral("button"), QStringLiteral("left"));
+    params.insert(QStringLiteral("buttons"), type == QLatin1String("mousePressed") ? 1 : 0);
+    params.insert(QStringLiteral("clickCount"), 1);
+  }
+  const auto reply = pipe_->Call(QStringLiteral("Input.dispatchMouseEvent"), params, sessionId_,
+                                 kCallTimeoutMs);
+  if (reply.failed) throw DocumentError(reply.errorText.toStdString());
+}
+
+bool CChromiumView::HasClickHandler(int listId, int index, quint64 epoch) {
+  static const QStringList kClickTypes = {
+      QStringLiteral("click"),       QStringLiteral("mousedown"), QStringLiteral("mouseup"),
+      QStringLiteral("pointerdown"), QStringLiteral("pointerup"), QStringLiteral("touchstart")};
+  if (!Alive()) throw DocumentError("the browser is not running");
+  if (epoch != epoch_) throw DocumentError("the page has changed");
+  const int context = EnsureContext();
+  for (int up = 0; up <= 1; ++up) {
+    if (!Alive()) throw DocumentError("the browser is not running");
+    // The element itself, then what wraps only it, as objects of the isolated world: the
+    // browser lists the listeners of a node whichever world asks.
+    const auto area = pipe_->Call(
+        QStringLiteral("Runtime.callFunctionOn"),
+        {{QStringLiteral("functionDeclaration"),
+          QStringLiteral("function(l, i, u) { return globalThis.__gantrell.clickArea(l, i, u); }")},
+         {QStringLiteral("executionContextId"), context},
+         {QStringLiteral("arguments"), QJsonArray{Arg(listId), Arg(index), Arg(up)}},
+         {QStringLiteral("silent"), true}},
+        sessionId_, kCallTimeoutMs);
+    if (area.failed || area.result.contains(QLatin1String("exceptionDetails")))
+      throw DocumentError("cannot read the element's listeners");
+    const QString isolated =
+        area.result.value(QLatin1String("result")).toObject().value(QLatin1String("objectId")).toString();
+    if (isolated.isEmpty()) return false; // no wrapper
+    // Listeners are reported to the world that added them: the page's own are seen through
+    // the node as the page's main world holds it.
+    const auto node = pipe_->Call(QStringLiteral("DOM.describeNode"),
+                                  {{QStringLiteral("objectId"), isolated}}, sessionId_, kCallTimeoutMs);
+    if (pipe_)
+      pipe_->Post(QStringLiteral("Runtime.releaseObject"), {{QStringLiteral("objectId"), isolated}},
+                  sessionId_);
+    if (node.failed || !pipe_) throw DocumentError("cannot read the element's listeners");
+    const auto resolved = pipe_->Call(
+        QStringLiteral("DOM.resolveNode"),
+        {{QStringLiteral("backendNodeId"),
+          node.result.value(QLatin1String("node")).toObject().value(QLatin1String("backendNodeId"))},
+         {QStringLiteral("objectGroup"), kWorldName}},
+        sessionId_, kCallTimeoutMs);
+    const QString objectId =
+        resolved.result.value(QLatin1String("object")).toObject().value(QLatin1String("objectId")).toString();
+    if (resolved.failed || objectId.isEmpty() || !pipe_)
+      throw DocumentError("cannot read the element's listeners");
+    const auto listeners = pipe_->Call(QStringLiteral("DOMDebugger.getEventListeners"),
+                                       {{QStringLiteral("objectId"), objectId}}, sessionId_,
+                                       kCallTimeoutMs);
+    // The node and the handlers listed with it are let go together.
+    if (pipe_)
+      pipe_->Post(QStringLiteral("Runtime.releaseObjectGroup"),
+                  {{QStringLiteral("objectGroup"), kWorldName}}, sessionId_);
+    if (listeners.failed) throw DocumentError(listeners.errorText.toStdString());
+    for (const QJsonValue& listener : listeners.result.value(QLatin1String("listeners")).toArray())
+      if (kClickTypes.contains(listener.toObject().value(QLatin1String("type")).toString()))
+        return true;
+  }
+  return false;
+}
+
 void CChromiumView::KeepCacheUntilIdle() {
   if (cacheDropScheduled_) return;
   cacheDropScheduled_ = true;

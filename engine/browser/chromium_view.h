@@ -88,6 +88,13 @@ public:
   void KeepCacheUntilIdle();
   /// Frees a collection in the page world (sent along with the next call).
   void ReleaseList(int listId, quint64 epoch);
+  /// FIHTMLElement::clickAtCentre of element `index` of a collection: the browser's own mouse
+  /// input at the element's centre, or the same events dispatched to it when something else
+  /// covers that point. Navigations it starts are offered before it returns.
+  void ClickAtCentre(int listId, int index, quint64 epoch);
+  /// FIHTMLElement::hasClickHandler, asked of the browser's own record of listeners (which
+  /// sees those of every world and framework).
+  bool HasClickHandler(int listId, int index, quint64 epoch);
 
 private:
   struct Announced {
@@ -107,6 +114,8 @@ private:
   /// Offers the navigations a held page started during a call; they are cancelled already.
   void OfferHeld(const QJsonArray& urls);
   void Notify(const std::function<void()>& call);
+  /// Sends one mouse event of the browser's input at (x, y); throws DocumentError on failure.
+  void DispatchMouse(const QString& type, double x, double y);
   int EnsureContext();
   bool Alive() const;
 

@@ -8,8 +8,10 @@
 // tick tries again. Elements and collections are handles: they stay valid objects after the
 // page changes, but calls on them then fail with DocumentError.
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace engine {
 
@@ -63,6 +65,27 @@ public:
   virtual void click() = 0;
   /// "onchange" (event may be null) or "onkeypress" (with keyCode); same guarantee as click.
   virtual void fireEvent(const QString& name, const EventObject* event) = 0;
+
+  // ---- controls that are no links: buttons, icons, script listeners
+
+  /// The texts that name the element as a control, those it has, in this order: its text (an
+  /// input button's value), its aria-label, its title, and the alt text of the one image it
+  /// shows when it has no text of its own.
+  virtual QStringList labels() { return {innerText()}; }
+  /// A control that cannot be used now: disabled (also by a disabled fieldset),
+  /// aria-disabled="true", or a class "disabled" on it or on an item that wraps only it.
+  virtual bool disabled() { return false; }
+  /// A person's click: the element is brought into view and the browser's own mouse input
+  /// presses and releases at its centre, so the page sees pointerdown, mousedown, pointerup,
+  /// mouseup and click, and every listener a script added for them runs. When another element
+  /// covers that point, or the element takes no room, the same events are dispatched to the
+  /// element itself. Same navigation guarantee as click.
+  virtual void clickAtCentre() { click(); }
+  /// Whether the page reacts to a click on the element itself, or on an element that wraps
+  /// only it: an onclick handler, or a listener for click, mousedown, mouseup, pointerdown,
+  /// pointerup or touchstart added by script. Listeners of the document or of a whole
+  /// application's root do not count.
+  virtual bool hasClickHandler() { return false; }
 };
 
 class FIElementCollection {
@@ -76,6 +99,32 @@ public:
 inline std::unique_ptr<FIElementCollection> FIHTMLElement::options() {
   throw DocumentError("not a select element");
 }
+
+/// One item of a row of short sibling items: a link, a button, or plain text.
+struct RowItem {
+  QString text; ///< what it shows, blanks collapsed and trimmed
+  /// What a click on it reaches (the link inside a list item, say); null for bare text.
+  std::unique_ptr<FIHTMLElement> element;
+  bool link = false;     ///< a link with an address, a button, or an element with role link/button
+  bool current = false;  ///< marked current: aria-current, or a class current, active or selected
+  bool disabled = false; ///< see FIHTMLElement::disabled
+  QString href;          ///< a link's absolute address; empty for everything else
+};
+
+/// The child items of one container, in order: the elements (each unwrapped from a list item
+/// or span that holds only it) and the words of its text between them.
+struct ItemRow {
+  /// Class names and ids of the container and its two nearest ancestors, space-separated.
+  QString context;
+  std::vector<RowItem> items;
+};
+
+/// Whether an image address is shown on the page (see FIHTMLDocument::imageShown).
+enum class ImagePresence {
+  Gone,   ///< no img element has it as src or currentSrc
+  Hidden, ///< one has, but none of those is shown across the viewport
+  Shown,  ///< one of them is laid out, visible, and within the viewport's width
+};
 
 class FIHTMLDocument {
 public:
@@ -93,6 +142,21 @@ public:
   /// The first element with that id, or null.
   virtual std::unique_ptr<FIHTMLElement> getElementById(const QString& id) = 0;
   virtual EventObject createEventObject() { return {}; }
+
+  /// The document's address now (location.href): history.pushState, replaceState and a new
+  /// fragment change it without a new document. Empty when the document cannot tell.
+  virtual QString url() { return {}; }
+  /// The elements a person could press as a control, in document order: links, buttons,
+  /// input buttons, elements with role button or link, and any element with an aria-label or
+  /// a title. Documents that cannot tell them apart answer every element.
+  virtual std::unique_ptr<FIElementCollection> controls() { return all(); }
+  /// Every container with at least three short child items that contain a digit, in document
+  /// order; candidates for a row of page numbers. Tables are no rows (a calendar's days sit
+  /// one per cell).
+  virtual std::vector<ItemRow> itemRows() { return {}; }
+  /// Whether the image with address `url` is shown now; a turn of the page in place hides it,
+  /// removes it or gives its element another address.
+  virtual ImagePresence imageShown(const QString& url) { return (void)url, ImagePresence::Gone; }
 };
 
 } // namespace engine

@@ -43,6 +43,58 @@ QString IsolatedHelper() {
   };
   const str = (v) => (typeof v === 'string' ? v : '');
   const num = (v) => (typeof v === 'number' ? v : 0);
+  // Every element of the page in document order: the one walk that the searches for controls
+  // and rows share, and so the place where open shadow roots and frames would join in.
+  const pageElements = () => Array.from(document.getElementsByTagName('*'));
+  const textOf = (e) => str(e instanceof HTMLElement ? e.innerText : e.textContent);
+  const attr = (e, name) => str(e.getAttribute ? e.getAttribute(name) : null).trim();
+  const roleOf = (e) => attr(e, 'role').toLowerCase().split(/\s+/)[0];
+  const hasClass = (e, name) => !!(e && e.classList && e.classList.contains(name));
+  const isInputButton = (e) => (kindOf(e) & 32) !== 0;
+  // What a click acts on: a link with an address, a button, an element with such a role.
+  const isPressable = (e) =>
+    (e instanceof HTMLAnchorElement && e.hasAttribute('href')) || e instanceof HTMLButtonElement ||
+    isInputButton(e) || roleOf(e) === 'button' || roleOf(e) === 'link';
+  const isControl = (e) =>
+    e instanceof HTMLAnchorElement || isPressable(e) || attr(e, 'aria-label') !== '' ||
+    attr(e, 'title') !== '';
+  // An item that wraps only `e` (a list item or span around a link) shares its state.
+  const wrapperOf = (e) => {
+    const p = e.parentElement;
+    return p && p !== document.body && p.children.length === 1 && textOf(p).trim() === textOf(e).trim()
+      ? p : null;
+  };
+  const isDisabled = (e) => {
+    if (typeof e.matches === 'function' && e.matches(':disabled')) return true;
+    const marked = (x) => !!x && (attr(x, 'aria-disabled').toLowerCase() === 'true' || hasClass(x, 'disabled'));
+    return marked(e) || marked(wrapperOf(e));
+  };
+  const labelsOf = (e) => {
+    const out = [];
+    const own = (isInputButton(e) ? str(e.value) : textOf(e)).trim();
+    if (own) out.push(own);
+    for (const name of ['aria-label', 'title']) if (attr(e, name)) out.push(attr(e, name));
+    if (!own) {
+      const images = e.getElementsByTagName ? e.getElementsByTagName('img') : [];
+      if (images.length === 1 && attr(images[0], 'alt')) out.push(attr(images[0], 'alt'));
+    }
+    return out;
+  };
+  const isCurrent = (e) => {
+    const current = attr(e, 'aria-current').toLowerCase();
+    return (current !== '' && current !== 'false') ||
+      ['current', 'active', 'selected'].some((c) => hasClass(e, c));
+  };
+  // Whether `e` shows across the viewport: laid out, visible, and not moved out to the side
+  // (a slider parks the pages it does not show there).
+  const isShown = (e) => {
+    if (e.getClientRects().length === 0) return false;
+    const style = getComputedStyle(e);
+    if (style.visibility !== 'visible' || Number(style.opacity) === 0) return false;
+    const r = e.getBoundingClientRect();
+    return r.right > 0 && r.left < innerWidth;
+  };
+  const clampPixel = (x) => Math.max(0, Math.min(x, 1e6));
   const readers = {
     innerText: (e) => str(e instanceof HTMLElement ? e.innerText : e.textContent),
     outerHTML: (e) => str(e.outerHTML),
@@ -54,6 +106,8 @@ QString IsolatedHelper() {
     offsetTop: (e) => num(e.offsetTop),
     offsetWidth: (e) => num(e.offsetWidth),
     text: (e) => str(e instanceof HTMLOptionElement ? e.text : e.textContent),
+    labels: labelsOf,
+    disabled: isDisabled,
   };
   const reader = (prop) => {
     const r = readers[prop];
@@ -99,6 +153,65 @@ QString IsolatedHelper() {
       return e ? register([e]) : null;
     },
     release: (ids) => { for (const id of ids) lists.delete(id); },
+    url: () => String(location.href),
+    controls: () => register(pageElements().filter(isControl)),
+    // Containers with three or more short child items holding a digit: [list id, kinds, rows],
+    // each row [context, items], each item [text, element index or -1, link, current,
+    // disabled, href]. Text between the elements counts word by word.
+    itemRows: () => {
+      const elements = [];
+      const rows = [];
+      const short = (t) => t.length <= 16 && /\d/.test(t);
+      const squeeze = (t) => t.replace(/\s+/g, ' ').trim();
+      for (const box of pageElements()) {
+        if (box.children.length < 2 || /^(table|thead|tbody|tfoot|tr|select|script|style|head|html|body)$/.test(box.localName)) continue;
+        // A row of page numbers holds short items only; a box with a paragraph in it is none
+        // (and its text is not worth walking).
+        const items = [];
+        let ownText = 0;
+        let long = false;
+        for (const node of box.childNodes) {
+          if (node.nodeType === Node.TEXT_NODE) {
+            const words = str(node.textContent);
+            ownText += words.length;
+            for (const word of words.split(/\s+/)) if (word) items.push([word, null]);
+          } else if (node.nodeType === Node.ELEMENT_NODE && !/^(script|style|br|template)$/.test(node.localName)) {
+            if (str(node.textContent).length > 64) { long = true; break; }
+            const text = squeeze(textOf(node));
+            if (!text) continue;
+            let target = node;
+            if (!isPressable(node)) {
+              const inner = node.querySelectorAll('a[href],button,[role=button],[role=link]');
+              if (inner.length === 1 && squeeze(textOf(inner[0])) === text) target = inner[0];
+            }
+            items.push([text, target]);
+          }
+          if (ownText > 200) { long = true; break; }
+        }
+        if (long || items.filter((i) => short(i[0])).length < 3) continue;
+        const context = [];
+        for (let e = box, up = 0; e && up < 3; e = e.parentElement, ++up)
+          context.push(typeof e.className === 'string' ? e.className : '', str(e.id));
+        rows.push([squeeze(context.join(' ')), items.map(([text, e]) => {
+          if (!e) return [text, -1, false, false, false, ''];
+          elements.push(e);
+          const wrapper = wrapperOf(e);
+          return [text, elements.length - 1, isPressable(e), isCurrent(e) || (!!wrapper && isCurrent(wrapper)),
+                  isDisabled(e), e instanceof HTMLAnchorElement ? str(e.href) : ''];
+        })]);
+      }
+      const [id, kinds] = register(elements);
+      return [id, kinds, rows];
+    },
+    imageShown: (url) => {
+      let found = false;
+      for (const img of document.getElementsByTagName('img')) {
+        if (str(img.src) !== url && str(img.currentSrc) !== url) continue;
+        if (isShown(img)) return 2;
+        found = true;
+      }
+      return found ? 1 : 0;
+    },
     // Runs one operation; answers [its value, the held page's navigations it started].
     call: (hold, op, args) => {
       holding = hold === true;
@@ -135,6 +248,37 @@ QString IsolatedHelper() {
       const e = element(list, index);
       if (typeof e.click !== 'function') throw new Error('element cannot be clicked');
       e.click();
+    },
+    // Brings the element into view; answers its centre in viewport pixels when a click there
+    // reaches it, null when another element covers that point or it takes no room.
+    centre: (list, index) => {
+      const e = element(list, index);
+      if (typeof e.scrollIntoView === 'function') e.scrollIntoView({ block: 'center', inline: 'center' });
+      const r = e.getBoundingClientRect();
+      if (r.width < 1 || r.height < 1) return null;
+      const x = r.left + r.width / 2;
+      const y = r.top + r.height / 2;
+      if (x < 0 || y < 0 || x >= innerWidth || y >= innerHeight) return null;
+      const hit = document.elementFromPoint(x, y);
+      return hit && (hit === e || e.contains(hit)) ? [x, y] : null;
+    },
+    // The events of a person's click, dispatched to the element itself.
+    pressAndRelease: (list, index) => {
+      const e = element(list, index);
+      const r = e.getBoundingClientRect();
+      const at = { bubbles: true, cancelable: true, composed: true, view: window, button: 0,
+                   clientX: clampPixel(r.left + r.width / 2), clientY: clampPixel(r.top + r.height / 2) };
+      const pointer = { ...at, pointerId: 1, pointerType: 'mouse', isPrimary: true };
+      e.dispatchEvent(new PointerEvent('pointerdown', { ...pointer, buttons: 1 }));
+      e.dispatchEvent(new MouseEvent('mousedown', { ...at, buttons: 1, detail: 1 }));
+      e.dispatchEvent(new PointerEvent('pointerup', pointer));
+      e.dispatchEvent(new MouseEvent('mouseup', { ...at, detail: 1 }));
+      e.dispatchEvent(new MouseEvent('click', { ...at, detail: 1 }));
+    },
+    // The element (up 0) or the element that wraps only it (up 1); null when there is none.
+    clickArea: (list, index, up) => {
+      const e = element(list, index);
+      return up === 0 ? e : wrapperOf(e);
     },
     // Scrolls the page down to its end in steps a little shorter than the viewport, one step
     // per 30 ms, so every part of it is on screen for at least one frame: scroll handlers and
