@@ -1,10 +1,13 @@
 #include "engine/page_jump.h"
 
+#include "engine/page_jump_controls.h"
 #include "engine/page_jump_input.h"
 #include "engine/page_jump_next_page.h"
+#include "engine/page_jump_numbers.h"
 #include "engine/page_jump_option.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 
 #include <iterator>
 #include <limits>
@@ -35,15 +38,39 @@ std::unique_ptr<CPageJumpBase> Probe(engine::FIHTMLDocument* document, std::int3
 } // namespace
 
 std::unique_ptr<CPageJumpBase> CreatePageJump(engine::FIHTMLDocument* document,
-                                              std::int32_t* count) {
+                                              std::int32_t* count,
+                                              const PageJumpContext& context) {
   if (count) *count = 0;
   if (!document) return nullptr;
   // The order is fixed: a page list beats links, links beat the page-number box.
   if (auto found = Probe<CPageJumpOption>(document, count)) return found;
   if (auto found = Probe<CPageJumpNextPage>(document, count)) return found;
   if (auto found = Probe<CPageJumpInput>(document, count)) return found;
-  // Other languages' links come last, so that no page the Chinese rules walk changes.
-  return Probe<CPageJumpNextPage>(document, count, CPageJumpNextPage::Labels::Other);
+  // Other languages' links come after those, so that no page the Chinese rules walk changes,
+  // and every newer kind of control after all of them: a page that was walked before is
+  // walked the same way.
+  if (auto found = Probe<CPageJumpNextPage>(document, count, CPageJumpNextPage::Labels::Other))
+    return found;
+  if (auto found = Probe<CPageJumpNumbers>(document, count, context.page)) return found;
+  using Total = CPageJumpControls::Total;
+  if (auto found = Probe<CPageJumpControls>(document, count, Total::Stated, context)) return found;
+  if (!context.openWalk) return nullptr;
+  return Probe<CPageJumpControls>(document, count, Total::Open, context);
+}
+
+bool SameSite(const QString& a, const QString& b) {
+  const auto host = [](const QString& url) {
+    QString h = QUrl(url).host().toLower();
+    if (h.startsWith(QLatin1String("www."))) h.remove(0, 4);
+    return h;
+  };
+  const QString first = host(a);
+  return !first.isEmpty() && first == host(b);
+}
+
+QString WithoutFragment(const QString& url) {
+  const qsizetype hash = url.indexOf(QLatin1Char('#'));
+  return hash < 0 ? url : url.left(hash);
 }
 
 std::int32_t ParsePageDigits(const QString& text) {

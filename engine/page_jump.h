@@ -7,10 +7,14 @@
 #include <memory>
 
 /// Tries the page list, then the previous/next links labelled in Chinese, then the page-number
-/// box, then previous/next links labelled in other languages, and returns the first whose
-/// count is non-zero (a negative count fits too); null when none fits or there is no document. `count`, when given, receives that strategy's count (0 for none).
+/// box, then previous/next links labelled in other languages (the ways every chapter walked
+/// before is walked), then a row of numbered page links, then previous/next controls of any
+/// kind with a stated total, and, when `context` allows it, the same controls without one.
+/// Returns the first whose count is non-zero (a negative count fits too); null when none fits
+/// or there is no document. `count`, when given, receives that strategy's count (0 for none).
 std::unique_ptr<CPageJumpBase> CreatePageJump(engine::FIHTMLDocument* document,
-                                              std::int32_t* count = nullptr);
+                                              std::int32_t* count = nullptr,
+                                              const PageJumpContext& context = {});
 
 /// The number written in `text`, ignoring spaces (U+0020 and U+3000): -1 when any other
 /// non-digit appears or no digit does. Values beyond the 32-bit range saturate.
@@ -34,3 +38,10 @@ QString NormaliseOtherLinkText(const QString& text);
 /// A link text without spaces and without one enclosing pair of brackets: "[下一页]" and
 /// "下 一 页" both read "下一页".
 QString NormaliseLinkText(const QString& text);
+
+/// Whether two addresses belong to one site: the same host, a leading "www." aside (letter
+/// case ignored).
+bool SameSite(const QString& a, const QString& b);
+
+/// An address without its fragment.
+QString WithoutFragment(const QString& url);

@@ -1,8 +1,10 @@
 // Page-jump strategies against documents built in memory: which page controls are
 // recognised, which are refused, what count they read and what a jump does to the page.
 #include "engine/page_jump.h"
+#include "engine/page_jump_controls.h"
 #include "engine/page_jump_input.h"
 #include "engine/page_jump_next_page.h"
+#include "engine/page_jump_numbers.h"
 #include "engine/page_jump_option.h"
 #include "fake_document.h"
 
@@ -373,4 +375,162 @@ TEST(CreatePageJump, DocumentFailureSurfacesAsDocumentError) {
   doc.AddSelect(Numbers(1, 6));
   doc.failing = true;
   EXPECT_THROW(CreatePageJump(&doc), engine::DocumentError);
+}
+
+TEST(PageNumbers, RowsThatFitAndTheLinkAJumpClicks) {
+  // A row, the page the walk is on, the count read (0: no fit) and the link clicked for the
+  // next page (empty: none).
+  struct Case {
+    const char16_t* row;
+    int page;
+    int count;
+    const char16_t* clicked;
+  };
+  const Case cases[] = {
+      {u"Pages: [1] 2 3 4 5", 1, 5, u"2"},                 // a multi-page post
+      {u"« 1 [2] 3 … 9 »", 2, 9, u"3"},                    // forum style, the current as text
+      {u"‹ 1 … 4 *5* 6 … 9 ›", 5, 9, u"6"},                // the current a link marked current
+      {u"1 [2] … 7 8 9", 2, 9, u"7"},                      // 3 hidden: the nearest higher
+      {u"Page_1 [Page_2] Page_3 Page_4", 2, 4, u"Page 3"}, // a word around the numbers
+      {u"第1页 | [第2页] | 第3页", 2, 3, u"第3页"},
+      {u"[1] 2 3", 1, 3, u"2"},
+      {u"1 2 3 4", 1, 0, u""},              // no current page
+      {u"[1] [2] 3 4", 1, 0, u""},          // two of them
+      {u"1 2 [3] 4", 1, 0, u""},            // another page than the walk's
+      {u"[2019] 2020 2021 2022", 1, 0, u""}, // a row of years
+      {u"[1] 2 4 5", 1, 0, u""},            // no three in sequence
+      {u"[1] 2 -3-", 1, 0, u""},            // one usable link only
+      {u"[1] 2 May 3 4", 1, 0, u""},        // a word cuts the sequence
+      {u"Chapters: [1] 2 3 4", 1, 0, u""},  // a chapter list
+      {u"[第1话] 第2话 第3话", 1, 0, u""},
+  };
+  for (const Case& c : cases) {
+    const QString row = QString::fromUtf16(c.row);
+    SCOPED_TRACE(row.toStdString());
+    FakeDocument doc;
+    std::vector<testing_support::FakeRowItem>& items = doc.AddRow(row);
+    CPageJumpNumbers strategy(c.page);
+    EXPECT_EQ(strategy.GetPageCount(&doc), c.count);
+    strategy.JumpToPage(&doc, c.page + 1);
+    QStringList clicked;
+    for (const auto& item : items)
+      if (item.element && item.element->centreClicks) clicked << item.text;
+    EXPECT_EQ(clicked.join(QLatin1Char(',')), QString::fromUtf16(c.clicked));
+  }
+}
+
+TEST(PageNumbers, StatedTotalWinsAndAChapterListByItsClassIsNoRow) {
+  FakeDocument doc;
+  doc.pageText = QStringLiteral("Page 1 of 7");
+  doc.AddRow(QStringLiteral("[1] 2 3 4"), QStringLiteral("post-nav"));
+  EXPECT_EQ(CPageJumpNumbers(1).GetPageCount(&doc), 7);
+  FakeDocument list;
+  list.AddRow(QStringLiteral("[1] 2 3 4"), QStringLiteral("chapter-list sidebar"));
+  EXPECT_EQ(CPageJumpNumbers(1).GetPageCount(&list), 0);
+}
+
+TEST(PageControls, ButtonsIconsAndDisabledControls) {
+  PageJumpContext open;
+  open.pageUrl = QStringLiteral("http://site/comic/2/");
+  open.saved = [](const QString& url) { return url == QLatin1String("http://site/comic/1/"); };
+  using Total = CPageJumpControls::Total;
+  const auto count = [&](FakeDocument& doc, Total total) {
+    return CPageJumpControls(total, open).GetPageCount(&doc);
+  };
+
+  FakeDocument icons; // an icon button named only by its aria-label, a title on the other
+  icons.pageText = QStringLiteral("2 / 7");
+  FakeElement& previous = icons.Add(QStringLiteral("button"), {engine::ElementKind::Button});
+  previous.labels = QStringList{QStringLiteral("‹"), QStringLiteral("Previous page")};
+  FakeElement& next = icons.Add(QStringLiteral("div"));
+  next.labels = QStringList{QStringLiteral("Next page")};
+  EXPECT_EQ(count(icons, Total::Stated), 0); // "2 / 7" states no total
+  icons.pageText = QStringLiteral("Page 2 of 7");
+  EXPECT_EQ(count(icons, Total::Stated), 7);
+  EXPECT_EQ(count(icons, Total::Open), CPageJumpBase::kMorePages);
+  CPageJumpControls(Total::Stated, open).JumpToPage(&icons, 3);
+  EXPECT_EQ(next.centreClicks, 1);
+  EXPECT_EQ(previous.centreClicks, 0);
+
+  next.disabled = true; // the last page: Next greyed out, Previous still there
+  EXPECT_EQ(count(icons, Total::Stated), 7);
+  EXPECT_EQ(count(icons, Total::Open), CPageJumpBase::kLastPage);
+  CPageJumpControls(Total::Open, open).JumpToPage(&icons, 3);
+  EXPECT_EQ(next.centreClicks, 1);
+
+  FakeDocument chinese; // Chinese labels first, wherever they stand
+  FakeElement& english = chinese.Add(QStringLiteral("button"), {engine::ElementKind::Button});
+  english.innerText = QStringLiteral("Next");
+  FakeElement& zh = chinese.Add(QStringLiteral("span"));
+  zh.labels = QStringList{QStringLiteral(u"» 下一页")};
+  CPageJumpControls(Total::Open, open).JumpToPage(&chinese, 2);
+  EXPECT_EQ(zh.centreClicks, 1);
+  EXPECT_EQ(english.centreClicks, 0);
+}
+
+TEST(PageControls, AWalkWithoutTotalStopsWhereTheChapterEnds) {
+  // The next control of the page http://site/comic/2/, and what a walk without total reads.
+  struct Case {
+    const char16_t* label;
+    const char* href; // nullptr: a button
+    int count;
+  };
+  const Case cases[] = {
+      {u"Next ›", "http://site/comic/3/", CPageJumpBase::kMorePages},
+      {u"Next", nullptr, CPageJumpBase::kMorePages},
+      {u"Next", "http://site/comic/2/#top", CPageJumpBase::kMorePages}, // a script's link
+      {u"Next", "javascript:void(0)", CPageJumpBase::kMorePages},
+      {u"Next", "http://www.site/comic/3/", CPageJumpBase::kMorePages},
+      {u"Next", "http://site/comic/1/", CPageJumpBase::kLastPage},      // saved already
+      {u"Next", "http://site/comic/2/", CPageJumpBase::kLastPage},      // this page
+      {u"Next", "http://elsewhere/comic/3/", CPageJumpBase::kLastPage}, // another site
+      {u"Next chapter ›", "http://site/comic/c2/", CPageJumpBase::kLastPage},
+      {u"下一话", nullptr, CPageJumpBase::kLastPage},
+      {u"다음 화", nullptr, CPageJumpBase::kLastPage},
+  };
+  PageJumpContext open;
+  open.pageUrl = QStringLiteral("http://site/comic/2/");
+  open.saved = [](const QString& url) { return url == QLatin1String("http://site/comic/1/"); };
+  for (const Case& c : cases) {
+    const QString label = QString::fromUtf16(c.label);
+    SCOPED_TRACE(label.toStdString() + " " + (c.href ? c.href : "(button)"));
+    FakeDocument doc;
+    doc.AddAnchor(QStringLiteral("‹ Prev")).href = QStringLiteral("http://site/comic/1/");
+    FakeElement& next = c.href ? doc.AddAnchor(label)
+                               : doc.Add(QStringLiteral("button"), {engine::ElementKind::Button});
+    next.innerText = label;
+    if (c.href) next.href = QLatin1String(c.href);
+    CPageJumpControls strategy(CPageJumpControls::Total::Open, open);
+    EXPECT_EQ(strategy.GetPageCount(&doc), c.count);
+    strategy.JumpToPage(&doc, 3);
+    EXPECT_EQ(next.centreClicks, c.count == CPageJumpBase::kMorePages ? 1 : 0);
+  }
+  // No previous and no next at all: the strategy does not fit.
+  FakeDocument bare;
+  bare.AddAnchor(QStringLiteral("Archive"));
+  EXPECT_EQ(CPageJumpControls(CPageJumpControls::Total::Open, open).GetPageCount(&bare), 0);
+}
+
+TEST(CreatePageJump, NewerKindsComeAfterEveryOlderOneAndAWalkWithoutTotalOnlyWhenAllowed) {
+  FakeDocument doc;
+  FakeElement& button = doc.Add(QStringLiteral("button"), {engine::ElementKind::Button});
+  button.innerText = QStringLiteral("Next");
+  std::int32_t count = 0;
+  PageJumpContext context;
+  EXPECT_EQ(CreatePageJump(&doc, &count, context), nullptr); // no total, no open walk
+  context.openWalk = true;
+  auto strategy = CreatePageJump(&doc, &count, context);
+  EXPECT_NE(dynamic_cast<CPageJumpControls*>(strategy.get()), nullptr);
+  EXPECT_EQ(count, CPageJumpBase::kMorePages);
+
+  doc.AddRow(QStringLiteral("[1] 2 3 4 5 6"));
+  strategy = CreatePageJump(&doc, &count, context);
+  EXPECT_NE(dynamic_cast<CPageJumpNumbers*>(strategy.get()), nullptr);
+  EXPECT_EQ(count, 6);
+
+  doc.pageText = QStringLiteral("Page 1 of 9");
+  doc.AddAnchor(QStringLiteral("Next"));
+  strategy = CreatePageJump(&doc, &count, context);
+  EXPECT_NE(dynamic_cast<CPageJumpNextPage*>(strategy.get()), nullptr); // as walked before
+  EXPECT_EQ(count, 9);
 }
