@@ -1,5 +1,6 @@
 // Page-jump strategies against documents built in memory: which page controls are
 // recognised, which are refused, what count they read and what a jump does to the page.
+#include "engine/browser/chromium_browser.h"
 #include "engine/page_jump.h"
 #include "engine/page_jump_controls.h"
 #include "engine/page_jump_input.h"
@@ -7,6 +8,8 @@
 #include "engine/page_jump_numbers.h"
 #include "engine/page_jump_option.h"
 #include "fake_document.h"
+#include "local_site.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -533,4 +536,93 @@ TEST(CreatePageJump, NewerKindsComeAfterEveryOlderOneAndAWalkWithoutTotalOnlyWhe
   strategy = CreatePageJump(&doc, &count, context);
   EXPECT_NE(dynamic_cast<CPageJumpNextPage*>(strategy.get()), nullptr); // as walked before
   EXPECT_EQ(count, 9);
+}
+
+namespace {
+
+// Records page loads; cancels every navigation after the first, so clicks leave the page be.
+struct LoadEvents : engine::FIBrowserViewEvents {
+  int loads = 0;
+  int offered = 0;
+  void OnBeforeNavigate(const QString&, bool& cancel) override { cancel = offered++ > 0; }
+  void OnNewWindow(const QString&) override {}
+  void OnDocumentComplete(bool isPage) override { loads += isPage; }
+};
+
+} // namespace
+
+TEST(PageJumpOnRealMarkup, TodaysReadersFitAndDateRowsOrChapterListsDoNot) {
+  // Bodies modelled on the markup of real readers, each loaded into the real browser; the
+  // strategy that fits (by name) and its count, for a walk that may go on without a total.
+  struct Case {
+    const char* name;
+    int page;
+    const char* body;
+    const char* fits; // "numbers", "controls" or "" (none)
+    int count;
+  };
+  const Case cases[] = {
+      {"multi-page post", 1, R"(<div class="entry-content"><p>Text of the post.</p>
+<div class="page-links">Pages: <span class="post-page-numbers current" aria-current="page">1</span>
+<a href="/post/2/" class="post-page-numbers">2</a> <a href="/post/3/" class="post-page-numbers">3</a>
+<a href="/post/4/" class="post-page-numbers">4</a></div></div>)", "numbers", 4},
+      {"forum row with an ellipsis", 2, R"(<div class="pagination">Page 2 of 9 <a href="?p=1">«</a>
+<a href="?p=1">1</a> <strong>2</strong> <a href="?p=3">3</a> <span class="dots">…</span>
+<a href="?p=9">9</a> <a href="?p=3">»</a></div>)", "numbers", 9},
+      {"list items, the current one active", 3, R"(<nav><ul class="pager">
+<li><a href="/r/2">‹</a></li><li><a href="/r/1">1</a></li><li><a href="/r/2">2</a></li>
+<li class="active"><a href="#">3</a></li><li><a href="/r/4">4</a></li><li><a href="/r/5">5</a></li></ul></nav>)", "numbers", 5},
+      {"icon button named by aria-label", 2, R"(<div class="reader"><span>Page 2 of 7</span>
+<button class="btn prev" aria-label="Previous page"><svg width="16" height="16"></svg></button>
+<button class="btn next" aria-label="Next page"><svg width="16" height="16"></svg></button></div>)", "controls", 7},
+      {"role=button with a title", 1, R"(<p>全7ページ</p><div class="nav">
+<span role="button" tabindex="0" title="次へ">▶</span></div>)", "controls", 7},
+      {"webcomic archive strip", 2, R"(<div class="comic-nav">
+<a class="comic-nav-first" href="/comic/one/">|&lt;</a> <a class="comic-nav-previous" href="/comic/one/">&lt; Prev</a>
+<a class="comic-nav-next" href="/comic/three/">Next &gt;</a></div>)", "controls", CPageJumpBase::kMorePages},
+      {"webcomic archive, last strip", 3, R"(<div class="comic-nav">
+<a class="comic-nav-first" href="/comic/one/">|&lt;</a> <a class="comic-nav-previous" href="/comic/two/">&lt; Prev</a>
+<span class="comic-nav-next comic-nav-void">Next &gt;</span></div>)", "controls", CPageJumpBase::kLastPage},
+      {"day links of an archive", 1, R"(<div class="archive-days">May <a href="/d/10">10</a>
+<a href="/d/11">11</a> <strong>12</strong> <a href="/d/13">13</a> <a href="/d/14">14</a></div>)", "", 0},
+      {"calendar", 1, R"(<table id="wp-calendar"><caption>May 2024</caption><tr><th>M</th><th>T</th><th>W</th></tr>
+<tr><td><a href="/d/1">1</a></td><td><a href="/d/2">2</a></td><td id="today">3</td></tr>
+<tr><td><a href="/d/4">4</a></td><td><a href="/d/5">5</a></td><td><a href="/d/6">6</a></td></tr></table>)", "", 0},
+      {"date row", 1, R"(<div class="meta"><a href="/2024/">2024</a> <a href="/2024/05/">05</a>
+<span>12</span> <a href="/tags/">tags</a></div>)", "", 0},
+      {"bare chapter numbers", 1, R"(<div class="chapters">Chapters: <b>1</b> <a href="/c/2">2</a>
+<a href="/c/3">3</a> <a href="/c/4">4</a></div>)", "", 0},
+      {"chapter list by its class", 1, R"(<ul class="chapter-list"><li class="current"><a href="/c/1">1</a></li>
+<li><a href="/c/2">2</a></li><li><a href="/c/3">3</a></li></ul>)", "", 0},
+      {"chapter list in words", 1, R"(<div class="eps"><span>第1话</span> <a href="/c/2">第2话</a>
+<a href="/c/3">第3话</a> <a href="/c/4">第4话</a></div>)", "", 0},
+      {"years", 1, R"(<div class="years"><a href="/y/2021">2021</a> <a href="/y/2022">2022</a>
+<span>2023</span></div>)", "", 0},
+  };
+  testing_support::LocalSite site;
+  engine::CChromiumBrowser browser;
+  ASSERT_TRUE(browser.Start()) << "chromium is needed for this test";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = QStringLiteral("/case/%1.html").arg(&c - cases);
+    site.AddPage(path, QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                      "<title>Case</title></head><body>%1</body></html>")
+                           .arg(QString::fromUtf8(c.body)));
+    LoadEvents events;
+    auto view = browser.CreateView(&events);
+    view->Navigate(site.Url(path));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return events.loads > 0; }, 30000));
+    PageJumpContext context;
+    context.page = c.page;
+    context.pageUrl = site.Url(path);
+    context.openWalk = true;
+    std::int32_t count = 0;
+    const auto strategy = CreatePageJump(view->Document(), &count, context);
+    const char* fits = dynamic_cast<CPageJumpNumbers*>(strategy.get())    ? "numbers"
+                       : dynamic_cast<CPageJumpControls*>(strategy.get()) ? "controls"
+                       : strategy                                         ? "another"
+                                                                          : "";
+    EXPECT_STREQ(fits, c.fits);
+    EXPECT_EQ(count, c.count);
+  }
 }
