@@ -58,6 +58,7 @@ public:
   void SetPackCbz(bool pack) { setting_.pack_cbz = pack ? 1 : 0; }
   /// Seconds from one page load of each chapter to its next (handed to every engine).
   void SetPageDelay(int seconds) { setting_.page_delay = seconds; }
+  void SetMaxPages(int pages) { setting_.max_pages = pages; }
   /// Engine watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs) { tasks_->SetWatchdog(helloTimeoutMs, intervalMs); }
   /// How long engines get to quit at the end of the run (tests shorten it).

@@ -64,6 +64,7 @@ int Download(const GetOptions& options) {
   run.SetEngineProgram(EngineProgram());
   run.SetPackCbz(options.cbz);
   run.SetPageDelay(options.delay);
+  run.SetMaxPages(options.maxPages);
 
   int queued = 0;
   if (options.mode == GetMode::List) {

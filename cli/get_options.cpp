@@ -28,6 +28,23 @@ bool ParseDelay(const QString& text, int& delay) {
   return true;
 }
 
+// Reads the number of --max-pages; false unless a whole number from 1 to the engine's maximum.
+bool ParseMaxPages(const QString& text, int& pages) {
+  if (text.isEmpty() || text.size() > 6) return false;
+  for (const QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  const int value = text.toInt();
+  if (value < 1 || value > protocol::kMostMaxPages) return false;
+  pages = value;
+  return true;
+}
+
+QString MaxPagesError(const QString& given) {
+  return QStringLiteral("--max-pages wants a whole number from 1 to %1, not \"%2\"")
+      .arg(protocol::kMostMaxPages)
+      .arg(given);
+}
+
 QString DelayError(const QString& given) {
   return QStringLiteral("--delay wants whole seconds from 0 to %1, not \"%2\"")
       .arg(protocol::kMaxPageDelaySeconds)
@@ -51,8 +68,8 @@ bool IsWebAddress(const QString& text) {
 QString UsageText() {
   return QStringLiteral(
              "Usage:\n"
-             "  folivex-get [-j N] [--cbz] [--delay S] URL FOLDER [URL FOLDER ...]\n"
-             "  folivex-get [-j N] [--cbz] [--delay S] --list FILE [FOLDER]\n"
+             "  folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] URL FOLDER [URL FOLDER ...]\n"
+             "  folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] --list FILE [FOLDER]\n"
              "  folivex-get --links URL FOLDER\n"
              "\n"
              "Downloads comic chapters with the Gantrell engine, without the Folivex window.\n"
@@ -65,6 +82,8 @@ QString UsageText() {
              "  --delay S       start each page of a chapter at least S seconds after the\n"
              "                  previous one (0 to %2, default 0), for sites that ban\n"
              "                  visitors who fetch too fast\n"
+             "  --max-pages N   stop a chapter that states no page count after N pages (1 to\n"
+             "                  %3, default %4); it then counts as done\n"
              "  --list FILE     download every line of FILE (\"-\": standard input); a line is\n"
              "                  an address, spaces and a folder, as --links prints them.\n"
              "                  Folders must stay inside FOLDER (default: the current folder);\n"
@@ -81,7 +100,9 @@ QString UsageText() {
              "(the reason is printed on standard error), 2 on bad arguments, 130 after\n"
              "Control-C.\n")
       .arg(kMaxJobs)
-      .arg(protocol::kMaxPageDelaySeconds);
+      .arg(protocol::kMaxPageDelaySeconds)
+      .arg(protocol::kMostMaxPages)
+      .arg(protocol::kDefaultMaxPages);
 }
 
 ParsedArguments ParseArguments(const QStringList& arguments) {
@@ -119,6 +140,12 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
     } else if (arg.startsWith(QLatin1String("--delay="))) {
       const QString value = arg.mid(8);
       if (!ParseDelay(value, options.delay)) return {options, DelayError(value)};
+    } else if (arg == QLatin1String("--max-pages")) {
+      if (!hasNext) return {options, QStringLiteral("--max-pages needs a number of pages")};
+      if (!ParseMaxPages(arguments[++i], options.maxPages)) return {options, MaxPagesError(arguments[i])};
+    } else if (arg.startsWith(QLatin1String("--max-pages="))) {
+      const QString value = arg.mid(12);
+      if (!ParseMaxPages(value, options.maxPages)) return {options, MaxPagesError(value)};
     } else if (arg == QLatin1String("--proxy") || arg.startsWith(QLatin1String("--proxy="))) {
       const bool joined = arg.size() > 7;
       if (!joined && !hasNext) return {options, QStringLiteral("--proxy needs an address")};

@@ -1,8 +1,8 @@
 #pragma once
 // The command line of folivex-get, parsed without side effects so it can be tested.
 //
-//   folivex-get [-j N] [--cbz] [--delay S] URL FOLDER [URL FOLDER ...]   download chapters
-//   folivex-get [-j N] [--cbz] [--delay S] --list FILE [FOLDER]          download a list
+//   folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] URL FOLDER [...]  download chapters
+//   folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] --list FILE [FOLDER]  a list
 //   folivex-get --links URL FOLDER                   print the chapter links of a list page
 //   folivex-get --help
 // Every mode also takes --proxy URL.
@@ -31,6 +31,7 @@ struct GetOptions {
   int jobs = 1;              ///< engines at the same time
   bool cbz = false;          ///< pack every finished chapter into FOLDER.cbz
   int delay = 0;             ///< seconds from one page load of a chapter to its next
+  int maxPages = 1000;       ///< page cap of a chapter that states no page count
   QList<ChapterJob> chapters; ///< Download: the pairs; Links: the one address and folder
   QString listFile;          ///< List: the file, "-" for standard input
   QString listBase;          ///< List: the folder the listed folders must stay in; empty: cwd

@@ -115,7 +115,9 @@ void CProgressOutput::Events(const CTaskInfo& task, Shown& shown) {
     shown.finish = task.finish;
   }
   if (task.status == TASK_STOP && shown.status == TASK_RUNNING && !shown.ended) {
-    if (task.IsFinished())
+    if (task.IsFinished() && task.page_cap > 0)
+      Write(QStringLiteral("%1 done %2 pages, stopped at the page cap %3\n").arg(label).arg(task.finish).arg(title));
+    else if (task.IsFinished())
       Write(QStringLiteral("%1 done %2 pages %3\n").arg(label).arg(task.finish).arg(title));
     else if (!task.error_text.isEmpty())
       Write(QStringLiteral("%1 failed: %2\n").arg(label, Printable(task.error_text)));

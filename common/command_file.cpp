@@ -37,6 +37,7 @@ QString WriteHandOffFile(const HandOff& job) {
   if (job.searchLink) ok = ok && WriteProfileString(path, protocol::kKeySearchLink, *job.searchLink);
   if (job.pageDelay) ok = ok && WriteProfileInt(path, protocol::kKeyPageDelay, *job.pageDelay);
   if (job.pageMemory) ok = ok && WriteProfileInt(path, protocol::kKeyPageMemory, *job.pageMemory);
+  if (job.maxPages) ok = ok && WriteProfileInt(path, protocol::kKeyMaxPages, *job.maxPages);
   if (!ok) {
     QFile::remove(path);
     return {};
@@ -54,6 +55,7 @@ HandOff ReadHandOffFile(const QString& path) {
   job.searchLink = ReadProfileString(path, protocol::kKeySearchLink);
   job.pageDelay = ReadProfileInt(path, protocol::kKeyPageDelay);
   job.pageMemory = ReadProfileInt(path, protocol::kKeyPageMemory);
+  job.maxPages = ReadProfileInt(path, protocol::kKeyMaxPages);
   return job;
 }
 

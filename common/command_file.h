@@ -25,6 +25,7 @@ struct HandOff {
   std::optional<QString> searchLink;   ///< "1" for a link search
   std::optional<std::int32_t> pageDelay;  ///< seconds from one page load to the next
   std::optional<std::int32_t> pageMemory; ///< most MiB a page's renderer may take
+  std::optional<std::int32_t> maxPages;   ///< page cap of a chapter without a stated total
 };
 
 /// Makes a new unique file "t??????" in the temporary folder and writes `job` into it as FF FE

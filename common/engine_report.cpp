@@ -29,6 +29,10 @@ QStringList Items(const LanguageReport& r) {
   return {Code(protocol::kReportLanguage), QString::number(r.taskId), r.language};
 }
 
+QStringList Items(const PageCapReport& r) {
+  return {Code(protocol::kReportPageCap), QString::number(r.taskId), QString::number(r.cap)};
+}
+
 bool IsAlnumAscii(QChar c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
 }
@@ -72,6 +76,8 @@ std::optional<EngineReport> ParseReport(const QStringList& items) {
     if (language.isEmpty()) return std::nullopt;
     return LanguageReport{ParseInt32(items[1]), language};
   }
+  if (code == QLatin1String(protocol::kReportPageCap) && items.size() == 3)
+    return PageCapReport{ParseInt32(items[1]), ParseInt32(items[2])};
   return std::nullopt;
 }
 

@@ -41,7 +41,17 @@ struct LanguageReport {
   bool operator==(const LanguageReport&) const = default;
 };
 
-using EngineReport = std::variant<PageInfoReport, PageSavedReport, StallReport, LanguageReport>;
+/// "104": a chapter without a stated total reached the page cap; the page-saved report of its
+/// last page follows, with a page-info report whose total is that page, so that the chapter
+/// ends as done. Sent once, before that page's page-saved report.
+struct PageCapReport {
+  std::int32_t taskId = 0;
+  std::int32_t cap = 0; ///< the cap, which is the last page saved
+  bool operator==(const PageCapReport&) const = default;
+};
+
+using EngineReport =
+    std::variant<PageInfoReport, PageSavedReport, StallReport, LanguageReport, PageCapReport>;
 
 /// The item list of a command file carrying `report`.
 QStringList ReportItems(const EngineReport& report);

@@ -36,6 +36,7 @@ inline constexpr const char* kReportPageInfo = "100";  ///< "1" id, "2" title, "
 inline constexpr const char* kReportPageSaved = "101"; ///< "1" id, "2" page number, "3" page address
 inline constexpr const char* kReportStall = "102";     ///< "1" id
 inline constexpr const char* kReportLanguage = "103";  ///< "1" id, "2" the page's language code
+inline constexpr const char* kReportPageCap = "104";   ///< "1" id, "2" the page cap the walk stopped at
 
 // Hand-off file keys, section "app", written in this order.
 inline constexpr const char* kKeyHwnd = "hwnd";
@@ -48,7 +49,10 @@ inline constexpr const char* kKeySearchLink = "search_link";
 // ignores them.
 inline constexpr const char* kKeyPageDelay = "page_delay";   ///< seconds between page loads
 inline constexpr const char* kKeyPageMemory = "page_memory"; ///< renderer ceiling in MiB
+inline constexpr const char* kKeyMaxPages = "max_pages";     ///< page cap of a chapter without total
 inline constexpr int kMaxPageDelaySeconds = 60;   ///< a longer delay is taken as this
 inline constexpr int kDefaultPageMemoryMiB = 1536; ///< the ceiling without "page_memory"
+inline constexpr int kDefaultMaxPages = 1000;      ///< the page cap without "max_pages"
+inline constexpr int kMostMaxPages = 100000;       ///< a larger cap is taken as this
 
 } // namespace protocol

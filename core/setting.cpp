@@ -30,6 +30,8 @@ void CSetting::Read(const QString& file, QSize screen) {
   page_delay = std::clamp(ReadProfileInt(file, QStringLiteral("page_delay")).value_or(page_delay), 0,
                           protocol::kMaxPageDelaySeconds);
   page_memory = ReadProfileInt(file, QStringLiteral("page_memory")).value_or(page_memory);
+  max_pages = std::clamp(ReadProfileInt(file, QStringLiteral("max_pages")).value_or(max_pages), 1,
+                         protocol::kMostMaxPages);
   notify_done = ReadProfileInt(file, QStringLiteral("notify_done")).value_or(notify_done);
   x = ClampToScreen(ReadProfileInt(file, QStringLiteral("x")).value_or(x), screen.width());
   y = ClampToScreen(ReadProfileInt(file, QStringLiteral("y")).value_or(y), screen.height());
@@ -47,6 +49,7 @@ bool CSetting::Write(const QString& file) const {
   ok = WriteProfileInt(file, QStringLiteral("pack_cbz"), pack_cbz) && ok;
   ok = WriteProfileInt(file, QStringLiteral("page_delay"), page_delay) && ok;
   ok = WriteProfileInt(file, QStringLiteral("page_memory"), page_memory) && ok;
+  ok = WriteProfileInt(file, QStringLiteral("max_pages"), max_pages) && ok;
   ok = WriteProfileInt(file, QStringLiteral("notify_done"), notify_done) && ok;
   ok = WriteProfileInt(file, QStringLiteral("x"), x) && ok;
   ok = WriteProfileInt(file, QStringLiteral("y"), y) && ok;

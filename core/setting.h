@@ -17,6 +17,7 @@ public:
   std::int32_t pack_cbz = 0;         ///< non-zero: a chapter that ends as done becomes FOLDER.cbz
   std::int32_t page_delay = 0;       ///< seconds from one page load of a task to its next (0-60)
   std::int32_t page_memory = 1536;   ///< MiB a page's renderer may take before it is closed
+  std::int32_t max_pages = 1000;     ///< most pages of a chapter without a stated total (1-100000)
   std::int32_t notify_done = 1;      ///< non-zero: tray notices when tasks end while hidden
   std::int32_t x = 300;              ///< main window left edge, screen pixels
   std::int32_t y = 300;              ///< main window top edge

@@ -24,6 +24,8 @@ public:
   QString error_text;             ///< non-empty when the task ended in failure
   QString archive;                ///< the .cbz its pages were packed into in this run, if any
   QString language;               ///< ISO 639 code the chapter's pages state; empty while none did
+  /// The page cap a chapter without a stated total stopped at in this run; 0 when it did not.
+  std::int32_t page_cap = 0;
 
   // Persisted in the task file, keys named like the fields.
   std::int32_t id = 0;

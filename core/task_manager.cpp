@@ -154,6 +154,7 @@ void CTaskManager::StartTask(std::int32_t id) {
   }
   record->status = TASK_RUNNING;
   record->error_text.clear();
+  record->page_cap = 0;
   ++record->start_count;
   // The previous engine may still be ending; the watchdog launches the new one after it.
   record->launch_pending = platform::IsProcessRunning(record->engine_process);
@@ -179,6 +180,7 @@ void CTaskManager::LaunchEngine(CTaskInfo& record) {
   // Written only when set, so that the file stays as it was for the defaults.
   if (Setting().page_delay > 0) job.pageDelay = Setting().page_delay;
   if (Setting().page_memory != protocol::kDefaultPageMemoryMiB) job.pageMemory = Setting().page_memory;
+  if (Setting().max_pages != protocol::kDefaultMaxPages) job.maxPages = Setting().max_pages;
   // An engine that cannot start never says hello; the watchdog then treats the task as stalled.
   record.engine_process = platform::IdentifyProcess(engines_.Start(EngineProgram(), job));
 }
@@ -248,6 +250,7 @@ void CTaskManager::OnEngineCommand(std::int32_t taskId, std::int32_t number) {
   else if (const auto* saved = std::get_if<common::PageSavedReport>(&*report)) OnPageSavedReport(*saved);
   else if (const auto* stall = std::get_if<common::StallReport>(&*report)) OnStallReport(*stall);
   else if (const auto* language = std::get_if<common::LanguageReport>(&*report)) OnLanguageReport(*language);
+  else if (const auto* cap = std::get_if<common::PageCapReport>(&*report)) OnPageCapReport(*cap);
 }
 
 CTaskInfo* CTaskManager::FindRunningTask(std::int32_t id) const {
@@ -275,6 +278,14 @@ void CTaskManager::OnLanguageReport(const common::LanguageReport& report) {
   // Like the title, the chapter's language is its first page's; a later page only fills in
   // what the first did not state.
   if (record->finish < 1 || record->language.isEmpty()) record->language = report.language;
+}
+
+void CTaskManager::OnPageCapReport(const common::PageCapReport& report) {
+  CTaskInfo* record = FindRunningTask(report.taskId);
+  if (!record || report.cap < 1) return;
+  record->report_ms = NowMs();
+  // The page-saved report of the cap's page follows and ends the chapter as done.
+  record->page_cap = report.cap;
 }
 
 void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {

@@ -138,6 +138,7 @@ public:
   void OnEngineCommand(std::int32_t taskId, std::int32_t number);
   void OnPageInfoReport(const common::PageInfoReport& report);
   void OnLanguageReport(const common::LanguageReport& report);
+  void OnPageCapReport(const common::PageCapReport& report);
   void OnPageSavedReport(const common::PageSavedReport& report);
   void OnStallReport(const common::StallReport& report);
 

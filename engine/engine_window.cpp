@@ -6,16 +6,34 @@
 
 #include <QCoreApplication>
 
-CEngineWindow::CEngineWindow(engine::FIEngineHost& host) : host_(host) {}
+#include <algorithm>
+
+CEngineWindow::CEngineWindow(engine::FIEngineHost& host)
+    : host_(host), maxPages_(protocol::kDefaultMaxPages) {}
 
 CEngineWindow::~CEngineWindow() {
   searchView_.reset();
   views_.DeleteAll();
 }
 
+CChapterWalk& CEngineWindow::Walk() {
+  if (!walk_) walk_ = std::make_unique<CChapterWalk>(host_.Folder(), maxPages_);
+  return *walk_;
+}
+
+void CEngineWindow::StartChapter(const QString& url, std::int32_t page) {
+  const WalkStart start = Walk().Start(url, page);
+  StartPageView(start.url, start.page);
+}
+
+int CEngineWindow::PageDelayLeft() const {
+  if (pageDelayMs_ <= 0 || !lastPageStart_.isValid()) return 0;
+  return int(std::max<qint64>(0, pageDelayMs_ - lastPageStart_.elapsed()));
+}
+
 void CEngineWindow::StartPageView(const QString& url, std::int32_t page) {
   if (pageDelayMs_ > 0 && lastPageStart_.isValid()) {
-    const qint64 wait = pageDelayMs_ - lastPageStart_.elapsed();
+    const qint64 wait = PageDelayLeft();
     if (wait > 0) {
       // Called from inside the previous view's navigation handler: the held-back view
       // starts from the event loop, and a quit before then starts nothing.

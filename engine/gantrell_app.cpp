@@ -26,6 +26,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
   std::int32_t page = 1;
   QString searchLink;
   int pageDelaySeconds = 0;
+  std::int32_t maxPages = protocol::kDefaultMaxPages;
 
   if (!commandTail.isEmpty() && QFileInfo(commandTail).isFile()) {
     const common::HandOff job = common::ReadHandOffFile(commandTail);
@@ -36,6 +37,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
     if (job.folder) folder_ = *job.folder;
     if (job.searchLink) searchLink = *job.searchLink;
     if (job.pageDelay) pageDelaySeconds = std::clamp(*job.pageDelay, 0, protocol::kMaxPageDelaySeconds);
+    if (job.maxPages) maxPages = std::clamp(*job.maxPages, 1, protocol::kMostMaxPages);
     if (job.pageMemory && browser_)
       browser_->SetRendererMemoryLimit(
           std::max<qint64>(*job.pageMemory, engine::kMinimumRendererMemoryMiB) * 1024 * 1024);
@@ -44,6 +46,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
 
   window_ = std::make_unique<CEngineWindow>(*this);
   window_->SetPageDelay(pageDelaySeconds * 1000);
+  window_->SetMaxPages(maxPages);
   const platform::LRESULT reply = platform::SendMessage(
       frontEndWindow_, protocol::WM_APP_ENGINE_HELLO, taskId_, window_->Handle());
   if (reply != protocol::ENGINE_HELLO_ACCEPTED) return false;
@@ -52,7 +55,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
   if (!searchLink.isEmpty())
     window_->StartSearchView(url);
   else
-    window_->StartPageView(url, page);
+    window_->StartChapter(url, page);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/engine_window.h"
 #include "engine/long_strip.h"
 #include "engine/page_jump.h"
+#include "engine/page_jump_image.h"
 
 #include <QFile>
 #include <QTimer>
@@ -13,15 +14,21 @@ using engine::FIHTMLDocument;
 
 CMonitorView::CMonitorView(CEngineWindow* window, engine::FIEngineHost& host, const QString& url,
                            std::int32_t page)
-    : window_(window), host_(host), url_(url), page_(page) {
+    : window_(window), host_(host), walk_(window->Walk()), url_(url), page_(page),
+      documentUrl_(url), documentPage_(page) {
   watch_ = std::make_unique<CPageWatch>([this] { FinishPage(); },
                                         [this] { return inProcessPage_; });
   monitorPage_ = std::make_unique<CEventMonitorPage>(this);
   monitorPage_->StartTimer(kMonitorPageMs);
+  // The timers are members: their connections end with the view.
+  QObject::connect(&turnPoll_, &QTimer::timeout, [this] { CheckTurn(); });
+  delayedJump_.setSingleShot(true);
 }
 
 CMonitorView::~CMonitorView() {
   *alive_ = false;
+  turnPoll_.stop();
+  delayedJump_.stop();
   for (const QString& path : temporaryFiles_) QFile::remove(path);
   temporaryFiles_.clear();
   monitorPage_.reset();
@@ -74,12 +81,18 @@ void CMonitorView::OnBeforeNavigate2(const QString& url, bool& cancel) {
   nextPagePending_ = false;
   nextPageCaught_ = true;
   cancel = true;
+  // Caught after the jump had returned, while the view looked for a turn in place: the view
+  // is done with its page only now.
+  const bool late = awaitingTurn_.has_value();
+  StopAwaitingTurn();
   window_->StartPageView(url, page_ + 1);
+  if (late) PostViewDone();
 }
 
 void CMonitorView::ProcessPage() {
-  // A browser call that waits may run other events; one scan at a time is enough.
-  if (inProcessPage_) return;
+  // A browser call that waits may run other events; one scan at a time is enough. Between
+  // the jump and the next page there is nothing to scan.
+  if (inProcessPage_ || awaitingTurn_) return;
   FIHTMLDocument* document = Document();
   if (!document) return;
   const std::shared_ptr<bool> alive = alive_;
@@ -90,45 +103,79 @@ void CMonitorView::ProcessPage() {
     ~Reset() { if (*alive) view->inProcessPage_ = false; }
   } reset{this, alive};
 
-  std::int32_t total = 0;
   try {
-    jump_ = CreatePageJump(document, &total);
+    jump_ = CreatePageJump(document, &count_, JumpContext());
+    // A reader whose page image is its control: the image comes first, then the strategy.
+    if (!jump_ && walk_.ImageWalk()) {
+      engine::ChoosePageImage(document, ImageRequestOfPage(), temporaryFiles_, image_);
+      if (image_.chosen) jump_ = ImageJump(document, true, &count_);
+    }
     // Before the page info, so that a page-saved report still follows its scan's page info.
     SendLanguage(document);
     if (!*alive) return;
-    SendPageInfo(document->title(), total);
+    SendPageInfo(document->title(), TotalOf(count_));
     if (!*alive) return;
-    if (!jump_) {
+    if (!jump_ || DefersOpenWalk(count_)) {
       // Perhaps a long strip: let the page fill in the images it shows only in view, so that
       // they are there at the last chance.
       if (browser_) browser_->BringAllIntoView();
       return;
     }
     engine::ChoosePageImage(document, ImageRequestOfPage(), temporaryFiles_, image_);
+    // A page reached in place may have changed its address again since the turn.
+    if (image_.chosen && turned_) url_ = document->url();
   } catch (const DocumentError&) {
     return; // the next tick tries again
   }
   if (!image_.chosen) return;
 
-  const bool saved = SavePageImage(*image_.chosen);
+  const std::int32_t total = TotalOf(count_);
+  const bool saved = SavePage(*image_.chosen, count_);
   if (!*alive) return; // told to quit during the report
   StopWatching();
-  if (saved) JumpToNextPage(total);
-  if (*alive) PostViewDone();
+  if (saved) JumpToNextPage(total, image_.chosen->url);
+  if (*alive && !awaitingTurn_ && !delayedJump_.isActive()) PostViewDone();
 }
 
 void CMonitorView::FinishPage() {
   const std::shared_ptr<bool> alive = alive_;
   ProcessPage();
-  if (!*alive || image_.chosen) return;
+  if (!*alive || image_.chosen || awaitingTurn_ || delayedJump_.isActive()) return;
   StopWatching();
   FinishWithCandidate();
-  if (*alive) PostViewDone();
+  if (*alive && !awaitingTurn_ && !delayedJump_.isActive()) PostViewDone();
 }
 
 void CMonitorView::FinishWithCandidate() {
-  if (!jump_ && SaveLongStrip()) return;
-  if (!jump_ || !image_.candidate) {
+  // A turn that changed the address but showed no new picture: the reader shows that page
+  // only when its address is loaded (as walking it page by page did before).
+  if (turnedByAddress_ && !image_.chosen && !image_.candidate) {
+    window_->StartPageView(url_, page_);
+    return;
+  }
+  const bool deferred = jump_ && DefersOpenWalk(count_);
+  if (!jump_ || deferred) {
+    // A page without a strategy is a long strip when two or more of its images reach the page
+    // size, as it was before there were other kinds; a walk without a stated total starts
+    // only on a page that is none.
+    std::unique_ptr<CPageImageInfo> single;
+    if (SaveLongStrip(&single)) return;
+    image_.chosen = std::move(single);
+    try {
+      FIHTMLDocument* document = Document();
+      if (deferred && !image_.chosen && document)
+        engine::ChoosePageImage(document, ImageRequestOfPage(), temporaryFiles_, image_);
+      // Nothing else fits: perhaps the page image itself leads on.
+      if (!jump_ && image_.chosen && document) jump_ = ImageJump(document, false, &count_);
+    } catch (const DocumentError&) {
+    }
+    if (!jump_) {
+      SendStall();
+      return;
+    }
+  }
+  const CPageImageInfo* image = image_.chosen ? image_.chosen.get() : image_.candidate.get();
+  if (!image) {
     SendStall();
     return;
   }
@@ -142,14 +189,43 @@ void CMonitorView::FinishWithCandidate() {
   std::int32_t total = page_ + 1;
   try {
     if (FIHTMLDocument* document = Document()) {
-      const std::int32_t count = jump_->GetPageCount(document);
-      SendPageInfo(document->title(), count);
-      total = count;
+      count_ = jump_->GetPageCount(document);
+      total = TotalOf(count_);
+      SendPageInfo(document->title(), total);
     }
   } catch (const DocumentError&) {
   }
-  if (!*alive || !SavePageImage(*image_.candidate)) return;
-  JumpToNextPage(total);
+  if (!*alive || !SavePage(*image, count_)) return;
+  if (dynamic_cast<CPageJumpImage*>(jump_.get())) walk_.SetImageWalk();
+  JumpToNextPage(total, image->url);
+}
+
+std::int32_t CMonitorView::TotalOf(std::int32_t count) const {
+  if (count == CPageJumpBase::kLastPage) return page_;
+  if (count == CPageJumpBase::kMorePages) return page_ < walk_.MaxPages() ? page_ + 1 : page_;
+  return count;
+}
+
+bool CMonitorView::DefersOpenWalk(std::int32_t count) const {
+  return CPageJumpBase::IsOpenCount(count) && !walk_.OpenWalkSeen() && !walk_.ImageWalk();
+}
+
+PageJumpContext CMonitorView::JumpContext() const {
+  PageJumpContext context;
+  context.page = page_;
+  context.pageUrl = url_;
+  context.openWalk = true;
+  const CChapterWalk* walk = &walk_;
+  context.saved = [walk](const QString& url) { return walk->Saved(url); };
+  return context;
+}
+
+std::unique_ptr<CPageJumpBase> CMonitorView::ImageJump(FIHTMLDocument* document,
+                                                       bool established, std::int32_t* count) {
+  auto jump = std::make_unique<CPageJumpImage>(image_.chosen->url, JumpContext(), established);
+  *count = jump->GetPageCount(document);
+  if (*count == 0) return nullptr;
+  return jump;
 }
 
 engine::ImageRequest CMonitorView::ImageRequestOfPage() const {
@@ -161,7 +237,7 @@ engine::ImageRequest CMonitorView::ImageRequestOfPage() const {
           [view](const QString& url) { return view ? view->CookieHeader(url) : QString(); }};
 }
 
-bool CMonitorView::SavePageImage(const CPageImageInfo& image, std::int32_t page) {
+bool CMonitorView::SavePageImage(const CPageImageInfo& image, std::int32_t page, bool keep) {
   if (page == 0) page = page_;
   const std::shared_ptr<bool> alive = alive_;
   if (!engine::SavePageImageFile(image, host_.Folder(), page)) {
@@ -169,11 +245,26 @@ bool CMonitorView::SavePageImage(const CPageImageInfo& image, std::int32_t page)
     SendStall();
     return false;
   }
+  // The engine may end during the report: what a restart needs is recorded before it.
+  walk_.PageSaved(page, url_, documentUrl_, documentPage_, keep);
   host_.Report(common::PageSavedReport{host_.TaskId(), page, url_});
   return *alive;
 }
 
-bool CMonitorView::SaveLongStrip() {
+bool CMonitorView::SavePage(const CPageImageInfo& image, std::int32_t count) {
+  if (page_ <= walk_.ResumeAfter()) return true; // saved before the restart: turned past
+  const bool open = CPageJumpBase::IsOpenCount(count);
+  if (count == CPageJumpBase::kMorePages && page_ >= walk_.MaxPages()) {
+    const std::shared_ptr<bool> alive = alive_;
+    host_.Report(common::PageCapReport{host_.TaskId(), page_});
+    if (!*alive) return false;
+  }
+  if (!SavePageImage(image, page_, open || turned_)) return false;
+  if (open) walk_.SetOpenWalkSeen();
+  return true;
+}
+
+bool CMonitorView::SaveLongStrip(std::unique_ptr<CPageImageInfo>* single) {
   FIHTMLDocument* document = Document();
   if (!document) return false;
   const QString folder = host_.Folder();
@@ -207,7 +298,11 @@ bool CMonitorView::SaveLongStrip() {
       }
     } else {
       pages = engine::CollectStripPages(document, fetch, temporaryFiles_);
-      if (pages.size() < 2) return false; // one image without a strategy stays a stall
+      if (pages.size() == 1 && single) {
+        engine::MarkImageUrlTried(pages.front().image->url);
+        *single = std::move(pages.front().image);
+      }
+      if (pages.size() < 2) return false; // one image is no strip
       record = engine::StripRecord{page_, {}};
       for (const auto& page : pages) record->positions.push_back(page.position);
       record->Save(folder, url_);
@@ -227,18 +322,122 @@ bool CMonitorView::SaveLongStrip() {
   return true;
 }
 
-void CMonitorView::JumpToNextPage(std::int32_t total) {
+void CMonitorView::JumpToNextPage(std::int32_t total, const QString& pageImage) {
   if (page_ + 1 > total) return; // the chapter's last page: the front-end ends the engine
+  // A page that turns in place loads the next one the moment it is asked to: the page delay
+  // is kept here. (The views of new documents are held back by the host window as well.)
+  const int wait = window_->PageDelayLeft();
+  if (wait > 0) {
+    delayedJump_.disconnect();
+    QObject::connect(&delayedJump_, &QTimer::timeout, [this, pageImage] {
+      const std::shared_ptr<bool> alive = alive_;
+      JumpNow(pageImage);
+      if (*alive && !awaitingTurn_) PostViewDone();
+    });
+    delayedJump_.start(wait);
+    return;
+  }
+  JumpNow(pageImage);
+}
+
+void CMonitorView::JumpNow(const QString& pageImage) {
   const std::shared_ptr<bool> alive = alive_;
+  FIHTMLDocument* document = Document();
+  std::optional<TurnMark> mark;
+  try {
+    if (document) mark = TurnMark{document->url(), pageImage, document->imageShown(pageImage)};
+  } catch (const DocumentError&) {
+    // The page is going away: whatever the jump starts is a navigation, if anything.
+  }
   nextPagePending_ = true;
   try {
-    if (FIHTMLDocument* document = Document()) jump_->JumpToPage(document, page_ + 1);
+    if (document) jump_->JumpToPage(document, page_ + 1);
   } catch (const DocumentError&) {
-    // No later tick will retry (the events are stopped): a failed jump is a stall.
+    // The click may have changed the page before its answer came: the turn is looked for.
   }
-  if (!*alive || !nextPagePending_) return;
+  if (!*alive || !nextPagePending_) return; // caught: the next view has it
+  if (!mark) {
+    nextPagePending_ = false;
+    SendStall();
+    return;
+  }
+  // No navigation yet: it may still come, or the page turns in place. The quiet time of a
+  // page decides how long that may take.
+  awaitingTurn_ = mark;
+  watch_ = std::make_unique<CPageWatch>([this] { TurnTimedOut(); },
+                                        [this] { return inCheckTurn_; });
+  watch_->PageCompleted();
+  turnPoll_.start(kTurnPollMs);
+  // The first look comes from the event loop: the page has not turned inside this call
+  // chain, whose callers still work on the page that was.
+  const std::weak_ptr<bool> weak = alive_;
+  QTimer::singleShot(0, [this, weak] {
+    if (const auto token = weak.lock(); token && *token) CheckTurn();
+  });
+}
+
+void CMonitorView::CheckTurn() {
+  if (!awaitingTurn_ || inCheckTurn_) return;
+  FIHTMLDocument* document = Document();
+  if (!document) return;
+  const std::shared_ptr<bool> alive = alive_;
+  inCheckTurn_ = true;
+  QString url;
+  engine::ImagePresence presence = engine::ImagePresence::Gone;
+  bool read = false;
+  try {
+    url = document->url();
+    presence = document->imageShown(awaitingTurn_->image);
+    read = true;
+  } catch (const DocumentError&) {
+  }
+  if (!*alive) return;
+  inCheckTurn_ = false;
+  // A navigation caught meanwhile ended the wait.
+  if (!read || !awaitingTurn_) return;
+  const bool moved = url != awaitingTurn_->url;
+  const bool swapped = awaitingTurn_->presence == engine::ImagePresence::Shown
+                           ? presence != engine::ImagePresence::Shown
+                           : presence == engine::ImagePresence::Gone;
+  if (moved || swapped) BeginTurnedPage(url, moved);
+}
+
+void CMonitorView::BeginTurnedPage(const QString& url, bool moved) {
+  StopAwaitingTurn();
   nextPagePending_ = false;
+  ++page_;
+  url_ = url;
+  turned_ = true;
+  turnedByAddress_ = moved;
+  window_->PageStarted();
+  // The files of the page before are done with; a long walk in one view keeps none of them.
+  for (const QString& path : temporaryFiles_) QFile::remove(path);
+  temporaryFiles_.clear();
+  image_ = {};
+  jump_.reset();
+  count_ = 0;
+  languageSent_ = false;
+  watch_ = std::make_unique<CPageWatch>([this] { FinishPage(); },
+                                        [this] { return inProcessPage_; });
+  watch_->PageCompleted(); // the turn counts as the new page's completion
+  monitorPage_->StartTimer(kMonitorPageMs);
+  LookSoon(0);
+  LookSoon(kSecondLookMs);
+}
+
+void CMonitorView::TurnTimedOut() {
+  StopAwaitingTurn();
+  nextPagePending_ = false;
+  const std::shared_ptr<bool> alive = alive_;
   SendStall();
+  if (*alive) PostViewDone();
+}
+
+void CMonitorView::StopAwaitingTurn() {
+  if (!awaitingTurn_) return;
+  awaitingTurn_.reset();
+  turnPoll_.stop();
+  watch_->Stop();
 }
 
 void CMonitorView::StopWatching() {

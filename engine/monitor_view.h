@@ -1,10 +1,15 @@
 #pragma once
 // CMonitorView: the browser view of one page of a chapter. It loads its page, watches it with
 // three timers until the page image is found or the page's time is up, saves the image into
-// the task folder, and hands over to a new view for the next page: it asks the page-jump
-// strategy to go on, catches the navigation that this starts, cancels it here and has the
-// host window start a view on the caught address with the page number plus one. The task
-// folder, the task id, the reports and the browser come from the engine host.
+// the task folder, and hands over to the next page: it asks the page-jump strategy to go on
+// and watches for two things. A navigation is caught, cancelled here, and the host window
+// starts a view on the caught address with the page number plus one. A turn in place (the
+// address changes without a new document, or the page image is hidden, removed or replaced)
+// is the next page in this same view: a new page cycle starts, with its own ticks, image
+// choice, quiet and last chance, and the document stays. When neither comes within the quiet
+// time, the view reports the stall. The task folder, the task id, the reports and the
+// browser come from the engine host; what the views share about the chapter (its page cap,
+// the addresses saved, where a restart starts) from the host window's chapter walk.
 //
 // Ownership: the host window creates and deletes views; a view never deletes itself, it posts
 // WM_APP_VIEW_DONE. Reports are sent synchronously, and the front-end may answer one with
@@ -17,8 +22,10 @@
 // place right after the load). The last chance
 // (FinishPage) comes at the earlier of 30 s after construction or the first 500 ms tick at
 // least 5 whole seconds after the latest completion of the page document (not a sub-frame).
-// Afterwards no event of the view runs again.
+// A page turned in place counts from the turn as from a completion. Afterwards no event of
+// the view runs again, unless the page turns in place.
 #include "engine/browser/browser_view.h"
+#include "engine/chapter_walk.h"
 #include "engine/engine_host.h"
 #include "engine/page_image.h"
 #include "engine/page_jump_base.h"
@@ -27,8 +34,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class CEngineWindow;
 
@@ -36,6 +45,8 @@ class CMonitorView : public engine::FIBrowserViewEvents {
 public:
   static constexpr int kMonitorPageMs = 500;
   static constexpr int kSecondLookMs = 150;
+  /// How often a view that asked for the next page looks whether the page turned in place.
+  static constexpr int kTurnPollMs = 100;
 
   /// Starts the page watch and the monitor event at once, before the window exists. `window` owns the view;
   /// `host` outlives it.
@@ -81,20 +92,57 @@ private:
     CMonitorView* view_;
   };
 
+  /// Where the walk stands when the page is asked to turn: its address and whether its page
+  /// image is shown. A turn in place changes one of them.
+  struct TurnMark {
+    QString url;
+    QString image;
+    engine::ImagePresence presence = engine::ImagePresence::Gone;
+  };
+
   /// Saves `image` as page `page` (this view's page when 0) and reports it ("101"); a failed
-  /// copy is reported as a stall ("102") instead. False when the page was not saved or the
-  /// view was deleted meanwhile.
-  bool SavePageImage(const CPageImageInfo& image, std::int32_t page = 0);
+  /// copy is reported as a stall ("102") instead. With `keep`, the chapter walk records the
+  /// page before the report. False when the page was not saved or the view was deleted
+  /// meanwhile.
+  bool SavePageImage(const CPageImageInfo& image, std::int32_t page = 0, bool keep = false);
+  /// Saves this view's page as the strategy's `count` says: not at all when the page was
+  /// saved before a restart (it is only turned past), after the page-cap report when a walk
+  /// without a stated total reaches the cap, and kept in the chapter walk when it was reached
+  /// in place or has no stated total. False as SavePageImage.
+  bool SavePage(const CPageImageInfo& image, std::int32_t count);
   /// The last chance of a page without a strategy: when two or more of its images reach the
   /// page size it is a long strip, and all of them are saved in order, each reported, after a
   /// page-info report with their count. A view restarted on a strip whose page it names is
   /// saved already goes on with the next image, fetching only the images from there. False
-  /// (nothing reported) when the page is no long strip.
-  bool SaveLongStrip();
+  /// (nothing reported) when the page is no long strip; `single` then receives the one image
+  /// that reaches the page size, if there is exactly one.
+  bool SaveLongStrip(std::unique_ptr<CPageImageInfo>* single = nullptr);
+  /// The total a strategy's count stands for on this page: a walk without a stated total
+  /// goes one page on at a time, up to the chapter walk's cap.
+  std::int32_t TotalOf(std::int32_t count) const;
+  /// Whether a walk without a stated total waits for the page's last chance, to be sure the
+  /// page is no long strip: on the first such page of the engine.
+  bool DefersOpenWalk(std::int32_t count) const;
+  /// What the strategies get to know about the walk.
+  PageJumpContext JumpContext() const;
+  /// The click-on-image strategy for the chosen page image; null when the image leads
+  /// nowhere (and, for an `established` walk, never).
+  std::unique_ptr<CPageJumpBase> ImageJump(engine::FIHTMLDocument* document, bool established,
+                                           std::int32_t* count);
   /// How this page's browser asks for images.
   engine::ImageRequest ImageRequestOfPage() const;
-  /// Goes to the next page when there is one; "102" when the jump started no navigation.
-  void JumpToNextPage(std::int32_t total);
+  /// Goes to the next page when there is one, once the page delay allows: waits for the
+  /// navigation or the turn in place that the jump starts. `pageImage`: the address of the
+  /// image saved for this page.
+  void JumpToNextPage(std::int32_t total, const QString& pageImage);
+  void JumpNow(const QString& pageImage);
+  /// Looks whether the page turned in place since the jump; begins the next page if so.
+  void CheckTurn();
+  /// The next page in this view: a new page cycle at `url`.
+  void BeginTurnedPage(const QString& url, bool moved);
+  /// Neither a navigation nor a turn came: the stall.
+  void TurnTimedOut();
+  void StopAwaitingTurn();
   /// Saves the best candidate and goes on, or reports the stall when there is nothing to save.
   void FinishWithCandidate();
   /// Stops the browser and the three events: no event of the view runs again.
@@ -114,14 +162,25 @@ private:
 
   CEngineWindow* window_;
   engine::FIEngineHost& host_;
-  QString url_;
+  CChapterWalk& walk_;
+  QString url_;          ///< the page's address; a turn in place changes it
   std::int32_t page_;
+  QString documentUrl_;  ///< the address the document was loaded from
+  std::int32_t documentPage_; ///< the page it showed then
+  std::int32_t count_ = 0;    ///< the strategy's count at the latest scan
   bool nextPagePending_ = false;
   /// Set once the next page's navigation was caught: the next page is the new view's, so
   /// every later navigation of this view (the same request offered again, a script of the
   /// page) is cancelled.
   bool nextPageCaught_ = false;
   bool inProcessPage_ = false;
+  /// Set from the jump until a navigation is caught, the page turns in place, or the time is up.
+  std::optional<TurnMark> awaitingTurn_;
+  bool inCheckTurn_ = false;
+  QTimer turnPoll_;
+  QTimer delayedJump_;  ///< single shot: the jump held back for the page delay
+  bool turned_ = false;          ///< this page was reached by a turn in place
+  bool turnedByAddress_ = false; ///< ... that changed the address
   std::unique_ptr<CPageJumpBase> jump_;
   engine::PageImageChoice image_; ///< chosen image and best candidate
   std::unique_ptr<CPageWatch> watch_; ///< the last chance

@@ -8,6 +8,8 @@ target_sources(engine PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/page_jump_input.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_jump_numbers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_jump_controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_jump_image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/chapter_walk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_decode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_fetch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_image.cpp

@@ -1,8 +1,9 @@
 #pragma once
 // DlgSetting: the modal settings dialog. It edits "max_download" (a list of 1, 2 or 3 tasks at
-// once), "auto_continue", "pack_cbz", "page_delay" (seconds between pages, 0 to 60), the
-// proxy and "notify_done". OK stores them into the settings object; "setting.ini" is written
-// at exit; a new delay and proxy apply to engines started afterwards.
+// once), "auto_continue", "pack_cbz", "page_delay" (seconds between pages, 0 to 60),
+// "max_pages" (the page cap of a chapter without a stated total, 1 to 100000), the proxy and
+// "notify_done". OK stores them into the settings object; "setting.ini" is written at exit; a
+// new delay, cap and proxy apply to engines started afterwards.
 // No scheduling pass is asked for: a raised limit applies at the task manager's next
 // pass.
 //
@@ -40,6 +41,7 @@ public:
   QCheckBox* PackCbzCheck() const { return packCbz_; }
   QCheckBox* NotifyDoneCheck() const { return notifyDone_; }
   QSpinBox* DelayBox() const { return delay_; }
+  QSpinBox* MaxPagesBox() const { return maxPages_; }
   QLineEdit* ProxyEdit() const { return proxy_; }
   QPushButton* OkButton() const { return ok_; }
 
@@ -54,6 +56,8 @@ private:
   QCheckBox* notifyDone_ = nullptr;
   QLabel* delayLabel_ = nullptr;
   QSpinBox* delay_ = nullptr;           // seconds between pages, 0-60
+  QLabel* maxPagesLabel_ = nullptr;
+  QSpinBox* maxPages_ = nullptr;        // page cap without a stated total, 1-100000
   CWndTipButton* tip_ = nullptr;        // 2005
   QLabel* proxyLabel_ = nullptr;
   QLineEdit* proxy_ = nullptr;

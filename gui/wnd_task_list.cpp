@@ -114,8 +114,10 @@ void CWndTaskList::CTaskListItem::DrawListItem(QPainter& painter, int left, int 
   }
 
   const QRect countRect(right - 100, top, 100, height);
-  const QString count = task->total == 0
-                            ? QStringLiteral("0 / 0")
+  // A chapter stopped at the page cap has more pages than it shows: "1000 / 1000+".
+  const QString count = task->total == 0 ? QStringLiteral("0 / 0")
+                        : task->page_cap > 0
+                            ? QString::asprintf("%d / %d+", task->finish, task->total)
                             : QString::asprintf("%d / %d", task->finish, task->total);
   painter.drawText(countRect, Qt::AlignCenter | Qt::TextSingleLine,
                    metrics.elidedText(count, Qt::ElideRight, countRect.width()));
@@ -232,7 +234,7 @@ QString CWndTaskList::TipText(std::int32_t taskId) const {
   const CTaskInfo* task = tasks_.FindTask(taskId);
   if (!task) return QString();
   QString state;
-  if (task->IsFinished()) state = ListText(20);
+  if (task->IsFinished()) state = ListText(task->page_cap > 0 ? 24 : 20);
   else if (task->status == TASK_RUNNING) state = ListText(21);
   else if (task->status == TASK_WAIT) state = ListText(22);
   else if (!task->error_text.isEmpty()) state = task->error_text;

@@ -56,6 +56,7 @@ public:
   int offsetWidth() override { return ReadInt(QStringLiteral("offsetWidth")); }
   void setSelectedIndex(int index) override;
   QString text() override { return ReadString(QStringLiteral("text")); }
+  QString linkHref() override { return ReadString(QStringLiteral("linkHref")); }
   std::unique_ptr<FIElementCollection> options() override;
   void click() override;
   void fireEvent(const QString& name, const EventObject* event) override;

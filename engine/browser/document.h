@@ -81,6 +81,9 @@ public:
   /// covers that point, or the element takes no room, the same events are dispatched to the
   /// element itself. Same navigation guarantee as click.
   virtual void clickAtCentre() { click(); }
+  /// The address of the link the element sits in (itself or its nearest ancestor with an
+  /// href); empty when it sits in none.
+  virtual QString linkHref() { return {}; }
   /// Whether the page reacts to a click on the element itself, or on an element that wraps
   /// only it: an onclick handler, or a listener for click, mousedown, mouseup, pointerdown,
   /// pointerup or touchstart added by script. Listeners of the document or of a whole

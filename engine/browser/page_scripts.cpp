@@ -108,6 +108,10 @@ QString IsolatedHelper() {
     text: (e) => str(e instanceof HTMLOptionElement ? e.text : e.textContent),
     labels: labelsOf,
     disabled: isDisabled,
+    linkHref: (e) => {
+      const link = typeof e.closest === 'function' ? e.closest('a[href]') : null;
+      return link ? str(link.href) : '';
+    },
   };
   const reader = (prop) => {
     const r = readers[prop];

@@ -48,6 +48,7 @@ public:
     if (e_->onClick) e_->onClick();
   }
   bool hasClickHandler() override { Check(); return e_->clickHandler; }
+  QString linkHref() override { Check(); return e_->linkHref; }
 
 private:
   void Check() const {

@@ -28,6 +28,7 @@ struct FakeElement {
   QStringList labels;            ///< empty: its innerText (an input button's value)
   bool disabled = false;
   bool clickHandler = false;
+  QString linkHref;              ///< the address of the link it sits in
   int centreClicks = 0;          ///< clickAtCentre calls
 };
 
