@@ -63,6 +63,8 @@ void CChapterWalk::PageSaved(std::int32_t page, const QString& url, const QStrin
   if (keep) Save();
 }
 
+void CChapterWalk::Forget() { QFile::remove(RecordPath(folder_)); }
+
 bool CChapterWalk::Load() {
   QFile file(RecordPath(folder_));
   if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxRecordBytes) return false;

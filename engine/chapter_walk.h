@@ -10,7 +10,7 @@
 // user's cache folder under a name made from the task folder. It is written whole (temporary
 // file, rename) before the page-saved report of every page that was reached in place or
 // belongs to a walk without a stated total, and never for other pages; a new task (page 1)
-// removes it.
+// and the chapter's last page remove it.
 //
 // Everything runs on the engine's user-interface thread.
 #include <QSet>
@@ -44,6 +44,8 @@ public:
   /// `documentPage`. With `keep`, the record is written for a restart.
   void PageSaved(std::int32_t page, const QString& url, const QString& documentUrl,
                  std::int32_t documentPage, bool keep);
+  /// The chapter's last page is being saved: no restart will need the record.
+  void Forget();
 
   /// A walk without a stated total went past a page: later pages need not prove again that
   /// they are no long strip.

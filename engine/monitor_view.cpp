@@ -259,7 +259,10 @@ bool CMonitorView::SavePage(const CPageImageInfo& image, std::int32_t count) {
     host_.Report(common::PageCapReport{host_.TaskId(), page_});
     if (!*alive) return false;
   }
-  if (!SavePageImage(image, page_, open || turned_)) return false;
+  // The chapter's last page needs no record: a finished chapter is not restarted.
+  const bool last = TotalOf(count) <= page_;
+  if (last) walk_.Forget();
+  if (!SavePageImage(image, page_, !last && (open || turned_))) return false;
   if (open) walk_.SetOpenWalkSeen();
   return true;
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kMinSequence = 3; // numbers in a row, each one more than the one before
+constexpr std::size_t kMinNumbers = 3; // numbers in one sequence ("1 2 … 9" is one)
 constexpr int kMinLinks = 2;    // numbers besides the current page that are links
 
 const QRegularExpression& NumberForm() {
@@ -42,10 +42,9 @@ bool NamesChapters(const QString& word) {
 
 using Number = CPageJumpNumbers::Number;
 
-// Splits a row's items into runs of growing numbers; `values` holds every item's number
-// (-1 for others).
-std::vector<std::vector<Number>> Runs(const engine::ItemRow& row, const std::vector<int>& values,
-                                      std::vector<bool>& gapBefore) {
+// Splits a row's items into sequences of numbers: each one more than the one before, or more
+// than that across a gap shown as "…". `values` holds every item's number (-1 for others).
+std::vector<std::vector<Number>> Runs(const engine::ItemRow& row, const std::vector<int>& values) {
   std::vector<std::vector<Number>> runs(1);
   bool gap = false;
   for (std::size_t i = 0; i < row.items.size(); ++i) {
@@ -63,32 +62,26 @@ std::vector<std::vector<Number>> Runs(const engine::ItemRow& row, const std::vec
       const int last = run.back().value;
       if (gap ? values[i] <= last + 1 : values[i] != last + 1) runs.emplace_back();
     }
-    gapBefore[i] = gap && !runs.back().empty();
     runs.back().push_back({values[i], i});
     gap = false;
   }
   return runs;
 }
 
-bool FitsForPage(const engine::ItemRow& row, const std::vector<Number>& run,
-                 const std::vector<bool>& gapBefore, std::int32_t page) {
-  int longest = 0;
-  int streak = 0;
+bool FitsForPage(const engine::ItemRow& row, const std::vector<Number>& run, std::int32_t page) {
   int links = 0;
   int currents = 0;
   std::int32_t current = -1;
-  for (std::size_t k = 0; k < run.size(); ++k) {
-    const engine::RowItem& item = row.items[run[k].item];
-    streak = k > 0 && !gapBefore[run[k].item] ? streak + 1 : 1;
-    longest = std::max(longest, streak);
+  for (const Number& number : run) {
+    const engine::RowItem& item = row.items[number.item];
     if (!item.link || item.current) {
       ++currents;
-      current = run[k].value;
+      current = number.value;
     } else if (!item.disabled) {
       ++links;
     }
   }
-  return longest >= kMinSequence && links >= kMinLinks && currents == 1 && current == page;
+  return run.size() >= kMinNumbers && links >= kMinLinks && currents == 1 && current == page;
 }
 
 } // namespace
@@ -113,9 +106,8 @@ std::optional<CPageJumpNumbers::PageRow> CPageJumpNumbers::FindPageRow(
       if (values.back() < 0 && NamesChapters(item.text)) chapters = true;
     }
     if (chapters) continue;
-    std::vector<bool> gapBefore(row.items.size(), false);
-    for (std::vector<Number>& run : Runs(row, values, gapBefore)) {
-      if (!FitsForPage(row, run, gapBefore, page)) continue;
+    for (std::vector<Number>& run : Runs(row, values)) {
+      if (!FitsForPage(row, run, page)) continue;
       // A later row replaces an earlier one (readers repeat the row below the page).
       found = PageRow{std::move(row), std::move(run)};
       break;

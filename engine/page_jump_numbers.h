@@ -3,8 +3,8 @@
 // multi-page post's "Pages: 1 2 3 4 5" (the current page a span marked aria-current) or a
 // forum's "« 1 2 3 … 9 »" (the current page plain text, or a link marked current).
 //
-// A row fits when, within one container, at least three numbers follow each other (1, 2, 3),
-// the numbers grow from item to item (by one, or by more across a gap shown as "…"), two or
+// A row fits when, within one container, at least three numbers form a sequence: each one
+// more than the one before, or more than that across a gap shown as "…" ("1 2 … 9"); two or
 // more of them are links, exactly one is the current page, and that is the page the walk is
 // on. Numbers may carry a word around them ("Page 2", "第2页", "[2]"); any other word ends the
 // sequence. Single numbers in text, date rows (the current one is no page of the walk, and a

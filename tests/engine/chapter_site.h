@@ -19,6 +19,22 @@ enum class ChapterKind {
   EnglishLinks,  ///< "‹ Prev" / "Next ›" links and "Page 2 of 7"
   KoreanLinks,   ///< "< 이전" / "다음 >" input buttons and "2 / 7 페이지"
   LongStrip,     ///< every page on one web page (AddLongStrip)
+  // Today's readers (AddReader); none of them states a total unless said.
+  NumberedPages, ///< a multi-page post: "Pages: 1 2 3", the current page a span with
+                 ///< aria-current, beside a date row and a chapter list
+  ForumPages,    ///< "« 1 … 4 5 6 … 12 »", the current page plain text in <strong>
+  ImageLinks,    ///< the page image in a link to the next page; the last one links to page 1
+  Webcomic,      ///< an archive, one strip per address (/comic/strip-N/), First / Prev / Next
+                 ///< / Last, the last strip's Next a placeholder span
+  NextChapter,   ///< buttons with script listeners; the last page's says "Next chapter ›"
+  AppPushState,  ///< an app that fetches each page and renders it anew, pushState
+                 ///< addresses, an icon button named by aria-label, "Page 2 of 7"
+  AppFragment,   ///< a script reader on one document: the fragment names the page, the image
+                 ///< changes its src, a role=button with a title and a mousedown listener;
+                 ///< the last page's Next is disabled
+  AppSwap,       ///< every page an img of its own, shown one at a time; the address never
+                 ///< changes; aria-labelled links without href react to pointerdown;
+                 ///< "2 / 7 페이지"
 };
 
 struct Chapter {
@@ -27,6 +43,8 @@ struct Chapter {
   int pages = 0;
   std::vector<QString> imagePaths; ///< site path of page i's image at [i - 1]
   std::vector<QByteArray> images;  ///< its bytes
+  /// Site path the engine reports for page i, at [i - 1]; empty: the kind's own rule.
+  std::vector<QString> pagePaths;
   QString PageUrl(const LocalSite& site, int page) const;
   QString ImagePath(int page) const { return imagePaths.at(page - 1); }
 };
@@ -35,6 +53,11 @@ struct Chapter {
 /// GraphicsMagick must be started.
 Chapter AddChapter(LocalSite& site, const QString& folder, ChapterKind kind, int pages,
                    int width = 640, int height = 900);
+
+/// Registers a chapter of one of today's readers (NumberedPages and after) under `folder`;
+/// Chapter::PageUrl gives the address the engine reports for each page. Pages are 640 x 900
+/// JPEGs.
+Chapter AddReader(LocalSite& site, const QString& folder, ChapterKind kind, int pages);
 
 /// Makes every image of the chapter answer 403 unless the request carries two cookies: one
 /// the pages set in their answer's header, one their script sets.

@@ -342,3 +342,92 @@ TEST_F(ChapterWalkTest, LongStripWithLazyImagesSavesEveryPageAndResumesAfterARes
   }
   EXPECT_EQ(QDir(second.folder).entryList(QDir::Files).size(), kPages); // no banner, no logo
 }
+
+TEST_F(ChapterWalkTest, TodaysReadersAreSavedByteForByteEachImageFetchedOnce) {
+  struct Kind {
+    ChapterKind kind;
+    const char* folder;
+    int pages;
+    bool statesTotal;
+  };
+  const Kind batches[][4] = {
+      {{ChapterKind::NumberedPages, "/post/", 4, true},
+       {ChapterKind::ForumPages, "/forum/", 7, true},
+       {ChapterKind::ImageLinks, "/clicks/", 4, false},
+       {ChapterKind::Webcomic, "/webcomic/", 5, false}},
+      {{ChapterKind::NextChapter, "/buttons/", 4, false},
+       {ChapterKind::AppPushState, "/app/", 5, true},
+       {ChapterKind::AppFragment, "/hash/", 4, false},
+       {ChapterKind::AppSwap, "/swap/", 4, true}},
+  };
+  std::int32_t id = 901;
+  for (const auto& batch : batches) {
+    std::vector<std::unique_ptr<Walk>> walks;
+    for (const Kind& kind : batch)
+      walks.push_back(std::make_unique<Walk>(
+          site_, testing_support::AddReader(site_, kind.folder, kind.kind, kind.pages), id++, sandbox_));
+    ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+    for (std::size_t w = 0; w < walks.size(); ++w) {
+      const Walk& walk = *walks[w];
+      const Chapter& chapter = walk.chapter;
+      ExpectWholeChapter(site_, walk);
+      for (int page = 1; page <= chapter.pages; ++page) {
+        EXPECT_EQ(site_.RequestCount(chapter.ImagePath(page)), 1) << chapter.folder.toStdString() << page;
+        // A page's own address is loaded once at most: by the view that shows it.
+        EXPECT_LE(site_.RequestCount(chapter.PageUrl(site_, page).section('#', 0, 0).mid(site_.Url("").size())), 1);
+      }
+      // Before each page is saved, its count says whether another page follows; a chapter
+      // without a stated total counts one page ahead and ends where its way on ends.
+      const auto& reports = walk.frontEnd.reports;
+      for (std::size_t i = 1; i < reports.size(); ++i) {
+        const auto* saved = std::get_if<common::PageSavedReport>(&reports[i]);
+        if (!saved) continue;
+        const auto* info = std::get_if<common::PageInfoReport>(&reports[i - 1]);
+        ASSERT_NE(info, nullptr) << Dump(walk.frontEnd);
+        const int expected = batch[w].statesTotal || saved->page == chapter.pages ? chapter.pages : saved->page + 1;
+        EXPECT_EQ(info->total, expected) << chapter.folder.toStdString() << " page " << saved->page;
+      }
+    }
+  }
+  // The last page's "Next chapter ›" was never followed.
+  EXPECT_EQ(site_.RequestCount("/chapter-2.html"), 0);
+}
+
+TEST_F(ChapterWalkTest, RestartInTheMiddleOfASinglePageReaderTurnsAgainFromItsFirstAddress) {
+  constexpr int kPages = 6;
+  const Chapter pushed = testing_support::AddReader(site_, "/app/", ChapterKind::AppPushState, kPages);
+  const Chapter swapped = testing_support::AddReader(site_, "/swap/", ChapterKind::AppSwap, kPages);
+  {
+    // Both engines crash while they report page 3 saved.
+    std::vector<std::unique_ptr<Walk>> walks;
+    walks.push_back(std::make_unique<Walk>(site_, pushed, 951, sandbox_, 1, 3));
+    walks.push_back(std::make_unique<Walk>(site_, swapped, 952, sandbox_, 1, 3));
+    ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+    for (const auto& walk : walks)
+      ASSERT_EQ(walk->Reports<common::PageSavedReport>().size(), 3u) << Dump(walk->frontEnd);
+  }
+  // Restarted as the front-end restarts: at page 3, with the address it was reported with.
+  std::vector<std::unique_ptr<Walk>> walks;
+  walks.push_back(std::make_unique<Walk>(site_, pushed, 951, sandbox_, 3));
+  walks.push_back(std::make_unique<Walk>(site_, swapped, 952, sandbox_, 3));
+  ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+  for (const auto& walk : walks) {
+    const Chapter& chapter = walk->chapter;
+    SCOPED_TRACE(chapter.folder.toStdString());
+    const auto saved = walk->Reports<common::PageSavedReport>();
+    ASSERT_EQ(saved.size(), std::size_t(kPages - 3)) << Dump(walk->frontEnd);
+    EXPECT_TRUE(walk->Reports<common::StallReport>().empty());
+    for (int page = 4; page <= kPages; ++page)
+      EXPECT_EQ(saved[page - 4], (common::PageSavedReport{walk->id, page, chapter.PageUrl(site_, page)}));
+    for (int page = 1; page <= kPages; ++page) {
+      const QString name = QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
+      EXPECT_EQ(testing_support::ReadBytes(walk->folder + name), chapter.images[page - 1]) << page;
+      // Turned past again on the way back: the pages before the restart were seen twice.
+      EXPECT_EQ(site_.RequestCount(chapter.ImagePath(page)), page <= 3 ? 2 : 1) << page;
+    }
+    EXPECT_EQ(QDir(walk->folder).entryList(QDir::Files).size(), kPages);
+  }
+  // The first address was loaded once per engine, no deep address ever.
+  EXPECT_EQ(site_.RequestCount("/app/read/1"), 2);
+  EXPECT_EQ(site_.RequestCount("/app/read/3"), 0);
+}

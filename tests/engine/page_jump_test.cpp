@@ -394,6 +394,8 @@ TEST(PageNumbers, RowsThatFitAndTheLinkAJumpClicks) {
       {u"« 1 [2] 3 … 9 »", 2, 9, u"3"},                    // forum style, the current as text
       {u"‹ 1 … 4 *5* 6 … 9 ›", 5, 9, u"6"},                // the current a link marked current
       {u"1 [2] … 7 8 9", 2, 9, u"7"},                      // 3 hidden: the nearest higher
+      {u"« [1] 2 … 9 »", 1, 9, u"2"},
+      {u"[1] 2 … 2 3", 1, 0, u""},                         // no gap behind the "…"
       {u"Page_1 [Page_2] Page_3 Page_4", 2, 4, u"Page 3"}, // a word around the numbers
       {u"第1页 | [第2页] | 第3页", 2, 3, u"第3页"},
       {u"[1] 2 3", 1, 3, u"2"},
