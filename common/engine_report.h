@@ -41,9 +41,9 @@ struct LanguageReport {
   bool operator==(const LanguageReport&) const = default;
 };
 
-/// "104": a chapter without a stated total reached the page cap; the page-saved report of its
-/// last page follows, with a page-info report whose total is that page, so that the chapter
-/// ends as done. Sent once, before that page's page-saved report.
+/// "104": a chapter without a stated total reached the page cap. Sent once, right before the
+/// page-saved report of the cap's page, whose page-info report has that page as its total,
+/// so that the chapter ends there as done.
 struct PageCapReport {
   std::int32_t taskId = 0;
   std::int32_t cap = 0; ///< the cap, which is the last page saved

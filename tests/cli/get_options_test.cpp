@@ -1,5 +1,6 @@
 // The command line: what is accepted, and that every bad form is refused with a reason.
 #include "cli/get_options.h"
+#include "common/protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,15 @@ TEST(GetOptions, DelayFromZeroToSixtySeconds) {
   for (const char* value : {"61", "-1", "1.5", "", "5s", "100"})
     EXPECT_FALSE(Parse({"--delay", value, "http://a", "f"}).ok()) << value;
   EXPECT_FALSE(Parse({"http://a", "f", "--delay"}).ok());
+}
+
+TEST(GetOptions, PageCapFromOneToTheEnginesMost) {
+  EXPECT_EQ(Parse({"http://a", "f"}).options.maxPages, protocol::kDefaultMaxPages);
+  EXPECT_EQ(Parse({"--max-pages", "1", "http://a", "f"}).options.maxPages, 1);
+  EXPECT_EQ(Parse({"--max-pages=100000", "--list", "x"}).options.maxPages, 100000);
+  for (const char* value : {"0", "-1", "100001", "1.5", "", "5p", "9999999"})
+    EXPECT_FALSE(Parse({"--max-pages", value, "http://a", "f"}).ok()) << value;
+  EXPECT_FALSE(Parse({"http://a", "f", "--max-pages"}).ok());
 }
 
 TEST(GetOptions, ListWithAndWithoutBaseFolder) {

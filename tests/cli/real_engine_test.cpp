@@ -170,3 +170,42 @@ TEST_F(RealEngineTest, HttpsListAndChaptersThroughEachKindOfProxy) {
   EXPECT_EQ(unreachable.code, 1);
   EXPECT_FALSE(QFile::exists(box_.file("none/001.jpg")));
 }
+
+TEST_F(RealEngineTest, TodaysReadersDownloadWholeAndAWalkWithoutTotalStopsAtThePageCap) {
+  const std::pair<ChapterKind, int> kinds[] = {
+      {ChapterKind::NumberedPages, 3}, {ChapterKind::ForumPages, 6}, {ChapterKind::ImageLinks, 3},
+      {ChapterKind::Webcomic, 4},      {ChapterKind::NextChapter, 3}, {ChapterKind::AppPushState, 4},
+      {ChapterKind::AppFragment, 3},   {ChapterKind::AppSwap, 3}};
+  std::vector<Chapter> chapters;
+  QStringList args{"-j", "2"};
+  for (const auto& [kind, pages] : kinds) {
+    chapters.push_back(AddReader(site_, QString("/r%1/").arg(chapters.size()), kind, pages));
+    args << chapters.back().PageUrl(site_, 1) << QString("comics/r%1").arg(chapters.size() - 1);
+  }
+  const Result r = RunGet(args, box_.path());
+  ASSERT_EQ(r.code, 0) << r.err.toStdString() << r.out.toStdString();
+  for (std::size_t i = 0; i < chapters.size(); ++i) {
+    const Chapter& chapter = chapters[i];
+    const QString folder = box_.file(QString("comics/r%1/").arg(i));
+    SCOPED_TRACE(folder.toStdString());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), chapter.pages);
+    for (int page = 1; page <= chapter.pages; ++page) {
+      EXPECT_EQ(ReadBytes(folder + QString("%1.jpg").arg(page, 3, 10, QLatin1Char('0'))),
+                chapter.images[page - 1]) << page;
+      EXPECT_EQ(site_.RequestCount(chapter.ImagePath(page)), 1) << page;
+    }
+    EXPECT_TRUE(r.out.contains(QString("[%1] done %2 pages").arg(i + 1).arg(chapter.pages))) << r.out.toStdString();
+  }
+  EXPECT_TRUE(r.out.contains("8 of 8 chapters done")) << r.out.toStdString();
+  EXPECT_FALSE(r.out.contains("page cap"));
+
+  // An archive of six strips under a cap of four: four strips, done, and the line says why.
+  const Chapter archive = AddReader(site_, "/long/", ChapterKind::Webcomic, 6);
+  const Result capped = RunGet({"--max-pages", "4", archive.PageUrl(site_, 1), "capped"}, box_.path());
+  ASSERT_EQ(capped.code, 0) << capped.err.toStdString() << capped.out.toStdString();
+  EXPECT_EQ(QDir(box_.file("capped")).entryList(QDir::Files).size(), 4);
+  EXPECT_EQ(ReadBytes(box_.file("capped/004.jpg")), archive.images[3]);
+  EXPECT_TRUE(capped.out.contains("[1] done 4 pages, stopped at the page cap")) << capped.out.toStdString();
+  EXPECT_EQ(site_.RequestCount(archive.ImagePath(5)), 0);
+  EXPECT_EQ(site_.RequestCount("/long/comic/strip-5/"), 0);
+}

@@ -15,6 +15,7 @@ TEST(EngineReport, EachReportHasItsWireFormAndReadsBackUnchanged) {
       {PageSavedReport{2147483647, 4, "http://site/c/4?p=4"}, {"101", "2147483647", "4", "http://site/c/4?p=4"}},
       {StallReport{601}, {"102", "601"}},
       {LanguageReport{8, "zh"}, {"103", "8", "zh"}},
+      {PageCapReport{9, 1000}, {"104", "9", "1000"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.items.join('|').toStdString());
@@ -37,6 +38,8 @@ TEST(EngineReport, UnknownCodesAndWrongItemCountsAreRefused) {
       {"102", "7", "extra"},
       {"103", "7"},
       {"103", "7", "en", "extra"},
+      {"104", "7"},
+      {"104", "7", "1000", "extra"},
       {"103", "7"},
       {" 102", "7"},
       {"", "7"},

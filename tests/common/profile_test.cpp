@@ -200,6 +200,12 @@ TEST(HandOffFile, KeysAreWrittenInProtocolOrderAsUtf16) {
   EXPECT_EQ(tuned.pageDelay, 7);
   EXPECT_EQ(tuned.pageMemory, 300);
   QFile::remove(tunedPath);
+  EXPECT_EQ(tuned.maxPages, std::nullopt);
+  job.maxPages = 20; // the page cap of a chapter without a stated total comes last
+  const QString cappedPath = WriteHandOffFile(job);
+  EXPECT_TRUE(ReadBytes(cappedPath).endsWith(Utf16("page_memory=300\r\nmax_pages=20\r\n").mid(2)));
+  EXPECT_EQ(ReadHandOffFile(cappedPath).maxPages, 20);
+  QFile::remove(cappedPath);
 
   HandOff search;
   search.hwnd = 1;

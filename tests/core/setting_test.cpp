@@ -89,6 +89,15 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   EXPECT_EQ(read.page_delay, 7);
   EXPECT_EQ(read.page_memory, 800);
 
+  EXPECT_EQ(read.max_pages, 1000); // not written by hand: the default
+  // A hand-edited page cap stays within 1 to 100000 pages.
+  for (const auto& [text, expected] : {std::pair{"0", 1}, std::pair{"250", 250}, std::pair{"9999999", 100000}}) {
+    ASSERT_TRUE(common::WriteProfileString(file, "max_pages", text));
+    CSetting edited;
+    edited.Read(file, kScreen);
+    EXPECT_EQ(edited.max_pages, expected) << text;
+  }
+
   // A hand-edited delay stays within 0 to 60 seconds.
   for (const auto& [text, expected] : {std::pair{"120", 60}, std::pair{"-5", 0}}) {
     ASSERT_TRUE(common::WriteProfileString(file, "page_delay", text));

@@ -62,6 +62,8 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   dialog.NotifyDoneCheck()->setChecked(false);
   EXPECT_EQ(dialog.DelayBox()->value(), 12);
   dialog.DelayBox()->setValue(99); // the box stops at a minute
+  EXPECT_EQ(dialog.MaxPagesBox()->value(), 1000);
+  dialog.MaxPagesBox()->setValue(0); // and the page cap at one page
   QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(setting.max_download, 3);
@@ -69,6 +71,7 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   EXPECT_EQ(setting.pack_cbz, 1);
   EXPECT_EQ(setting.notify_done, 0);
   EXPECT_EQ(setting.page_delay, 60);
+  EXPECT_EQ(setting.max_pages, 1);
 }
 
 TEST_F(SettingDialog, ProxyIsCheckedStoredAndHandedToTheEnginesStartedFromNowOn) {

@@ -2,6 +2,7 @@
 // a front-end stand-in that answers as the front-end does. The engines run side by side.
 #include "chapter_site.h"
 #include "common/library_init.h"
+#include "engine/chapter_walk.h"
 #include "common/command_file.h"
 #include "frontend_stub.h"
 #include "image_bytes.h"
@@ -430,4 +431,57 @@ TEST_F(ChapterWalkTest, RestartInTheMiddleOfASinglePageReaderTurnsAgainFromItsFi
   // The first address was loaded once per engine, no deep address ever.
   EXPECT_EQ(site_.RequestCount("/app/read/1"), 2);
   EXPECT_EQ(site_.RequestCount("/app/read/3"), 0);
+}
+
+TEST(ChapterWalkRecord, ARestartStartsWhereTheRecordSaysAndAnythingElseStartsAsAsked) {
+  Sandbox sandbox;
+  const QString folder = sandbox.path() + QStringLiteral("/task/");
+  const QString record = CChapterWalk::RecordPath(folder);
+  const QString app = QStringLiteral("http://site/read/1");
+  {
+    CChapterWalk walk(folder, 1000);
+    EXPECT_EQ(walk.Start(app, 1).url, app);
+    walk.PageSaved(1, app, app, 1, false); // a page of its own address keeps nothing
+    EXPECT_FALSE(QFile::exists(record));
+    walk.PageSaved(2, "http://site/read/2", app, 1, true);
+    walk.PageSaved(3, "http://site/read/3#top", app, 1, true);
+    EXPECT_TRUE(walk.Saved("http://site/read/3"));
+    EXPECT_FALSE(walk.Saved("http://site/read/4"));
+  }
+  {
+    // The front-end restarts at page 3 with its address: turned to again from the app's.
+    CChapterWalk walk(folder, 1000);
+    const WalkStart start = walk.Start("http://site/read/3#top", 3);
+    EXPECT_EQ(start.url, app);
+    EXPECT_EQ(start.page, 1);
+    EXPECT_EQ(start.resumeAfter, 3);
+    EXPECT_EQ(walk.ResumeAfter(), 3);
+    EXPECT_TRUE(walk.Saved("http://site/read/2#x")); // fragments aside
+  }
+  // Another page or address than the record's last: started as asked, nothing known as saved.
+  for (const auto& [url, page] : {std::pair{QString("http://site/read/3#top"), 2},
+                                  std::pair{QString("http://site/read/9"), 3}}) {
+    CChapterWalk walk(folder, 1000);
+    const WalkStart start = walk.Start(url, page);
+    EXPECT_EQ(start.url, url);
+    EXPECT_EQ(start.resumeAfter, 0);
+    EXPECT_FALSE(walk.Saved("http://site/read/2"));
+  }
+  // A record that is no record is none.
+  for (const QByteArray& junk : {QByteArray("folivex-walk 1\n3\nu\n4\nd\n"), QByteArray("x\n3\nu\n1\nd\n"),
+                                 QByteArray("folivex-walk 1\nthree\nu\n1\nd\n"), QByteArray()}) {
+    ASSERT_TRUE(testing_support::WriteBytes(record, junk));
+    CChapterWalk walk(folder, 1000);
+    EXPECT_EQ(walk.Start("u", 3).url, "u") << junk.constData();
+  }
+  // A new task in the folder (page 1) and a chapter's last page both remove it.
+  ASSERT_TRUE(testing_support::WriteBytes(record, "folivex-walk 1\n3\nu\n1\nd\n"));
+  CChapterWalk fresh(folder, 1000);
+  fresh.Start(app, 1);
+  EXPECT_FALSE(QFile::exists(record));
+  fresh.PageSaved(2, "http://site/read/2", app, 1, true);
+  EXPECT_TRUE(QFile::exists(record));
+  fresh.Forget();
+  EXPECT_FALSE(QFile::exists(record));
+  EXPECT_EQ(CChapterWalk(folder, 0).MaxPages(), 1);
 }
