@@ -307,40 +307,6 @@ TEST_F(TaskManagerTest, PageSavedAfterACountOfNoneIsTheChaptersLastAndTheTaskIsD
   EXPECT_EQ(onDisk.total, 1);
 }
 
-TEST_F(TaskManagerTest, WalkWithoutTotalEndsAsDoneAtItsLastPageOrAtThePageCap) {
-  // Such a walk counts one page ahead while it goes on, and reports its last page's own
-  // number as the count; at the cap the engine says so first.
-  setting.max_pages = 3;
-  EngineStandIn engine;
-  CTaskInfo* r = Running("http://site/strip-1/", engine);
-  ASSERT_FALSE(launcher.launches.empty());
-  EXPECT_EQ(launcher.launches.back().job.maxPages, 3);
-  for (int page = 1; page <= 2; ++page) {
-    Report({"100", Id(r), "T", QString::number(page + 1)});
-    Report({"101", Id(r), QString::number(page), "http://site/strip-" + QString::number(page) + "/"});
-    EXPECT_EQ(r->status, TASK_RUNNING);
-  }
-  Report({"104", Id(r), "3"});
-  Report({"100", Id(r), "T", "3"});
-  Report({"101", Id(r), "3", "http://site/strip-3/"});
-  EXPECT_EQ(r->StateName(), "ok");
-  EXPECT_EQ(r->total, 3);
-  EXPECT_EQ(r->page_cap, 3);
-  EXPECT_EQ(engine.quits, 1);
-
-  // Without reaching it, nothing is said of the cap; a new run forgets an earlier one.
-  CTaskInfo* other = Running("http://site/other/", engine);
-  Report({"100", Id(other), "T", "2"});
-  Report({"101", Id(other), "1", "http://site/other/1"});
-  Report({"100", Id(other), "T", "2"});
-  Report({"101", Id(other), "2", "http://site/other/2"});
-  EXPECT_EQ(other->StateName(), "ok");
-  EXPECT_EQ(other->page_cap, 0);
-  r->total = 9;
-  tasks.StartTask(r->id);
-  EXPECT_EQ(r->page_cap, 0);
-}
-
 TEST_F(TaskManagerTest, PageSavedWithUnknownTotalEndsTheTaskAndBadPagesAreDropped) {
   EngineStandIn engine;
   CTaskInfo* r = Running("http://site/c", engine);

@@ -164,229 +164,153 @@ QString UseSmallImagesOnly(LocalSite& site, Chapter& chapter, int page) {
 
 namespace {
 
-QString ReaderPage(const QString& title, const QString& body) {
-  return QStringLiteral("<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>%1"
-                        "</title></head><body><header class=\"site-header\"><img src=\"/logo.png\" "
-                        "width=\"100\" height=\"40\" alt=\"\"></header>%2</body></html>")
-      .arg(title, body);
+QString ReaderPage(const QString& body) {
+  return QStringLiteral("<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Test comic"
+                        "</title></head><body><header><img src=\"/logo.png\" width=\"100\" height=\"40\" "
+                        "alt=\"\"></header>%1</body></html>").arg(body);
 }
 
-QString Img(const Chapter& c, int page) {
-  return QStringLiteral("<img src=\"%1\" width=\"640\" height=\"900\" alt=\"\">").arg(c.ImagePath(page));
+QString Img(const Chapter& c, int page, const QString& extra = {}) {
+  return QStringLiteral("<img src=\"%1\" width=\"640\" height=\"900\" alt=\"\"%2>").arg(c.ImagePath(page), extra);
 }
 
-// A multi-page post: the row a blog engine writes for a post split into pages, between the
-// post's date row and a chapter list in the sidebar.
-QString NumberedPagesBody(const Chapter& c, int page) {
-  QString row;
-  for (int i = 1; i <= c.pages; ++i)
-    row += i == page ? QStringLiteral(" <span class=\"post-page-numbers current\" aria-current=\"page\">%1</span>").arg(i)
-                     : QStringLiteral(" <a href=\"%1\" class=\"post-page-numbers\">%2</a>").arg(c.pagePaths[i - 1]).arg(i);
-  QString chapters;
-  for (int i = 1; i <= 6; ++i)
-    chapters += QStringLiteral("<li%1><a href=\"/chapters/%2/\">%2</a></li>").arg(i == 1 ? " class=\"current\"" : "").arg(i);
-  return QStringLiteral(
-             "<article class=\"post type-post\"><h1 class=\"entry-title\">Test comic</h1>"
-             "<div class=\"entry-meta\">Posted on <a href=\"/2024/\">2024</a>/<a href=\"/2024/05/\">05</a>"
-             "/<span>12</span> <a href=\"/2024/05/13/\">13</a> <a href=\"/2024/05/14/\">14</a></div>"
-             "<div class=\"entry-content\"><p>%1</p><div class=\"page-links\">Pages:%2</div></div></article>"
-             "<aside class=\"widget\"><h3>Chapters</h3><ul class=\"chapter-list\">%3</ul></aside>")
-      .arg(Img(c, page), row, chapters);
-}
-
-// Forum-style: the first and last page, the neighbours of the current one, gaps as "…".
-QString ForumBody(const Chapter& c, int page) {
-  QString row;
-  if (page > 1) row += QStringLiteral("<a href=\"%1\">«</a> ").arg(PageName(page - 1));
-  bool gap = false;
-  for (int i = 1; i <= c.pages; ++i) {
-    if (i != 1 && i != c.pages && std::abs(i - page) > 1) {
-      if (!gap) row += QStringLiteral("<span class=\"dots\">…</span> ");
-      gap = true;
-      continue;
-    }
-    gap = false;
-    row += i == page ? QStringLiteral("<strong>%1</strong> ").arg(i)
-                     : QStringLiteral("<a href=\"%1\">%2</a> ").arg(PageName(i)).arg(i);
-  }
-  if (page < c.pages) row += QStringLiteral("<a href=\"%1\">»</a>").arg(PageName(page + 1));
-  return QStringLiteral("<div class=\"content\">%1</div><div class=\"pagination\">%2</div>")
-      .arg(Img(c, page), row);
-}
-
-QString ImageLinkBody(const Chapter& c, int page) {
-  return QStringLiteral("<table class=\"viewer\"><tr><td><a href=\"%1\">%2</a></td></tr></table>"
-                        "<p class=\"hint\">Click the picture for the next page.</p>")
-      .arg(PageName(page < c.pages ? page + 1 : 1), Img(c, page));
-}
-
-// A webcomic theme's strip page: navigation cells, the unusable ones void spans.
-QString WebcomicBody(const Chapter& c, int page) {
-  const auto cell = [&](bool usable, int target, const QString& which, const QString& label) {
-    return usable ? QStringLiteral("<td class=\"comic-nav\"><a href=\"%1\" class=\"comic-nav-base comic-nav-%2\">%3</a></td>")
-                        .arg(c.pagePaths[target - 1], which, label)
-                  : QStringLiteral("<td class=\"comic-nav\"><span class=\"comic-nav-base comic-nav-%1 comic-nav-void\">%2</span></td>")
-                        .arg(which, label);
+// One page of a kind whose every page is a web page of its own.
+QString DocumentBody(const Chapter& c, int page) {
+  const auto link = [&](int to, const QString& attributes, const QString& text) {
+    return QStringLiteral("<a href=\"%1\"%2>%3</a> ").arg(c.pagePaths[to - 1], attributes, text);
   };
-  return QStringLiteral("<div id=\"comic-wrap\"><div id=\"comic\">%1</div></div>"
-                        "<table id=\"comic-nav-wrapper\"><tr class=\"comic-nav-container\">%2%3%4%5</tr></table>"
-                        "<div class=\"post-info\"><h2 class=\"post-title\">Strip %6</h2></div>")
-      .arg(Img(c, page), cell(page > 1, 1, "first", "&lsaquo;&lsaquo; First"),
-           cell(page > 1, std::max(1, page - 1), "previous", "&lsaquo; Prev"),
-           cell(page < c.pages, std::min(c.pages, page + 1), "next", "Next &rsaquo;"),
-           cell(page < c.pages, c.pages, "last", "Last &rsaquo;&rsaquo;"))
-      .arg(page);
+  QString row;
+  switch (c.kind) {
+  case ChapterKind::NumberedPages: // a blog engine's row for a post split into pages
+    for (int i = 1; i <= c.pages; ++i)
+      row += i == page ? QStringLiteral("<span class=\"post-page-numbers current\" aria-current=\"page\">%1</span> ").arg(i)
+                       : link(i, " class=\"post-page-numbers\"", QString::number(i));
+    return QStringLiteral("<article class=\"post\"><div class=\"entry-content\"><p>%1</p><div class=\"page-links\">"
+                          "Pages: %2</div></div></article>").arg(Img(c, page), row);
+  case ChapterKind::ForumPages: // first, last and the neighbours of the current page
+    for (int i = 1; i <= c.pages; ++i) {
+      if (i != 1 && i != c.pages && std::abs(i - page) > 1) {
+        if (!row.endsWith(QStringLiteral("… "))) row += QStringLiteral("<span class=\"dots\">…</span> ");
+        continue;
+      }
+      row += i == page ? QStringLiteral("<strong>%1</strong> ").arg(i) : link(i, {}, QString::number(i));
+    }
+    return QStringLiteral("<div class=\"content\">%1</div><div class=\"pagination\">%2%3%4</div>")
+        .arg(Img(c, page), page > 1 ? link(page - 1, {}, "«") : QString(), row,
+             page < c.pages ? link(page + 1, {}, "»") : QString());
+  case ChapterKind::ImageLinks:
+    return QStringLiteral("<table class=\"viewer\"><tr><td>%1</td></tr></table>")
+        .arg(link(page < c.pages ? page + 1 : 1, {}, Img(c, page)));
+  case ChapterKind::Webcomic: { // a webcomic theme's navigation; the unusable ones void spans
+    const auto cell = [&](bool usable, int to, const QString& which, const QString& label) {
+      return usable ? link(to, QStringLiteral(" class=\"comic-nav-base comic-nav-%1\"").arg(which), label)
+                    : QStringLiteral("<span class=\"comic-nav-base comic-nav-%1 comic-nav-void\">%2</span> ").arg(which, label);
+    };
+    return QStringLiteral("<div id=\"comic\">%1</div><div class=\"comic-nav\">%2%3%4%5</div>")
+        .arg(Img(c, page), cell(page > 1, 1, "first", "&lsaquo;&lsaquo; First"),
+             cell(page > 1, std::max(1, page - 1), "previous", "&lsaquo; Prev"),
+             cell(page < c.pages, std::min(c.pages, page + 1), "next", "Next &rsaquo;"),
+             cell(page < c.pages, c.pages, "last", "Last &rsaquo;&rsaquo;"));
+  }
+  default: // NextChapter: the next address comes from the server a moment after the click
+    return QStringLiteral("<main>%1</main><div class=\"reader-nav\"><button class=\"btn prev\">‹ Prev</button>"
+                          "<button class=\"btn next\">%2</button></div><script>"
+                          "document.querySelector('.btn.prev').addEventListener('click', () => { location.href = '%3'; });"
+                          "document.querySelector('.btn.next').addEventListener('click', () => "
+                          "setTimeout(() => { location.href = '%4'; }, 200));</script>")
+        .arg(Img(c, page), page < c.pages ? QStringLiteral("Next ›") : QStringLiteral("Next chapter ›"),
+             c.pagePaths[std::max(0, page - 2)],
+             page < c.pages ? c.pagePaths[page] : QStringLiteral("/chapter-2.html"));
+  }
 }
 
-QString NextChapterBody(const Chapter& c, int page) {
-  const QString next = page < c.pages ? PageName(page + 1) : QStringLiteral("/chapter-2.html");
-  return QStringLiteral(
-             "<main>%1</main><div class=\"reader-nav\"><button type=\"button\" class=\"btn prev\">‹ Prev</button>"
-             "<button type=\"button\" class=\"btn next\">%2</button></div><script>"
-             "document.querySelector('.btn.prev').addEventListener('click', () => { location.href = '%3'; });"
-             "document.querySelector('.btn.next').addEventListener('click', () => { location.href = '%4'; });"
-             "</script>")
-      .arg(Img(c, page), page < c.pages ? QStringLiteral("Next ›") : QStringLiteral("Next chapter ›"),
-           PageName(std::max(1, page - 1)), next);
-}
-
-// An app: each page's data comes from the site's API; the page element is built anew.
-QString AppPushStateBody(const Chapter& c) {
-  return QStringLiteral(R"(<div id="root"></div><script>
-const base = '%1';
+// The one web page of an app reader.
+QString AppBody(const Chapter& c) {
+  QStringList images;
+  for (int page = 1; page <= c.pages; ++page) images << QLatin1Char('\'') + c.ImagePath(page) + QLatin1Char('\'');
+  switch (c.kind) {
+  case ChapterKind::AppPushState: // fetches each page, renders it anew, pushState
+    return QStringLiteral(R"(<div id="root"></div><script>
+const base = '%1', root = document.getElementById('root');
 let page = Number(location.pathname.split('/').pop()) || 1;
-const root = document.getElementById('root');
 async function show(n, push) {
   const data = await (await fetch(base + 'api/' + n + '.json')).json();
   if (push) history.pushState({ n }, '', base + 'read/' + n);
   page = n;
-  const img = document.createElement('img');
-  img.className = 'page-image'; img.width = 640; img.height = 900; img.src = data.image;
+  const img = Object.assign(document.createElement('img'), { width: 640, height: 900, src: data.image });
   const bar = document.createElement('div');
-  bar.className = 'toolbar';
-  bar.innerHTML = '<button class="icon" aria-label="Previous page"><svg width="24" height="24"><path d="M15 6l-6 6 6 6"/></svg></button>' +
-    '<span class="counter">Page ' + n + ' of ' + data.total + '</span>' +
-    '<button class="icon" aria-label="Next page"><svg width="24" height="24"><path d="M9 6l6 6-6 6"/></svg></button>';
-  const [prev, next] = bar.querySelectorAll('button');
-  prev.addEventListener('click', () => { if (page > 1) show(page - 1, true); });
-  next.addEventListener('click', () => { if (page < data.total) show(page + 1, true); });
+  bar.innerHTML = '<span>Page ' + n + ' of ' + data.total + '</span><button class="icon" aria-label="Next page">' +
+    '<svg width="24" height="24"><path d="M9 6l6 6-6 6"/></svg></button>';
+  bar.querySelector('button').addEventListener('click', () => { if (page < data.total) show(page + 1, true); });
   root.replaceChildren(img, bar);
 }
 show(page, false);
 </script>)").arg(c.folder);
-}
-
-QString AppFragmentBody(const Chapter& c) {
-  QStringList images;
-  for (int page = 1; page <= c.pages; ++page) images << QLatin1Char('\'') + c.ImagePath(page) + QLatin1Char('\'');
-  return QStringLiteral(R"(<div class="viewer"><img id="page-img" width="640" height="900" alt=""></div>
-<div class="controls"><span class="btn-prev" role="button" title="前へ">◀</span>
-<span class="btn-next" role="button" title="次へ">▶</span></div><script>
-const pages = [%1];
-const img = document.getElementById('page-img');
-const next = document.querySelector('.btn-next');
+  case ChapterKind::AppFragment: // the fragment names the page; mousedown on a role=button
+    return QStringLiteral(R"(%1<span class="btn-prev" role="button" title="前へ">◀</span>
+<span class="btn-next" role="button" title="次へ">▶</span><script>
+const pages = [%2], img = document.querySelector('img'), next = document.querySelector('.btn-next');
 const current = () => Number((location.hash.match(/p=(\d+)/) || [0, 1])[1]);
 function render() {
-  const n = current();
-  img.src = pages[n - 1];
-  const last = n >= pages.length;
-  next.classList.toggle('disabled', last);
-  next.setAttribute('aria-disabled', String(last));
+  img.src = pages[current() - 1];
+  next.setAttribute('aria-disabled', String(current() >= pages.length));
 }
 next.addEventListener('mousedown', () => { if (current() < pages.length) location.hash = 'p=' + (current() + 1); });
-document.querySelector('.btn-prev').addEventListener('mousedown', () => { if (current() > 1) location.hash = 'p=' + (current() - 1); });
 window.addEventListener('hashchange', render);
 render();
-</script>)").arg(images.join(QLatin1Char(',')));
-}
-
-QString AppSwapBody(const Chapter& c) {
-  QString slides;
-  for (int page = 1; page <= c.pages; ++page)
-    slides += QStringLiteral("<img class=\"slide\" data-src=\"%1\" width=\"640\" height=\"900\" alt=\"\" style=\"display:none\">")
-                  .arg(c.ImagePath(page));
-  return QStringLiteral(R"(<div class="slides">%1</div><div class="pager">
-<a class="arrow" aria-label="이전"><i class="icon-left"></i>&nbsp;</a> <span class="count"></span>
-<a class="arrow" aria-label="다음"><i class="icon-right"></i>&nbsp;</a></div><script>
-const slides = document.querySelectorAll('.slide');
+</script>)").arg(Img(c, 1, QStringLiteral(" id=\"page-img\"")), images.join(QLatin1Char(',')));
+  default: // AppSwap: an img per page, shown one at a time; pointerdown on aria-labelled links
+    return QStringLiteral(R"(<div class="slides"></div><a class="arrow" aria-label="이전">&lt;</a>
+<span class="count"></span> <a class="arrow" aria-label="다음">&gt;</a><script>
+const sources = [%1], box = document.querySelector('.slides');
+const slides = sources.map(() => box.appendChild(Object.assign(document.createElement('img'), { width: 640, height: 900 })));
 let n = 0;
 function show(i) {
   slides[n].style.display = 'none';
   n = i;
-  if (!slides[n].src) slides[n].src = slides[n].dataset.src;
+  slides[n].src = sources[n];
   slides[n].style.display = 'block';
   document.querySelector('.count').textContent = (n + 1) + ' / ' + slides.length + ' 페이지';
 }
-const [prev, next] = document.querySelectorAll('.arrow');
-prev.addEventListener('pointerdown', () => { if (n > 0) show(n - 1); });
-next.addEventListener('pointerdown', () => { if (n + 1 < slides.length) show(n + 1); });
+document.querySelectorAll('.arrow')[1].addEventListener('pointerdown', () => { if (n + 1 < slides.length) show(n + 1); });
+slides.forEach((s) => { s.style.display = 'none'; });
 show(0);
-</script>)").arg(slides);
+</script>)").arg(images.join(QLatin1Char(',')));
+  }
+}
+
+QString PagePath(const QString& folder, ChapterKind kind, int page) {
+  switch (kind) {
+  case ChapterKind::NumberedPages: return folder + (page == 1 ? QStringLiteral("post/") : QStringLiteral("post/%1/").arg(page));
+  case ChapterKind::Webcomic: return folder + QStringLiteral("comic/strip-%1/").arg(page);
+  case ChapterKind::AppPushState: return folder + QStringLiteral("read/%1").arg(page);
+  case ChapterKind::AppFragment:
+    return folder + QStringLiteral("reader.html") + (page == 1 ? QString() : QStringLiteral("#p=%1").arg(page));
+  case ChapterKind::AppSwap: return folder + QStringLiteral("reader.html");
+  default: return folder + PageName(page);
+  }
 }
 
 } // namespace
 
 Chapter AddReader(LocalSite& site, const QString& folder, ChapterKind kind, int pages) {
-  Chapter c;
-  c.folder = folder;
+  Chapter c = AddChapter(site, folder, ChapterKind::NoControls, pages); // its images
   c.kind = kind;
-  c.pages = pages;
-  site.Add(QStringLiteral("/logo.png"), MakeImageBytes(100, 40, "PNG"), "image/png");
+  for (int page = 1; page <= pages; ++page) c.pagePaths.push_back(PagePath(folder, kind, page));
+  const bool app = kind == ChapterKind::AppPushState || kind == ChapterKind::AppFragment || kind == ChapterKind::AppSwap;
   for (int page = 1; page <= pages; ++page) {
-    const QString image = folder + QStringLiteral("img/%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
-    const QByteArray bytes = MakeImageBytes(640, 900, "JPEG", int(qHash(folder)) + page);
-    site.Add(image, bytes, "image/jpeg");
-    c.imagePaths.push_back(image);
-    c.images.push_back(bytes);
-    switch (kind) {
-    case ChapterKind::NumberedPages:
-      c.pagePaths.push_back(folder + (page == 1 ? QStringLiteral("post/") : QStringLiteral("post/%1/").arg(page)));
-      break;
-    case ChapterKind::Webcomic:
-      c.pagePaths.push_back(folder + QStringLiteral("comic/strip-%1/").arg(page));
-      break;
-    case ChapterKind::AppPushState:
-      c.pagePaths.push_back(folder + QStringLiteral("read/%1").arg(page));
-      break;
-    case ChapterKind::AppFragment:
-      c.pagePaths.push_back(folder + QStringLiteral("reader.html") +
-                            (page == 1 ? QString() : QStringLiteral("#p=%1").arg(page)));
-      break;
-    case ChapterKind::AppSwap:
-      c.pagePaths.push_back(folder + QStringLiteral("reader.html"));
-      break;
-    default:
-      c.pagePaths.push_back(folder + PageName(page));
-    }
-  }
-  const QString title = QStringLiteral("Test comic");
-  for (int page = 1; page <= pages; ++page) {
-    QString body;
-    switch (kind) {
-    case ChapterKind::NumberedPages: body = NumberedPagesBody(c, page); break;
-    case ChapterKind::ForumPages: body = ForumBody(c, page); break;
-    case ChapterKind::ImageLinks: body = ImageLinkBody(c, page); break;
-    case ChapterKind::Webcomic: body = WebcomicBody(c, page); break;
-    case ChapterKind::NextChapter: body = NextChapterBody(c, page); break;
-    case ChapterKind::AppPushState:
+    if (kind == ChapterKind::AppPushState)
       site.Add(folder + QStringLiteral("api/%1.json").arg(page),
                QStringLiteral("{\"image\":\"%1\",\"total\":%2}").arg(c.ImagePath(page)).arg(pages).toUtf8(),
                "application/json");
-      if (page == 1) body = AppPushStateBody(c);
-      break;
-    case ChapterKind::AppFragment:
-      if (page == 1) body = AppFragmentBody(c);
-      break;
-    case ChapterKind::AppSwap:
-      if (page == 1) body = AppSwapBody(c);
-      break;
-    default: break;
-    }
-    // A fragment is no part of the address the site is asked for.
-    if (!body.isEmpty()) site.AddPage(c.pagePaths[page - 1].section(QLatin1Char('#'), 0, 0), ReaderPage(title, body));
+    // The pages of AddChapter's own kind are replaced; an app is one web page.
+    site.Remove(folder + PageName(page));
+    if (!app || page == 1)
+      site.AddPage(c.pagePaths[page - 1].section(QLatin1Char('#'), 0, 0),
+                   ReaderPage(app ? AppBody(c) : DocumentBody(c, page)));
   }
   // Where the last page of NextChapter leads: the engine must never go there.
-  site.AddPage(QStringLiteral("/chapter-2.html"), ReaderPage(QStringLiteral("Chapter 2"), Img(c, 1)));
+  site.AddPage(QStringLiteral("/chapter-2.html"), ReaderPage(Img(c, 1)));
   return c;
 }
 

@@ -344,56 +344,6 @@ TEST_F(ChapterWalkTest, LongStripWithLazyImagesSavesEveryPageAndResumesAfterARes
   EXPECT_EQ(QDir(second.folder).entryList(QDir::Files).size(), kPages); // no banner, no logo
 }
 
-TEST_F(ChapterWalkTest, TodaysReadersAreSavedByteForByteEachImageFetchedOnce) {
-  struct Kind {
-    ChapterKind kind;
-    const char* folder;
-    int pages;
-    bool statesTotal;
-  };
-  const Kind batches[][4] = {
-      {{ChapterKind::NumberedPages, "/post/", 4, true},
-       {ChapterKind::ForumPages, "/forum/", 7, true},
-       {ChapterKind::ImageLinks, "/clicks/", 4, false},
-       {ChapterKind::Webcomic, "/webcomic/", 5, false}},
-      {{ChapterKind::NextChapter, "/buttons/", 4, false},
-       {ChapterKind::AppPushState, "/app/", 5, true},
-       {ChapterKind::AppFragment, "/hash/", 4, false},
-       {ChapterKind::AppSwap, "/swap/", 4, true}},
-  };
-  std::int32_t id = 901;
-  for (const auto& batch : batches) {
-    std::vector<std::unique_ptr<Walk>> walks;
-    for (const Kind& kind : batch)
-      walks.push_back(std::make_unique<Walk>(
-          site_, testing_support::AddReader(site_, kind.folder, kind.kind, kind.pages), id++, sandbox_));
-    ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
-    for (std::size_t w = 0; w < walks.size(); ++w) {
-      const Walk& walk = *walks[w];
-      const Chapter& chapter = walk.chapter;
-      ExpectWholeChapter(site_, walk);
-      for (int page = 1; page <= chapter.pages; ++page) {
-        EXPECT_EQ(site_.RequestCount(chapter.ImagePath(page)), 1) << chapter.folder.toStdString() << page;
-        // A page's own address is loaded once at most: by the view that shows it.
-        EXPECT_LE(site_.RequestCount(chapter.PageUrl(site_, page).section('#', 0, 0).mid(site_.Url("").size())), 1);
-      }
-      // Before each page is saved, its count says whether another page follows; a chapter
-      // without a stated total counts one page ahead and ends where its way on ends.
-      const auto& reports = walk.frontEnd.reports;
-      for (std::size_t i = 1; i < reports.size(); ++i) {
-        const auto* saved = std::get_if<common::PageSavedReport>(&reports[i]);
-        if (!saved) continue;
-        const auto* info = std::get_if<common::PageInfoReport>(&reports[i - 1]);
-        ASSERT_NE(info, nullptr) << Dump(walk.frontEnd);
-        const int expected = batch[w].statesTotal || saved->page == chapter.pages ? chapter.pages : saved->page + 1;
-        EXPECT_EQ(info->total, expected) << chapter.folder.toStdString() << " page " << saved->page;
-      }
-    }
-  }
-  // The last page's "Next chapter ›" was never followed.
-  EXPECT_EQ(site_.RequestCount("/chapter-2.html"), 0);
-}
-
 TEST_F(ChapterWalkTest, RestartInTheMiddleOfASinglePageReaderTurnsAgainFromItsFirstAddress) {
   constexpr int kPages = 6;
   const Chapter pushed = testing_support::AddReader(site_, "/app/", ChapterKind::AppPushState, kPages);
@@ -440,48 +390,24 @@ TEST(ChapterWalkRecord, ARestartStartsWhereTheRecordSaysAndAnythingElseStartsAsA
   const QString app = QStringLiteral("http://site/read/1");
   {
     CChapterWalk walk(folder, 1000);
-    EXPECT_EQ(walk.Start(app, 1).url, app);
-    walk.PageSaved(1, app, app, 1, false); // a page of its own address keeps nothing
-    EXPECT_FALSE(QFile::exists(record));
-    walk.PageSaved(2, "http://site/read/2", app, 1, true);
-    walk.PageSaved(3, "http://site/read/3#top", app, 1, true);
-    EXPECT_TRUE(walk.Saved("http://site/read/3"));
-    EXPECT_FALSE(walk.Saved("http://site/read/4"));
+    walk.Start(app, 1);
+    walk.PageSaved(1, app, app, 1, false);
+    EXPECT_FALSE(QFile::exists(record)) << "a page of its own address keeps nothing";
+    walk.PageSaved(2, "http://site/read/2#top", app, 1, true);
   }
-  {
-    // The front-end restarts at page 3 with its address: turned to again from the app's.
-    CChapterWalk walk(folder, 1000);
-    const WalkStart start = walk.Start("http://site/read/3#top", 3);
-    EXPECT_EQ(start.url, app);
-    EXPECT_EQ(start.page, 1);
-    EXPECT_EQ(start.resumeAfter, 3);
-    EXPECT_EQ(walk.ResumeAfter(), 3);
-    EXPECT_TRUE(walk.Saved("http://site/read/2#x")); // fragments aside
-  }
-  // Another page or address than the record's last: started as asked, nothing known as saved.
-  for (const auto& [url, page] : {std::pair{QString("http://site/read/3#top"), 2},
-                                  std::pair{QString("http://site/read/9"), 3}}) {
-    CChapterWalk walk(folder, 1000);
-    const WalkStart start = walk.Start(url, page);
-    EXPECT_EQ(start.url, url);
-    EXPECT_EQ(start.resumeAfter, 0);
-    EXPECT_FALSE(walk.Saved("http://site/read/2"));
-  }
-  // A record that is no record is none.
-  for (const QByteArray& junk : {QByteArray("folivex-walk 1\n3\nu\n4\nd\n"), QByteArray("x\n3\nu\n1\nd\n"),
-                                 QByteArray("folivex-walk 1\nthree\nu\n1\nd\n"), QByteArray()}) {
+  CChapterWalk walk(folder, 1000);
+  const WalkStart start = walk.Start("http://site/read/2#top", 2);
+  EXPECT_EQ(start.url, app);
+  EXPECT_EQ(start.page, 1);
+  EXPECT_EQ(start.resumeAfter, 2);
+  EXPECT_TRUE(walk.Saved("http://site/read/2") && walk.Saved(app)); // fragments aside
+  // Another page than the record's last, or no record at all: started as asked.
+  for (const QByteArray& junk : {QByteArray("folivex-walk 1\n3\nu\n4\nd\n"), QByteArray("x\n2\nu\n1\nd\n")}) {
     ASSERT_TRUE(testing_support::WriteBytes(record, junk));
-    CChapterWalk walk(folder, 1000);
-    EXPECT_EQ(walk.Start("u", 3).url, "u") << junk.constData();
+    CChapterWalk other(folder, 1000);
+    EXPECT_EQ(other.Start("u", 2).url, "u") << junk.constData();
+    EXPECT_FALSE(other.Saved(app));
   }
-  // A new task in the folder (page 1) and a chapter's last page both remove it.
-  ASSERT_TRUE(testing_support::WriteBytes(record, "folivex-walk 1\n3\nu\n1\nd\n"));
-  CChapterWalk fresh(folder, 1000);
-  fresh.Start(app, 1);
+  walk.Forget();
   EXPECT_FALSE(QFile::exists(record));
-  fresh.PageSaved(2, "http://site/read/2", app, 1, true);
-  EXPECT_TRUE(QFile::exists(record));
-  fresh.Forget();
-  EXPECT_FALSE(QFile::exists(record));
-  EXPECT_EQ(CChapterWalk(folder, 0).MaxPages(), 1);
 }

@@ -12,7 +12,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using testing_support::FakeBrowser;
@@ -247,65 +246,4 @@ TEST_F(MonitorViewTest, FailedCopyIsReportedAsAStallNotAsSaved) {
   EXPECT_TRUE(Saved().empty());
   EXPECT_EQ(Stalls(), 1u);
   EXPECT_EQ(browser_.createdViews, 1); // no jump after a page that was not saved
-}
-
-TEST_F(MonitorViewTest, LateNavigationIsCaughtAndATurnInPlaceIsTheNextPageOfTheSameView) {
-  constexpr int kPages = 3;
-  auto first = AddPage(1, kPages, 400, 500, /*linked=*/false);
-  // Page 1's script asks the server first and navigates a moment after the click.
-  first->elements.back()->onClick = [this] {
-    QTimer::singleShot(300, [this] {
-      for (auto* view : browser_.views)
-        if (view->address == PageUrl(1)) view->PageNavigates(PageUrl(2));
-    });
-  };
-  auto second = AddPage(2, kPages, 400, 500, /*linked=*/false);
-  second->address = PageUrl(2);
-  // Page 2 turns in place: a new address and another image in the same document.
-  const QByteArray third = MakeImageBytes(400, 500, "PNG", 33);
-  site_.Add(ImagePath(3), third, "image/png");
-  FakeElement& image = *second->elements.front();
-  second->elements.back()->onClick = [&, second] {
-    second->address = PageUrl(2) + QStringLiteral("#p3");
-    image.src = site_.Url(ImagePath(3));
-  };
-  QuitOnLastPageOrStall(kPages);
-  Start();
-  ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 20000));
-  const auto saved = Saved();
-  ASSERT_EQ(saved.size(), std::size_t(kPages));
-  EXPECT_EQ(saved[2], (common::PageSavedReport{42, 3, PageUrl(2) + QStringLiteral("#p3")}));
-  EXPECT_EQ(SavedFile("003.png"), third);
-  EXPECT_EQ(Stalls(), 0u);
-  EXPECT_EQ(browser_.createdViews, 2); // page 3 came in page 2's view
-  for (int page = 1; page <= kPages; ++page) EXPECT_EQ(site_.RequestCount(ImagePath(page)), 1);
-}
-
-TEST_F(MonitorViewTest, WalkWithoutTotalStopsAtThePageCapAndSaysSo) {
-  // Next buttons and no count anywhere: the walk goes on page by page, up to the cap of 2.
-  for (int page = 1; page <= 3; ++page) {
-    auto doc = browser_.AddPage(PageUrl(page));
-    doc->pageTitle = QStringLiteral("Strip");
-    AddImage(doc, page, 0, 400, 500);
-    FakeElement& next = doc->Add(QStringLiteral("button"), {engine::ElementKind::Button});
-    next.innerText = QStringLiteral("Next ›");
-    browser_.LinkTo(next, doc, PageUrl(page + 1));
-  }
-  dialog_.SetMaxPages(2);
-  QuitOnLastPageOrStall(2);
-  Start();
-  ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 20000));
-  ASSERT_EQ(Saved().size(), 2u);
-  EXPECT_EQ(Stalls(), 0u);
-  // The count of the page that reaches the cap ends the chapter; the cap is said right
-  // before that page is saved.
-  const auto& reports = host_.reports;
-  const auto last = std::find(reports.begin(), reports.end(),
-                              common::EngineReport(common::PageSavedReport{42, 2, PageUrl(2)}));
-  ASSERT_TRUE(last != reports.end() && last - reports.begin() >= 2);
-  EXPECT_EQ(*std::prev(last), common::EngineReport(common::PageCapReport{42, 2}));
-  EXPECT_EQ(*std::prev(last, 2), common::EngineReport(common::PageInfoReport{42, "Strip", 2}));
-  EXPECT_EQ(host_.ReportsOf<common::PageInfoReport>().front().total, 2); // page 1: one more
-  EXPECT_EQ(site_.RequestCount(ImagePath(3)), 0);
-  EXPECT_EQ(browser_.createdViews, 2);
 }

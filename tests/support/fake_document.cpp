@@ -1,7 +1,5 @@
 #include "fake_document.h"
 
-#include <algorithm>
-
 namespace testing_support {
 namespace {
 
@@ -36,19 +34,6 @@ public:
     e_->lastKeyCode = event ? event->keyCode : 0;
     if (e_->onClick) e_->onClick();
   }
-  QStringList labels() override {
-    Check();
-    if (!e_->labels.isEmpty()) return e_->labels;
-    return {e_->kinds.count(ElementKind::InputButton) ? e_->value : e_->innerText};
-  }
-  bool disabled() override { Check(); return e_->disabled; }
-  void clickAtCentre() override {
-    Check();
-    ++e_->centreClicks;
-    if (e_->onClick) e_->onClick();
-  }
-  bool hasClickHandler() override { Check(); return e_->clickHandler; }
-  QString linkHref() override { Check(); return e_->linkHref; }
 
 private:
   void Check() const {
@@ -140,65 +125,6 @@ std::unique_ptr<engine::FIElementCollection> FakeDocument::getElementsByTagName(
   for (const auto& e : elements)
     if (e->tag.compare(tag, Qt::CaseInsensitive) == 0) found.push_back(e);
   return std::make_unique<Collection>(found, this);
-}
-
-std::vector<FakeRowItem>& FakeDocument::AddRow(const QString& words, const QString& context) {
-  std::vector<FakeRowItem> items;
-  for (QString word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-    word.replace(QLatin1Char('_'), QLatin1Char(' '));
-    const auto enclosed = [&](QChar open, QChar close) {
-      return word.size() > 2 && word.front() == open && word.back() == close;
-    };
-    const bool plainCurrent = enclosed(u'[', u']');
-    const bool linkCurrent = enclosed(u'*', u'*');
-    const bool disabled = enclosed(u'-', u'-');
-    FakeRowItem item;
-    item.text = plainCurrent || linkCurrent || disabled ? word.mid(1, word.size() - 2) : word;
-    const bool number = std::any_of(item.text.begin(), item.text.end(), [](QChar c) { return c.isDigit(); });
-    item.link = (number && !plainCurrent) || linkCurrent || disabled;
-    item.current = plainCurrent || linkCurrent;
-    item.disabled = disabled;
-    if (item.link || plainCurrent) {
-      FakeElement& element = item.link ? AddAnchor(item.text) : Add(QStringLiteral("span"));
-      element.innerText = item.text;
-      if (item.link) item.href = element.href = QStringLiteral("http://site/p/") + item.text;
-      item.element = elements.back();
-    }
-    items.push_back(item);
-  }
-  rows.emplace_back(context, std::move(items));
-  return rows.back().second;
-}
-
-QString FakeDocument::url() { Check(); return address; }
-
-std::vector<engine::ItemRow> FakeDocument::itemRows() {
-  Check();
-  std::vector<engine::ItemRow> result;
-  for (const auto& [context, items] : rows) {
-    engine::ItemRow row;
-    row.context = context;
-    for (const FakeRowItem& item : items) {
-      engine::RowItem rowItem;
-      rowItem.text = item.text;
-      if (item.element) rowItem.element = std::make_unique<Element>(item.element, this);
-      rowItem.link = item.link;
-      rowItem.current = item.current;
-      rowItem.disabled = item.disabled;
-      rowItem.href = item.href;
-      row.items.push_back(std::move(rowItem));
-    }
-    result.push_back(std::move(row));
-  }
-  return result;
-}
-
-engine::ImagePresence FakeDocument::imageShown(const QString& url) {
-  Check();
-  for (const auto& e : elements)
-    if (e->kinds.count(ElementKind::Image) && e->src == url)
-      return hiddenImages.count(url) ? engine::ImagePresence::Hidden : engine::ImagePresence::Shown;
-  return engine::ImagePresence::Gone;
 }
 
 std::unique_ptr<engine::FIHTMLElement> FakeDocument::getElementById(const QString& id) {

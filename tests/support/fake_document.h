@@ -23,21 +23,8 @@ struct FakeElement {
   int clicks = 0;
   QStringList events;          ///< names passed to fireEvent, in order
   int lastKeyCode = 0;
-  std::function<void()> onClick; ///< runs on click(), clickAtCentre() and every fireEvent
+  std::function<void()> onClick; ///< runs on click() and on every fireEvent
   bool broken = false;           ///< every call on it throws, as on an element a script removed
-  QStringList labels;            ///< empty: its innerText (an input button's value)
-  bool disabled = false;
-  bool clickHandler = false;
-  QString linkHref;              ///< the address of the link it sits in
-  int centreClicks = 0;          ///< clickAtCentre calls
-};
-
-/// One item of a row of short items (FakeDocument::AddRow).
-struct FakeRowItem {
-  QString text;
-  std::shared_ptr<FakeElement> element;
-  bool link = false, current = false, disabled = false;
-  QString href;
 };
 
 class FakeDocument : public engine::FIHTMLDocument {
@@ -58,24 +45,12 @@ public:
   /// A select followed by its options, which are also its own.
   FakeElement& AddSelect(const QStringList& optionTexts);
   FakeElement& AddImage(const QString& src);
-  /// A row of short items written as words: "7" (any word with a digit) a link (an anchor
-  /// added to the page), "[7]" the current page as plain text, "*7*" a link marked current, "-7-" a
-  /// disabled link; "_" stands for a blank inside an item ("Page_2"); anything else is text.
-  /// Returns the row's items.
-  std::vector<FakeRowItem>& AddRow(const QString& words, const QString& context = {});
-
-  QString address;                 ///< what url() answers
-  std::set<QString> hiddenImages;  ///< image addresses that imageShown calls hidden
-  std::vector<std::pair<QString, std::vector<FakeRowItem>>> rows; ///< context and items
 
   QString title() override;
   QString documentText() override;
   std::unique_ptr<engine::FIElementCollection> all() override;
   std::unique_ptr<engine::FIElementCollection> getElementsByTagName(const QString& tag) override;
   std::unique_ptr<engine::FIHTMLElement> getElementById(const QString& id) override;
-  QString url() override;
-  std::vector<engine::ItemRow> itemRows() override;
-  engine::ImagePresence imageShown(const QString& url) override;
 
   void Check() const;
 };
