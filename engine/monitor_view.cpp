@@ -122,8 +122,17 @@ void CMonitorView::ProcessPage() {
       return;
     }
     engine::ChoosePageImage(document, ImageRequestOfPage(), temporaryFiles_, image_);
-    // A page reached in place may have changed its address again since the turn.
-    if (image_.chosen && turned_) url_ = document->url();
+    if (image_.chosen && turned_) {
+      // A page turned in place renders itself while it is scanned: its address, count and
+      // controls are read again now that its image is there, so that they belong to it.
+      url_ = document->url();
+      const std::int32_t count = jump_->GetPageCount(document);
+      if (count != count_) {
+        count_ = count;
+        SendPageInfo(document->title(), TotalOf(count_));
+        if (!*alive) return;
+      }
+    }
   } catch (const DocumentError&) {
     return; // the next tick tries again
   }
@@ -147,13 +156,13 @@ void CMonitorView::FinishPage() {
 }
 
 void CMonitorView::FinishWithCandidate() {
-  // A turn that changed the address but showed no new picture: the reader shows that page
-  // only when its address is loaded (as walking it page by page did before).
-  if (turnedByAddress_ && !image_.chosen && !image_.candidate) {
+  const bool deferred = jump_ && DefersOpenWalk(count_);
+  // A turn that changed the address but showed no new picture to a scan: the reader shows
+  // that page only when its address is loaded (as walking it page by page did before).
+  if (turnedByAddress_ && jump_ && !deferred && !image_.chosen && !image_.candidate) {
     window_->StartPageView(url_, page_);
     return;
   }
-  const bool deferred = jump_ && DefersOpenWalk(count_);
   if (!jump_ || deferred) {
     // A page without a strategy is a long strip when two or more of its images reach the page
     // size, as it was before there were other kinds; a walk without a stated total starts
@@ -252,8 +261,12 @@ bool CMonitorView::SavePageImage(const CPageImageInfo& image, std::int32_t page,
 }
 
 bool CMonitorView::SavePage(const CPageImageInfo& image, std::int32_t count) {
-  if (page_ <= walk_.ResumeAfter()) return true; // saved before the restart: turned past
   const bool open = CPageJumpBase::IsOpenCount(count);
+  if (page_ <= walk_.ResumeAfter()) {
+    // Saved before the restart: only turned past, but it shows the walk's kind all the same.
+    if (open) walk_.SetOpenWalkSeen();
+    return true;
+  }
   if (count == CPageJumpBase::kMorePages && page_ >= walk_.MaxPages()) {
     const std::shared_ptr<bool> alive = alive_;
     host_.Report(common::PageCapReport{host_.TaskId(), page_});
@@ -301,10 +314,10 @@ bool CMonitorView::SaveLongStrip(std::unique_ptr<CPageImageInfo>* single) {
       }
     } else {
       pages = engine::CollectStripPages(document, fetch, temporaryFiles_);
-      if (pages.size() == 1 && single) {
-        engine::MarkImageUrlTried(pages.front().image->url);
+      // An image an earlier page showed (a page turned in place still shows it) is never
+      // this page's.
+      if (pages.size() == 1 && single && engine::MarkImageUrlTried(pages.front().image->url))
         *single = std::move(pages.front().image);
-      }
       if (pages.size() < 2) return false; // one image is no strip
       record = engine::StripRecord{page_, {}};
       for (const auto& page : pages) record->positions.push_back(page.position);

@@ -256,7 +256,7 @@ function render() {
   next.setAttribute('aria-disabled', String(current() >= pages.length));
 }
 next.addEventListener('mousedown', () => { if (current() < pages.length) location.hash = 'p=' + (current() + 1); });
-window.addEventListener('hashchange', render);
+window.addEventListener('hashchange', () => setTimeout(render, 50)); // the page's data comes first
 render();
 </script>)").arg(Img(c, 1, QStringLiteral(" id=\"page-img\"")), images.join(QLatin1Char(',')));
   default: // AppSwap: an img per page, shown one at a time; pointerdown on aria-labelled links
