@@ -6,6 +6,8 @@
 #include <QThread>
 
 #include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -84,6 +86,13 @@ int AwaitProcessesEnd(const QList<ProcessRef>& processes, int termAfterMs, int k
     QThread::msleep(10);
   }
   return 0;
+}
+
+bool SignalWhenParentEnds(pid_t parent, int signal) {
+  if (parent <= 0 || ::getppid() != parent) return false;
+  if (::prctl(PR_SET_PDEATHSIG, signal) != 0) return false;
+  // The parent may have ended just before the request: the child was then handed to another.
+  return ::getppid() == parent;
 }
 
 } // namespace platform

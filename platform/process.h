@@ -32,4 +32,9 @@ bool SignalProcess(const ProcessRef& process, int signal);
 /// the ones left get SIGTERM, after `killAfterMs` SIGKILL. Returns how many had to be killed.
 int AwaitProcessesEnd(const QList<ProcessRef>& processes, int termAfterMs, int killAfterMs);
 
+/// Asks the system to send `signal` to this process the moment its parent ends, when `parent`
+/// is its parent. False when it is not (or no longer) this process's parent: the request then
+/// has no use, and the caller must watch `parent` some other way.
+bool SignalWhenParentEnds(pid_t parent, int signal);
+
 } // namespace platform

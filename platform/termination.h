@@ -4,6 +4,7 @@
 // may safely do; a socket notifier reads it on the watch's thread, where the callback may do
 // real work (quit the event loop, tell engines to quit).
 #include <QObject>
+#include <QString>
 #include <functional>
 
 class QSocketNotifier;
@@ -34,6 +35,14 @@ private:
 /// (tasks saved, engines told to quit, the browser closed and its profile removed). Call once
 /// the QCoreApplication exists; the watch lives as long as it. Safe to call more than once.
 void QuitOnTerminationSignals();
+
+/// Removes `folder`, with what it holds up to three levels down, when the process is ended by
+/// a signal that never reaches the event loop: the repeated signal of an EndAtOnce watch, or
+/// any signal whose default is to end the process and that nothing else handles (SIGTERM
+/// while no watch is installed, SIGQUIT, SIGPIPE, SIGUSR1, SIGALRM, ...). The process then
+/// ends by that same signal. Crash signals (SIGSEGV, SIGABRT) are left alone. The removal runs
+/// inside the handler with system calls only. One folder per process; an empty path stops it.
+void RemoveFolderOnFatalSignal(const QString& folder);
 
 /// `hook` also runs inside the signal handler itself, before the event loop hears of the
 /// signal: it lets work that blocks the event loop notice it. It must be async-signal-safe

@@ -25,7 +25,10 @@ namespace {
 constexpr int kMaxWindowsPerProcess = 255;
 constexpr int kFrameReadTimeoutMs = 2000;
 
-pid_t ProcessOf(HWND window) { return pid_t(std::uint32_t(window) >> 8); }
+pid_t ProcessOf(HWND window) { return window > 0 ? pid_t(std::uint32_t(window) >> 8) : 0; }
+
+// The reply frame's wParam: whether a window of the handle received the message.
+constexpr WPARAM kReplyHandled = 1;
 
 // A message that arrived from another process and waits for the user-interface thread.
 struct Incoming {
@@ -98,10 +101,13 @@ public:
         incoming_.pop_front();
       }
       LRESULT result = 0;
-      if (MessageWindow* window = Find(next.frame.target))
+      WPARAM handled = 0;
+      if (MessageWindow* window = Find(next.frame.target)) {
         result = window->WindowProc(next.frame.message, next.frame.wParam, next.frame.lParam);
+        handled = kReplyHandled;
+      }
       if (next.replyFd >= 0) {
-        MessageFrame reply{FrameKind::Reply, next.frame.target, next.frame.message, 0, result};
+        MessageFrame reply{FrameKind::Reply, next.frame.target, next.frame.message, handled, result};
         detail::WriteFrame(next.replyFd, reply);
         close(next.replyFd);
       }
@@ -211,7 +217,7 @@ private:
 };
 
 // Waits for the reply to a send, handling messages sent to this process meanwhile.
-LRESULT AwaitReply(int fd) {
+LRESULT AwaitReply(int fd, bool& handled) {
   MessageHub& hub = MessageHub::Instance();
   for (;;) {
     pollfd fds[2] = {{fd, POLLIN, 0}, {hub.WakeFd(), POLLIN, 0}};
@@ -222,7 +228,9 @@ LRESULT AwaitReply(int fd) {
     if (count == 2 && (fds[1].revents & POLLIN)) hub.DispatchIncoming();
     if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
       const auto reply = detail::ReadFrame(fd, 0);
-      return reply && reply->kind == FrameKind::Reply ? reply->lParam : 0;
+      if (!reply || reply->kind != FrameKind::Reply) return 0;
+      handled = reply->wParam == kReplyHandled;
+      return reply->lParam;
     }
   }
 }
@@ -252,15 +260,19 @@ void MessageWindow::DestroyHandle() {
   handle_ = 0;
 }
 
-LRESULT SendMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
+LRESULT SendMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam,
+                    bool* handled) {
+  bool received = false;
+  LRESULT result = 0;
   if (IsLocal(window)) {
     MessageWindow* target = MessageHub::Instance().Find(window);
-    return target ? target->WindowProc(message, wParam, lParam) : 0;
+    received = target != nullptr;
+    if (target) result = target->WindowProc(message, wParam, lParam);
+  } else if (const int fd = Deliver(window, FrameKind::Send, message, wParam, lParam); fd >= 0) {
+    result = AwaitReply(fd, received);
+    close(fd);
   }
-  const int fd = Deliver(window, FrameKind::Send, message, wParam, lParam);
-  if (fd < 0) return 0;
-  const LRESULT result = AwaitReply(fd);
-  close(fd);
+  if (handled) *handled = received;
   return result;
 }
 
@@ -303,5 +315,7 @@ bool IsWindow(HWND window) {
   close(fd);
   return reply && reply->kind == FrameKind::Reply && reply->lParam == 1;
 }
+
+pid_t ProcessOfWindow(HWND window) { return ProcessOf(window); }
 
 } // namespace platform

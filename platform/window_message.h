@@ -18,6 +18,7 @@
 // A send to a window that does not exist, or whose process dies or closes the connection,
 // returns 0 at once.
 #include <cstdint>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -55,9 +56,15 @@ private:
 /// thread-safe.
 void SetArrivalHook(std::uint32_t message, void (*hook)());
 
-LRESULT SendMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
+/// `handled`, when given, tells whether a window of that handle received the message: false
+/// when its process or the window is gone, or the process closed the connection unanswered.
+LRESULT SendMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam,
+                    bool* handled = nullptr);
 bool SendNotifyMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
 bool PostMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
 bool IsWindow(HWND window);
+
+/// The id of the process that owns `window` (0 for no window): the number a handle is made of.
+pid_t ProcessOfWindow(HWND window);
 
 } // namespace platform
