@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <unistd.h>
 
 namespace common {
@@ -22,16 +23,28 @@ QString UserDataFolder(const QString& xdgDataHome, const QString& home) {
   return WithTrailingSlash(QDir::cleanPath(base)) + QStringLiteral("folivex/");
 }
 
+namespace {
+
+// Cheap when they exist.
+bool MakeWrittenFolders(const QString& folder) {
+  bool made = true;
+  for (const QString& sub : {QStringLiteral("skin/cmd"), QStringLiteral("task")})
+    made = (QFileInfo(folder + sub).isDir() || QDir().mkpath(folder + sub)) && made;
+  return made;
+}
+
+} // namespace
+
 QString DataFolder() {
   const QString program = ProgramFolder();
   if (!UsesUserDataFolder(program)) return program;
   const QString folder =
       UserDataFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
-  // Cheap when they exist; the engine and folivex-get may be the first to arrive.
-  if (!QDir(folder + QStringLiteral("skin/cmd")).exists())
-    QDir().mkpath(folder + QStringLiteral("skin/cmd"));
-  if (!QDir(folder + QStringLiteral("task")).exists()) QDir().mkpath(folder + QStringLiteral("task"));
+  // The engine and folivex-get may be the first to arrive.
+  MakeWrittenFolders(folder);
   return folder;
 }
+
+bool PrepareDataFolder() { return MakeWrittenFolders(DataFolder()); }
 
 } // namespace common

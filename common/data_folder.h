@@ -19,6 +19,11 @@ namespace common {
 /// The data folder, with a trailing "/". For the user layout it is created when missing.
 QString DataFolder();
 
+/// Creates in the data folder, when missing, the folders the programs write into: "task/" and
+/// "skin/cmd/". A copied program folder may lack them (an archive or a checkout leaves empty
+/// folders out). False when one of them cannot be made.
+bool PrepareDataFolder();
+
 /// Whether the program folder at `programFolder` asks for the user layout: it cannot be
 /// written by this process, or its "layout.ini" says "user_data=1".
 bool UsesUserDataFolder(const QString& programFolder);
