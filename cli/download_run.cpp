@@ -28,7 +28,7 @@ std::int32_t CDownloadRun::FirstTaskId() {
 
 CDownloadRun::CDownloadRun(int jobs, platform::FIProgramLauncher& launcher, std::FILE* out,
                            std::FILE* err, bool terminal, int width)
-    : store_(QDir::tempPath() + QStringLiteral("/folivex-get-XXXXXX")), out_(out), err_(err) {
+    : out_(out), err_(err) {
   if (store_.isValid()) {
     QDir().mkpath(store_.filePath(QStringLiteral("task")));
     CTaskStore::SetStoreFolder(store_.path());

@@ -2,8 +2,8 @@
 // CDownloadRun: downloads chapters without the front-end's window, with the front-end's own
 // task manager and the unchanged engine.
 //
-// The run keeps its tasks in a private temporary store folder (its own "setting.ini" and
-// "task/"), so the front-end's settings and task files are never touched. Its message window
+// The run keeps its tasks in a private temporary store folder (CRunFolder, with its own
+// "setting.ini" and "task/"), so the front-end's settings and task files are never touched. Its message window
 // takes the place of the front-end's main window: engines say hello to it and report to it,
 // and command files meet in "skin/cmd/" of the data folder, which both derive from the
 // program folder they share. Task ids start high and depend on the process id, so they never meet the
@@ -17,11 +17,11 @@
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
 #include "cli/get_options.h"
+#include "cli/run_folder.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 
@@ -99,7 +99,7 @@ private:
   void WriteSummary();
   void EndEngines();
 
-  QTemporaryDir store_;
+  CRunFolder store_;
   CSetting setting_;
   CNoShutdown noShutdown_;
   std::unique_ptr<CTaskManager> tasks_;

@@ -36,7 +36,7 @@ CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
                                const QString& engineProgram, const QString& relayProgram,
                                std::FILE* out, std::FILE* err)
     : client_(launcher), engineProgram_(engineProgram), relayProgram_(relayProgram), out_(out),
-      err_(err), scratch_(QDir::tempPath() + QStringLiteral("/folivex-get-XXXXXX")) {
+      err_(err) {
   client_.SetDoneCallback([this](const LinkSearchOutcome& outcome) {
     if (done_) return;
     done_ = true;

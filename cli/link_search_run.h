@@ -11,13 +11,13 @@
 // loaded (the engine shows nothing then) ends the run with a message and kFailed.
 //
 // The run talks to the engine through the same CLinkSearchClient as the search-link dialog.
+#include "cli/run_folder.h"
 #include "core/link_search_client.h"
 #include "platform/launcher.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace folivex_get {
@@ -68,7 +68,7 @@ private:
   QString relayProgram_;
   std::FILE* out_;
   std::FILE* err_;
-  QTemporaryDir scratch_;
+  CRunFolder scratch_;
   bool done_ = false;
   int exitCode_ = -1;
   int helloTimeoutMs_ = kDefaultHelloTimeoutMs;
