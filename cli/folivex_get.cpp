@@ -1,5 +1,6 @@
 #include "cli/folivex_get.h"
 
+#include "common/data_folder.h"
 #include "common/network_setting.h"
 #include "core/engine_launcher.h"
 #include "platform/termination.h"
@@ -120,6 +121,8 @@ int RunFolivexGet(const QStringList& arguments) {
   if (!parsed.ok()) return BadArguments(parsed.error);
   // The engines inherit it, for their browser and their image fetches.
   if (!parsed.options.proxy.isEmpty()) common::ApplyNetworkSetting({parsed.options.proxy, {}});
+  // The engines' reports meet in the data folder; a copied program folder may lack the folder.
+  if (parsed.options.mode != GetMode::Help) common::PrepareDataFolder();
   switch (parsed.options.mode) {
   case GetMode::Help:
     WriteText(stdout, UsageText());

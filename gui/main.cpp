@@ -7,6 +7,7 @@
 #include "platform/shutdown.h"
 #include "platform/termination.h"
 
+#include "common/data_folder.h"
 #include "common/skin_loader.h"
 
 #include <QApplication>
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   platform::QuitOnTerminationSignals();
   InstallQtTranslation(app);
+  // A copied program folder may lack the folders the tasks and the engines' reports go into.
+  common::PrepareDataFolder();
   platform::DetachedLauncher launcher;
   platform::LogindShutdown shutdown;
   CFolivexGuiApp folivex(launcher, shutdown);
