@@ -55,7 +55,30 @@ QString JobsError(const QString& given) {
   return QStringLiteral("-j wants a whole number from 1 to %1, not \"%2\"").arg(kMaxJobs).arg(given);
 }
 
+QString ControlCharacterError(const QString& folder) {
+  return QStringLiteral("the folder name \"%1\" holds a control character").arg(Escaped(folder));
+}
+
 } // namespace
+
+bool HasControlCharacter(const QString& name) {
+  for (const QChar c : name)
+    if (c.category() == QChar::Other_Control) return true;
+  return false;
+}
+
+QString Escaped(const QString& text) {
+  QString escaped;
+  for (const QChar c : text) {
+    if (c.category() != QChar::Other_Control) escaped += c;
+    else if (c == QLatin1Char('\n')) escaped += QLatin1String("\\n");
+    else if (c == QLatin1Char('\t')) escaped += QLatin1String("\\t");
+    else if (c == QLatin1Char('\r')) escaped += QLatin1String("\\r");
+    else if (c.unicode() == 0) escaped += QLatin1String("\\0");
+    else escaped += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+  }
+  return escaped;
+}
 
 bool IsWebAddress(const QString& text) {
   for (const char* scheme : {"http://", "https://"}) {
@@ -172,6 +195,7 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
     if (positional.size() == 2) options.listBase = positional[1];
     if (options.listFile.isEmpty() || (positional.size() == 2 && options.listBase.isEmpty()))
       return {options, QStringLiteral("--list: empty file or folder name")};
+    if (HasControlCharacter(options.listBase)) return {options, ControlCharacterError(options.listBase)};
     return parsed;
   }
 
@@ -185,6 +209,8 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
       return {options, QStringLiteral("not a web address: %1").arg(positional[i])};
     if (positional[i + 1].isEmpty())
       return {options, QStringLiteral("empty folder for %1").arg(positional[i])};
+    if (HasControlCharacter(positional[i + 1]))
+      return {options, ControlCharacterError(positional[i + 1])};
     options.chapters.append({positional[i], positional[i + 1]});
   }
   options.mode = links ? GetMode::Links : GetMode::Download;

@@ -54,6 +54,14 @@ ParsedArguments ParseArguments(const QStringList& arguments);
 /// Whether `text` is an address the engine can open: "http://" or "https://" and a host.
 bool IsWebAddress(const QString& text);
 
+/// Whether `name` holds a control character (newline, tab, NUL, escape, ...). Such a folder is
+/// refused: a trailing newline pasted with a name would otherwise make a folder nobody can
+/// see or type.
+bool HasControlCharacter(const QString& name);
+
+/// `text` for a message: control characters written as escapes ("\n", "\t", "\0", "\x1b").
+QString Escaped(const QString& text);
+
 /// The usage text, ending with a newline.
 QString UsageText();
 

@@ -65,6 +65,10 @@ TaskList ParseTaskList(const QString& text, const QString& base) {
       reject(QStringLiteral("no folder after the address"));
       continue;
     }
+    if (HasControlCharacter(folder)) {
+      reject(QStringLiteral("the folder name \"%1\" holds a control character").arg(Escaped(folder)));
+      continue;
+    }
     QString why;
     const QString resolved = ResolveListFolder(folder, base, &why);
     if (resolved.isEmpty()) {
