@@ -67,6 +67,14 @@ bool CDownloadRun::AddChapter(const ChapterJob& job, int label) {
     WriteLine(err_, QStringLiteral("folivex-get: %1: listed twice, downloaded once").arg(job.url));
     return false;
   }
+  // Two downloads into one folder would overwrite each other's pages.
+  if (!tasks_->LockTaskFolder(*task)) {
+    tasks_->DeleteTask(task);
+    WriteLine(err_, QStringLiteral("folivex-get: %1: another download is using this folder (%2)")
+                        .arg(job.url, folder));
+    ++failures_;
+    return false;
+  }
   progress_->SetLabel(task->id, label);
   return true;
 }

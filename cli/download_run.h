@@ -68,7 +68,8 @@ public:
   }
 
   /// Queues one chapter into `folder` (made absolute, created when missing); `label` is its
-  /// number in the progress output. False, with a message on `err`, when it cannot run; the
+  /// number in the progress output. The chapter takes the folder for itself at once. False,
+  /// with a message on `err`, when it cannot run (another download uses the folder, say); the
   /// run then counts as failed.
   bool AddChapter(const ChapterJob& job, int label);
   /// Marks the run failed without a task (a refused list line, say).

@@ -136,15 +136,35 @@ void CTaskManager::SelectTasksToStart() {
   std::vector<std::int32_t> waiting;
   for (const auto& record : *this)
     if (record->status == TASK_WAIT) waiting.push_back(record->id);
-  const int free = Setting().max_download - CountTasks(TASK_RUNNING);
-  for (int i = 0; i < free && i < int(waiting.size()); ++i) StartTask(waiting[i]);
+  int free = Setting().max_download - CountTasks(TASK_RUNNING) - CountEndingEngines();
+  bool folderBusy = false;
+  for (std::size_t i = 0; i < waiting.size() && free > 0; ++i) {
+    StartTask(waiting[i]);
+    const CTaskInfo* record = FindTask(waiting[i]);
+    if (record && record->status == TASK_RUNNING) --free;
+    else if (record && record->status == TASK_WAIT) folderBusy = true;
+  }
+  // Nothing tells when another front-end lets go of a folder: look again.
+  if (folderBusy) selector_.StartTimer(kBusyFolderRetryMs);
+}
+
+int CTaskManager::CountEndingEngines() {
+  int ending = 0;
+  for (const auto& record : *this) {
+    if (record->status == TASK_RUNNING || !record->engine_process.IsKnown()) continue;
+    if (platform::IsProcessRunning(record->engine_process)) ++ending;
+    else record->engine_process = {}; // ended: never looked at again
+  }
+  return ending;
 }
 
 void CTaskManager::StartTask(std::int32_t id) {
   CTaskInfo* record = FindTask(id);
   if (!record || !mainWindow_) return; // the hand-off file needs the main window's handle
+  if (!folderLocks_.Acquire(id, record->folder)) return; // waits for the other download
   EndEngine(*record, true);
   if (!folder_rule::IsTaskFolderPath(record->folder)) {
+    folderLocks_.Release(id);
     record->status = TASK_STOP;
     record->launch_pending = false;
     record->error_text = ErrorText(kErrorPages);
@@ -211,7 +231,13 @@ int CTaskManager::FolderProblem(const QString& folder) {
 void CTaskManager::StopTask(std::int32_t id) {
   CTaskInfo* record = FindTask(id);
   if (!record) return;
-  if (record->status == TASK_RUNNING) EndEngine(*record, false);
+  if (record->status == TASK_RUNNING) {
+    EndEngine(*record, false);
+    // The engine still takes its slot while it ends, and is ended when it outstays the grace.
+    if (record->engine_end_ms == 0 && platform::IsProcessRunning(record->engine_process))
+      record->engine_end_ms = NowMs();
+  }
+  folderLocks_.Release(id);
   record->status = TASK_STOP;
   record->engine_wnd = 0;
   record->launch_pending = false;
@@ -384,7 +410,18 @@ void CTaskManager::CheckEngines() {
   }
   for (std::int32_t id : stalled)
     OnStallReport(common::StallReport{id});
-  if (CountTasks(TASK_RUNNING) == 0) watchdog_.StopTimer();
+  CheckEndingEngines(now);
+  if (CountTasks(TASK_RUNNING) == 0 && endingEngines_ == 0) watchdog_.StopTimer();
+}
+
+void CTaskManager::CheckEndingEngines(std::int64_t now) {
+  const int before = endingEngines_;
+  for (const auto& record : *this)
+    if (record->status != TASK_RUNNING && record->engine_end_ms != 0 &&
+        now - record->engine_end_ms >= endGraceMs_)
+      platform::SignalProcess(record->engine_process, SIGKILL);
+  endingEngines_ = CountEndingEngines();
+  if (endingEngines_ < before) RequestSelection();
 }
 
 bool CTaskManager::IsEngineGone(CTaskInfo& record) {

@@ -14,6 +14,7 @@
 // nothing here sends a waiting message to an engine.
 #include "common/engine_report.h"
 #include "core/engine_launcher.h"
+#include "core/folder_locks.h"
 #include "core/task_store.h"
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
@@ -42,6 +43,8 @@ public:
   /// Window probes that must fail in a row before an accepted engine counts as gone: one
   /// probe can time out while the engine is merely busy.
   static constexpr int kFailedProbesForGone = 2;
+  /// A task whose folder another download uses waits; the queue looks again this often.
+  static constexpr int kBusyFolderRetryMs = 1000;
 
   /// Values for the "ERROR" texts of the language file: why a task failed.
   enum ErrorReason : int {
@@ -120,13 +123,20 @@ public:
   void QueueTask(CTaskInfo* record);
   /// Launches an engine for the task. A restart first ends the task's previous engine: it is
   /// told to quit and sent SIGTERM, killed after the end grace, and the new engine is launched
-  /// only once it has ended, so two engines never work on one task.
+  /// only once it has ended, so two engines never work on one task. A task whose folder
+  /// another download uses (CFolderLocks) is not started and keeps waiting.
   void StartTask(std::int32_t id);
+  /// Takes the task's folder for it before it starts; false when another download uses it.
+  /// The task lets go of it when it stops. (folivex-get refuses a busy folder at once.)
+  bool LockTaskFolder(const CTaskInfo& record) { return folderLocks_.Acquire(record.id, record.folder); }
   /// Stops the task; a running engine is told to quit.
   void StopTask(std::int32_t id);
   void StopAllTasks();
   /// Number of tasks in that state.
   int CountTasks(std::int32_t status) const;
+  /// Engines of tasks that no longer run and have not ended yet (closing their browser). They
+  /// still take a slot of "max_download", so no more engines than that ever run.
+  int CountEndingEngines();
   /// Scheduling passes run so far (diagnostics and tests).
   int SelectionPasses() const { return selectionPasses_; }
 
@@ -163,6 +173,8 @@ public:
 
 private:
   void SelectTasksToStart();
+  /// Ends the engines of stopped tasks that outstay the end grace; frees their slots.
+  void CheckEndingEngines(std::int64_t now);
   void PackQueuedTasks();
   void LaunchEngine(CTaskInfo& record);
   /// Tells the task's engine to quit and, for a restart, ends its process by id.
@@ -172,6 +184,8 @@ private:
   CTaskInfo* FindRunningTask(std::int32_t id) const;
 
   CEngineLauncher engines_;
+  CFolderLocks folderLocks_;
+  int endingEngines_ = 0; ///< as counted by the last watchdog pass
   platform::FIShutdown& shutdown_;
   CMainWindowEndpoint* mainWindow_ = nullptr;
   QString engineProgram_;
