@@ -167,13 +167,22 @@ QStringList CChromiumProcess::Environment(const QString& profileFolder) {
 }
 
 void CChromiumProcess::RemoveStaleProfiles() {
-  // Chromium marks a profile in use with the symbolic link "SingletonLock" -> "<host>-<pid>".
-  // A profile whose browser no longer exists was left by an engine that was killed.
+  // Every profile holds its engine's lock file, which the system lets go when the engine
+  // dies. Older profiles have none; there Chromium's own mark of a profile in use, the
+  // symbolic link "SingletonLock" -> "<host>-<pid>", tells whether the browser still runs.
   // Only real folders: the temporary folder is shared, and removing through a link someone
   // named like a profile would empty whatever folder it points to.
   const QDir temp(QDir::tempPath());
   for (const QString& name : temp.entryList({QStringLiteral("gantrell-profile-*")},
                                             QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+    platform::FileLock engineLock;
+    switch (engineLock.LockExisting(temp.filePath(name) + QLatin1Char('/') + QLatin1String(kOwnerFile))) {
+    case platform::FileLock::Result::Locked:
+      QDir(temp.filePath(name)).removeRecursively();
+      continue;
+    case platform::FileLock::Result::Busy: continue; // its engine lives
+    case platform::FileLock::Result::Failed: break;  // no owner file: judged by the browser
+    }
     const QByteArray lock = QFile::encodeName(temp.filePath(name) + QStringLiteral("/SingletonLock"));
     char target[256];
     const ssize_t n = ::readlink(lock.constData(), target, sizeof target - 1);
@@ -207,6 +216,7 @@ bool CChromiumProcess::Start(const QString& executable, QString* error) {
   profile_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                              QStringLiteral("/gantrell-profile-XXXXXX"));
   if (!profile_->isValid()) return fail(QStringLiteral("cannot create a browser profile folder"));
+  owner_.Lock(profile_->filePath(QLatin1String(kOwnerFile)));
 
   // toBrowser: we write, the browser reads on fd 3. fromBrowser: it writes on fd 4.
   int toBrowser[2], fromBrowser[2];
@@ -293,6 +303,7 @@ void CChromiumProcess::End() {
 CChromiumProcess::~CChromiumProcess() {
   End();
   if (!profile_) return;
+  owner_.Unlock();
   // A helper process of the browser may still be finishing a write: try again briefly.
   for (int attempt = 0; attempt < 20 && QFileInfo::exists(profile_->path()); ++attempt) {
     if (attempt > 0) QThread::msleep(50);

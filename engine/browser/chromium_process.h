@@ -3,6 +3,8 @@
 // debugging pipe (no port is opened), with a fresh profile folder that is removed again.
 // The child dies with the engine: it asks the kernel for SIGKILL when its parent ends, and the
 // destructor ends it by its process id.
+#include "platform/file_lock.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -30,7 +32,12 @@ public:
   /// nothing the browser writes (downloads, crash reports, certificate stores) outlives it.
   static QStringList Environment(const QString& profileFolder);
 
-  /// Removes profile folders of browsers that no longer run (their engine was killed).
+  /// The lock file of a profile folder: held by the engine that made the folder while it
+  /// lives (platform::FileLock), so a folder whose lock is free was left by a dead engine.
+  static constexpr const char* kOwnerFile = "gantrell-owner.lock";
+  /// Removes from the temporary folder the profile folders that dead engines left: at once
+  /// when their owner's lock is free, whatever their age. Folders without the lock file
+  /// (made by an older engine) go when their browser no longer runs, or after ten minutes.
   static void RemoveStaleProfiles();
 
   /// Starts `executable`. On failure returns false and sets `error` to one readable line.
@@ -48,6 +55,7 @@ private:
   int readFd_ = -1;
   int writeFd_ = -1;
   std::unique_ptr<QTemporaryDir> profile_;
+  platform::FileLock owner_; // inside profile_, released before it is removed
 };
 
 } // namespace engine
