@@ -1,6 +1,8 @@
 // The folivex-get program as scripts use it: exit codes, plain progress on a pipe, errors on
 // standard error, list files, the link search relay and Control-C. The engine is the scripted
 // stand-in, named through FOLIVEX_GET_ENGINE.
+#include "cli/run_folder.h"
+#include "platform/file_lock.h"
 #include "platform/process.h"
 #include "test_support.h"
 
@@ -57,6 +59,31 @@ struct CommandLineTest : ::testing::Test {
             QString::fromUtf8(process.readAllStandardError())};
   }
 
+  // Starts folivex-get in the background (with its temporary folder in `tmp` when given) and
+  // waits until every listed chapter has reported its first page.
+  bool StartUntilFirstPages(QProcess& process, const QStringList& args, int chapters,
+                            const QString& tmp = {}) {
+    Prepare(process);
+    if (!tmp.isEmpty()) {
+      QProcessEnvironment env = process.processEnvironment();
+      env.insert("TMPDIR", tmp);
+      process.setProcessEnvironment(env);
+    }
+    process.start(FOLIVEX_GET_PATH, args);
+    if (!process.waitForStarted(10000)) return false;
+    QString out;
+    return WaitFor([&] {
+      out += QString::fromUtf8(process.readAllStandardOutput());
+      for (int n = 1; n <= chapters; ++n)
+        if (!out.contains(QString("[%1] page 1/").arg(n))) return false;
+      return true;
+    }, 20000);
+  }
+  static void KillEngineOf(const QString& folder) {
+    const pid_t pid = pid_t(testing_support::ReadBytes(folder + "/engine-pid").toInt());
+    platform::SignalProcess(platform::IdentifyProcess(pid), SIGKILL);
+  }
+
   QStringList Pages(const QString& folder) {
     return QDir(box.file(folder)).entryList({"*.png"}, QDir::Files, QDir::Name);
   }
@@ -72,6 +99,11 @@ TEST_F(CommandLineTest, BadArgumentsExitTwoWithUsage) {
     EXPECT_TRUE(r.err.contains("Usage:"));
     EXPECT_TRUE(r.out.isEmpty());
   }
+  const Result control = Run({"http://a", "chap\n"});
+  EXPECT_EQ(control.code, 2);
+  EXPECT_TRUE(control.err.startsWith("folivex-get: the folder name \"chap\\n\" holds a control character\n"))
+      << control.err.toStdString();
+  EXPECT_FALSE(QDir(box.file("chap\n")).exists());
   const Result help = Run({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_TRUE(help.out.startsWith("Usage:"));
@@ -173,4 +205,57 @@ TEST_F(CommandLineTest, ControlCTellsTheEnginesToQuitAndEndsTheOnesThatDoNot) {
   EXPECT_TRUE(QFile::exists(box.file("a/quit-received")));
   EXPECT_FALSE(platform::IsProcessRunning(platform::IdentifyProcess(deaf)))
       << "no engine outlives folivex-get";
+}
+
+TEST_F(CommandLineTest, TwoRunsIntoOneFolderTheSecondIsRefusedAtOnce) {
+  QProcess first;
+  ASSERT_TRUE(StartUntilFirstPages(first, {ChapterUrl(1, "info:3,save,pause:50000"), "same"}, 1));
+  const QString second = ChapterUrl(2, "info:2,saveall");
+  const Result refused = Run({second, "same", ChapterUrl(3, "info:1,saveall"), "other"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_TRUE(refused.err.contains("folivex-get: " + second + ": another download is using this folder"))
+      << refused.err.toStdString();
+  EXPECT_EQ(Pages("same"), QStringList{"001.png"}) << "nothing of the second chapter";
+  EXPECT_EQ(Pages("other").size(), 1) << "the run's other chapter still goes";
+
+  ::kill(pid_t(first.processId()), SIGINT);
+  ASSERT_TRUE(WaitFor([&] { return first.state() == QProcess::NotRunning; }, 20000));
+  // The folder is free again, and its lock file is gone.
+  EXPECT_EQ(Run({second, "same"}).code, 0);
+  EXPECT_EQ(Pages("same").size(), 2);
+  EXPECT_FALSE(QFile::exists(box.file("same/.folivex-download.lock")));
+}
+
+TEST_F(CommandLineTest, TheRunFolderGoesWithTheRunWhateverSignalEndsIt) {
+  const QString tmp = box.file("tmp");
+  ASSERT_TRUE(QDir().mkpath(tmp));
+  const auto runFolders = [&] { return QDir(tmp).entryList({"folivex-get-*"}, QDir::Dirs); };
+  // A signal it handles, the second Control-C while a deaf engine is awaited, one it never
+  // handles but can catch, and one nobody can catch.
+  const std::pair<QList<int>, int> endings[] = {
+      {{SIGUSR1}, 0}, {{SIGINT, SIGINT}, 0}, {{SIGPIPE}, 0}, {{SIGKILL}, 1}};
+  for (const auto& [sent, left] : endings) {
+    SCOPED_TRACE(sent.first() * 10 + sent.size());
+    QProcess process;
+    ASSERT_TRUE(StartUntilFirstPages(process, {ChapterUrl(1, "deaf,info:9,save,pause:50000"), "a"}, 1, tmp));
+    ASSERT_EQ(runFolders().size(), 1);
+    for (int signal : sent) {
+      ::kill(pid_t(process.processId()), signal);
+      WaitFor([] { return false; }, 300);
+    }
+    ASSERT_TRUE(WaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(runFolders().size(), left);
+    KillEngineOf(box.file("a"));
+  }
+
+  // The next run removes what the killed one left, never a folder whose run still goes.
+  ASSERT_TRUE(QDir(tmp).mkdir("folivex-get-Living"));
+  platform::FileLock living;
+  ASSERT_EQ(living.Lock(tmp + "/folivex-get-Living/" + folivex_get::CRunFolder::kOwnerFile),
+            platform::FileLock::Result::Locked);
+  QProcess next;
+  ASSERT_TRUE(StartUntilFirstPages(next, {ChapterUrl(2, "info:1,saveall"), "b"}, 1, tmp));
+  ASSERT_TRUE(WaitFor([&] { return next.state() == QProcess::NotRunning; }, 20000));
+  EXPECT_EQ(next.exitCode(), 0);
+  EXPECT_EQ(runFolders(), QStringList{"folivex-get-Living"});
 }
