@@ -3,6 +3,7 @@
 #include "common/program_folder.h"
 #include "core/task_event_observer.h"
 #include "frontend_fixture.h"
+#include "platform/file_lock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -115,6 +116,44 @@ TEST_F(SchedulingTest, RestartEndsTheOldEngineFirstEvenOneDeafToQuitAndSigterm) 
   EXPECT_NE(launcher.launches[0].pid, 0);
   EXPECT_EQ(launcher.launches[1].livingBefore, 0) << "two engines on one task";
   EXPECT_EQ(r->status, TASK_RUNNING);
+}
+
+TEST_F(SchedulingTest, EnginesStillEndingKeepTheirSlotsSoNoMoreThanTheLimitEverRun) {
+  // Each engine finishes its chapter, then ignores the quit and SIGTERM until it is killed.
+  setting.max_download = 2;
+  tasks.SetWatchdog(5000, 20);
+  tasks.SetEngineTimeouts(90000, 300);
+  launcher.SetDefaultScript(QStringLiteral("deaf,info:2,saveall"));
+  for (int i = 0; i < 5; ++i) tasks.AddTask("http://site/" + QString::number(i), folder.File(QString("c%1").arg(i)), true);
+  ASSERT_TRUE(WaitFor([&] { return AllStopped() && launcher.AllEnded(); }, 30000));
+  ASSERT_EQ(launcher.launches.size(), 5u);
+  for (const auto& launch : launcher.launches)
+    EXPECT_LE(launch.livingBefore, 1) << "task " << launch.job.id.value_or(0);
+  for (const auto& record : tasks) EXPECT_TRUE(record->IsFinished());
+}
+
+TEST_F(SchedulingTest, ATaskWaitsWhileAnotherDownloadUsesItsFolder) {
+  setting.max_download = 3;
+  tasks.SetWatchdog(5000, 50);
+  launcher.SetDefaultScript(QStringLiteral("info:50")); // runs until stopped
+  // Another program holds the first folder; two tasks of ours share the second.
+  platform::FileLock other;
+  ASSERT_TRUE(QDir().mkpath(folder.File("taken")));
+  ASSERT_EQ(other.Lock(folder.File("taken/") + CFolderLocks::kLockFile), platform::FileLock::Result::Locked);
+  CTaskInfo* blocked = tasks.AddTask("http://site/blocked", folder.File("taken"), true);
+  CTaskInfo* first = tasks.AddTask("http://site/first", folder.Downloads(), true);
+  CTaskInfo* second = tasks.AddTask("http://site/second", folder.Downloads(), true);
+  ASSERT_TRUE(WaitFor([&] { return first->engine_wnd != 0; }));
+  WaitFor([] { return false; }, 300);
+  EXPECT_EQ(blocked->status, TASK_WAIT);
+  EXPECT_EQ(second->status, TASK_WAIT);
+  EXPECT_EQ(launcher.launches.size(), 1u) << "a free slot is no reason to share a folder";
+
+  tasks.StopTask(first->id);
+  EXPECT_TRUE(WaitFor([&] { return second->engine_wnd != 0; }));
+  other.Unlock();
+  EXPECT_TRUE(WaitFor([&] { return blocked->engine_wnd != 0; }, 5000))
+      << "a folder another program lets go of is seen without a nudge";
 }
 
 TEST_F(SchedulingTest, CrashedEngineIsRestartedByTheWatchdog) {

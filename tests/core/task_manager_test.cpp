@@ -18,8 +18,12 @@ using testing_support::WaitFor;
 
 class TaskManagerTest : public ::testing::Test {
 protected:
+  // Each task gets a folder of its own ("comic", "comic-2", ...): two tasks never share one.
   CTaskInfo* Add(const QString& url, bool startNow = false) {
-    return tasks.AddTask(url, folder.Downloads() + "comic", startNow);
+    const QString name = folder.Downloads() + "comic" + (added_ ? QString("-%1").arg(added_ + 1) : QString());
+    ++added_;
+    QDir().mkpath(name);
+    return tasks.AddTask(url, name, startNow);
   }
   // A task that runs with a stand-in engine that said hello.
   CTaskInfo* Running(const QString& url, EngineStandIn& engine) {
@@ -39,9 +43,8 @@ protected:
   }
   static QString Id(const CTaskInfo* r) { return QString::number(r->id); }
 
-  void SetUp() override { QDir().mkpath(folder.Downloads() + "comic"); }
-
   ProgramFolderSandbox folder;
+  int added_ = 0;
   CSetting setting;
   RecordingLauncher launcher;
   CountingShutdown shutdown;
