@@ -1,6 +1,8 @@
 // Clearing the profile folders that killed engines left in the temporary folder: only real,
-// abandoned folders go; nothing reached through a link is touched.
+// abandoned folders go, at once when their engine's lock is free; nothing reached through a
+// link is touched.
 #include "engine/browser/chromium_process.h"
+#include "platform/file_lock.h"
 
 #include "test_support.h"
 
@@ -73,6 +75,14 @@ TEST(ChromiumProcess, StaleProfilesGoButLinkedFoldersAreNeverEmptied) {
   ASSERT_EQ(::symlink(deadLock.constData(),
                       QFile::encodeName(tmp + "/gantrell-profile-dead/SingletonLock").constData()), 0);
 
+  // Fresh profiles with their engine's lock file: one whose engine lives (the lock is held
+  // here), one whose engine was killed a moment ago (nobody holds it).
+  const QString owner = QString("/") + engine::CChromiumProcess::kOwnerFile;
+  ASSERT_TRUE(root.mkpath("tmp/gantrell-profile-living") && root.mkpath("tmp/gantrell-profile-killed"));
+  platform::FileLock living;
+  ASSERT_EQ(living.Lock(tmp + "/gantrell-profile-living" + owner), platform::FileLock::Result::Locked);
+  ASSERT_TRUE(testing_support::WriteBytes(tmp + "/gantrell-profile-killed" + owner, ""));
+
   {
     TempFolder redirect(tmp);
     engine::CChromiumProcess::RemoveStaleProfiles();
@@ -81,4 +91,6 @@ TEST(ChromiumProcess, StaleProfilesGoButLinkedFoldersAreNeverEmptied) {
   EXPECT_TRUE(QFile::exists(sandbox.file("locked-victim/keep.txt")));
   EXPECT_FALSE(QFileInfo::exists(tmp + "/gantrell-profile-old"));
   EXPECT_FALSE(QFileInfo::exists(tmp + "/gantrell-profile-dead"));
+  EXPECT_TRUE(QFileInfo::exists(tmp + "/gantrell-profile-living"));
+  EXPECT_FALSE(QFileInfo::exists(tmp + "/gantrell-profile-killed")) << "whatever its age";
 }
