@@ -252,6 +252,8 @@ TEST_F(ChromiumView, PageAnswersTellErrorsAndWhatIsNoPage) {
   attachment.body = "<html>list</html>";
   attachment.headers = {{"Content-Disposition", "attachment; filename=\"list.html\""}};
   site.Add("/list-download.html", attachment);
+  attachment.headers = {{"Content-Disposition", "Attachment; filename=\"list.html\""}};
+  site.Add("/list-Download.html", attachment); // the disposition type in any letter case
   const std::pair<QString, QPair<int, bool>> cases[] = {
       {site.Url("/list.html"), {200, true}}, // its frame's 404 is not the page's
       {site.Url("/gone.html"), {404, true}},
@@ -259,6 +261,7 @@ TEST_F(ChromiumView, PageAnswersTellErrorsAndWhatIsNoPage) {
       {site.Url("/moved.html"), {404, true}}, // the redirect's target answers
       {site.Url("/cover.png"), {200, false}},
       {site.Url("/list-download.html"), {200, false}},
+      {site.Url("/list-Download.html"), {200, false}},
       {"http://127.0.0.1:1/list.html", {0, true}}, // nothing listens there
   };
   for (const auto& [url, answer] : cases) {

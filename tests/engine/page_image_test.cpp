@@ -240,6 +240,18 @@ TEST_F(PageImageTest, ContentLengthIsCheckedOnlyWhenStated) {
   EXPECT_FALSE(Fetch(Unique("wrong.png")));
 }
 
+TEST_F(PageImageTest, AnAnswerWithoutALengthIsLeftAtTheSizeCap) {
+  // No stated length for libcurl's own limit to go by: only counting the bytes as they come
+  // stops a stream before it fills the disk (the decoder would refuse the file only after).
+  Resource endless{QByteArray(1 << 20, 'x'), "image/png"};
+  endless.length = BodyLength::None;
+  endless.repeatUpTo = 2 * engine::kMaxImageBytes;
+  site_.Add(Unique("endless.png"), endless);
+  EXPECT_FALSE(Fetch(Unique("endless.png")));
+  EXPECT_TRUE(temporary_.isEmpty()) << "the partial file is removed";
+  EXPECT_LT(site_.BytesSent(Unique("endless.png")), engine::kMaxImageBytes * 3 / 2);
+}
+
 TEST_F(PageImageTest, CompressedAnswersToTheOfferedEncodingAreDecoded) {
   // The request offers deflate; a server taking it up sends a zlib stream (qCompress output
   // after its 4-byte size prefix), whose length is what Content-Length states.

@@ -77,6 +77,7 @@ struct LocalSite::Impl {
   mutable QMutex mutex;
   QMap<QByteArray, Resource> resources;
   QList<RecordedRequest> requests;
+  QMap<QByteArray, qint64> sent; // body bytes of answers without a length, by path
 
   void Record(const httplib::Request& req) {
     RecordedRequest r;
@@ -139,16 +140,25 @@ struct LocalSite::Impl {
     case BodyLength::Correct:
       res.set_content(*body, type);
       break;
-    case BodyLength::None:
+    case BodyLength::None: {
       // Without a length the body runs until the server closes the connection.
       res.set_header("Connection", "close");
-      res.set_content_provider(type, [body](size_t offset, httplib::DataSink& sink) {
-        if (offset < body->size())
-          sink.write(body->data() + offset, body->size() - offset);
-        sink.done();
+      const size_t total = size_t(std::max<qint64>(resource.repeatUpTo, qint64(body->size())));
+      const QByteArray path = QByteArray::fromStdString(req.path);
+      res.set_content_provider(type, [this, body, total, path](size_t offset, httplib::DataSink& sink) {
+        if (offset >= total || body->empty()) {
+          sink.done();
+          return true;
+        }
+        const size_t at = offset % body->size();
+        const size_t piece = std::min(body->size() - at, total - offset);
+        if (!sink.write(body->data() + at, piece)) return false;
+        QMutexLocker lock(&mutex);
+        sent[path] += qint64(piece);
         return true;
       });
       break;
+    }
     case BodyLength::Wrong:
       // The whole body goes out whatever length was stated; a short body ends by closing.
       res.set_header("Connection", "close");
@@ -220,6 +230,11 @@ void LocalSite::Remove(const QString& path) {
 QList<RecordedRequest> LocalSite::Requests() const {
   QMutexLocker lock(&impl_->mutex);
   return impl_->requests;
+}
+
+qint64 LocalSite::BytesSent(const QString& path) const {
+  QMutexLocker lock(&impl_->mutex);
+  return impl_->sent.value(path.toUtf8());
 }
 
 int LocalSite::RequestCount(const QString& path) const {

@@ -45,6 +45,9 @@ struct Resource {
   /// "name=value" pairs that must all come in the request's Cookie header; without them the
   /// answer is 403.
   QList<QByteArray> requiredCookies;
+  /// With BodyLength::None: the body goes out again and again until this many bytes have been
+  /// sent, or the client gives up (0: once). BytesSent() tells how far it got.
+  qint64 repeatUpTo = 0;
 };
 
 /// One request as the server received it.
@@ -86,6 +89,8 @@ public:
   QList<RecordedRequest> Requests() const;
   /// How many requests asked for `path` (query ignored).
   int RequestCount(const QString& path) const;
+  /// Body bytes handed to the network for `path` without a stated length, so far.
+  qint64 BytesSent(const QString& path) const;
   void ClearRequests();
 
 private:
