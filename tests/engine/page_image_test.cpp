@@ -241,8 +241,8 @@ TEST_F(PageImageTest, ContentLengthIsCheckedOnlyWhenStated) {
 }
 
 TEST_F(PageImageTest, AnAnswerWithoutALengthIsLeftAtTheSizeCap) {
-  // No stated length for libcurl's own limit to go by: only counting the bytes as they come
-  // stops a stream before it fills the disk (the decoder would refuse the file only after).
+  // No length for libcurl's own limit: only counting the bytes as they come stops a stream
+  // before it fills the disk (the decoder refuses the file only afterwards).
   Resource endless{QByteArray(1 << 20, 'x'), "image/png"};
   endless.length = BodyLength::None;
   endless.repeatUpTo = 2 * engine::kMaxImageBytes;

@@ -1,14 +1,11 @@
 // The real Gantrell binary against a test process acting as the front-end window.
 #include "common/command_file.h"
 #include "common/protocol.h"
-#include "engine/front_end_watch.h"
 #include "engine/gantrell_app.h"
 #include "frontend_stub.h"
 #include "test_support.h"
 
 #include <QFile>
-#include <QProcess>
-#include <atomic>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -97,21 +94,4 @@ TEST(EngineStartup, AReportNobodyReceivesEndsTheEngine) {
   frontEnd.DestroyHandle();
   ASSERT_TRUE(WaitFor([&] { return engine.Finished(); }, 60000));
   EXPECT_EQ(engine.exitCode, CGantrellApp::kExitFrontEndGone);
-}
-
-TEST(FrontEndWatch, TheEndOfTheFrontEndIsNoticedOnceAndAFetchIsToldAtOnce) {
-  QProcess frontEnd;
-  frontEnd.start("sleep", {"30"});
-  ASSERT_TRUE(frontEnd.waitForStarted(5000));
-  static std::atomic<int> aborted{0};
-  int ended = 0;
-  CFrontEndWatch watch(platform::IdentifyProcess(pid_t(frontEnd.processId())), [&] { ++ended; },
-                       [] { ++aborted; });
-  EXPECT_FALSE(WaitFor([&] { return ended > 0; }, 1200)) << "not while it lives";
-  frontEnd.kill();
-  frontEnd.waitForFinished(5000);
-  ASSERT_TRUE(WaitFor([&] { return ended > 0; }, 10000));
-  WaitFor([] { return false; }, 600); // another look of the watch
-  EXPECT_EQ(ended, 1);
-  EXPECT_EQ(aborted.load(), 1) << "a blocking fetch is told at once";
 }

@@ -146,13 +146,9 @@ struct LocalSite::Impl {
       const size_t total = size_t(std::max<qint64>(resource.repeatUpTo, qint64(body->size())));
       const QByteArray path = QByteArray::fromStdString(req.path);
       res.set_content_provider(type, [this, body, total, path](size_t offset, httplib::DataSink& sink) {
-        if (offset >= total || body->empty()) {
-          sink.done();
-          return true;
-        }
-        const size_t at = offset % body->size();
-        const size_t piece = std::min(body->size() - at, total - offset);
-        if (!sink.write(body->data() + at, piece)) return false;
+        const size_t piece = std::min(body->size() - offset % std::max<size_t>(body->size(), 1), total - offset);
+        if (piece == 0) sink.done();
+        else if (!sink.write(body->data() + offset % body->size(), piece)) return false;
         QMutexLocker lock(&mutex);
         sent[path] += qint64(piece);
         return true;
