@@ -161,7 +161,6 @@ int CTaskManager::CountEndingEngines() {
 void CTaskManager::StartTask(std::int32_t id) {
   CTaskInfo* record = FindTask(id);
   if (!record || !mainWindow_) return; // the hand-off file needs the main window's handle
-  if (!folderLocks_.Acquire(id, record->folder)) return; // waits for the other download
   EndEngine(*record, true);
   if (!folder_rule::IsTaskFolderPath(record->folder)) {
     folderLocks_.Release(id);
@@ -172,6 +171,7 @@ void CTaskManager::StartTask(std::int32_t id) {
     CTaskEventObserver::NotifyTaskChanged();
     return;
   }
+  if (!folderLocks_.Acquire(id, record->folder)) return; // waits for the other download
   record->status = TASK_RUNNING;
   record->error_text.clear();
   record->page_cap = 0;
