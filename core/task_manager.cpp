@@ -136,7 +136,10 @@ void CTaskManager::SelectTasksToStart() {
   std::vector<std::int32_t> waiting;
   for (const auto& record : *this)
     if (record->status == TASK_WAIT) waiting.push_back(record->id);
-  int free = Setting().max_download - CountTasks(TASK_RUNNING) - CountEndingEngines();
+  // Engines still ending hold their slots; the watchdog looks again once they have ended.
+  endingEngines_ = CountEndingEngines();
+  if (endingEngines_ > 0 && !watchdog_.IsTimerRunning()) watchdog_.StartTimer(watchIntervalMs_);
+  int free = Setting().max_download - CountTasks(TASK_RUNNING) - endingEngines_;
   bool folderBusy = false;
   for (std::size_t i = 0; i < waiting.size() && free > 0; ++i) {
     StartTask(waiting[i]);

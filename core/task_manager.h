@@ -185,7 +185,7 @@ private:
 
   CEngineLauncher engines_;
   CFolderLocks folderLocks_;
-  int endingEngines_ = 0; ///< as counted by the last watchdog pass
+  int endingEngines_ = 0; ///< as counted by the last scheduling or watchdog pass
   platform::FIShutdown& shutdown_;
   CMainWindowEndpoint* mainWindow_ = nullptr;
   QString engineProgram_;

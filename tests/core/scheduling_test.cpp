@@ -119,12 +119,13 @@ TEST_F(SchedulingTest, RestartEndsTheOldEngineFirstEvenOneDeafToQuitAndSigterm) 
 }
 
 TEST_F(SchedulingTest, EnginesStillEndingKeepTheirSlotsSoNoMoreThanTheLimitEverRun) {
-  // Each engine finishes its chapter, then ignores the quit and SIGTERM until it is killed.
+  // Each engine takes a while to end after its chapter; the first ignores the quit and SIGTERM
+  // until it is killed.
   setting.max_download = 2;
-  tasks.SetWatchdog(5000, 20);
   tasks.SetEngineTimeouts(90000, 300);
-  launcher.SetDefaultScript(QStringLiteral("deaf,info:2,saveall"));
+  launcher.SetDefaultScript(QStringLiteral("linger:300,info:2,saveall"));
   for (int i = 0; i < 5; ++i) tasks.AddTask("http://site/" + QString::number(i), folder.File(QString("c%1").arg(i)), true);
+  launcher.SetScript(tasks[0]->id, QStringLiteral("deaf,info:2,saveall"));
   ASSERT_TRUE(WaitFor([&] { return AllStopped() && launcher.AllEnded(); }, 30000));
   ASSERT_EQ(launcher.launches.size(), 5u);
   for (const auto& launch : launcher.launches) EXPECT_LE(launch.livingBefore, 1);

@@ -26,6 +26,7 @@
 //   stallfirst  "stall", but only in an engine that started at page 1
 //   pause:MS    let MS milliseconds pass (messages are handled meanwhile)
 //   crash       end at once without a word
+//   linger:MS   once told to quit, stay MS milliseconds before ending (a browser closing)
 // A script that starts with "silent" never says hello; a "deaf" step anywhere makes the engine
 // ignore WM_APP_ENGINE_QUIT and SIGTERM, as an engine stuck in a long call does. After the
 // script the engine waits for WM_APP_ENGINE_QUIT. It never outlives 60 s, whatever happens.
@@ -74,6 +75,7 @@ struct Engine {
   int page = 1;
   int total = 0;
   int firstPage = 1;
+  int lingerMs = 0;
 
   void Send(const common::EngineReport& report) {
     const QString path = common::CommandFilePath(*job.id, command);
@@ -116,6 +118,8 @@ struct Engine {
       Pause(value);
     } else if (name == "crash") {
       std::_Exit(3);
+    } else if (name == "linger") {
+      lingerMs = value;
     }
     return !window.quit;
   }
@@ -189,9 +193,12 @@ int main(int argc, char** argv) {
   if (reply != protocol::ENGINE_HELLO_ACCEPTED) return 1;
   if (search) return engine.Search();
 
+  int code = 0;
   for (const QString& step : steps) {
     engine.Pause(20); // let the other side's timers run between reports
-    if (!engine.Step(step)) return 0;
+    if (!engine.Step(step)) break;
   }
-  return engine.window.quit ? 0 : app.exec();
+  if (!engine.window.quit) code = app.exec();
+  QThread::msleep(engine.lingerMs);
+  return code;
 }
