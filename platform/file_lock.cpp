@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,23 +67,27 @@ int CreateLocked(const QByteArray& name, bool& exists) {
 
 } // namespace
 
+std::optional<FileLock::Result> FileLock::TryExisting(const QString& path, bool& missing) {
+  const QByteArray name = QFile::encodeName(path);
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  missing = fd < 0 && errno == ENOENT;
+  if (fd < 0) return missing ? std::nullopt : std::optional(Result::Failed);
+  const std::optional<Result> result = LockDescriptor(fd, name);
+  if (result == Result::Locked) {
+    fd_ = fd;
+    path_ = path;
+  }
+  return result;
+}
+
 FileLock::Result FileLock::Lock(const QString& path) {
   Unlock();
-  const QByteArray name = QFile::encodeName(path);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd >= 0) {
-      const std::optional<Result> result = LockDescriptor(fd, name);
-      if (!result) continue;
-      if (*result == Result::Locked) {
-        fd_ = fd;
-        path_ = path;
-      }
-      return *result;
-    }
-    if (errno != ENOENT) return Result::Failed;
+    bool missing = false;
+    if (const std::optional<Result> result = TryExisting(path, missing)) return *result;
+    if (!missing) continue;
     bool exists = false;
-    const int created = CreateLocked(name, exists);
+    const int created = CreateLocked(QFile::encodeName(path), exists);
     if (created >= 0) {
       fd_ = created;
       path_ = path;
@@ -97,17 +100,10 @@ FileLock::Result FileLock::Lock(const QString& path) {
 
 FileLock::Result FileLock::LockExisting(const QString& path) {
   Unlock();
-  const QByteArray name = QFile::encodeName(path);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return Result::Failed;
-    const std::optional<Result> result = LockDescriptor(fd, name);
-    if (!result) continue;
-    if (*result == Result::Locked) {
-      fd_ = fd;
-      path_ = path;
-    }
-    return *result;
+    bool missing = false;
+    if (const std::optional<Result> result = TryExisting(path, missing)) return *result;
+    if (missing) break;
   }
   return Result::Failed;
 }

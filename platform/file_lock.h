@@ -9,6 +9,7 @@
 // locked is still the one at the path, so a holder that removes the file at the same moment
 // can never give two processes the lock at once.
 #include <QString>
+#include <optional>
 
 namespace platform {
 
@@ -38,7 +39,9 @@ public:
   QString Path() const { return path_; }
 
 private:
-  Result LockOpened(int fd, const QByteArray& name);
+  /// One attempt at the file that lies at `path` now. Empty when there is none (`missing`
+  /// set) or it was removed between open and lock.
+  std::optional<Result> TryExisting(const QString& path, bool& missing);
 
   int fd_ = -1;
   QString path_;
