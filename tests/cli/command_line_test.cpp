@@ -82,16 +82,13 @@ struct CommandLineTest : ::testing::Test {
 
 TEST_F(CommandLineTest, BadArgumentsExitTwoWithUsage) {
   for (const QStringList& args : QList<QStringList>{{}, {"-j", "0", "http://a", "f"},
-                                                   {"http://a"}, {"--nope"}}) {
+                                                   {"http://a"}, {"--nope"}, {"http://a", "chap\n"}}) {
     const Result r = Run(args);
     EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains("Usage:"));
     EXPECT_TRUE(r.out.isEmpty());
   }
-  const Result control = Run({"http://a", "chap\n"});
-  EXPECT_EQ(control.code, 2);
-  EXPECT_TRUE(control.err.startsWith("folivex-get: the folder name \"chap\\n\" holds a control character\n"))
-      << control.err.toStdString();
+  EXPECT_TRUE(Run({"http://a", "chap\n"}).err.startsWith("folivex-get: the folder name \"chap\\n\" holds a control character\n"));
   const Result help = Run({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_TRUE(help.out.startsWith("Usage:"));
@@ -233,8 +230,7 @@ TEST_F(CommandLineTest, TheRunFolderGoesWithTheRunWhateverSignalEndsIt) {
   // The next run removes what the killed one left, never a folder whose run still goes.
   platform::FileLock living;
   ASSERT_TRUE(QDir(tmp).mkdir("folivex-get-Living"));
-  ASSERT_EQ(living.Lock(tmp + "/folivex-get-Living/" + folivex_get::CRunFolder::kOwnerFile),
-            platform::FileLock::Result::Locked);
+  living.Lock(tmp + "/folivex-get-Living/" + folivex_get::CRunFolder::kOwnerFile);
   EXPECT_EQ(Run({ChapterUrl(2, "info:1,saveall"), "b"}).code, 0);
   EXPECT_EQ(runFolders(), QStringList{"folivex-get-Living"});
 }

@@ -45,8 +45,8 @@ struct Resource {
   /// "name=value" pairs that must all come in the request's Cookie header; without them the
   /// answer is 403.
   QList<QByteArray> requiredCookies;
-  /// With BodyLength::None: the body goes out again and again until this many bytes have been
-  /// sent, or the client gives up (0: once). BytesSent() tells how far it got.
+  /// With BodyLength::None: the body goes out over and over until this many bytes have gone
+  /// or the client gives up (0: once).
   qint64 repeatUpTo = 0;
 };
 
