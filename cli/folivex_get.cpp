@@ -101,8 +101,7 @@ int Download(const GetOptions& options) {
 int Links(const GetOptions& options) {
   if (!EngineIsThere()) return 1;
   platform::DetachedLauncher launcher;
-  CLinkSearchRun run(launcher, EngineProgram(), QCoreApplication::applicationFilePath(), stdout,
-                     stderr);
+  CLinkSearchRun run(launcher, EngineProgram(), stdout, stderr);
   // Control-C tells the engines to quit; pressing it again ends at once.
   const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
                                          platform::TerminationWatch::Repeat::EndAtOnce);
@@ -112,11 +111,6 @@ int Links(const GetOptions& options) {
 } // namespace
 
 int RunFolivexGet(const QStringList& arguments) {
-  // Started by an engine as the viewer of its link-search result: copy it and end.
-  const QString relayTarget = qEnvironmentVariable(CLinkSearchRun::kRelayVariable);
-  if (!relayTarget.isEmpty() && arguments.size() == 1)
-    return CLinkSearchRun::RelayResultFile(arguments[0], relayTarget) ? 0 : 1;
-
   const ParsedArguments parsed = ParseArguments(arguments);
   if (!parsed.ok()) return BadArguments(parsed.error);
   // The engines inherit it, for their browser and their image fetches.

@@ -1,6 +1,6 @@
 #pragma once
 // The whole folivex-get program behind its thin main(): argument handling, the download and
-// link-search runs, the result relay and Control-C.
+// link-search runs and Control-C.
 #include <QStringList>
 
 namespace folivex_get {

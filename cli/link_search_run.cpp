@@ -5,18 +5,10 @@
 #include "cli/progress_output.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
-#include <QThread>
 #include <QTimer>
 
 namespace folivex_get {
 namespace {
-
-constexpr qint64 kMaxResultBytes = 64 * 1024 * 1024;
 
 void WriteText(std::FILE* stream, const QString& text) {
   const QByteArray bytes = text.toUtf8();
@@ -33,52 +25,33 @@ QString FailureReason(int status) {
 } // namespace
 
 CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
-                               const QString& engineProgram, const QString& relayProgram,
-                               std::FILE* out, std::FILE* err)
-    : client_(launcher), engineProgram_(engineProgram), relayProgram_(relayProgram), out_(out),
-      err_(err) {
+                               const QString& engineProgram, std::FILE* out, std::FILE* err)
+    : client_(launcher), engineProgram_(engineProgram), out_(out), err_(err) {
   client_.SetDoneCallback([this](const LinkSearchOutcome& outcome) {
     if (done_) return;
     done_ = true;
+    // End after the reply: the engine waits in its send until then.
     if (outcome.pageFailed) {
       WriteText(err_, QStringLiteral("folivex-get: the list page could not be loaded (%1)\n")
                           .arg(FailureReason(outcome.status)));
       QTimer::singleShot(0, [this] { End(kFailed); });
       return;
     }
-    // Read the result after the reply: the engine waits in its send until then.
+    if (!outcome.received) {
+      WriteText(err_, QStringLiteral("folivex-get: the search result could not be read\n"));
+      QTimer::singleShot(0, [this] { End(kFailed); });
+      return;
+    }
+    lines_ = ResultLines(outcome.links);
     QTimer::singleShot(0, [this] { End(kDone); });
   });
 }
 
-QStringList CLinkSearchRun::ResultLines(const QByteArray& bytes) {
-  QByteArray body = bytes;
-  if (body.startsWith("\xFF\xFE")) body.remove(0, 2);
-  QStringDecoder decoder(QStringDecoder::Utf16LE);
-  const QString text = decoder(body);
+QStringList CLinkSearchRun::ResultLines(const std::vector<common::FoundLink>& links) {
   QStringList lines;
-  for (QString line : text.split(QLatin1Char('\n'))) {
-    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-    if (line.trimmed().isEmpty()) continue;
-    lines.append(CProgressOutput::Printable(line));
-  }
+  for (const common::FoundLink& link : links)
+    lines.append(CProgressOutput::Printable(common::SearchResultLine(link)));
   return lines;
-}
-
-bool CLinkSearchRun::RelayResultFile(const QString& source, const QString& target) {
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxResultBytes) return false;
-  const QByteArray bytes = in.read(kMaxResultBytes + 1);
-  if (bytes.size() > kMaxResultBytes) return false;
-  const QString partial = target + QStringLiteral(".partial");
-  QFile out(partial);
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size()) {
-    QFile::remove(partial);
-    return false;
-  }
-  out.close();
-  return std::rename(QFile::encodeName(partial).constData(),
-                     QFile::encodeName(target).constData()) == 0;
 }
 
 int CLinkSearchRun::Run(const QString& url, const QString& folder) {
@@ -86,11 +59,8 @@ int CLinkSearchRun::Run(const QString& url, const QString& folder) {
     WriteText(err_, QStringLiteral("folivex-get: no temporary folder for the search result\n"));
     return kFailed;
   }
-  const QString resultCopy = scratch_.filePath(QStringLiteral("result"));
-  // The engine starts the "viewer" with its own environment, which it has from us.
-  qputenv(platform::kOpenerVariable, QFile::encodeName(relayProgram_));
-  qputenv(kRelayVariable, QFile::encodeName(resultCopy));
-
+  // The result file goes with the run folder, whatever ends the run.
+  client_.SetResultFolder(scratch_.path());
   if (!client_.Start(engineProgram_, url, folder)) {
     WriteText(err_, QStringLiteral("folivex-get: cannot start the engine %1\n").arg(engineProgram_));
     return kFailed;
@@ -131,17 +101,8 @@ int CLinkSearchRun::Run(const QString& url, const QString& folder) {
     return exitCode_;
   }
 
-  // The relay was started before the engine told us, and copies in one step.
-  QDeadlineTimer deadline(kRelayWaitMs);
-  while (!QFileInfo::exists(resultCopy) && !deadline.hasExpired()) QThread::msleep(20);
-  QFile result(resultCopy);
-  if (!result.open(QIODevice::ReadOnly)) {
-    WriteText(err_, QStringLiteral("folivex-get: the search result could not be read\n"));
-    return kFailed;
-  }
-  const QStringList lines = ResultLines(result.read(kMaxResultBytes));
-  for (const QString& line : lines) WriteText(out_, line + QLatin1Char('\n'));
-  if (lines.isEmpty()) WriteText(err_, QStringLiteral("folivex-get: no chapter links found\n"));
+  for (const QString& line : lines_) WriteText(out_, line + QLatin1Char('\n'));
+  if (lines_.isEmpty()) WriteText(err_, QStringLiteral("folivex-get: no chapter links found\n"));
   return kDone;
 }
 

@@ -38,6 +38,7 @@ QString WriteHandOffFile(const HandOff& job) {
   if (job.pageDelay) ok = ok && WriteProfileInt(path, protocol::kKeyPageDelay, *job.pageDelay);
   if (job.pageMemory) ok = ok && WriteProfileInt(path, protocol::kKeyPageMemory, *job.pageMemory);
   if (job.maxPages) ok = ok && WriteProfileInt(path, protocol::kKeyMaxPages, *job.maxPages);
+  if (job.searchResult) ok = ok && WriteProfileString(path, protocol::kKeySearchResult, *job.searchResult);
   if (!ok) {
     QFile::remove(path);
     return {};
@@ -56,6 +57,7 @@ HandOff ReadHandOffFile(const QString& path) {
   job.pageDelay = ReadProfileInt(path, protocol::kKeyPageDelay);
   job.pageMemory = ReadProfileInt(path, protocol::kKeyPageMemory);
   job.maxPages = ReadProfileInt(path, protocol::kKeyMaxPages);
+  job.searchResult = ReadProfileString(path, protocol::kKeySearchResult);
   return job;
 }
 

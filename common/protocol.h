@@ -18,11 +18,17 @@ constexpr std::uint32_t WM_APP_VIEW_DONE = WM_APP + 0x01;   ///< engine view -> 
 constexpr std::uint32_t WM_APP_ADD_LINK = WM_APP + 0x01;    ///< drop target -> main window; wParam a heap QString*
 constexpr std::uint32_t WM_APP_TRIM_MEMORY = WM_APP + 0x03; ///< main window -> itself after start-up
 
-/// WM_APP_SEARCH_DONE's wParam: the result was shown (every engine's 0), or the list page
-/// could not be loaded and nothing was shown; lParam then holds the page's HTTP status, 0 when
-/// the site gave no answer.
-constexpr std::int64_t SEARCH_DONE_SHOWN = 0;
-constexpr std::int64_t SEARCH_DONE_PAGE_FAILED = 1;
+/// WM_APP_SEARCH_DONE's wParam: what became of the search.
+constexpr std::int64_t SEARCH_DONE_SHOWN = 0;       ///< an older engine showed the result itself
+constexpr std::int64_t SEARCH_DONE_PAGE_FAILED = 1; ///< the list page could not be loaded; lParam
+                                                    ///< its HTTP status, 0 when the site gave no answer
+constexpr std::int64_t SEARCH_DONE_WRITTEN = 2;     ///< the result is in the "search_result" file;
+                                                    ///< lParam the engine's window
+constexpr std::int64_t SEARCH_DONE_NOT_WRITTEN = 3; ///< the result could not be written there (or
+                                                    ///< the job named no file); lParam as above
+/// A search-link window answers a WM_APP_SEARCH_DONE with ENGINE_HELLO_ACCEPTED when it takes
+/// the result, and with 0 when the engine is not (or no longer) the one it holds; the engine
+/// then deletes its result file.
 
 /// Returned from WM_APP_ENGINE_HELLO (and WM_APP_SEARCH_DONE) to accept the engine.
 constexpr std::int64_t ENGINE_HELLO_ACCEPTED = 0x10629F52;
@@ -50,6 +56,8 @@ inline constexpr const char* kKeySearchLink = "search_link";
 inline constexpr const char* kKeyPageDelay = "page_delay";   ///< seconds between page loads
 inline constexpr const char* kKeyPageMemory = "page_memory"; ///< renderer ceiling in MiB
 inline constexpr const char* kKeyMaxPages = "max_pages";     ///< page cap of a chapter without total
+inline constexpr const char* kKeySearchResult = "search_result"; ///< where a link search writes
+                                                                 ///< its result (search_result_file.h)
 inline constexpr int kMaxPageDelaySeconds = 60;   ///< a longer delay is taken as this
 inline constexpr int kDefaultPageMemoryMiB = 1536; ///< the ceiling without "page_memory"
 inline constexpr int kDefaultMaxPages = 1000;      ///< the page cap without "max_pages"

@@ -56,8 +56,8 @@ void CEngineWindow::StartPageViewNow(const QString& url, std::int32_t page) {
   view->Create(NextPageViewId());
 }
 
-void CEngineWindow::StartSearchView(const QString& url) {
-  searchView_ = std::make_unique<CSearchLink>(this, host_, url);
+void CEngineWindow::StartSearchView(const QString& url, const QString& resultFile) {
+  searchView_ = std::make_unique<CSearchLink>(this, host_, url, resultFile);
   searchView_->Create(NextSearchViewId());
 }
 

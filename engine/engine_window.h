@@ -42,8 +42,9 @@ public:
   void SetMaxPages(std::int32_t pages) { maxPages_ = pages; }
   /// What the page views of this engine share about the chapter.
   CChapterWalk& Walk();
-  /// Starts the link-search view for `url`; it replaces any previous one.
-  void StartSearchView(const QString& url);
+  /// Starts the link-search view for `url`, writing its result to `resultFile`; it replaces
+  /// any previous one.
+  void StartSearchView(const QString& url, const QString& resultFile = QString());
 
   /// The next control id of each view kind (a counter from 1500).
   int NextPageViewId() { return pageViewId_++; }

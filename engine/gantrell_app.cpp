@@ -34,6 +34,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
   QString url = kDefaultPage;
   std::int32_t page = 1;
   QString searchLink;
+  QString searchResult;
   int pageDelaySeconds = 0;
   std::int32_t maxPages = protocol::kDefaultMaxPages;
 
@@ -45,6 +46,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
     if (job.url) url = *job.url;
     if (job.folder) folder_ = *job.folder;
     if (job.searchLink) searchLink = *job.searchLink;
+    if (job.searchResult) searchResult = *job.searchResult;
     if (job.pageDelay) pageDelaySeconds = std::clamp(*job.pageDelay, 0, protocol::kMaxPageDelaySeconds);
     if (job.maxPages) maxPages = std::clamp(*job.maxPages, 1, protocol::kMostMaxPages);
     if (job.pageMemory && browser_)
@@ -65,7 +67,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
   if (window_->Destroyed()) return false; // told to quit while saying hello
 
   if (!searchLink.isEmpty())
-    window_->StartSearchView(url);
+    window_->StartSearchView(url, searchResult);
   else
     window_->StartChapter(url, page);
   return true;

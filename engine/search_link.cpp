@@ -4,16 +4,12 @@
 #include "common/web_address.h"
 #include "engine/engine_window.h"
 #include "engine/search_result.h"
-#include "platform/launcher.h"
 #include "platform/window_message.h"
 
 #include <QFile>
-#include <QThread>
 #include <vector>
 
 namespace {
-
-int viewerWaitMs = CSearchLink::kViewerWaitMs;
 
 // Only web addresses become tasks; script links, mail and ftp add no line.
 bool IsCatchable(const QString& url) { return common::BeginsWithWebScheme(url); }
@@ -28,12 +24,14 @@ bool IsSkippedLink(const QString& href, const QString& outerHtml) {
 
 // The last steps use only what they are given: the view may have been deleted during the
 // synchronous send to the dialog.
-void ShowAndQuit(const QString& text, platform::HWND frontEnd, platform::HWND engineWindow) {
-  const QString path = engine::CreateSearchResultFile(text);
-  if (!path.isEmpty()) platform::Opener().Open(path); // a missing viewer changes nothing below
-  platform::SendMessage(frontEnd, protocol::WM_APP_SEARCH_DONE, 0, 0);
-  if (viewerWaitMs > 0) QThread::msleep(viewerWaitMs);
-  if (!path.isEmpty()) QFile::remove(path);
+void HandOverAndQuit(const std::vector<common::FoundLink>& links, const QString& resultFile,
+                     platform::HWND frontEnd, platform::HWND engineWindow) {
+  const bool written = !resultFile.isEmpty() && common::WriteSearchResultFile(resultFile, links);
+  const platform::LRESULT reply = platform::SendMessage(
+      frontEnd, protocol::WM_APP_SEARCH_DONE,
+      written ? protocol::SEARCH_DONE_WRITTEN : protocol::SEARCH_DONE_NOT_WRITTEN, engineWindow);
+  // Nobody took the result (the dialog was closed meanwhile): it is not left behind.
+  if (written && reply != protocol::ENGINE_HELLO_ACCEPTED) QFile::remove(resultFile);
   platform::PostMessage(engineWindow, protocol::WM_APP_ENGINE_QUIT, 0, 0);
 }
 
@@ -46,10 +44,9 @@ void TellFailureAndQuit(int status, platform::HWND frontEnd, platform::HWND engi
 
 } // namespace
 
-void CSearchLink::SetViewerWaitMs(int ms) { viewerWaitMs = ms; }
-
-CSearchLink::CSearchLink(CEngineWindow* window, engine::FIEngineHost& host, const QString& url)
-    : window_(window), host_(host), url_(url) {}
+CSearchLink::CSearchLink(CEngineWindow* window, engine::FIEngineHost& host, const QString& url,
+                         const QString& resultFile)
+    : window_(window), host_(host), url_(url), resultFile_(resultFile) {}
 
 CSearchLink::~CSearchLink() {
   *alive_ = false;
@@ -111,25 +108,27 @@ void CSearchLink::ProcessResult() {
     TellFailureAndQuit(*pageFailure_, frontEnd, engineWindow);
     return;
   }
-  const std::optional<QString> text = CollectLines(alive);
-  if (!text) return; // deleted meanwhile: the engine is ending and nobody waits for a result
-  ShowAndQuit(*text, frontEnd, engineWindow);
+  const QString resultFile = resultFile_;
+  const std::optional<std::vector<common::FoundLink>> links = CollectLinks(alive);
+  if (!links) return; // deleted meanwhile: the engine is ending and nobody waits for a result
+  HandOverAndQuit(*links, resultFile, frontEnd, engineWindow);
 }
 
-std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& alive) {
+std::optional<std::vector<common::FoundLink>> CSearchLink::CollectLinks(
+    const std::weak_ptr<bool>& alive) {
   engine::FIHTMLDocument* document = view_ ? view_->Document() : nullptr;
-  if (!document) return QString();
+  if (!document) return std::vector<common::FoundLink>();
   std::unique_ptr<engine::FIElementCollection> all;
   int count = 0;
   try {
     all = document->all();
     count = all ? all->length() : 0;
   } catch (const engine::DocumentError&) {
-    return QString(); // no readable document: an empty list, still shown
+    return std::vector<common::FoundLink>(); // no readable document: an empty list, still told
   }
 
   const QString folder = host_.Folder();
-  engine::CSearchResultLines result(folder);
+  engine::CSearchResult result(folder);
   collecting_ = true;
   // The list page must stay while it is walked; held, its clicks' navigations are cancelled
   // inside the page instead of being started and stopped in the browser, one by one.
@@ -170,7 +169,7 @@ std::optional<QString> CSearchLink::CollectLines(const std::weak_ptr<bool>& aliv
     }
   }
   collecting_ = false;
-  return result.Text();
+  return result.Links();
 }
 
 std::optional<QString> CSearchLink::ClickLink(engine::FIHTMLElement& link,

@@ -21,8 +21,8 @@ DlgAddTask::DlgAddTask(CTaskManager& tasks, const QString& link, QWidget* parent
   BuildWidgets();
   QString address = link;
   if (address.isEmpty()) {
-    const QString clip = QGuiApplication::clipboard()->text();
-    if (dialogs::BeginsWithHttp(clip) && !tasks_.HasTaskWithUrl(clip)) address = clip;
+    const QString clip = dialogs::FirstAddressLine(QGuiApplication::clipboard()->text());
+    if (!tasks_.HasTaskWithUrl(clip)) address = clip;
   }
   form_.address->setText(address);
   form_.folder->setText(SuggestFreeFolder(tasks_.Setting().folder));
@@ -119,6 +119,10 @@ void DlgAddTask::accept() {
   const QString folder = form_.folder->text();
   if (!dialogs::BeginsWithHttp(url)) {
     dialogs::ShowBalloonTip(Text(10), form_.address);
+    return;
+  }
+  if (!dialogs::IsWebAddress(url)) {
+    dialogs::ShowBalloonTip(Text(13), form_.address);
     return;
   }
   if (tasks_.HasTaskWithUrl(url)) {

@@ -2,7 +2,8 @@
 // DlgAddTask: the modal dialog that adds one chapter: an address, a folder and whether the
 // download starts at once. It opens with the dropped link when there is one, else with an
 // address from the clipboard that no task has yet, and proposes the folder after the last one
-// used (SuggestNextFolder). OK checks the input in a fixed order, shows the first problem as a
+// used (SuggestNextFolder); a clipboard of several lines gives its first address line. OK checks
+// the input in a fixed order (an address needs a host: "http://" alone is refused), shows the first problem as a
 // balloon tip at its field and stays open; with good input it remembers the folder as the
 // setting "folder", adds the task through the task manager and closes.
 //

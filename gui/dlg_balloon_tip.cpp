@@ -50,4 +50,10 @@ void SetBoxAnswerer(std::function<bool(const QString& text)> answer) {
   Answerer() = std::move(answer);
 }
 
+bool AnswerBox(const QString& text) {
+  if (!Answerer()) return false;
+  Answerer()(text);
+  return true;
+}
+
 } // namespace dialogs

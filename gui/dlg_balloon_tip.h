@@ -29,5 +29,7 @@ void ShowNotice(QWidget* parent, const QString& text);
 /// Replaces both boxes for the rest of the process (tests): `answer` gets the question (or the
 /// notice) and returns the choice; an empty function restores the real boxes.
 void SetBoxAnswerer(std::function<bool(const QString& text)> answer);
+/// With an answerer set, hands it `text` and returns true; otherwise false (show a real box).
+bool AnswerBox(const QString& text);
 
 } // namespace dialogs

@@ -3,6 +3,8 @@
 #include "common/web_address.h"
 #include "core/folder_rule.h"
 
+#include <QUrl>
+
 namespace dialogs {
 namespace {
 
@@ -26,6 +28,20 @@ QString Increment(QString digits) {
 } // namespace
 
 bool BeginsWithHttp(const QString& text) { return common::BeginsWithWebScheme(text); }
+
+bool IsWebAddress(const QString& text) {
+  if (!BeginsWithHttp(text)) return false;
+  const QUrl url(text);
+  return url.isValid() && !url.host().isEmpty();
+}
+
+QString FirstAddressLine(const QString& text) {
+  for (const QString& line : SplitLinkLines(text)) {
+    const QString trimmed = line.trimmed();
+    if (BeginsWithHttp(trimmed)) return trimmed;
+  }
+  return QString();
+}
 
 QString SuggestNextFolder(const QString& folder) {
   int end = folder.size();
@@ -52,12 +68,16 @@ LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, Link
                             folder_rule::Refusal* why) {
   const int space = line.indexOf(QLatin1Char(' '));
   if (space < 0) return LinkLineError::NoSpace;
-  const QString url = line.left(space);
-  if (!BeginsWithHttp(url)) return LinkLineError::NotHttp;
   QString folder = line.mid(space + 1);
   int lead = 0;
   while (lead < folder.size() && folder[lead] == QLatin1Char(' ')) ++lead;
   folder.remove(0, lead);
+  return CheckLink(line.left(space), folder, baseFolder, out, why);
+}
+
+LinkLineError CheckLink(const QString& url, const QString& folder, const QString& baseFolder,
+                        LinkLine& out, folder_rule::Refusal* why) {
+  if (!IsWebAddress(url)) return LinkLineError::NotHttp;
   if (folder.isEmpty()) return LinkLineError::BadFolder;
   const QString inside = folder_rule::CreateFolderInside(baseFolder, folder, why);
   if (inside.isEmpty()) return LinkLineError::BadFolder;

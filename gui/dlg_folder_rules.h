@@ -11,6 +11,12 @@ namespace dialogs {
 
 /// Whether `text` begins with "http://" or "https://", letter case ignored.
 bool BeginsWithHttp(const QString& text);
+/// BeginsWithHttp, and the address names a host ("http://" alone or "http:///x" do not).
+bool IsWebAddress(const QString& text);
+/// The first line of `text` that begins with an address (BeginsWithHttp), without blanks
+/// around it; empty when no line does. A clipboard of several lines fills an address field
+/// with this.
+QString FirstAddressLine(const QString& text);
 
 /// The folder proposed for a new task after `folder`: the last run of decimal digits (the one
 /// that only non-digits follow) is counted up by one, without leading zeros; everything else
@@ -25,7 +31,7 @@ QStringList SplitLinkLines(const QString& text);
 enum class LinkLineError {
   None,      ///< The line is usable.
   NoSpace,   ///< No space separates an address from a folder.
-  NotHttp,   ///< The part before the first space does not begin with "http://" or "https://".
+  NotHttp,   ///< The address is no web address (IsWebAddress).
   BadFolder, ///< The folder escapes the base folder, or cannot be created or used.
 };
 
@@ -41,6 +47,12 @@ struct LinkLine {
 /// `why` (when given) tells what the folder rule refused for BadFolder.
 LinkLineError ParseLinkLine(const QString& line, const QString& baseFolder, LinkLine& out,
                             folder_rule::Refusal* why = nullptr);
+
+/// Checks one link whose address and folder are already apart (a line of the links box, or a
+/// checked link of a search result): the address must be a web address, and the folder must
+/// stay inside `baseFolder` (folder_rule::CreateFolderInside, which creates it).
+LinkLineError CheckLink(const QString& url, const QString& folder, const QString& baseFolder,
+                        LinkLine& out, folder_rule::Refusal* why = nullptr);
 
 /// The address of a links-box line: the part before its first space (empty without one).
 QString LinkLineAddress(const QString& line);

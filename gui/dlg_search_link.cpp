@@ -1,15 +1,19 @@
 #include "gui/dlg_search_link.h"
 
+#include "common/skin_loader.h"
+#include "core/folder_rule.h"
+#include "core/task_manager.h"
 #include "gui/dlg_add_task.h"
 #include "gui/dlg_balloon_tip.h"
 #include "gui/dlg_folder_rules.h"
-#include "gui/wnd_tip_button.h"
-#include "core/folder_rule.h"
-#include "core/task_manager.h"
+#include "gui/found_link_list.h"
+#include "gui/open_report.h"
 #include "gui/tip_edit.h"
-#include "common/skin_loader.h"
+#include "gui/wnd_tip_button.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -18,23 +22,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
+#include <QTemporaryFile>
+#include <QVBoxLayout>
 #include <algorithm>
-#include <vector>
 
 DlgSearchLink::DlgSearchLink(CTaskManager& tasks, QWidget* parent)
     : QDialog(parent), tasks_(tasks), client_(tasks.Launcher()) {
-  client_.SetDoneCallback([this](const LinkSearchOutcome& outcome) {
-    SetSearching(false);
-    if (!outcome.pageFailed) return;
-    // Said at the address: nothing was shown, and an empty viewer would not tell why.
-    QString text = Text(16);
-    if (outcome.status >= 400) text += QStringLiteral(" (HTTP %1)").arg(outcome.status);
-    dialogs::ShowBalloonTip(text, form_.address);
-  });
+  client_.SetDoneCallback([this](const LinkSearchOutcome& outcome) { OnSearchDone(outcome); });
   BuildWidgets();
-  const QString clip = QGuiApplication::clipboard()->text();
-  if (dialogs::BeginsWithHttp(clip)) form_.address->setText(clip);
-  form_.folder->setText(tasks_.Setting().folder);
+  form_.address->setText(dialogs::FirstAddressLine(QGuiApplication::clipboard()->text()));
+  form_.folder->setText(SuggestBaseFolder(tasks_, tasks_.Setting().folder));
   QString hint = Text(30);
   hint.replace(QLatin1String("\\r"), QLatin1String("\r"));
   links_->SetHint(hint);
@@ -47,16 +45,53 @@ QString DlgSearchLink::Text(int key) {
   return FCSkinLoader::LoadLanguageText(QStringLiteral("IDD_SEARCH_LINK"), key);
 }
 
+QString DlgSearchLink::SuggestBaseFolder(const CTaskManager& tasks, const QString& fallback) {
+  const CTaskInfo* last = nullptr;
+  for (const auto& task : tasks)
+    if (!last || task->id > last->id) last = task.get();
+  if (!last || !folder_rule::IsTaskFolderPath(last->folder)) return fallback;
+  // By the text alone: the folder may be gone, or on a disk that is not mounted now.
+  const QString parent = QFileInfo(QDir::cleanPath(last->folder)).path();
+  if (parent == QLatin1String("/")) return fallback;
+  return parent + QLatin1Char('/');
+}
+
+QWidget* DlgSearchLink::BuildResultPage() {
+  auto* page = new QWidget(this);
+  list_ = new CFoundLinkList(found_, page);
+  checkAll_ = new QPushButton(page);
+  checkNone_ = new QPushButton(page);
+  openText_ = new QPushButton(page);
+  auto* column = new QVBoxLayout(page);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(list_);
+  auto* row = new QHBoxLayout;
+  row->addWidget(checkAll_);
+  row->addWidget(checkNone_);
+  row->addStretch();
+  row->addWidget(openText_);
+  column->addLayout(row);
+  connect(checkAll_, &QPushButton::clicked, this, [this] { CheckShown(true); });
+  connect(checkNone_, &QPushButton::clicked, this, [this] { CheckShown(false); });
+  connect(openText_, &QPushButton::clicked, this, [this] { OpenAsText(); });
+  return page;
+}
+
 void DlgSearchLink::BuildWidgets() {
   form_.Build(this);
   linksLabel_ = new QLabel(this);
   helpLabel_ = new QLabel(this);
   helpLabel_->setWordWrap(true);
+  status_ = new QLabel(this);
+  status_->setWordWrap(true);
   links_ = new CTipEdit(this);
+  pages_ = new QStackedWidget(this);
+  pages_->addWidget(links_);
+  pages_->addWidget(BuildResultPage());
   search_ = new QPushButton(this);
   add_ = new QPushButton(this);
   // Enter must not press any button of this dialog. Escape or the close box cancel it.
-  for (QPushButton* button : {form_.browse, search_, add_}) {
+  for (QPushButton* button : {form_.browse, search_, add_, checkAll_, checkNone_, openText_}) {
     button->setAutoDefault(false);
     button->setDefault(false);
   }
@@ -64,14 +99,17 @@ void DlgSearchLink::BuildWidgets() {
   auto* grid = new QGridLayout(this);
   form_.PlaceRows(grid, 0, search_);
   grid->addWidget(helpLabel_, 2, 0, 1, 4);
-  grid->addWidget(linksLabel_, 3, 0, 1, 4);
-  grid->addWidget(links_, 4, 0, 1, 4);
-  form_.PlaceChoices(grid, 5, 0);
+  grid->addWidget(status_, 3, 0, 1, 4);
+  grid->addWidget(linksLabel_, 4, 0, 1, 4);
+  grid->addWidget(pages_, 5, 0, 1, 4);
+  form_.PlaceChoices(grid, 6, 0);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(add_);
-  grid->addLayout(buttons, 7, 0, 1, 4);
-  links_->setMinimumHeight(160);
+  grid->addLayout(buttons, 8, 0, 1, 4);
+  grid->setRowStretch(5, 1);
+  pages_->setMinimumHeight(200);
+  status_->hide();
 
   connect(search_, &QPushButton::clicked, this, &DlgSearchLink::Search);
   connect(add_, &QPushButton::clicked, this, &DlgSearchLink::Add);
@@ -90,6 +128,10 @@ void DlgSearchLink::ApplyTexts() {
   form_.folderLabel->setText(Text(21));
   form_.startNow->setText(Text(25));
   form_.addOnly->setText(Text(26));
+  checkAll_->setText(Text(45));
+  checkNone_->setText(Text(46));
+  openText_->setText(Text(47));
+  list_->SetHeaders(Text(48), Text(49), Text(50));
 }
 
 void DlgSearchLink::showEvent(QShowEvent* event) {
@@ -114,9 +156,60 @@ int DlgSearchLink::StartChoice() const { return form_.StartChoice(); }
 
 bool DlgSearchLink::IsSearching() const { return !search_->isEnabled(); }
 
+bool DlgSearchLink::ShowsFoundLinks() const { return pages_->currentIndex() == 1; }
+
 void DlgSearchLink::SetSearching(bool searching) {
   search_->setEnabled(!searching);
   add_->setEnabled(!searching);
+  if (!searching) return;
+  status_->setText(Text(40));
+  status_->show();
+}
+
+void DlgSearchLink::OnSearchDone(const LinkSearchOutcome& outcome) {
+  SetSearching(false);
+  status_->hide();
+  if (outcome.pageFailed) {
+    // Said at the address: nothing was found, and an empty list would not tell why.
+    QString text = Text(16);
+    if (outcome.status >= 400) text += QStringLiteral(" (HTTP %1)").arg(outcome.status);
+    dialogs::ShowBalloonTip(text, form_.address);
+    return;
+  }
+  status_->show();
+  if (!outcome.received) {
+    status_->setText(Text(43));
+    return;
+  }
+  if (outcome.links.empty()) {
+    status_->setText(Text(42));
+    return;
+  }
+  found_.Assign(outcome.links);
+  list_->Refresh();
+  pages_->setCurrentIndex(1);
+  linksLabel_->hide();
+  status_->setText(dialogs::FormatNumber(Text(41), found_.ShownCount()));
+}
+
+void DlgSearchLink::CheckShown(bool checked) {
+  found_.CheckAll(checked);
+  list_->Refresh();
+}
+
+QString DlgSearchLink::OpenAsText() {
+  QTemporaryFile file(QDir::tempPath() + QStringLiteral("/folivex-links-XXXXXX.txt"));
+  file.setAutoRemove(false); // the user's viewer reads it, and the user may keep it
+  const QByteArray bytes = found_.Text().toUtf8();
+  if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) {
+    file.remove();
+    dialogs::ShowNotice(this, Text(51));
+    return QString();
+  }
+  const QString path = file.fileName();
+  file.close();
+  dialogs::OpenForUser(this, path);
+  return path;
 }
 
 void DlgSearchLink::Search() {
@@ -124,6 +217,10 @@ void DlgSearchLink::Search() {
   const QString folder = form_.folder->text();
   if (!dialogs::BeginsWithHttp(url)) {
     dialogs::ShowBalloonTip(Text(12), form_.address);
+    return;
+  }
+  if (!dialogs::IsWebAddress(url)) {
+    dialogs::ShowBalloonTip(Text(14), form_.address);
     return;
   }
   const folder_rule::Problem problem = folder_rule::CheckTaskFolder(folder);
@@ -137,41 +234,66 @@ void DlgSearchLink::Search() {
 }
 
 void DlgSearchLink::Add() {
-  const QString baseFolder = form_.folder->text();
-  const QStringList lines =
-      links_->IsShowingHint() ? QStringList() : dialogs::SplitLinkLines(links_->toPlainText());
-  if (lines.isEmpty()) {
-    dialogs::ShowBalloonTip(Text(15), links_);
+  std::vector<Candidate> candidates;
+  if (ShowsFoundLinks()) {
+    for (int row : found_.CheckedRows()) {
+      const common::FoundLink& link = found_.Shown(row).link;
+      candidates.push_back({link.url, link.folder, row + 1});
+    }
+    if (candidates.empty()) return Refuse(Text(44), list_, 0);
+    AddCandidates(candidates, list_);
     return;
   }
-  const auto folderText = [](int key, int line) {
-    return dialogs::FormatNumber(FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), key),
-                                 line);
-  };
-  std::vector<dialogs::LinkLine> parsed;
-  QStringList skipped; // lines whose address is listed already: no task, no folder
-  bool holdsPages = false;
+  const QStringList lines =
+      links_->IsShowingHint() ? QStringList() : dialogs::SplitLinkLines(links_->toPlainText());
+  if (lines.isEmpty()) return Refuse(Text(15), links_, 0);
   for (int i = 0; i < lines.size(); ++i) {
     const QString address = dialogs::LinkLineAddress(lines[i]);
+    QString folder = lines[i].mid(address.size() + 1);
+    while (folder.startsWith(QLatin1Char(' '))) folder.remove(0, 1);
+    candidates.push_back({address, folder, i + 1, !lines[i].contains(QLatin1Char(' '))});
+  }
+  AddCandidates(candidates, links_);
+}
+
+void DlgSearchLink::Refuse(const QString& message, QWidget* field, int number) {
+  if (field == list_ && number > 0) list_->ShowRow(number - 1);
+  dialogs::ShowBalloonTip(message, field);
+}
+
+bool DlgSearchLink::AddCandidates(const std::vector<Candidate>& candidates, QWidget* field) {
+  const QString baseFolder = form_.folder->text();
+  const auto folderText = [](int key, int number) {
+    return dialogs::FormatNumber(FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), key),
+                                 number);
+  };
+  std::vector<dialogs::LinkLine> parsed;
+  QStringList skipped; // links whose address is listed already: no task, no folder
+  bool holdsPages = false;
+  for (const Candidate& candidate : candidates) {
+    const int number = candidate.number;
     const bool listed = std::any_of(parsed.begin(), parsed.end(), [&](const auto& line) {
-      return line.url == address;
+      return line.url == candidate.url;
     });
-    if (!address.isEmpty() && (listed || tasks_.HasTaskWithUrl(address))) {
-      skipped << QStringLiteral("%1: %2").arg(i + 1).arg(address);
+    if (!candidate.noSpace && (listed || tasks_.HasTaskWithUrl(candidate.url))) {
+      skipped << QStringLiteral("%1: %2").arg(number).arg(candidate.url);
       continue;
     }
     dialogs::LinkLine line;
     folder_rule::Refusal refusal = folder_rule::Refusal::None;
     QString problem;
-    switch (dialogs::ParseLinkLine(lines[i], baseFolder, line, &refusal)) {
-    case dialogs::LinkLineError::NoSpace: problem = dialogs::FormatNumber(Text(35), i + 1); break;
-    case dialogs::LinkLineError::NotHttp: problem = dialogs::FormatNumber(Text(36), i + 1); break;
+    const dialogs::LinkLineError error =
+        candidate.noSpace ? dialogs::LinkLineError::NoSpace
+                          : dialogs::CheckLink(candidate.url, candidate.folder, baseFolder, line, &refusal);
+    switch (error) {
+    case dialogs::LinkLineError::NoSpace: problem = dialogs::FormatNumber(Text(35), number); break;
+    case dialogs::LinkLineError::NotHttp: problem = dialogs::FormatNumber(Text(36), number); break;
     case dialogs::LinkLineError::BadFolder:
       problem = refusal == folder_rule::Refusal::Outside ||
                         refusal == folder_rule::Refusal::LeadsOutside ||
                         refusal == folder_rule::Refusal::DotComponent
-                    ? folderText(6, i + 1)
-                    : dialogs::FormatNumber(Text(37), i + 1);
+                    ? folderText(6, number)
+                    : dialogs::FormatNumber(Text(37), number);
       break;
     case dialogs::LinkLineError::None: break;
     }
@@ -182,17 +304,17 @@ void DlgSearchLink::Add() {
          std::any_of(parsed.begin(), parsed.end(), [&](const auto& other) {
            return folder_rule::SameFolder(other.folder, line.folder);
          }));
-    if (folderTaken) problem = folderText(7, i + 1);
+    if (folderTaken) problem = folderText(7, number);
     if (!problem.isEmpty()) {
-      dialogs::ShowBalloonTip(problem, links_);
-      return;
+      Refuse(problem, field, number);
+      return false;
     }
     holdsPages = holdsPages || folder_rule::HoldsPageFiles(line.folder);
     parsed.push_back(line);
   }
   if (holdsPages &&
       !dialogs::AskYesNo(this, FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), 9)))
-    return;
+    return false;
   const bool startNow = StartChoice() == 0;
   for (const dialogs::LinkLine& line : parsed)
     if (tasks_.AddTask(line.url, line.folder, startNow)) ++added_;
@@ -202,6 +324,7 @@ void DlgSearchLink::Add() {
     dialogs::ShowNotice(this, notice);
   }
   QDialog::accept();
+  return true;
 }
 
 void DlgSearchLink::reject() {

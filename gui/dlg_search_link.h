@@ -2,33 +2,43 @@
 // DlgSearchLink: the modal dialog that turns a comic's chapter-list page into many tasks.
 //
 // Search starts an engine in link-search mode through the task manager's launcher; the
-// dialog's CLinkSearchClient speaks with it. The engine collects the chapter links and shows
-// them in a text viewer as lines "address   folder", says hello to the client and reports
-// WM_APP_SEARCH_DONE when it has shown the result; the dialog itself never receives the lines.
-// The user pastes lines (or types their own) into the links box, and Add turns every line into
-// a task, after all lines have been checked.
+// dialog's CLinkSearchClient speaks with it and hands over the links the engine found. They
+// replace the links box with a checklist (CFoundLinkList over a CFoundLinks): the link text,
+// the address and the folder each would get, all checked. The user checks all or none, unchecks
+// single links, edits folders, or takes the whole list as text ("Open as text", a UTF-8 file
+// in the temporary folder opened with the desktop's viewer). Add turns every checked link into
+// a task. Before any search, or when one found nothing, the links box takes lines of the
+// user's own ("address   folder"), and Add turns every line into a task. Either way every
+// link is checked before the first task is made.
 //
-// Because the folder of a line may come from a web page, it must lie inside the base folder
+// Because the folder of a link may come from a web page, it must lie inside the base folder
 // field: a relative folder is taken below it, and a folder that would leave it ("." or ".."
-// components, another absolute folder, a symbolic link pointing out) refuses the line.
+// components, another absolute folder, a symbolic link pointing out) refuses the link.
+//
+// The address field starts with the first address line of the clipboard, the base folder with
+// the folder that holds the last task's folder (so new chapters land beside it, not inside it).
 //
 // Enter never closes the dialog. Cancel, Escape or closing tells an engine that is still held
 // to quit (notify, no wait) before the dialog closes; so does destroying the dialog.
 //
 // Threading: the user-interface thread; engine messages arrive at the client there, also while
 // exec() runs. Texts: language section "IDD_SEARCH_LINK".
+#include "core/found_links.h"
 #include "core/link_search_client.h"
 #include "gui/task_form.h"
 #include "platform/window_message.h"
 
 #include <QDialog>
+#include <vector>
 
+class CFoundLinkList;
 class CTaskManager;
 class CTipEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
 
 class DlgSearchLink : public QDialog {
   Q_OBJECT
@@ -41,8 +51,12 @@ public:
 
   /// The search button: checks address and folder, then starts the engine.
   void Search();
-  /// The add button: checks every line, then adds one task per line and closes.
+  /// The add button: checks every checked link (or every line of the links box), then adds
+  /// one task for each and closes.
   void Add();
+  /// Writes the shown links as text and opens the file in the desktop's viewer; a viewer that
+  /// does not open is reported with the file's path. The path, or empty when none was written.
+  QString OpenAsText();
   /// Cancel, Escape, close: a held engine is told to quit, then the dialog closes.
   void reject() override;
 
@@ -50,36 +64,71 @@ public:
   platform::HWND EngineWindow() const { return client_.Engine(); }
   /// Whether a search is under way (search and add disabled).
   bool IsSearching() const;
+  /// Whether the checklist of found links is shown (instead of the links box).
+  bool ShowsFoundLinks() const;
   /// 0: start now (the first radio button), 1: only add to the list.
   int StartChoice() const;
   /// Tasks Add created, in line order (lines whose address already had a task are skipped).
   int AddedCount() const { return added_; }
 
+  /// The found links behind the checklist (a filter may be set on them; call
+  /// FoundLinkList()->Refresh() after changing them).
+  CFoundLinks& FoundLinks() { return found_; }
+  CFoundLinkList* FoundLinkList() const { return list_; }
   QLineEdit* AddressEdit() const { return form_.address; }
   QLineEdit* FolderEdit() const { return form_.folder; }
   CTipEdit* LinksEdit() const { return links_; }
+  QLabel* StatusLabel() const { return status_; }
   QRadioButton* StartNowRadio() const { return form_.startNow; }
   QRadioButton* AddOnlyRadio() const { return form_.addOnly; }
   QPushButton* SearchButton() const { return search_; }
   QPushButton* AddButton() const { return add_; }
+  QPushButton* CheckAllButton() const { return checkAll_; }
+  QPushButton* CheckNoneButton() const { return checkNone_; }
+  QPushButton* OpenAsTextButton() const { return openText_; }
+
+  /// The base folder proposed for a search: the folder that holds the folder of the task
+  /// added last (highest id), or `fallback` without tasks.
+  static QString SuggestBaseFolder(const CTaskManager& tasks, const QString& fallback);
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
 private:
+  /// One link to add: its address and folder as given, and its number in the box or list.
+  struct Candidate {
+    QString url;
+    QString folder;
+    int number = 0;
+    bool noSpace = false; ///< a box line without a space between address and folder
+  };
+
+  QWidget* BuildResultPage();
   void BuildWidgets();
   void ApplyTexts();
   void SetSearching(bool searching);
+  void OnSearchDone(const LinkSearchOutcome& outcome);
+  void CheckShown(bool checked);
+  /// Refuses with a balloon at `field` (the row `number` selected in the checklist).
+  void Refuse(const QString& message, QWidget* field, int number);
+  bool AddCandidates(const std::vector<Candidate>& candidates, QWidget* field);
   static QString Text(int key);
 
   CTaskManager& tasks_;
   CLinkSearchClient client_;
+  CFoundLinks found_;
   int added_ = 0;
   CTaskForm form_;
   QLabel* linksLabel_ = nullptr;   // 1602
   QLabel* helpLabel_ = nullptr;    // 1603
+  QLabel* status_ = nullptr;       // what the last search found
+  QStackedWidget* pages_ = nullptr; // the links box, or the checklist
   CTipEdit* links_ = nullptr;      // 1302
+  CFoundLinkList* list_ = nullptr;
+  QPushButton* checkAll_ = nullptr;
+  QPushButton* checkNone_ = nullptr;
+  QPushButton* openText_ = nullptr;
   QPushButton* search_ = nullptr;       // 1500
   QPushButton* add_ = nullptr;          // 1501
 };

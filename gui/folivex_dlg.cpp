@@ -4,6 +4,7 @@
 #include "gui/dlg_add_task.h"
 #include "gui/dlg_search_link.h"
 #include "gui/dlg_setting.h"
+#include "gui/open_report.h"
 #include "gui/site_address.h"
 #include "core/task_manager.h"
 #include "gui/wnd_comic_link_drop.h"
@@ -161,8 +162,8 @@ void CFolivexDlg::OnCommand(int id) {
       if (CTaskInfo* record = tasks_.FindTask(task)) tasks_.DeleteTask(record);
     });
     break;
-  case kHotPage: OpenInBrowser(dialogs::SiteAddress(QStringLiteral("/cn/comic/hot.php"))); break;
-  case kHelpPage: OpenInBrowser(dialogs::SiteAddress(QStringLiteral("/cn/comic/help.php"))); break;
+  case kHotPage: OpenInBrowser(this, dialogs::SiteAddress(QStringLiteral("/cn/comic/hot.php"))); break;
+  case kHelpPage: OpenInBrowser(this, dialogs::SiteAddress(QStringLiteral("/cn/comic/help.php"))); break;
   case kToggleDrop: ToggleDropWindow(); break;
   case kShutdownWhenDone:
     if (FCButtonBase* check = SkinButton(kShutdownWhenDone)) check->SetCheck(check->GetCheck() ? 0 : 1);
@@ -200,9 +201,9 @@ void CFolivexDlg::ToggleDropWindow() {
   if (FCButtonBase* check = SkinButton(kToggleDrop)) check->SetCheck(drop_->isVisible() ? 1 : 0);
 }
 
-void CFolivexDlg::OpenInBrowser(const QString& address) {
+void CFolivexDlg::OpenInBrowser(QWidget* parent, const QString& address) {
   if (address.isEmpty()) return;
-  platform::Opener().Open(address);
+  dialogs::OpenForUser(parent, address);
 }
 
 QRect CFolivexDlg::PlacementOf(const QRect& client) const {

@@ -85,8 +85,8 @@ public:
   /// Called at the end of the exit sequence (main() ends the event loop there).
   void SetExitHandler(std::function<void()> handler) { exit_handler_ = std::move(handler); }
 
-  /// Opens an address in the desktop's web browser.
-  static void OpenInBrowser(const QString& address);
+  /// Opens an address in the desktop's web browser; a failure is reported over `parent`.
+  static void OpenInBrowser(QWidget* parent, const QString& address);
 
   /// The tray tip: the display name, then a blank line and one line per running task.
   QString BuildTrayTip() const;

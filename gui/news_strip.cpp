@@ -3,7 +3,7 @@
 #include "common/profile.h"
 #include "common/temp_file.h"
 #include "gui/site_address.h"
-#include "platform/launcher.h"
+#include "gui/open_report.h"
 #include "common/skin_loader.h"
 
 #include <QFile>
@@ -132,7 +132,7 @@ void CNewsStrip::OnTimerNotify() {
 }
 
 void CNewsStrip::OpenFirstItem() {
-  if (!items_.isEmpty()) platform::Opener().Open(items_.first().url);
+  if (!items_.isEmpty()) dialogs::OpenForUser(this, items_.first().url);
 }
 
 void CNewsStrip::DrawItem(QPainter& painter, const QString& text, const QRect& row) const {

@@ -1,7 +1,7 @@
 #include "gui/site_address.h"
 
 #include "common/program_folder.h"
-#include "platform/launcher.h"
+#include "gui/open_report.h"
 #include "common/skin_loader.h"
 
 #include <QUrl>
@@ -37,7 +37,7 @@ QString SiteAddress(const QString& path) {
 bool OpenSitePage(const QString& path) {
   const QString address = SiteAddress(path);
   if (address.isEmpty()) return false;
-  platform::Opener().Open(address);
+  OpenForUser(nullptr, address);
   return true;
 }
 

@@ -3,11 +3,13 @@
 #include "gui/folivex_dlg.h"
 #include "core/task_manager.h"
 #include "image/skin_image.h"
-#include "platform/launcher.h"
+#include "core/task_place.h"
+#include "gui/open_report.h"
 #include "common/skin_loader.h"
 #include "skin/xml_attributes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -384,8 +386,14 @@ void CWndTaskList::OpenFirstSelectedFolder() {
   if (ids.isEmpty()) return;
   const CTaskInfo* task = tasks_.FindTask(ids.first());
   if (!task) return;
+  // A packed chapter is its archive: its folder is shown with the archive selected.
+  const QString archive = task_place::TaskArchive(*task);
+  if (!archive.isEmpty() && QFileInfo::exists(archive)) {
+    dialogs::ShowInFolderForUser(this, archive);
+    return;
+  }
   if (!task->folder.isEmpty() && QDir(task->folder).exists()) {
-    platform::Opener().Open(task->folder);
+    dialogs::OpenForUser(this, task->folder);
     return;
   }
   CFolivexDlg::ShowMessage(this, ListText(30));
@@ -403,7 +411,7 @@ void CWndTaskList::RightButtonDown(const QPoint& pos) {
   QAction* chosen = menu.exec(mapToGlobal(pos));
   const CTaskInfo* task = tasks_.FindTask(id);
   if (!task) return;
-  if (chosen == address) CFolivexDlg::OpenInBrowser(task->url);
+  if (chosen == address) CFolivexDlg::OpenInBrowser(this, task->url);
   else if (chosen == folder) QMetaObject::invokeMethod(this, [this] { OpenFirstSelectedFolder(); },
                                                        Qt::QueuedConnection);
 }

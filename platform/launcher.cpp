@@ -1,23 +1,21 @@
 #include "platform/launcher.h"
 
+#include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 
 namespace platform {
 namespace {
 FIUrlOpener* openerOverride = nullptr;
 } // namespace
 
+void FIUrlOpener::ShowInFolder(const QString& file, OpenFailed failed) {
+  Open(QFileInfo(file).absolutePath(), std::move(failed));
+}
+
 pid_t DetachedLauncher::Launch(const QString& program, const QStringList& arguments) {
   qint64 pid = 0;
   if (!QProcess::startDetached(program, arguments, QString(), &pid)) return 0;
   return pid_t(pid);
-}
-
-bool DesktopOpener::Open(const QString& target) {
-  QString command = QProcessEnvironment::systemEnvironment().value(QLatin1String(kOpenerVariable));
-  if (command.isEmpty()) command = QStringLiteral("xdg-open");
-  return QProcess::startDetached(command, {target});
 }
 
 FIUrlOpener& Opener() {

@@ -50,6 +50,9 @@ TEST_F(AddTaskDialog, ClipboardAddressInAnyCaseIsTakenOnlyWithoutATask) {
     DlgAddTask secure(*tasks);
     EXPECT_EQ(secure.AddressEdit()->text(), "HTTPS://comics.example/ch3.html");
   }
+  // Several lines (copied from a list, say): the first address line, without its blanks.
+  SetClipboard("Chapter 4\n  http://comics.example/ch4.html  \r\nhttp://comics.example/ch5.html");
+  EXPECT_EQ(DlgAddTask(*tasks).AddressEdit()->text(), "http://comics.example/ch4.html");
   DlgAddTask dropped(*tasks, "http://comics.example/dropped.html");
   EXPECT_EQ(dropped.AddressEdit()->text(), "http://comics.example/dropped.html");
 }
@@ -65,6 +68,12 @@ TEST_F(AddTaskDialog, OkChecksAddressThenDuplicateThenFolder) {
     dialog.AddressEdit()->setText(address);
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     EXPECT_TRUE(BalloonAt(dialog.AddressEdit(), "add 10 not http", since)) << address;
+  }
+  for (const char* address : {"http://", "https://", "http:///ch1", "http://:8080/"}) {
+    since = dialogs::LastBalloonTip().serial;
+    dialog.AddressEdit()->setText(address);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_TRUE(BalloonAt(dialog.AddressEdit(), "add 13 no host", since)) << address;
   }
 
   ASSERT_NE(tasks->AddTask("http://example.com/ch1", Folder("a"), false), nullptr);

@@ -19,17 +19,23 @@ const char* kLanguage =
     "[app]\nLANGUAGE=Test\nNAME=Folivex\n"
     "[IDD_ADD_TASK]\n0=add title\n1=address tip\n2=folder tip\n3=start now\n4=add only\n"
     "5=browse\n6=ok\n7=cancel\n8=address label\n9=folder label\n10=add 10 not http\n"
-    "11=add 11 folder unusable\n12=add 12 task exists\n"
+    "11=add 11 folder unusable\n12=add 12 task exists\n13=add 13 no host\n"
     "[IDD_SEARCH_LINK]\n0=search title\n1=links label\n5=address tip\n6=folder tip\n"
     "7=help\n8=search\n9=add\n11=browse\n12=search 12 not http\n13=search 13 folder unusable\n"
-    "15=search 15 nothing to add\n16=search 16 page failed\n20=address label\n21=folder label\n25=start now\n"
+    "14=search 14 no host\n15=search 15 nothing to add\n16=search 16 page failed\n"
+    "40=searching\n41=found %d\n42=none found\n43=unreadable\n44=none checked\n45=all\n"
+    "46=none\n47=as text\n48=text\n49=address\n50=folder\n51=text not written\n"
+    "20=address label\n21=folder label\n25=start now\n"
     "26=add only\n30=hint line one\\rhint line two\n35=line %d has no space\n"
     "36=line %d is not http\n37=line %d folder unusable\n"
     "[IDD_SETTING]\n0=settings\n2=limit\n3=%d task(s)\n4=continue\n5=tip\n8=ok\n9=cancel\n"
     "[DROP_LINK]\n0=add task\n1=hide\n2=drop here\n"
     "[FOLDER]\n1=folder 1 not absolute\n2=folder 2 is a file\n3=folder 3 not writable\n"
     "4=folder 4 in use\n5=folder 5 holds pages\n6=line %d outside\n7=line %d folder in use\n"
-    "8=skipped:\\n%s\n9=folders hold pages\n";
+    "8=skipped:\\n%s\n9=folders hold pages\n10=folder 10 too long\n11=folder 11 not made\n"
+    "12=folder 12 disk full\n"
+    "[OPEN]\n1=open 1 %s\n2=open 2 %s not started\n3=open 3 %s missing\n4=open 4 %s no program\n"
+    "5=open 5 %s status %d\n9=copy\n";
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());

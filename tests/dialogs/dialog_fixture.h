@@ -9,6 +9,8 @@
 #include "platform/window_message.h"
 #include "test_support.h"
 
+#include "recording_opener.h"
+
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
@@ -37,14 +39,7 @@ public:
   bool PowerOff() override { return false; }
 };
 
-class RecordingOpener : public platform::FIUrlOpener {
-public:
-  QStringList opened;
-  bool Open(const QString& target) override {
-    opened << target;
-    return true;
-  }
-};
+using RecordingOpener = testing_support::RecordingOpener;
 
 /// A window of this process that records the messages it receives.
 class RecordingWindow : public platform::MessageWindow {

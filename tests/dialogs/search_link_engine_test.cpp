@@ -1,15 +1,16 @@
-// The search-link dialog with the real Gantrell and its browser, on a list page served from
-// 127.0.0.1. The user's text viewer is a script that copies the result file, so no viewer opens;
-// the copied lines are pasted into the links box and added as tasks.
+// The search-link dialog with the real Gantrell and its browser, on list pages served from
+// 127.0.0.1: the links found fill the checklist, which becomes tasks; no viewer opens.
 #include "common/protocol.h"
 #include "dialog_fixture.h"
 #include "gui/dlg_balloon_tip.h"
 #include "gui/dlg_search_link.h"
-#include "gui/tip_edit.h"
+#include "gui/found_link_list.h"
 #include "local_site.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <csignal>
 #include <sys/types.h>
@@ -48,88 +49,121 @@ private:
   platform::DetachedLauncher real_;
 };
 
-class ViewerOverride {
-public:
-  explicit ViewerOverride(const QString& command) { qputenv("FOLIVEX_OPENER", command.toUtf8()); }
-  ~ViewerOverride() { qunsetenv("FOLIVEX_OPENER"); }
-};
-
 class SearchLinkWithEngine : public DialogTest {
 protected:
-  /// A viewer stand-in that copies the file it is asked to open (by rename, never half a file).
-  QString WriteViewerScript() {
-    const QString script = sandbox.file("viewer.sh");
-    const QByteArray text = QStringLiteral("#!/bin/sh\ncp \"$1\" '%1/copy.tmp' && mv '%1/copy.tmp' '%1/copy'\n")
-                                .arg(sandbox.path())
-                                .toUtf8();
-    EXPECT_TRUE(testing_support::WriteBytes(script, text));
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return script;
+  SearchLinkWithEngine() {
+    launcher.forward = &engines; // the dialog starts engines through the task manager's
+    tasks->SetEngineProgram(testing_support::AppFolder() + "Gantrell");
+    dialogs::SetBoxAnswerer([this](const QString& text) {
+      boxes << text;
+      return true;
+    });
   }
-};
+  ~SearchLinkWithEngine() override {
+    dialogs::SetBoxAnswerer({});
+    launcher.forward = nullptr;
+  }
 
-QString FromUtf16Le(const QByteArray& bytes) {
-  if (!bytes.startsWith(QByteArray("\xFF\xFE", 2))) return {};
-  return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                            (bytes.size() - 2) / 2);
-}
+  /// Searches `page` from a new dialog into `base` and waits for the engine's answer.
+  void Search(DlgSearchLink& dialog, const QString& page, const QString& base) {
+    dialog.show();
+    dialog.AddressEdit()->setText(page);
+    dialog.FolderEdit()->setText(base);
+    const size_t started = engines.pids.size();
+    dialog.Search();
+    ASSERT_EQ(engines.pids.size(), started + 1);
+    ASSERT_GT(engines.pids.back(), 0);
+    EXPECT_TRUE(dialog.IsSearching());
+    EXPECT_EQ(dialog.StatusLabel()->text(), "searching");
+    ASSERT_TRUE(WaitFor([&] { return !dialog.IsSearching(); }, 60000));
+    EXPECT_TRUE(WaitFor([&] { return !Running(engines.pids.back()); }, 30000)) << "it ends by itself";
+  }
+
+  EndingLauncher engines;
+  QStringList boxes;
+};
 
 } // namespace
 
-TEST_F(SearchLinkWithEngine, ListPageLinesBecomeTasksInsideTheBaseFolder) {
+TEST_F(SearchLinkWithEngine, FoundLinksAreCheckedEditedAndAddedInsideTheBaseFolder) {
   LocalSite site;
   site.AddPage("/list.html",
                "<html><body><ol><li><a href='/ch/1.html'>Chapter 1</a></li>"
                "<li><a href='/ch/2.html'>Chapter 2</a></li>"
                "<li><a href='/ch/3.html'>../../escape</a></li></ol></body></html>");
-  const ViewerOverride viewer(WriteViewerScript());
-  EndingLauncher engines;
-  launcher.forward = &engines; // the dialog starts engines through the task manager's
-  tasks->SetEngineProgram(testing_support::AppFolder() + "Gantrell");
   const QString base = Folder("Comics/");
-
   DlgSearchLink dialog(*tasks);
-  dialog.show();
-  dialog.AddressEdit()->setText(site.Url("/list.html"));
-  dialog.FolderEdit()->setText(base);
-  dialog.AddOnlyRadio()->setChecked(true);
-  dialog.Search();
-  ASSERT_EQ(engines.pids.size(), 1u);
-  ASSERT_GT(engines.pids[0], 0);
-  EXPECT_TRUE(dialog.IsSearching());
-  ASSERT_TRUE(WaitFor([&] { return !dialog.IsSearching(); }, 60000));
-  ASSERT_TRUE(WaitFor([&] { return QFile::exists(sandbox.file("copy")); }, 10000));
+  Search(dialog, site.Url("/list.html"), base);
 
-  const QString lines = FromUtf16Le(ReadBytes(sandbox.file("copy")));
-  EXPECT_TRUE(lines.contains(site.Url("/ch/1.html") + "   " + base + "Chapter 1"));
-  dialog.LinksEdit()->setFocus();
-  dialog.LinksEdit()->setPlainText(lines);
+  ASSERT_TRUE(dialog.ShowsFoundLinks());
+  EXPECT_EQ(dialog.StatusLabel()->text(), "found 3");
+  CFoundLinkList* list = dialog.FoundLinkList();
+  ASSERT_EQ(list->topLevelItemCount(), 3);
+  const QTreeWidgetItem* first = list->topLevelItem(0);
+  EXPECT_EQ(first->text(CFoundLinkList::kTextColumn), "Chapter 1");
+  EXPECT_EQ(first->text(CFoundLinkList::kAddressColumn), site.Url("/ch/1.html"));
+  EXPECT_EQ(first->text(CFoundLinkList::kFolderColumn), base + "Chapter 1");
+  EXPECT_EQ(list->topLevelItem(2)->text(CFoundLinkList::kFolderColumn), base + "_.._escape");
+  for (int row = 0; row < 3; ++row)
+    EXPECT_EQ(list->topLevelItem(row)->checkState(CFoundLinkList::kTextColumn), Qt::Checked);
+
+  // None, then all but the second; the first gets a folder of the user's, relative to the base.
+  dialog.CheckNoneButton()->click();
+  dialog.Add();
+  EXPECT_EQ(dialogs::LastBalloonTip().message, "none checked");
+  dialog.CheckAllButton()->click();
+  list->topLevelItem(1)->setCheckState(CFoundLinkList::kTextColumn, Qt::Unchecked);
+  list->topLevelItem(0)->setText(CFoundLinkList::kFolderColumn, "First");
+  dialog.AddOnlyRadio()->setChecked(true);
   dialog.Add();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  ASSERT_EQ(tasks->Count(), 3);
-  for (const auto& task : *tasks) {
-    EXPECT_TRUE(task->folder.startsWith(base)) << task->folder.toStdString();
-    EXPECT_FALSE(task->folder.contains("/../")) << task->folder.toStdString();
-  }
+  ASSERT_EQ(tasks->Count(), 2);
   EXPECT_EQ((*tasks)[0]->url, site.Url("/ch/1.html"));
-  EXPECT_EQ((*tasks)[0]->folder, base + "Chapter 1/");
-  // The engine ends by itself once the viewer has had time to read the result.
-  EXPECT_TRUE(WaitFor([&] { return !Running(engines.pids[0]); }, 30000));
+  EXPECT_EQ((*tasks)[0]->folder, base + "First/");
+  EXPECT_EQ((*tasks)[1]->url, site.Url("/ch/3.html"));
+  EXPECT_EQ((*tasks)[1]->folder, base + "_.._escape/");
+  EXPECT_TRUE(opener.opened.isEmpty()) << "no viewer was ever started";
+  EXPECT_TRUE(boxes.isEmpty());
+}
 
-  // A list page that is not there opens no viewer: the dialog says so at the address.
-  QFile::remove(sandbox.file("copy"));
-  DlgSearchLink again(*tasks);
-  again.show();
-  again.AddressEdit()->setText(site.Url("/no-such-list.html"));
-  again.FolderEdit()->setText(base);
+TEST_F(SearchLinkWithEngine, TextFormNothingFoundAndAMissingListPageEachSaySo) {
+  LocalSite site;
+  site.AddPage("/list.html", "<html><body><a href='/ch/1.html'>Chapter 1</a>"
+                             "<a href='/ch/2.html'>Chapter 2</a></body></html>");
+  site.AddPage("/empty.html", "<html><body><p>No links here.</p></body></html>");
+  const QString base = Folder("Comics/");
+
+  // The whole list as UTF-8 text; a viewer that does not open is named with the file.
+  DlgSearchLink dialog(*tasks);
+  Search(dialog, site.Url("/list.html"), base);
+  ASSERT_TRUE(dialog.ShowsFoundLinks());
+  dialog.FoundLinkList()->topLevelItem(1)->setText(CFoundLinkList::kFolderColumn, base + "Two");
+  opener.failWith = 3;
+  const QString text = dialog.OpenAsText();
+  ASSERT_FALSE(text.isEmpty());
+  EXPECT_TRUE(text.endsWith(".txt"));
+  EXPECT_EQ(opener.opened, QStringList{text});
+  EXPECT_EQ(QString::fromUtf8(ReadBytes(text)),
+            site.Url("/ch/1.html") + "   " + base + "Chapter 1\n" + site.Url("/ch/2.html") + "   " +
+                base + "Two\n");
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_EQ(boxes[0], "open 1 " + text + "\n\nopen 4 xdg-open no program");
+  QFile::remove(text);
+
+  // A page without links: said in the dialog, and the box stays for lines of the user's own.
+  DlgSearchLink none(*tasks);
+  Search(none, site.Url("/empty.html"), base);
+  EXPECT_FALSE(none.ShowsFoundLinks());
+  EXPECT_EQ(none.StatusLabel()->text(), "none found");
+  EXPECT_TRUE(none.StatusLabel()->isVisibleTo(&none));
+
+  // A list page that is not there: the dialog says so at the address.
+  DlgSearchLink missing(*tasks);
   const int balloons = dialogs::LastBalloonTip().serial;
-  again.Search();
-  ASSERT_EQ(engines.pids.size(), 2u);
-  ASSERT_TRUE(WaitFor([&] { return !again.IsSearching(); }, 60000));
+  Search(missing, site.Url("/no-such-list.html"), base);
   EXPECT_EQ(dialogs::LastBalloonTip().serial, balloons + 1);
   EXPECT_EQ(dialogs::LastBalloonTip().message, "search 16 page failed (HTTP 404)");
-  EXPECT_EQ(dialogs::LastBalloonTip().field, again.AddressEdit());
-  EXPECT_TRUE(WaitFor([&] { return !Running(engines.pids[1]); }, 30000)) << "it ends at once";
-  EXPECT_FALSE(QFile::exists(sandbox.file("copy")));
-  launcher.forward = nullptr;
+  EXPECT_EQ(dialogs::LastBalloonTip().field, missing.AddressEdit());
+  EXPECT_FALSE(missing.ShowsFoundLinks());
+  EXPECT_EQ(tasks->Count(), 0);
 }

@@ -33,13 +33,26 @@ protected:
 
 TEST_F(SearchLinkDialog, PrefillsAnyHttpClipboardTextAndShowsTheHintInTheEmptyBox) {
   SetClipboard("Http://list.example/all.html");
-  ASSERT_NE(tasks->AddTask("Http://list.example/all.html", Folder("x"), false), nullptr);
+  {
+    DlgSearchLink dialog(*tasks);
+    EXPECT_EQ(dialog.AddressEdit()->text(), "Http://list.example/all.html");
+    EXPECT_EQ(dialog.FolderEdit()->text(), Folder("base/")) << "no task yet: the last folder";
+    EXPECT_EQ(dialog.LinksEdit()->Hint(), "hint line one\nhint line two");
+    EXPECT_EQ(dialog.LinksEdit()->toPlainText(), dialog.LinksEdit()->Hint());
+    EXPECT_TRUE(dialog.LinksEdit()->IsShowingHint());
+    EXPECT_FALSE(dialog.ShowsFoundLinks());
+  }
+  // Several lines: the first address line alone. The base is beside the newest task's folder,
+  // whatever its place in the list, so new chapters do not land inside an old one.
+  SetClipboard("copied from a page\r\n  http://a.example/list.html \nhttp://b.example/\n");
+  ASSERT_NE(tasks->AddTask("http://x/1", Folder("Comic B/Chapter 9/"), false), nullptr);
+  ASSERT_NE(tasks->AddTask("http://x/2", Folder("Comic A/Chapter 1"), false), nullptr);
+  tasks->ReverseOrder();
   DlgSearchLink dialog(*tasks);
-  EXPECT_EQ(dialog.AddressEdit()->text(), "Http://list.example/all.html");
-  EXPECT_EQ(dialog.FolderEdit()->text(), Folder("base/"));
-  EXPECT_EQ(dialog.LinksEdit()->Hint(), "hint line one\nhint line two");
-  EXPECT_EQ(dialog.LinksEdit()->toPlainText(), dialog.LinksEdit()->Hint());
-  EXPECT_TRUE(dialog.LinksEdit()->IsShowingHint());
+  EXPECT_EQ(dialog.AddressEdit()->text(), "http://a.example/list.html");
+  EXPECT_EQ(dialog.FolderEdit()->text(), Folder("Comic A/"));
+  SetClipboard("no address at all\nftp://x/");
+  EXPECT_EQ(DlgSearchLink(*tasks).AddressEdit()->text(), "");
 }
 
 TEST_F(SearchLinkDialog, TipEditDropsTheHintOnFocusAndPutsItBackWhenLeftEmpty) {
@@ -165,6 +178,11 @@ TEST_F(SearchLinkDialog, SearchChecksAddressThenFolder) {
   QTest::mouseClick(dialog.SearchButton(), Qt::LeftButton);
   EXPECT_EQ(dialogs::LastBalloonTip().message, "search 12 not http");
   EXPECT_EQ(dialogs::LastBalloonTip().field, dialog.AddressEdit());
+  for (const char* hostless : {"http://", "HTTPS://", "http:///all", "https://:80/x"}) {
+    dialog.AddressEdit()->setText(hostless);
+    QTest::mouseClick(dialog.SearchButton(), Qt::LeftButton);
+    EXPECT_EQ(dialogs::LastBalloonTip().message, "search 14 no host") << hostless;
+  }
   dialog.AddressEdit()->setText("http://list.example/all");
   dialog.FolderEdit()->setText("/");
   QTest::mouseClick(dialog.SearchButton(), Qt::LeftButton);

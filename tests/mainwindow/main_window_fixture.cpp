@@ -1,5 +1,7 @@
 #include "main_window_fixture.h"
 
+#include "gui/dlg_balloon_tip.h"
+
 #include "gui/comic_ctrl_factory.h"
 #include "skin/panel_ctrl_factory.h"
 #include "common/skin_loader.h"
@@ -32,6 +34,10 @@ MainWindowRig::MainWindowRig(const QString& fakeEngine) : launcher(fakeEngine) {
   tasks = std::make_unique<CTaskManager>(setting, launcher, shutdown);
   tasks->SetEngineProgram(folder.File("Gantrell"));
   platform::SetOpener(&opener);
+  dialogs::SetBoxAnswerer([this](const QString& text) {
+    boxes << text;
+    return boxAnswer;
+  });
   SetPanelCtrlFactory(new CComicCtrlFactory(*tasks));
 }
 
@@ -39,6 +45,7 @@ MainWindowRig::~MainWindowRig() {
   window.reset();
   SetPanelCtrlFactory(new FCPanelCtrlFactory);
   platform::SetOpener(nullptr);
+  dialogs::SetBoxAnswerer({});
   CFolivexDlg::SetMenuChooser({});
   CFolivexDlg::SetMessageSink({});
   tasks.reset();

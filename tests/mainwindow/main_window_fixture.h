@@ -8,19 +8,14 @@
 #include "core/task_manager.h"
 #include "gui/wnd_task_list.h"
 
+#include "recording_opener.h"
+
 #include <QStringList>
 #include <memory>
 
 namespace mainwindow_test {
 
-class RecordingOpener : public platform::FIUrlOpener {
-public:
-  QStringList opened;
-  bool Open(const QString& target) override {
-    opened << target;
-    return true;
-  }
-};
+using RecordingOpener = testing_support::RecordingOpener;
 
 /// Copies the languages and the default skin of `dist` into the current program folder.
 void CopyShippedData(const QString& dist, const QString& programFolder);
@@ -44,6 +39,8 @@ public:
   frontend_test::RecordingLauncher launcher;
   frontend_test::CountingShutdown shutdown;
   RecordingOpener opener;
+  QStringList boxes;       ///< texts of the message boxes and questions shown, in order
+  bool boxAnswer = true;   ///< what every question is answered
   std::unique_ptr<CTaskManager> tasks;
   std::unique_ptr<CFolivexDlg> window;
   int exits = 0;

@@ -279,12 +279,20 @@ TEST_F(MainWindowTest, DroppedLinkAndCommandsOpenTheirDialogs) {
   EXPECT_EQ(rig.tasks->Count(), 0) << "cancelled dialogs add nothing";
 }
 
-TEST_F(MainWindowTest, SitePagesOpenThroughTheOpenerOnly) {
+TEST_F(MainWindowTest, SitePagesOpenThroughTheOpenerOnlyAndAFailureSaysWhat) {
   CFolivexDlg& window = rig.Open();
-  CFolivexDlg::OpenInBrowser(QStringLiteral("http://127.0.0.1/x.html"));
-  CFolivexDlg::OpenInBrowser(QString());
+  CFolivexDlg::OpenInBrowser(&window, QStringLiteral("http://127.0.0.1/x.html"));
+  CFolivexDlg::OpenInBrowser(&window, QString());
   window.OnCommand(CFolivexDlg::kHelpPage); // no site configured: nothing to open
   EXPECT_EQ(rig.opener.opened, QStringList{QStringLiteral("http://127.0.0.1/x.html")});
+  EXPECT_TRUE(rig.boxes.isEmpty());
+  // No browser for the address: the user hears which address, and why.
+  rig.opener.failWith = 3;
+  CFolivexDlg::OpenInBrowser(&window, QStringLiteral("http://127.0.0.1/y.html"));
+  ASSERT_EQ(rig.boxes.size(), 1);
+  EXPECT_TRUE(rig.boxes[0].contains(QStringLiteral("http://127.0.0.1/y.html"))) << rig.boxes[0].toStdString();
+  EXPECT_TRUE(rig.boxes[0].contains(QStringLiteral("xdg-open found no program"))) << rig.boxes[0].toStdString();
+  rig.opener.failWith = 0;
 
   // The main menu's Help item is usable only with a site to open.
   QList<bool> helpEnabled;

@@ -8,7 +8,8 @@
 #include "fake_engine_host.h"
 #include "frontend_stub.h"
 #include "platform/launcher.h"
-#include "result_file.h"
+#include "recording_opener.h"
+#include "common/search_result_file.h"
 #include "platform/timer_notify.h"
 #include "test_support.h"
 
@@ -30,39 +31,28 @@ const QString kFolder = QStringLiteral("/home/user/Comics/");
 std::int64_t fakeNow = 0;
 std::int64_t FakeClock() { return fakeNow; }
 
-/// Stands in for the user's text viewer: reads the file the moment it is asked to open it.
-class RecordingViewer : public platform::FIUrlOpener {
-public:
-  bool Open(const QString& target) override {
-    paths << target;
-    bytes = testing_support::ReadBytes(target);
-    return works;
-  }
-  bool works = true;
-  QStringList paths;
-  QByteArray bytes;
-};
-
-/// The search-link dialog: also notes whether the result file still existed when told.
+/// The search-link dialog: reads the result file when told, as the real one does, or refuses
+/// the result (an engine it no longer holds).
 class SearchDialogStub : public FrontEndStub {
 public:
   platform::LRESULT WindowProc(std::uint32_t message, platform::WPARAM wParam,
                                platform::LPARAM lParam) override {
     if (message == protocol::WM_APP_SEARCH_DONE) {
       done = {wParam, lParam};
-      fileExistedWhenDone = viewer && !viewer->paths.isEmpty() && QFile::exists(viewer->paths[0]);
+      links = common::ReadSearchResultFile(resultFile);
       const platform::HWND engine = engineWindow;
       const platform::LRESULT reply = FrontEndStub::WindowProc(message, wParam, lParam);
       // The user closes the dialog right away: it tells the engine to quit while it waits.
       if (quitOnDone) platform::SendNotifyMessage(engine, protocol::WM_APP_ENGINE_QUIT, 0, 0);
-      return reply;
+      return takesResult ? reply : 0;
     }
     return FrontEndStub::WindowProc(message, wParam, lParam);
   }
-  RecordingViewer* viewer = nullptr;
+  QString resultFile;
+  std::optional<std::vector<common::FoundLink>> links; ///< the file's links when told
   std::pair<platform::WPARAM, platform::LPARAM> done{-1, -1}; ///< of the last WM_APP_SEARCH_DONE
-  bool fileExistedWhenDone = false;
   bool quitOnDone = false;
+  bool takesResult = true;
 };
 
 class SearchLinkTest : public ::testing::Test {
@@ -70,9 +60,8 @@ protected:
   void SetUp() override {
     fakeNow = 1'700'000'000;
     CPageWatch::SetClock(&FakeClock);
-    CSearchLink::SetViewerWaitMs(0);
-    platform::SetOpener(&viewer_);
-    dialog_.viewer = &viewer_;
+    platform::SetOpener(&opener_);
+    dialog_.resultFile = box_.file(QStringLiteral("result.json"));
     browser_.completePages = false; // the test completes the list page itself
     host_.browser = &browser_;
     host_.folder = kFolder;
@@ -81,16 +70,16 @@ protected:
   }
   void TearDown() override {
     engine_.reset();
+    EXPECT_TRUE(opener_.opened.isEmpty()) << "the engine never starts a viewer";
     platform::SetOpener(nullptr);
-    CSearchLink::SetViewerWaitMs(CSearchLink::kViewerWaitMs);
     CPageWatch::SetClock(nullptr);
   }
 
   // Starts the search view in a host window that the search-link dialog has accepted.
-  void StartEngine() {
+  void StartEngine(bool namesResultFile = true) {
     engine_ = std::make_unique<CEngineWindow>(host_);
     dialog_.engineWindow = engine_->Handle();
-    engine_->StartSearchView(kListPage);
+    engine_->StartSearchView(kListPage, namesResultFile ? dialog_.resultFile : QString());
     ASSERT_EQ(browser_.views.size(), 1u);
   }
 
@@ -110,7 +99,7 @@ protected:
     return link;
   }
 
-  // Completes the list page and lets its quiet time pass; returns the lines shown.
+  // Completes the list page and lets its quiet time pass; returns the lines handed over.
   QStringList Search() {
     StartEngine();
     if (browser_.views.empty()) return {};
@@ -118,7 +107,15 @@ protected:
     fakeNow += CPageWatch::kQuietSeconds;
     EXPECT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
-    return search_test::ResultLines(viewer_.bytes);
+    return Lines();
+  }
+
+  // The lines of the links the dialog read, as the text form shows them.
+  QStringList Lines() const {
+    QStringList lines;
+    for (const common::FoundLink& link : dialog_.links.value_or(std::vector<common::FoundLink>()))
+      lines << common::SearchResultLine(link);
+    return lines;
   }
 
   static QString Line(const QString& address, const QString& name) {
@@ -127,7 +124,8 @@ protected:
 
   FakeBrowser browser_;
   std::shared_ptr<FakeDocument> list_ = browser_.AddPage(kListPage);
-  RecordingViewer viewer_;
+  testing_support::Sandbox box_;
+  testing_support::RecordingOpener opener_;
   SearchDialogStub dialog_;
   FakeEngineHost host_;
   std::unique_ptr<CEngineWindow> engine_; // last: the engine goes before everything it uses
@@ -192,7 +190,7 @@ TEST_F(SearchLinkTest, ThePageCannotReplaceItselfWhileItsLinksAreWalked) {
   fakeNow += CPageWatch::kQuietSeconds;
   ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
   EXPECT_EQ(reloadsRefused, 2);
-  EXPECT_EQ(search_test::ResultLines(viewer_.bytes).size(), 2);
+  EXPECT_EQ(Lines().size(), 2);
 }
 
 TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
@@ -202,15 +200,15 @@ TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
     AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
     if (noDocument) browser_.pages.clear();
     list_->failing = !noDocument;
-    viewer_.bytes.clear();
+    dialog_.links.reset();
     dialog_.searchDoneCount = 0;
     EXPECT_TRUE(Search().isEmpty());
-    EXPECT_EQ(viewer_.bytes, QByteArray("\xFF\xFE", 2));
+    EXPECT_EQ(dialog_.links, std::vector<common::FoundLink>()) << "an empty list is still told";
     engine_.reset();
   }
 }
 
-TEST_F(SearchLinkTest, ListPageThatCannotBeLoadedShowsNothingAndTheDialogHearsWhy) {
+TEST_F(SearchLinkTest, ListPageThatCannotBeLoadedWritesNothingAndTheDialogHearsWhy) {
   using Answer = std::pair<int, bool>; // status, web page
   const struct {
     const char* what;
@@ -222,52 +220,61 @@ TEST_F(SearchLinkTest, ListPageThatCannotBeLoadedShowsNothingAndTheDialogHearsWh
       {"no answer, never completes", {{0, true}}, false, {protocol::SEARCH_DONE_PAGE_FAILED, 0}},
       {"no web page", {{200, false}}, true, {protocol::SEARCH_DONE_PAGE_FAILED, 200}},
       {"error page whose script goes on to the list", {{500, true}, {200, true}}, true,
-       {protocol::SEARCH_DONE_SHOWN, 0}},
+       {protocol::SEARCH_DONE_WRITTEN, 0}},
   };
   AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    viewer_.paths.clear();
+    QFile::remove(dialog_.resultFile);
     dialog_.searchDoneCount = 0;
     StartEngine();
+    const platform::HWND engineWindow = engine_->Handle();
     for (const auto& [status, webPage] : c.answers) Events().OnPageAnswer(status, webPage);
     if (c.completes) Events().OnDocumentComplete(true);
     fakeNow += CPageWatch::kQuietSeconds;
     ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
-    EXPECT_EQ(dialog_.done, c.told);
-    const bool shown = c.told.first == protocol::SEARCH_DONE_SHOWN;
-    EXPECT_EQ(viewer_.paths.size(), shown ? 1 : 0) << "nothing is shown for a page that failed";
+    const bool written = c.told.first == protocol::SEARCH_DONE_WRITTEN;
+    // A result names the engine's window, so the dialog knows whose result it is.
+    EXPECT_EQ(dialog_.done.first, c.told.first);
+    EXPECT_EQ(dialog_.done.second, written ? platform::LPARAM(engineWindow) : c.told.second);
+    EXPECT_EQ(QFile::exists(dialog_.resultFile), written) << "nothing for a page that failed";
     EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
     engine_.reset();
   }
 }
 
-TEST_F(SearchLinkTest, DialogIsToldWhileTheFileExistsThenTheFileIsDeletedAndTheEngineQuits) {
+TEST_F(SearchLinkTest, TheFileStaysForTheDialogThatTakesItAndGoesOtherwise) {
   AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
-  Search();
-  ASSERT_EQ(viewer_.paths.size(), 1);
-  EXPECT_TRUE(dialog_.fileExistedWhenDone);
-  EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
-  EXPECT_TRUE(engine_->Destroyed());
+  const struct {
+    const char* what;
+    bool takes, quitOnDone, exists;
+  } cases[] = {
+      {"taken", true, false, true},
+      {"taken, and the dialog closes at once", true, true, true},
+      {"refused: an engine the dialog no longer holds", false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dialog_.takesResult = c.takes;
+    dialog_.quitOnDone = c.quitOnDone;
+    dialog_.searchDoneCount = 0;
+    EXPECT_EQ(Search().size(), 1) << "the file was complete when the dialog was told";
+    EXPECT_EQ(QFile::exists(dialog_.resultFile), c.exists);
+    EXPECT_TRUE(engine_->Destroyed());
+    QFile::remove(dialog_.resultFile);
+    engine_.reset();
+  }
   EXPECT_EQ(FCTimerNotify::MappedTimerCount(), 0);
 }
 
-TEST_F(SearchLinkTest, MissingViewerStillEndsTheSearch) {
-  viewer_.works = false;
+TEST_F(SearchLinkTest, AJobWithoutAResultFileIsToldSoAndStillEnds) {
   AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
-  Search();
-  EXPECT_EQ(dialog_.searchDoneCount, 1);
-  ASSERT_EQ(viewer_.paths.size(), 1);
-  EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
-}
-
-TEST_F(SearchLinkTest, QuitWhileTellingTheDialogStillDeletesTheFile) {
-  dialog_.quitOnDone = true;
-  AddLink(QStringLiteral("http://site/1"), QStringLiteral("One"));
-  Search();
-  ASSERT_EQ(viewer_.paths.size(), 1);
-  EXPECT_FALSE(QFile::exists(viewer_.paths[0]));
-  EXPECT_TRUE(engine_->Destroyed());
+  StartEngine(false);
+  Events().OnDocumentComplete(true);
+  fakeNow += CPageWatch::kQuietSeconds;
+  ASSERT_TRUE(WaitFor([&] { return dialog_.searchDoneCount == 1; }, 10000));
+  EXPECT_EQ(dialog_.done.first, protocol::SEARCH_DONE_NOT_WRITTEN);
+  EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
 }
 
 TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
@@ -279,7 +286,7 @@ TEST_F(SearchLinkTest, QuitDuringAClickEndsWithoutAResult) {
   Events().OnDocumentComplete(true);
   fakeNow += CPageWatch::kQuietSeconds;
   EXPECT_TRUE(WaitFor([&] { return engine_->Destroyed(); }, 10000));
-  EXPECT_TRUE(viewer_.paths.isEmpty());
+  EXPECT_FALSE(QFile::exists(dialog_.resultFile));
   EXPECT_EQ(dialog_.searchDoneCount, 0);
 }
 
@@ -307,6 +314,5 @@ TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
   fakeNow += 100;
   ticks(1);
   EXPECT_EQ(dialog_.searchDoneCount, 1);
-  EXPECT_EQ(viewer_.paths.size(), 1);
 }
 

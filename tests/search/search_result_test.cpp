@@ -1,61 +1,60 @@
-// Result lines and the result file of a link search.
+// The links of a link search and the result file that carries them to the front-end.
+#include "common/search_result_file.h"
 #include "engine/search_result.h"
-#include "result_file.h"
 #include "test_support.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
-using engine::SearchResultLine;
-using testing_support::ReadBytes;
+using common::FoundLink;
+using testing_support::Sandbox;
+using testing_support::WriteBytes;
 
-TEST(SearchResultLine, AddressThreeSpacesFolderAndLinkText) {
-  EXPECT_EQ(SearchResultLine(QStringLiteral("http://site/c/12.html"), QStringLiteral("/home/u/Comics/"),
-                             QStringLiteral("Chapter 12")),
-            QStringLiteral("http://site/c/12.html   /home/u/Comics/Chapter 12\r\n"));
-}
-
-TEST(SearchResultLine, EveryLinkStaysOnOneLine) {
-  const QString line = SearchResultLine(QStringLiteral("http://site/a b\r\nc"), QStringLiteral("/f/"),
-                                        QStringLiteral("Chapter\r\n12\r\n"));
-  EXPECT_EQ(line, QStringLiteral("http://site/a%20b%0D%0Ac   /f/Chapter 12\r\n"));
-  EXPECT_EQ(line.count(QLatin1Char('\n')), 1);
-  EXPECT_EQ(line.count(QLatin1Char('\r')), 1);
-}
-
-TEST(SearchResultLines, LinksWithTheSameTextGetDistinctFolders) {
-  engine::CSearchResultLines lines(QStringLiteral("/f/"));
+TEST(SearchResult, EveryLinkStaysOnOneLineAndSameTextsGetDistinctFolders) {
+  engine::CSearchResult result(QStringLiteral("/f/"));
+  result.Add(QStringLiteral("http://site/a b\r\nc"), QStringLiteral("Chapter\r\n12\r\n"));
   for (const char* text : {"Chapter 1", "Chapter 1", " Chapter\n1 ", "Chapter 1 2", "", "..."})
-    lines.Add(QStringLiteral("http://s/x"), QString::fromUtf8(text));
-  EXPECT_EQ(lines.Text(), QStringLiteral("http://s/x   /f/Chapter 1\r\n"
-                                         "http://s/x   /f/Chapter 1 2\r\n"
-                                         "http://s/x   /f/Chapter 1 3\r\n"
-                                         "http://s/x   /f/Chapter 1 2 2\r\n"
-                                         "http://s/x   /f/chapter\r\n"
-                                         "http://s/x   /f/chapter 2\r\n"));
+    result.Add(QStringLiteral("http://s/x"), QString::fromUtf8(text));
+  const std::vector<FoundLink> expected{
+      {"http://site/a%20b%0D%0Ac", "/f/Chapter 12", "Chapter 12"},
+      {"http://s/x", "/f/Chapter 1", "Chapter 1"},
+      {"http://s/x", "/f/Chapter 1 2", "Chapter 1"},
+      {"http://s/x", "/f/Chapter 1 3", "Chapter 1"},
+      {"http://s/x", "/f/Chapter 1 2 2", "Chapter 1 2"},
+      {"http://s/x", "/f/chapter", ""},
+      {"http://s/x", "/f/chapter 2", "..."},
+  };
+  EXPECT_EQ(result.Links(), expected);
+  EXPECT_EQ(common::SearchResultLine(expected[1]), QStringLiteral("http://s/x   /f/Chapter 1"));
 }
 
-TEST(SearchResultFile, TempFileStartsWithFFFEAndHoldsUtf16Le) {
-  const QString text = QString::fromUtf8("http://s/1   /f/第1话 😀\r\n");
-  const QString path = engine::CreateSearchResultFile(text);
-  ASSERT_FALSE(path.isEmpty());
-  EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-  EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QLatin1Char('t')));
-  const QByteArray bytes = ReadBytes(path);
-  QFile::remove(path);
-  ASSERT_TRUE(search_test::HasUtf16LeMark(bytes));
-  EXPECT_EQ(bytes.size(), 2 + text.size() * 2); // no terminating zero
-  EXPECT_EQ(bytes.mid(2, 4), QByteArray("h\0t\0", 4));
-  EXPECT_EQ(search_test::DecodeResult(bytes), text);
+TEST(SearchResultFile, RoundTripKeepsEveryCharacterAndLeavesNoTemporaryFile) {
+  Sandbox box;
+  const QString path = box.file(QStringLiteral("result.json"));
+  const std::vector<FoundLink> links{
+      {QString::fromUtf8("http://s/1"), QString::fromUtf8("/f/第1话 😀"), QString::fromUtf8("第1话 \"q\" \\")},
+      {QStringLiteral("http://s/2"), QStringLiteral("/f/x"), QString()},
+  };
+  ASSERT_TRUE(common::WriteSearchResultFile(path, links));
+  EXPECT_EQ(common::ReadSearchResultFile(path), links);
+  EXPECT_EQ(QDir(box.path()).entryList(QDir::Files), QStringList{QStringLiteral("result.json")});
+  ASSERT_TRUE(common::WriteSearchResultFile(path, {}));
+  EXPECT_EQ(common::ReadSearchResultFile(path), std::vector<FoundLink>());
+  EXPECT_FALSE(common::WriteSearchResultFile(box.file(QStringLiteral("no/such/folder/r")), links));
 }
 
-TEST(SearchResultFile, EmptyResultIsJustTheMarkAndReadableLikeANewFile) {
-  testing_support::ScopedUmask umask(022);
-  const QString path = engine::CreateSearchResultFile(QString());
-  ASSERT_FALSE(path.isEmpty());
-  EXPECT_EQ(ReadBytes(path), QByteArray("\xFF\xFE", 2));
-  EXPECT_EQ(testing_support::FileMode(path), 0644) << "the user's viewer may run as anyone";
-  QFile::remove(path);
+TEST(SearchResultFile, DamagedFilesAreRefusedAndOddEntriesPassedOver) {
+  Sandbox box;
+  const QString path = box.file(QStringLiteral("result.json"));
+  EXPECT_FALSE(common::ReadSearchResultFile(path).has_value()) << "missing";
+  for (const char* bytes : {"", "\xFF\xFE", "[]", "{\"links\": 3}", "{\"links\": [", "null"}) {
+    WriteBytes(path, bytes);
+    EXPECT_FALSE(common::ReadSearchResultFile(path).has_value()) << bytes;
+  }
+  WriteBytes(path, "{\"links\": [1, {\"folder\": \"/f/a\"}, {\"url\": \"http://s/1\", \"more\": 1},"
+                   " {\"url\": 5}, {\"url\": \"http://s/2\", \"text\": \"T\", \"folder\": \"/f/b\"}],"
+                   " \"engine\": \"later\"}");
+  const std::vector<FoundLink> expected{{"http://s/1", "", ""}, {"http://s/2", "/f/b", "T"}};
+  EXPECT_EQ(common::ReadSearchResultFile(path), expected);
 }

@@ -38,6 +38,7 @@ platform::LRESULT FrontEndStub::WindowProc(std::uint32_t message, platform::WPAR
   }
   case protocol::WM_APP_SEARCH_DONE:
     ++searchDoneCount;
+    searchDone = {std::int64_t(wParam), std::int64_t(lParam)};
     engineWindow = 0;
     return protocol::ENGINE_HELLO_ACCEPTED;
   default:

@@ -24,6 +24,7 @@ public:
   int helloCount = 0;
   platform::HWND engineWindow = 0;
   int searchDoneCount = 0;
+  std::pair<std::int64_t, std::int64_t> searchDone{-1, -1}; ///< wParam, lParam of the last one
   std::vector<common::EngineReport> reports; ///< every report, in arrival order
   /// Command files that held no report (unknown code, wrong item count, no file).
   std::vector<QStringList> malformed;

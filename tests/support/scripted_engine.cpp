@@ -12,10 +12,9 @@
 //     The page-info title is "Chapter <n>", the engine's process id is written to the file
 //     "engine-pid" in the task folder, every saved page leaves a small file "<page>.png"
 //     (three digits) there, and WM_APP_ENGINE_QUIT leaves the file "quit-received" there. The program folder (for "skin/cmd/") comes from
-//     FOLIVEX_TEST_APP_DIR. In link-search mode ("search_link" set) it writes a result file of
-//     "lines" lines (query "lines=N") in the engine's format, opens it with the viewer of
-//     FOLIVEX_OPENER, tells the window it is done, waits 6 s, deletes the file and ends. With
-//     "fail=S" in the query it opens nothing and tells the window that the list page could not
+//     FOLIVEX_TEST_APP_DIR. In link-search mode ("search_link" set) it writes "lines" links
+//     (query "lines=N") into the job's result file, tells the window it is done and ends. With
+//     "fail=S" in the query it writes nothing and tells the window that the list page could not
 //     be loaded, with HTTP status S (0: no answer).
 //
 // The script is a comma-separated list of steps:
@@ -34,14 +33,12 @@
 #include "common/engine_report.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
-#include "common/temp_file.h"
-#include "platform/launcher.h"
+#include "common/search_result_file.h"
 #include "platform/window_message.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <QTimer>
 #include <QUrlQuery>
 #include <csignal>
@@ -130,22 +127,18 @@ struct Engine {
                             query.queryItemValue("fail").toInt());
       return 0;
     }
-    QString text;
+    std::vector<common::FoundLink> links;
     const int lines = query.queryItemValue("lines").toInt();
     for (int i = 1; i <= lines; ++i)
-      text += QString("http://127.0.0.1:9/c/%1   %2Chapter %1 \u00e9t\u00e9\r\n")
-                  .arg(i)
-                  .arg(job.folder.value_or(QString()));
-    const QString path = common::CreateTempFile();
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return 1;
-    file.write("\xFF\xFE");
-    file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-    file.close();
-    platform::Opener().Open(path);
-    platform::SendMessage(job.hwnd, protocol::WM_APP_SEARCH_DONE, 0, 0);
-    QThread::msleep(6000); // as long as the real engine gives its viewer
-    QFile::remove(path);
+      links.push_back({QString("http://127.0.0.1:9/c/%1").arg(i),
+                       job.folder.value_or(QString()) + QString("Chapter %1 \u00e9t\u00e9").arg(i),
+                       QString("Chapter %1 \u00e9t\u00e9").arg(i)});
+    const QString file = job.searchResult.value_or(QString());
+    const bool written = !file.isEmpty() && common::WriteSearchResultFile(file, links);
+    const platform::LRESULT reply = platform::SendMessage(
+        job.hwnd, protocol::WM_APP_SEARCH_DONE,
+        written ? protocol::SEARCH_DONE_WRITTEN : protocol::SEARCH_DONE_NOT_WRITTEN, window.Handle());
+    if (written && reply != protocol::ENGINE_HELLO_ACCEPTED) QFile::remove(file);
     return 0;
   }
 };

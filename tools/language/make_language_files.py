@@ -71,6 +71,7 @@ ENGLISH = {
         "10": "Please enter an address that begins with http:// or https://.",
         "11": "This folder cannot be used. Please choose another one.",
         "12": "A task with this address is already in the list.",
+        "13": "This address names no site: something must follow http:// or https://.",
     },
     "IDD_SEARCH_LINK": {
         "0": "Find chapter links",
@@ -78,13 +79,15 @@ ENGLISH = {
         "5": "Open the page that lists all chapters of the comic and copy its address here. "
              "The address must begin with http:// or https://.",
         "6": "Each chapter gets a folder of its own inside this folder.",
-        "7": "Click Search, copy the lines that are shown into the links box, "
-             "remove the chapters you do not want, then click Add.",
+        "7": "Click Search: the links of the page are listed here, each with the folder it gets. "
+             "Uncheck the ones you do not want (double-click a folder to change it), then click "
+             "Add. Before a search you may also paste lines of your own into the box.",
         "8": "Search",
         "9": "Add",
         "11": "Browse...",
         "12": "Please enter an address that begins with http:// or https://.",
         "13": "This folder cannot be used. Please choose another one.",
+        "14": "This address names no site: something must follow http:// or https://.",
         "15": "There are no chapter links to add yet.",
         "16": "The chapter list page could not be loaded: the site did not answer, answered with "
               "an error, or the address is not a web page. Please check the address.",
@@ -95,8 +98,22 @@ ENGLISH = {
         "30": "Paste chapter links here, one per line:\\r\\n"
               "http://www.example.com/chapter-1.html   /home/me/My Comic Book/Chapter 1",
         "35": "Line %d has no space between the address and the folder.",
-        "36": "The address in line %d does not begin with http:// or https://.",
+        "36": "The address in line %d is not a web address: it must begin with http:// or "
+              "https:// and name a site.",
         "37": "The folder in line %d cannot be used.",
+        "40": "Searching the page for links. This takes a few seconds...",
+        "41": "%d links found. Uncheck the ones you do not want; double-click a folder to "
+              "change it.",
+        "42": "No links were found on this page. Is it the page that lists the chapters?",
+        "43": "The search ended, but its result could not be read. Please search again.",
+        "44": "Please check at least one link to add.",
+        "45": "Check all",
+        "46": "Check none",
+        "47": "Open as text",
+        "48": "Link text",
+        "49": "Address",
+        "50": "Folder",
+        "51": "The links could not be written to a text file.",
     },
     "IDD_SETTING": {
         "0": "Settings",
@@ -148,6 +165,16 @@ ENGLISH = {
         "0": "Add a download task...",
         "1": "Hide the drop box",
         "2": "Drag the address of a chapter from your web browser and drop it here.",
+    },
+    # An outside program that was to show a folder, a file or a web page did not.
+    "OPEN": {
+        "1": "Folivex could not open:\\n%s",
+        "2": "The program %s could not be started. Is it installed?",
+        "3": "%s says that it does not exist (any more).",
+        "4": "%s found no program that opens it. Install one, or choose one for this kind of "
+             "file in your desktop's settings.",
+        "5": "%s ended with the error status %d.",
+        "9": "Copy",
     },
     "LIST": {
         "0": "Title: ",
@@ -223,18 +250,21 @@ CHINESE = {
         "10": "请输入以 http:// 或 https:// 开头的地址。",
         "11": "无法使用此文件夹，请另选一个。",
         "12": "列表中已有相同地址的任务。",
+        "13": "此地址没有网站名：http:// 或 https:// 之后必须还有内容。",
     },
     "IDD_SEARCH_LINK": {
         "0": "搜索章节链接",
         "1": "章节链接，每行一个（地址、空格、文件夹）：",
         "5": "请打开列出该漫画全部章节的页面，并将其地址复制到这里。地址必须以 http:// 或 https:// 开头。",
         "6": "每个章节会在此文件夹下得到一个单独的子文件夹。",
-        "7": "点击“搜索”，把显示出来的各行复制到链接框中，删去不需要的章节，再点击“添加”。",
+        "7": "点击“搜索”：页面上的链接会列在这里，每个都带有它将使用的文件夹。取消勾选不需要的链接"
+             "（双击文件夹可以修改），再点击“添加”。搜索之前，也可以把自己的链接行粘贴到框中。",
         "8": "搜索",
         "9": "添加",
         "11": "浏览...",
         "12": "请输入以 http:// 或 https:// 开头的地址。",
         "13": "无法使用此文件夹，请另选一个。",
+        "14": "此地址没有网站名：http:// 或 https:// 之后必须还有内容。",
         "15": "还没有可添加的章节链接。",
         "16": "无法载入章节列表页面：网站没有响应、返回了错误，或者该地址不是网页。请检查地址。",
         "20": "章节列表地址：",
@@ -244,8 +274,20 @@ CHINESE = {
         "30": "请在此粘贴章节链接，每行一个：\\r\\n"
               "http://www.example.com/chapter-1.html   /home/me/My Comic Book/第1话",
         "35": "第 %d 行的地址与文件夹之间没有空格。",
-        "36": "第 %d 行的地址不是以 http:// 或 https:// 开头。",
+        "36": "第 %d 行的地址不是网址：它必须以 http:// 或 https:// 开头，并带有网站名。",
         "37": "第 %d 行的文件夹无法使用。",
+        "40": "正在页面中搜索链接，需要几秒钟……",
+        "41": "找到 %d 个链接。取消勾选不需要的；双击文件夹可以修改。",
+        "42": "此页面上没有找到链接。它是列出各章节的页面吗？",
+        "43": "搜索已结束，但无法读取结果。请重新搜索。",
+        "44": "请至少勾选一个要添加的链接。",
+        "45": "全选",
+        "46": "全不选",
+        "47": "以文本打开",
+        "48": "链接文字",
+        "49": "地址",
+        "50": "文件夹",
+        "51": "无法把链接写入文本文件。",
     },
     "IDD_SETTING": {
         "0": "设置",
@@ -290,6 +332,14 @@ CHINESE = {
         "0": "添加下载任务...",
         "1": "隐藏悬浮窗",
         "2": "把章节地址从浏览器拖放到这里即可添加任务。",
+    },
+    "OPEN": {
+        "1": "Folivex 无法打开：\\n%s",
+        "2": "无法启动程序 %s。它是否已安装？",
+        "3": "%s 报告它不存在（或已不存在）。",
+        "4": "%s 找不到可以打开它的程序。请安装一个，或在桌面设置中为这类文件选择一个程序。",
+        "5": "%s 以错误状态 %d 结束。",
+        "9": "复制",
     },
     "LIST": {
         "0": "标题：",

@@ -1,0 +1,74 @@
+#include "gui/found_link_list.h"
+
+#include "core/found_links.h"
+
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// The text and the address say what the site offered: they are shown, never edited.
+class CReadOnlyDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QWidget* createEditor(QWidget*, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    return nullptr;
+  }
+};
+
+} // namespace
+
+CFoundLinkList::CFoundLinkList(CFoundLinks& links, QWidget* parent)
+    : QTreeWidget(parent), links_(links) {
+  setColumnCount(3);
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setAlternatingRowColors(true);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+  setItemDelegateForColumn(kTextColumn, new CReadOnlyDelegate(this));
+  setItemDelegateForColumn(kAddressColumn, new CReadOnlyDelegate(this));
+  header()->setStretchLastSection(true);
+  connect(this, &QTreeWidget::itemChanged, this, &CFoundLinkList::OnItemChanged);
+}
+
+void CFoundLinkList::SetHeaders(const QString& text, const QString& address,
+                                const QString& folder) {
+  setHeaderLabels({text, address, folder});
+}
+
+void CFoundLinkList::Refresh() {
+  refreshing_ = true;
+  clear();
+  QList<QTreeWidgetItem*> items;
+  for (int row = 0; row < links_.ShownCount(); ++row) {
+    const CFoundLinks::Entry& entry = links_.Shown(row);
+    auto* item = new QTreeWidgetItem({entry.link.text, entry.link.url, entry.link.folder});
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
+                   Qt::ItemIsEditable);
+    item->setCheckState(kTextColumn, entry.checked ? Qt::Checked : Qt::Unchecked);
+    item->setToolTip(kAddressColumn, entry.link.url);
+    item->setToolTip(kFolderColumn, entry.link.folder);
+    items << item;
+  }
+  addTopLevelItems(items);
+  resizeColumnToContents(kTextColumn);
+  setColumnWidth(kTextColumn, qMin(columnWidth(kTextColumn), 220));
+  setColumnWidth(kAddressColumn, 240);
+  refreshing_ = false;
+}
+
+void CFoundLinkList::ShowRow(int row) {
+  QTreeWidgetItem* item = topLevelItem(row);
+  if (!item) return;
+  setCurrentItem(item, kFolderColumn);
+  scrollToItem(item);
+}
+
+void CFoundLinkList::OnItemChanged(QTreeWidgetItem* item, int column) {
+  if (refreshing_) return;
+  const int row = indexOfTopLevelItem(item);
+  if (row < 0 || row >= links_.ShownCount()) return;
+  if (column == kTextColumn) links_.SetChecked(row, item->checkState(kTextColumn) == Qt::Checked);
+  else if (column == kFolderColumn) links_.SetFolder(row, item->text(kFolderColumn));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// CFoundLinkList: the checklist of the search-link dialog. One row per shown link of a
+// CFoundLinks: a check box with the link text, the address, and the folder the link would be
+// downloaded into. Checking and editing a folder (double click, F2 or Enter on its cell)
+// change the CFoundLinks at once; Refresh() shows it again after it was changed elsewhere.
+//
+// Threading: the user-interface thread.
+#include <QTreeWidget>
+
+class CFoundLinks;
+
+class CFoundLinkList : public QTreeWidget {
+  Q_OBJECT
+public:
+  enum Column : int { kTextColumn = 0, kAddressColumn = 1, kFolderColumn = 2 };
+
+  /// `links` must outlive the list.
+  CFoundLinkList(CFoundLinks& links, QWidget* parent = nullptr);
+
+  void SetHeaders(const QString& text, const QString& address, const QString& folder);
+  /// Builds one row per shown link.
+  void Refresh();
+  /// Selects row `row` and scrolls it into view (a row a message is about).
+  void ShowRow(int row);
+
+private:
+  void OnItemChanged(QTreeWidgetItem* item, int column);
+
+  CFoundLinks& links_;
+  bool refreshing_ = false;
+};
