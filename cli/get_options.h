@@ -6,6 +6,8 @@
 //   folivex-get --links URL FOLDER                   print the chapter links of a list page
 //   folivex-get --help
 // Every mode also takes --proxy URL.
+#include "core/setting.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -39,7 +41,7 @@ struct GetOptions {
 };
 
 /// Engines that may run at once: -j takes 1 to this.
-constexpr int kMaxJobs = 10;
+constexpr int kMaxJobs = CSetting::kMaxDownloads;
 
 /// The outcome of parsing: options, or a message for standard error (exit code 2).
 struct ParsedArguments {

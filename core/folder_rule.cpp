@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -50,16 +51,34 @@ bool IsTaskFolderPath(const QString& folder) {
   return QDir::isAbsolutePath(folder) && QDir::cleanPath(folder) != QLatin1String("/");
 }
 
+bool IsPathTooLong(const QString& folder) {
+  const QString cleaned = QDir::cleanPath(folder);
+  if (QFile::encodeName(cleaned).size() >= PATH_MAX) return true;
+  long nameMax = NAME_MAX;
+  const QString existing = RealExistingPart(cleaned);
+  if (!existing.isEmpty()) {
+    const long limit = ::pathconf(QFile::encodeName(existing).constData(), _PC_NAME_MAX);
+    if (limit > 0) nameMax = limit;
+  }
+  for (const QString& name : cleaned.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+    if (QFile::encodeName(name).size() > nameMax) return true;
+  return false;
+}
+
 Problem CheckTaskFolder(const QString& folder) {
   if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return Problem::NotAbsolute;
   if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir()) return Problem::IsFile;
+  if (IsPathTooLong(folder)) return Problem::TooLong;
   QDir().mkpath(folder);
   const QFileInfo info(folder);
   if (!info.isDir()) {
-    // A file on the way ("/a/file/b") makes the folder impossible as well.
+    // A file on the way ("/a/file/b") makes the folder impossible as well; a folder on the
+    // way that takes no new entries is why nothing could be made below it.
     const QString existing = RealExistingPart(QDir::cleanPath(folder));
-    return !existing.isEmpty() && !QFileInfo(existing).isDir() ? Problem::IsFile
-                                                               : Problem::NotMade;
+    if (existing.isEmpty()) return Problem::NotMade;
+    const QFileInfo part(existing);
+    if (!part.isDir()) return Problem::IsFile;
+    return part.isWritable() ? Problem::NotMade : Problem::NotWritable;
   }
   if (info.canonicalFilePath() == QLatin1String("/")) return Problem::NotMade;
   if (!info.isWritable()) return Problem::NotWritable;

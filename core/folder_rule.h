@@ -25,6 +25,8 @@ enum class Problem {
   NotWritable, ///< It exists, but files cannot be written into it.
   Missing,     ///< It does not exist (ProbeTaskFolder creates nothing).
   DiskFull,    ///< A file written into it found no room (a full disk or quota).
+  TooLong,     ///< A name in the path is longer than its file system takes, or the whole
+               ///< path is longer than the system takes.
 };
 
 /// Whether the text `folder` can name a task's folder at all: an absolute path other than
@@ -33,8 +35,15 @@ enum class Problem {
 bool IsTaskFolderPath(const QString& folder);
 
 /// Creates `folder` with every missing level, then tells whether it can take a task: an
-/// absolute path that exists as a writable folder and is not the file-system root.
+/// absolute path that exists as a writable folder and is not the file-system root. A path
+/// that cannot be made says why where it can: TooLong, IsFile (a file on the way), or
+/// NotWritable (the folder above the missing levels cannot be written).
 Problem CheckTaskFolder(const QString& folder);
+
+/// Whether a name of `folder` is longer than the file system where it would lie takes
+/// (pathconf of the deepest existing part; 255 bytes where it cannot say), or the whole path
+/// is PATH_MAX bytes or longer. Names count in bytes of their file-system encoding.
+bool IsPathTooLong(const QString& folder);
 
 /// Whether pages can be written into the existing `folder` now, by writing a 4 KiB probe
 /// file and removing it: only a real write tells permissions, read-only mounts, quotas and a

@@ -33,6 +33,7 @@ void CSetting::Read(const QString& file, QSize screen) {
   max_pages = std::clamp(ReadProfileInt(file, QStringLiteral("max_pages")).value_or(max_pages), 1,
                          protocol::kMostMaxPages);
   notify_done = ReadProfileInt(file, QStringLiteral("notify_done")).value_or(notify_done);
+  ask_exit = ReadProfileInt(file, QStringLiteral("ask_exit")).value_or(ask_exit);
   x = ClampToScreen(ReadProfileInt(file, QStringLiteral("x")).value_or(x), screen.width());
   y = ClampToScreen(ReadProfileInt(file, QStringLiteral("y")).value_or(y), screen.height());
   width = ReadProfileInt(file, QStringLiteral("width")).value_or(width);
@@ -51,6 +52,7 @@ bool CSetting::Write(const QString& file) const {
   ok = WriteProfileInt(file, QStringLiteral("page_memory"), page_memory) && ok;
   ok = WriteProfileInt(file, QStringLiteral("max_pages"), max_pages) && ok;
   ok = WriteProfileInt(file, QStringLiteral("notify_done"), notify_done) && ok;
+  ok = WriteProfileInt(file, QStringLiteral("ask_exit"), ask_exit) && ok;
   ok = WriteProfileInt(file, QStringLiteral("x"), x) && ok;
   ok = WriteProfileInt(file, QStringLiteral("y"), y) && ok;
   ok = WriteProfileInt(file, QStringLiteral("width"), width) && ok;

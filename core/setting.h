@@ -10,6 +10,9 @@
 
 class CSetting {
 public:
+  /// The most downloads that may run at once (both front-ends offer 1 to this).
+  static constexpr std::int32_t kMaxDownloads = 10;
+
   QString folder = DefaultFolder();  ///< last download folder chosen for a new task
   std::int32_t task_id = 100;        ///< the id the next new task receives
   std::int32_t max_download = 1;     ///< most tasks that run at the same time
@@ -19,6 +22,7 @@ public:
   std::int32_t page_memory = 1536;   ///< MiB a page's renderer may take before it is closed
   std::int32_t max_pages = 1000;     ///< most pages of a chapter without a stated total (1-100000)
   std::int32_t notify_done = 1;      ///< non-zero: tray notices when tasks end while hidden
+  std::int32_t ask_exit = 1;         ///< non-zero: exiting while downloads run asks first
   std::int32_t x = 300;              ///< main window left edge, screen pixels
   std::int32_t y = 300;              ///< main window top edge
   std::int32_t width = 400;          ///< main window width

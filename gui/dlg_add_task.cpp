@@ -110,6 +110,8 @@ QString DlgAddTask::FolderProblemText(folder_rule::Problem problem) {
   case folder_rule::Problem::NotAbsolute: return text(1);
   case folder_rule::Problem::IsFile: return text(2);
   case folder_rule::Problem::NotWritable: return text(3);
+  case folder_rule::Problem::TooLong: return text(10);
+  case folder_rule::Problem::DiskFull: return text(12);
   default: return QString();
   }
 }

@@ -1,5 +1,6 @@
 #include "gui/dlg_balloon_tip.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QToolTip>
 
@@ -36,6 +37,20 @@ bool AskYesNo(QWidget* parent, const QString& question) {
   const QString title = parent ? parent->window()->windowTitle() : QString();
   return QMessageBox::question(parent, title, question, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool AskYesNoWithCheck(QWidget* parent, const QString& question, const QString& checkText,
+                       bool& checked) {
+  if (Answerer()) return Answerer()(question);
+  QMessageBox box(QMessageBox::Question, parent ? parent->window()->windowTitle() : QString(),
+                  question, QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);
+  auto* check = new QCheckBox(checkText, &box);
+  check->setChecked(checked);
+  box.setCheckBox(check);
+  const bool yes = box.exec() == QMessageBox::Yes;
+  checked = check->isChecked();
+  return yes;
 }
 
 void ShowNotice(QWidget* parent, const QString& text) {

@@ -24,6 +24,11 @@ BalloonTip LastBalloonTip();
 
 /// Asks `question` with Yes and No over `parent`; true for Yes.
 bool AskYesNo(QWidget* parent, const QString& question);
+/// Asks `question` with Yes and No and a check box `checkText` over `parent`; true for Yes.
+/// `checked` gives the box's first state and takes its last. With an answerer set (tests) the
+/// answerer gets the question and `checked` stays as it is.
+bool AskYesNoWithCheck(QWidget* parent, const QString& question, const QString& checkText,
+                       bool& checked);
 /// Shows `text` in a message box over `parent`.
 void ShowNotice(QWidget* parent, const QString& text);
 /// Replaces both boxes for the rest of the process (tests): `answer` gets the question (or the

@@ -256,6 +256,17 @@ void DlgSearchLink::Add() {
   AddCandidates(candidates, links_);
 }
 
+QString DlgSearchLink::UnusableFolderText(int number, const QString& folder,
+                                         const QString& baseFolder) {
+  // Said with the reason where there is one: too long, not writable, a file in the way.
+  const QString text = dialogs::FormatNumber(Text(37), number);
+  const QString inside = folder_rule::FolderInside(baseFolder, folder);
+  const QString why = inside.isEmpty()
+                          ? QString()
+                          : DlgAddTask::FolderProblemText(folder_rule::CheckTaskFolder(inside));
+  return why.isEmpty() ? text : text + QLatin1Char(' ') + why;
+}
+
 void DlgSearchLink::Refuse(const QString& message, QWidget* field, int number) {
   if (field == list_ && number > 0) list_->ShowRow(number - 1);
   dialogs::ShowBalloonTip(message, field);
@@ -293,7 +304,7 @@ bool DlgSearchLink::AddCandidates(const std::vector<Candidate>& candidates, QWid
                         refusal == folder_rule::Refusal::LeadsOutside ||
                         refusal == folder_rule::Refusal::DotComponent
                     ? folderText(6, number)
-                    : dialogs::FormatNumber(Text(37), number);
+                    : UnusableFolderText(number, candidate.folder, baseFolder);
       break;
     case dialogs::LinkLineError::None: break;
     }

@@ -113,6 +113,8 @@ private:
   /// Refuses with a balloon at `field` (the row `number` selected in the checklist).
   void Refuse(const QString& message, QWidget* field, int number);
   bool AddCandidates(const std::vector<Candidate>& candidates, QWidget* field);
+  /// Why the folder of link `number` cannot be used, with the reason where one is known.
+  static QString UnusableFolderText(int number, const QString& folder, const QString& baseFolder);
   static QString Text(int key);
 
   CTaskManager& tasks_;

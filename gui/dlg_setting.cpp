@@ -8,6 +8,7 @@
 #include "common/skin_loader.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,6 +23,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   autoContinue_ = new QCheckBox(this);
   packCbz_ = new QCheckBox(this);
   notifyDone_ = new QCheckBox(this);
+  askExit_ = new QCheckBox(this);
   delayLabel_ = new QLabel(this);
   delay_ = new QSpinBox(this);
   delay_->setRange(0, protocol::kMaxPageDelaySeconds);
@@ -31,6 +33,8 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   tip_ = new CWndTipButton(this);
   proxyLabel_ = new QLabel(this);
   proxy_ = new QLineEdit(this);
+  // A proxy address with a user and a port is long: the field shows all of it.
+  proxy_->setMinimumWidth(proxy_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 44);
   ok_ = new QPushButton(this);
   cancel_ = new QPushButton(this);
   ok_->setDefault(true);
@@ -49,22 +53,24 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   grid->addWidget(proxyLabel_, 5, 0);
   grid->addWidget(proxy_, 5, 1, 1, 2);
   grid->addWidget(notifyDone_, 6, 0, 1, 3);
+  grid->addWidget(askExit_, 7, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 7, 0, 1, 3);
+  grid->addLayout(buttons, 8, 0, 1, 3);
   connect(ok_, &QPushButton::clicked, this, &DlgSetting::accept);
   connect(cancel_, &QPushButton::clicked, this, &DlgSetting::reject);
 
   setWindowTitle(Text(0));
   limitLabel_->setText(Text(2));
   const QString itemFormat = Text(3);
-  for (int count = 1; count <= 3; ++count)
+  for (int count = 1; count <= CSetting::kMaxDownloads; ++count)
     limit_->addItem(dialogs::FormatNumber(itemFormat, count));
   autoContinue_->setText(Text(4));
   packCbz_->setText(Text(10));
   notifyDone_->setText(Text(14));
+  askExit_->setText(Text(16));
   delayLabel_->setText(Text(11));
   maxPagesLabel_->setText(Text(15));
   tip_->SetTipText(Text(5));
@@ -77,6 +83,7 @@ DlgSetting::DlgSetting(CSetting& setting, QWidget* parent) : QDialog(parent), se
   autoContinue_->setChecked(setting_.auto_continue != 0);
   packCbz_->setChecked(setting_.pack_cbz != 0);
   notifyDone_->setChecked(setting_.notify_done != 0);
+  askExit_->setChecked(setting_.ask_exit != 0);
   delay_->setValue(setting_.page_delay);
   maxPages_->setValue(setting_.max_pages);
   proxy_->setText(setting_.network.proxy);
@@ -87,8 +94,7 @@ QString DlgSetting::Text(int key) {
 }
 
 int DlgSetting::ListIndexFor(int maxDownload) {
-  if (maxDownload >= 3) return 2;
-  return maxDownload == 2 ? 1 : 0;
+  return std::clamp(maxDownload, 1, int(CSetting::kMaxDownloads)) - 1;
 }
 
 void DlgSetting::accept() {
@@ -103,6 +109,7 @@ void DlgSetting::accept() {
   setting_.auto_continue = autoContinue_->isChecked() ? 1 : 0;
   setting_.pack_cbz = packCbz_->isChecked() ? 1 : 0;
   setting_.notify_done = notifyDone_->isChecked() ? 1 : 0;
+  setting_.ask_exit = askExit_->isChecked() ? 1 : 0;
   setting_.page_delay = delay_->value();
   setting_.max_pages = maxPages_->value();
   QDialog::accept();

@@ -33,13 +33,15 @@ public:
   /// tip instead.
   void accept() override;
 
-  /// The list index shown for a "max_download" value: 2 for 3 or more, 1 for 2, else 0.
+  /// The list index shown for a "max_download" value: the value less one, within 1 to
+  /// CSetting::kMaxDownloads.
   static int ListIndexFor(int maxDownload);
 
   QComboBox* LimitList() const { return limit_; }
   QCheckBox* AutoContinueCheck() const { return autoContinue_; }
   QCheckBox* PackCbzCheck() const { return packCbz_; }
   QCheckBox* NotifyDoneCheck() const { return notifyDone_; }
+  QCheckBox* AskExitCheck() const { return askExit_; }
   QSpinBox* DelayBox() const { return delay_; }
   QSpinBox* MaxPagesBox() const { return maxPages_; }
   QLineEdit* ProxyEdit() const { return proxy_; }
@@ -54,6 +56,7 @@ private:
   QCheckBox* autoContinue_ = nullptr;   // 2002
   QCheckBox* packCbz_ = nullptr;
   QCheckBox* notifyDone_ = nullptr;
+  QCheckBox* askExit_ = nullptr;
   QLabel* delayLabel_ = nullptr;
   QSpinBox* delay_ = nullptr;           // seconds between pages, 0-60
   QLabel* maxPagesLabel_ = nullptr;

@@ -1,7 +1,10 @@
 #include "gui/folivex_dlg.h"
 
 #include "common/protocol.h"
+#include "core/task_place.h"
 #include "gui/dlg_add_task.h"
+#include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_folder_rules.h"
 #include "gui/dlg_search_link.h"
 #include "gui/dlg_setting.h"
 #include "gui/open_report.h"
@@ -19,6 +22,7 @@
 #include "common/skin_loader.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
@@ -100,6 +104,8 @@ bool CFolivexDlg::Initialize() {
                    [this](int command) { PostCommand(command); });
   QObject::connect(drop_.get(), &CWndDropLink::RestoreMainWindow, this,
                    [this] { RestoreFromTray(); });
+  if (CWndTaskList* list = TaskList())
+    QObject::connect(list, &CWndTaskList::CommandChosen, this, [this](int command) { OnCommand(command); });
 
   AddIcon(icon, display_name_);
   platform::PostMessage(Handle(), protocol::WM_APP_TRIM_MEMORY, 0, 0);
@@ -157,11 +163,8 @@ void CFolivexDlg::OnCommand(int id) {
     });
     break;
   case kStopTasks: ForEachSelected([this](std::int32_t task) { tasks_.StopTask(task); }); break;
-  case kDeleteTasks:
-    ForEachSelected([this](std::int32_t task) {
-      if (CTaskInfo* record = tasks_.FindTask(task)) tasks_.DeleteTask(record);
-    });
-    break;
+  case kDeleteTasks: RemoveSelected(false); break;
+  case kDeleteTasksAsking: RemoveSelected(true); break;
   case kHotPage: OpenInBrowser(this, dialogs::SiteAddress(QStringLiteral("/cn/comic/hot.php"))); break;
   case kHelpPage: OpenInBrowser(this, dialogs::SiteAddress(QStringLiteral("/cn/comic/help.php"))); break;
   case kToggleDrop: ToggleDropWindow(); break;
@@ -169,12 +172,15 @@ void CFolivexDlg::OnCommand(int id) {
     if (FCButtonBase* check = SkinButton(kShutdownWhenDone)) check->SetCheck(check->GetCheck() ? 0 : 1);
     break;
   case kMainMenu: ShowMainMenu(); break;
-  case kExit: ExitSequence(); break;
+  case kExit:
+    if (ConfirmExit()) ExitSequence();
+    break;
   case kHideToTray: HideToTray(); break;
   case kMaximize:
     if (isMaximized()) showNormal();
     else showMaximized();
     break;
+  case kShowWindow: RestoreFromTray(); break;
   case kSearchLinks: {
     DlgSearchLink dialog(tasks_, this);
     dialog.exec();
@@ -188,6 +194,36 @@ void CFolivexDlg::OnCommand(int id) {
   case kListMenu: ShowListMenu(); break;
   default: break;
   }
+}
+
+void CFolivexDlg::RemoveSelected(bool alwaysAsk) {
+  CWndTaskList* list = TaskList();
+  if (!list) return;
+  const QList<std::int32_t> ids = list->SelectedIds();
+  if (ids.isEmpty()) return;
+  int running = 0;
+  for (std::int32_t id : ids)
+    if (const CTaskInfo* task = tasks_.FindTask(id)) running += task->status == TASK_RUNNING ? 1 : 0;
+  if (running > 0 || alwaysAsk) {
+    // One question for all of them; the pages on disk stay either way.
+    const QString question =
+        running > 0 ? dialogs::FormatNumber(dialogs::FormatNumber(Text("CONFIRM", 1), running), int(ids.size()))
+                    : dialogs::FormatNumber(Text("CONFIRM", 2), int(ids.size()));
+    if (!dialogs::AskYesNo(this, question)) return;
+  }
+  for (std::int32_t id : ids)
+    if (CTaskInfo* record = tasks_.FindTask(id)) tasks_.DeleteTask(record);
+}
+
+bool CFolivexDlg::ConfirmExit() {
+  const int running = tasks_.CountTasks(TASK_RUNNING);
+  if (exited_ || running == 0 || setting_.ask_exit == 0) return true;
+  bool dontAsk = false;
+  const bool yes = dialogs::AskYesNoWithCheck(
+      this, dialogs::FormatNumber(Text("CONFIRM", 3), running), Text("CONFIRM", 4), dontAsk);
+  // "Do not ask again" counts only for an exit the user went through with.
+  if (yes && dontAsk) setting_.ask_exit = 0;
+  return yes;
 }
 
 void CFolivexDlg::OpenAddTask(const QString& link) {
@@ -234,6 +270,11 @@ void CFolivexDlg::HideToTray() {
   if (!tray_available_ || tray_available_()) hide();
   else showMinimized();
   hiding_ = false;
+}
+
+void CFolivexDlg::OnTrayLButtonDown() {
+  if (isVisible() && !isMinimized()) HideToTray();
+  else RestoreFromTray();
 }
 
 void CFolivexDlg::RestoreFromTray() {
@@ -318,6 +359,8 @@ void CFolivexDlg::ShowListMenu() {
 
 void CFolivexDlg::OnTrayRButtonUp() {
   QMenu menu(this);
+  AddItem(menu, kShowWindow, Text("TRAY", 7));
+  menu.addSeparator();
   AddItem(menu, kAddTask, Text("TRAY", 0));
   AddItem(menu, kSearchLinks, Text("TRAY", 6));
   AddItem(menu, kToggleDrop, Text("TRAY", 1));
@@ -341,7 +384,7 @@ QString CFolivexDlg::BuildTrayTip() const {
   const QString label = Text("TRAY", 3);
   for (const auto& task : tasks_) {
     if (task->status != TASK_RUNNING) continue;
-    list += QLatin1Char('\n') + label + (task->title.isEmpty() ? task->url : task->title) +
+    list += QLatin1Char('\n') + label + task_place::TaskName(*task) +
             QString::asprintf(" ( %d / %d ) ", task->finish, task->total);
   }
   return list.isEmpty() ? display_name_ : display_name_ + QLatin1Char('\n') + list;
@@ -394,8 +437,16 @@ bool CFolivexDlg::event(QEvent* e) {
   return FCPanelWindowT<QDialog>::event(e);
 }
 
+void CFolivexDlg::ShowMaximisedState() {
+  if (FCButtonBase* button = SkinButton(kMaximize)) {
+    button->SetCheck(isMaximized() ? 1 : 0);
+    button->update();
+  }
+}
+
 void CFolivexDlg::changeEvent(QEvent* e) {
   FCPanelWindowT<QDialog>::changeEvent(e);
+  if (e->type() == QEvent::WindowStateChange) ShowMaximisedState();
   // The minimise box hides the window to the tray, as command 2601 does.
   if (e->type() == QEvent::WindowStateChange && !hiding_ && isMinimized() && isVisible()) {
     auto* change = static_cast<QWindowStateChangeEvent*>(e);
@@ -406,8 +457,41 @@ void CFolivexDlg::changeEvent(QEvent* e) {
 }
 
 void CFolivexDlg::closeEvent(QCloseEvent* e) {
+  if (!ConfirmExit()) {
+    e->ignore();
+    return;
+  }
   ExitSequence();
   e->accept();
+}
+
+void CFolivexDlg::mousePressEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  if (e->button() == Qt::LeftButton && OnHitTest(pos) == HTCAPTION) {
+    const bool second = caption_press_.isValid() &&
+                        caption_press_.elapsed() < QApplication::doubleClickInterval() &&
+                        (pos - caption_press_pos_).manhattanLength() <= 8;
+    if (second) {
+      caption_press_.invalidate();
+      OnCommand(kMaximize);
+      e->accept();
+      return;
+    }
+    caption_press_.start();
+    caption_press_pos_ = pos;
+  }
+  FCPanelWindowT<QDialog>::mousePressEvent(e);
+}
+
+void CFolivexDlg::mouseDoubleClickEvent(QMouseEvent* e) {
+  // The title band: as a framed window's title bar, a double click maximises and restores.
+  if (e->button() == Qt::LeftButton && OnHitTest(e->position().toPoint()) == HTCAPTION) {
+    caption_press_.invalidate();
+    OnCommand(kMaximize);
+    e->accept();
+    return;
+  }
+  FCPanelWindowT<QDialog>::mouseDoubleClickEvent(e);
 }
 
 void CFolivexDlg::keyPressEvent(QKeyEvent* e) {

@@ -6,9 +6,17 @@
 //
 // Commands (skin buttons, menus, or posted to itself):
 //   2500 add task       2501 start selected   2502 stop selected   2503 delete selected
-//   2506 hot page       2508 drop window      2509 help page       2510 power off when done
-//   2511 main menu      2600 exit             2601 hide to tray    2602 maximise / restore
+//   2504 delete asking  2506 hot page         2508 drop window     2509 help page
+//   2510 power off when done                  2511 main menu       2600 exit
+//   2601 hide to tray   2602 maximise / restore                    2603 show the window
 //   3000 search links   3001 settings         3002 list menu
+// Removing tasks never deletes files. It asks first when some of them are downloading (once
+// for all), and always when it comes from the Delete key (2504). Exiting while downloads run
+// asks first, with "do not ask again" (the setting "ask_exit").
+// The maximise button shows its restore face while the window is maximised, and a double
+// click on the title band maximises and restores too.
+// A left click on the tray icon hides a shown window and shows a hidden one; a click on a
+// tray notice shows the window.
 // Escape and the minimise box hide the window to the tray (2601); Enter does nothing; closing
 // the window runs the exit sequence: the window rectangle is stored unless the window is
 // minimised or hidden, the drop window goes, every task is stopped and saved, and
@@ -27,6 +35,7 @@
 #include "skin/tray_icon.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <functional>
 #include <memory>
@@ -48,6 +57,7 @@ public:
     kStartTasks = 2501,
     kStopTasks = 2502,
     kDeleteTasks = 2503,
+    kDeleteTasksAsking = 2504,
     kHotPage = 2506,
     kToggleDrop = 2508,
     kHelpPage = 2509,
@@ -56,6 +66,7 @@ public:
     kExit = 2600,
     kHideToTray = 2601,
     kMaximize = 2602,
+    kShowWindow = 2603,
     kSearchLinks = 3000,
     kSettings = 3001,
     kListMenu = 3002,
@@ -117,7 +128,8 @@ public:
   platform::LRESULT OnOtherMessage(std::uint32_t message, platform::WPARAM wParam,
                                    platform::LPARAM lParam) override;
   // FCTrayIcon
-  void OnTrayLButtonDown() override { RestoreFromTray(); }
+  void OnTrayLButtonDown() override;
+  void OnTrayMessageClicked() override { RestoreFromTray(); }
   void OnTrayRButtonUp() override;
   void OnTaskbarCreated() override;
   // CTaskEventObserver
@@ -133,6 +145,8 @@ protected:
   bool event(QEvent* e) override;
   void changeEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void accept() override {}
   void reject() override { PostCommand(kHideToTray); }
@@ -149,6 +163,13 @@ private:
   void OpenAddTask(const QString& link);
   void ToggleDropWindow();
   void ForEachSelected(const std::function<void(std::int32_t)>& action);
+  /// Removes the selected tasks, asking first when some are downloading or `alwaysAsk`.
+  void RemoveSelected(bool alwaysAsk);
+  /// Whether the exit may go on: true at once without running downloads or with "ask_exit"
+  /// off, else the user's answer.
+  bool ConfirmExit();
+  /// The maximise button shows whether the window is maximised.
+  void ShowMaximisedState();
   void ApplyStoredGeometry();
   QIcon AppIcon() const;
 
@@ -159,6 +180,10 @@ private:
   std::function<void()> exit_handler_;
   std::function<bool()> tray_available_;
   CTaskEndNotice notice_{tasks_, *this};
+  /// Where and when the title band was last pressed: a press that starts a window move may
+  /// keep the window system from reporting the second press of a double click as one.
+  QPoint caption_press_pos_;
+  QElapsedTimer caption_press_;
   bool exited_ = false;
   bool hiding_ = false;
 };

@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -61,6 +63,43 @@ const FCSkinImage& StateImage(const CTaskInfo& task) {
   return p.stop;
 }
 
+// The second, dimmer part of a row: what holds the pages (folder or CBZ), and for a failed
+// task why it failed.
+QString PlaceLine(const CTaskInfo& task) {
+  const QString place = task_place::PlaceName(task);
+  return task.error_text.isEmpty() ? place : place + QStringLiteral(" \u2014 ") + task.error_text;
+}
+
+// The row name, and below it (or beside it, in a row too low for two lines) the place in a
+// dimmer colour, each cut with an ellipsis.
+void DrawNameAndPlace(QPainter& painter, const CTaskInfo& task, const QRect& rect) {
+  const QFontMetrics metrics = painter.fontMetrics();
+  const QString name = task_place::TaskName(task);
+  const QString place = PlaceLine(task);
+  const QColor dim = task.error_text.isEmpty() ? QColor(120, 120, 120) : QColor(200, 80, 80);
+  const int line = metrics.height();
+  const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+  if (rect.height() >= 2 * line + 4) {
+    const int top = rect.top() + (rect.height() - 2 * line) / 2;
+    painter.drawText(QRect(rect.left(), top, rect.width(), line), flags,
+                     metrics.elidedText(name, Qt::ElideRight, rect.width()));
+    painter.save();
+    painter.setPen(dim);
+    painter.drawText(QRect(rect.left(), top + line, rect.width(), line), flags,
+                     metrics.elidedText(place, Qt::ElideRight, rect.width()));
+    painter.restore();
+    return;
+  }
+  const QString shownName = metrics.elidedText(name, Qt::ElideRight, rect.width() * 2 / 3);
+  const int nameWidth = metrics.horizontalAdvance(shownName);
+  painter.drawText(rect, flags, shownName);
+  painter.save();
+  painter.setPen(dim);
+  const QRect rest = rect.adjusted(nameWidth + 12, 0, 0, 0);
+  painter.drawText(rest, flags, metrics.elidedText(place, Qt::ElideRight, rest.width()));
+  painter.restore();
+}
+
 // Draws `image` centred in `column`, scaled down (aspect kept) when it does not fit.
 void DrawCentred(QPainter& painter, const FCSkinImage& image, const QRect& column) {
   if (image.IsEmpty()) return;
@@ -96,10 +135,8 @@ void CWndTaskList::CTaskListItem::DrawListItem(QPainter& painter, int left, int 
   DrawCentred(painter, StateImage(*task), QRect(left, top, 32, height));
 
   const QFontMetrics metrics = painter.fontMetrics();
-  const QRect titleRect(left + 32, top, std::max(0, right - 200 - (left + 32)), height);
-  const QString title = task->title.isEmpty() ? task->url : task->title;
-  painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   metrics.elidedText(title, Qt::ElideRight, titleRect.width()));
+  const QRect nameRect(left + 32, top, std::max(0, right - 200 - (left + 32)), height);
+  DrawNameAndPlace(painter, *task, nameRect);
 
   // Progress bar: a 1-pixel border, the rest-of-bar picture, the done part over it.
   QRect bar(right - 200 + 5, top + (height - 13) / 2, 100 - 10, 13);
@@ -200,8 +237,11 @@ void CWndTaskList::ReverseOrder() {
 }
 
 void CWndTaskList::MoveSelectedTo(int index) {
-  tasks_.MoveTasks(SelectedIds(), index);
+  const QList<std::int32_t> moved = SelectedIds();
+  tasks_.MoveTasks(moved, index);
   RebuildRows();
+  // The rows the user dropped stay selected, so a start or stop can follow at once.
+  for (int i = 0; i < ItemCount(); ++i) Row(i)->selected = moved.contains(Row(i)->task_id) ? 1 : 0;
   CTaskEventObserver::NotifyTaskChanged();
 }
 
@@ -241,13 +281,15 @@ QString CWndTaskList::TipText(std::int32_t taskId) const {
   else if (task->status == TASK_WAIT) state = ListText(22);
   else if (!task->error_text.isEmpty()) state = task->error_text;
   else state = ListText(23);
-  QStringList paragraphs;
-  paragraphs << ListText(0) + (task->title.isEmpty() ? task->url : task->title);
-  paragraphs << ListText(3) + state;
-  paragraphs << ListText(1) + task->folder;
-  paragraphs << FormatInts(ListText(2), {task->finish, task->total});
-  if (task->start_count > 1) paragraphs << FormatInts(ListText(4), {task->start_count - 1});
-  return paragraphs.join(QStringLiteral("\n\n"));
+  QStringList lines;
+  lines << ListText(0) + task_place::TaskName(*task);
+  lines << ListText(3) + state;
+  // A packed chapter is its archive: the folder it came from is gone.
+  const QString archive = task_place::TaskArchive(*task);
+  lines << (archive.isEmpty() ? ListText(1) + task->folder : ListText(5) + archive);
+  lines << FormatInts(ListText(2), {task->finish, task->total});
+  if (task->start_count > 1) lines << FormatInts(ListText(4), {task->start_count - 1});
+  return lines.join(QLatin1Char('\n'));
 }
 
 void CWndTaskList::OnTaskAdded(std::int32_t id) {
@@ -399,26 +441,63 @@ void CWndTaskList::OpenFirstSelectedFolder() {
   CFolivexDlg::ShowMessage(this, ListText(30));
 }
 
+static CWndTaskList::MenuChooser& RowMenuChooser() {
+  static CWndTaskList::MenuChooser chooser;
+  return chooser;
+}
+
+void CWndTaskList::SetMenuChooser(MenuChooser chooser) { RowMenuChooser() = std::move(chooser); }
+
 void CWndTaskList::RightButtonDown(const QPoint& pos) {
   const int hit = RowAt(pos);
   if (hit < 0) return;
-  SelectOnly({hit});
+  // A press on a selected row keeps the selection: start, stop and remove act on all of it.
+  if (!Row(hit)->selected) SelectOnly({hit});
   repaint();
-  QMenu menu(this);
-  QAction* address = menu.addAction(ListText(10));
-  QAction* folder = menu.addAction(ListText(11));
   const std::int32_t id = Row(hit)->task_id;
-  QAction* chosen = menu.exec(mapToGlobal(pos));
   const CTaskInfo* task = tasks_.FindTask(id);
   if (!task) return;
-  if (chosen == address) CFolivexDlg::OpenInBrowser(this, task->url);
-  else if (chosen == folder) QMetaObject::invokeMethod(this, [this] { OpenFirstSelectedFolder(); },
-                                                       Qt::QueuedConnection);
+  const bool active = task->status == TASK_RUNNING || task->status == TASK_WAIT;
+  QMenu menu(this);
+  const auto add = [&menu](int command, const QString& text, bool enabled = true) {
+    QAction* action = menu.addAction(text);
+    action->setData(command);
+    action->setEnabled(enabled);
+  };
+  add(CFolivexDlg::kStartTasks, ListText(12), !active && !task->IsFinished());
+  add(CFolivexDlg::kStopTasks, ListText(13), active);
+  menu.addSeparator();
+  add(kMenuOpenFolder, ListText(11));
+  add(kMenuOpenAddress, ListText(10));
+  add(kMenuCopyAddress, ListText(15));
+  menu.addSeparator();
+  add(CFolivexDlg::kDeleteTasks, ListText(14));
+  int chosen = 0;
+  if (RowMenuChooser()) {
+    chosen = RowMenuChooser()(menu);
+  } else if (QAction* action = menu.exec(mapToGlobal(pos))) {
+    chosen = action->data().toInt();
+  }
+  task = tasks_.FindTask(id); // the menu ran a loop: the task may be gone
+  if (!task || chosen == 0) return;
+  switch (chosen) {
+  case kMenuOpenAddress: CFolivexDlg::OpenInBrowser(this, task->url); break;
+  case kMenuOpenFolder:
+    QMetaObject::invokeMethod(this, [this] { OpenFirstSelectedFolder(); }, Qt::QueuedConnection);
+    break;
+  case kMenuCopyAddress: QGuiApplication::clipboard()->setText(task->url); break;
+  default: emit CommandChosen(chosen); break;
+  }
 }
 
 void CWndTaskList::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_A && (e->modifiers() & Qt::ControlModifier)) {
     SelectAll();
+    e->accept();
+    return;
+  }
+  if (e->key() == Qt::Key_Delete && e->modifiers() == Qt::NoModifier) {
+    emit CommandChosen(CFolivexDlg::kDeleteTasksAsking);
     e->accept();
     return;
   }

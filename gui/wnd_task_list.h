@@ -1,8 +1,12 @@
 #pragma once
 // CWndTaskList: the task list of the main window (skin control "task_list", id 2008). One row
-// per task in list order with a state picture, the title, a progress bar and the page counts.
+// per task in list order with a state picture, the chapter's name (its title without the page
+// part) and below it, dimmer, the folder or CBZ file that holds the pages (and why the task
+// failed), a progress bar and the page counts.
 // Rows are selected with the mouse (Control toggles, Shift extends, Control+A selects all),
-// dragged to reorder the tasks, and give a tip with the task's details.
+// dragged to reorder the tasks, and give a tip with the task's details. A double click opens
+// the task's folder, or shows a packed chapter's CBZ file in its folder. The Delete key and
+// the row menu's commands go to the main window as commands (CommandChosen).
 //
 // A row holds only its task id and looks the task up on every paint and tip, so a row whose
 // task vanished draws nothing. The row index always equals the task's list index because rows
@@ -14,17 +18,20 @@
 // it lasts the insertion index is shown as a line and a pointer above or below the list
 // scrolls a page every 100 ms. Release drops the selected tasks at the insertion index; a
 // release inside the dead zone is a plain click that keeps only the pressed row selected.
+// Dropped rows stay selected.
 #include "core/task_event_observer.h"
 #include "skin/list_window.h"
 #include "platform/timer_notify.h"
 
 #include <QDomElement>
 #include <QList>
+#include <functional>
 #include <memory>
 
 class CTaskInfo;
 class CTaskManager;
 class FCSkinImage;
+class QMenu;
 
 class CWndTaskList : public FCListWindow, public CTaskEventObserver {
   Q_OBJECT
@@ -35,6 +42,7 @@ public:
   /// Context menu items.
   static constexpr int kMenuOpenAddress = 6000;
   static constexpr int kMenuOpenFolder = 6001;
+  static constexpr int kMenuCopyAddress = 6002;
 
   /// One row: the id of its task.
   class CTaskListItem : public FCListItem_Base {
@@ -87,6 +95,11 @@ public:
   const CScrollTimer* DownTimer() const { return down_timer_.get(); }
   /// The tip text of the row's task (empty when the task is gone).
   QString TipText(std::int32_t taskId) const;
+  /// Opens the folder of the first selected row's task, or shows its CBZ file selected.
+  void OpenFirstSelectedFolder();
+  /// Replaces the row menu for tests: gets the menu, returns the chosen item id (0: none).
+  using MenuChooser = std::function<int(const QMenu& menu)>;
+  static void SetMenuChooser(MenuChooser chooser);
 
   void OnTaskAdded(std::int32_t id) override;
   void OnTaskChanged() override;
@@ -96,6 +109,10 @@ public:
   /// The skin pictures shared by every task list of the process.
   struct Pictures;
   static const Pictures& SharedPictures();
+
+signals:
+  /// A command of the main window (CFolivexDlg::Command) for the selected rows.
+  void CommandChosen(int command);
 
 protected:
   void DrawListBackground(QPainter& painter, int left, int top, int right, int bottom) override;
@@ -108,7 +125,6 @@ protected:
 private:
   void LeftButtonDown(const QPoint& pos, Qt::KeyboardModifiers modifiers);
   void RightButtonDown(const QPoint& pos);
-  void OpenFirstSelectedFolder();
   void EndDrag(bool drop);
   void StopScrollTimers();
   int FirstSelected() const;

@@ -2,7 +2,9 @@
 // FCButtonAnimation: a skin button whose hover face fades in over `max step` ticks when the
 // mouse enters and fades out over `max step` x `out-scale` ticks when it leaves. Re-entering
 // during a fade continues from the same opacity (the step is rescaled between the two
-// lengths). An interval or maximum step of 0 disables the animation.
+// lengths). An interval or maximum step of 0 disables the animation. A button checked by its
+// owner (SetCheck) shows `checked_state_3image` instead, when the skin gives one (the
+// maximise button's restore face).
 #include "image/fade_filter.h"
 #include "skin/button_base.h"
 #include "platform/timer_notify.h"
@@ -49,5 +51,6 @@ private:
   void StartFade();
 
   FCSkinImage states_[3];
+  FCSkinImage checked_states_[3];
   FCMouseTrackAnimationTimer timer_;
 };

@@ -46,6 +46,8 @@ FCButtonAnimation::FCButtonAnimation(QWidget* parent) : FCButtonBase(parent) {
 void FCButtonAnimation::Load(const QDomElement& element, const QString& folder) {
   LoadButtonAttributes(element, folder);
   CutStateImage(folder, skin_xml::ReadText(element, "state_3image"), states_);
+  const QString checked = skin_xml::ReadText(element, "checked_state_3image");
+  if (!checked.isEmpty()) CutStateImage(folder, checked, checked_states_);
   skin_xml::ReadInt(element, "mouse_track_animation_interval", timer_.interval);
   skin_xml::ReadInt(element, "mouse_track_animation_max_step", timer_.max_step);
   skin_xml::ReadDouble(element, "mouse_track_animation_out_scale", timer_.out_scale);
@@ -89,11 +91,13 @@ int FCButtonAnimation::TotalSteps() const {
 }
 
 void FCButtonAnimation::DrawButton(QPainter& painter, int left, int top, int right, int bottom) {
+  const FCSkinImage* states =
+      GetCheck() != 0 && !checked_states_[0].IsEmpty() ? checked_states_ : states_;
   if (ShowsPressed()) {
-    states_[2].DrawTo(painter, left, top, right, bottom, ActiveDrawFilter());
+    states[2].DrawTo(painter, left, top, right, bottom, ActiveDrawFilter());
     return;
   }
-  states_[0].DrawTo(painter, left, top, right, bottom, ActiveDrawFilter());
+  states[0].DrawTo(painter, left, top, right, bottom, ActiveDrawFilter());
   FCCS_Animation fade(timer_.step, TotalSteps(), ActiveDrawFilter());
-  states_[1].DrawTo(painter, left, top, right, bottom, &fade);
+  states[1].DrawTo(painter, left, top, right, bottom, &fade);
 }

@@ -189,8 +189,11 @@ void FCListWindow::OnMouseLeave() {
 bool FCListWindow::event(QEvent* e) {
   HandleHoverEvent(this, e);
   if (e->type() == QEvent::MouseMove) {
-    const QPoint pos = static_cast<QMouseEvent*>(e)->position().toPoint();
-    if (tooltip_) tooltip_->RelayMouseMove(pos);
+    const auto* move = static_cast<QMouseEvent*>(e);
+    const QPoint pos = move->position().toPoint();
+    // With a button held the user drags: a tip would only cover where the rows go.
+    if (tooltip_ && move->buttons() == Qt::NoButton) tooltip_->RelayMouseMove(pos);
+    else if (tooltip_) tooltip_->Hide();
     HoverTest(pos);
   }
   return QWidget::event(e);
@@ -203,6 +206,8 @@ void FCListWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void FCListWindow::mousePressEvent(QMouseEvent* e) {
+  // A press starts a click, a drag or a menu: the tip would stay over all of them.
+  if (tooltip_) tooltip_->Hide();
   setFocus(Qt::MouseFocusReason);
   update();
   // Every press on the list is the list's: passed on, it would reach the host window, whose

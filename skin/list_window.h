@@ -12,7 +12,8 @@
 // rectangle; only items that meet it are drawn, and items wholly outside the client area get
 // OnItemHidden.
 //
-// Mouse presses are always taken by the list (never passed on to the window beneath).
+// Mouse presses are always taken by the list (never passed on to the window beneath). A press
+// hides the tip, and no tip shows while a button is held (a drag, a menu).
 #include "common/auto_ptr_list.h"
 #include "skin/layout_handler.h"
 #include "skin/list_item_base.h"

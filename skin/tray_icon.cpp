@@ -12,6 +12,8 @@ FCTrayIcon::FCTrayIcon() : tray_(std::make_unique<QSystemTrayIcon>()) {
                      default: break;
                      }
                    });
+  QObject::connect(tray_.get(), &QSystemTrayIcon::messageClicked, tray_.get(),
+                   [this] { OnTrayMessageClicked(); });
   probe_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
   tray_present_ = probe_();
   probe_timer_.StartTimer(kProbeIntervalMs);

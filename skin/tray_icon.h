@@ -35,6 +35,8 @@ public:
   virtual void OnTrayLButtonDblClk() {}
   virtual void OnTrayRButtonUp() {}
   virtual void OnTaskbarCreated() {}
+  /// The user clicked a message shown by ShowTrayMessage.
+  virtual void OnTrayMessageClicked() {}
 
   /// Replaces the check for a present tray (tests) and records what it says now.
   void SetTrayProbe(std::function<bool()> probe);

@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using folder_rule::Refusal;
@@ -23,6 +26,38 @@ TEST(FolderRule, PrepareCreatesMissingLevelsAndRefusesRootFilesAndRelativePaths)
   ASSERT_TRUE(testing_support::WriteBytes(sandbox.file("file"), "x"));
   EXPECT_FALSE(folder_rule::PrepareTaskFolder(sandbox.file("file")));
   EXPECT_FALSE(folder_rule::PrepareTaskFolder(sandbox.file("file/under")));
+}
+
+TEST(FolderRule, ARefusedFolderSaysWhy) {
+  using folder_rule::Problem;
+  Sandbox box;
+  ASSERT_TRUE(testing_support::WriteBytes(box.file("file"), "x"));
+  QDir().mkpath(box.file("locked"));
+  QFile::setPermissions(box.file("locked"), QFile::ReadOwner | QFile::ExeOwner);
+  const QString longName(300, QLatin1Char('x'));           // 300 bytes
+  const QString longChinese(90, QChar(0x8BDD));              // 270 bytes in UTF-8
+  const bool root = ::geteuid() == 0; // permissions do not stop root
+  const struct {
+    QString folder;
+    Problem problem;
+  } cases[] = {
+      {box.file("ok/" + QString(255, QLatin1Char('y'))), Problem::None}, // the longest name
+      {box.file(longName), Problem::TooLong},
+      {box.file("a/" + longChinese + "/b"), Problem::TooLong},
+      {box.file("deep/" + QStringList(20, QString(240, QLatin1Char('d'))).join('/')), Problem::TooLong},
+      {box.file("file"), Problem::IsFile},
+      {box.file("file/under"), Problem::IsFile},
+      {box.file("locked/new"), root ? Problem::None : Problem::NotWritable},
+      {box.file("locked"), root ? Problem::None : Problem::NotWritable},
+      {"relative", Problem::NotAbsolute},
+      {"/", Problem::NotMade},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder.left(80).toStdString());
+    EXPECT_EQ(folder_rule::CheckTaskFolder(c.folder), c.problem);
+  }
+  EXPECT_FALSE(QFileInfo::exists(box.file(longName))) << "nothing made of a refused path";
+  QFile::setPermissions(box.file("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(FolderRule, DialogsAndChapterListsAcceptAndRefuseTheSameFolders) {

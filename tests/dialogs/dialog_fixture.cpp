@@ -32,7 +32,7 @@ const char* kLanguage =
     "[DROP_LINK]\n0=add task\n1=hide\n2=drop here\n"
     "[FOLDER]\n1=folder 1 not absolute\n2=folder 2 is a file\n3=folder 3 not writable\n"
     "4=folder 4 in use\n5=folder 5 holds pages\n6=line %d outside\n7=line %d folder in use\n"
-    "8=skipped:\\n%s\n9=folders hold pages\n10=folder 10 too long\n11=folder 11 not made\n"
+    "8=skipped:\\n%s\n9=folders hold pages\n10=folder 10 too long\n"
     "12=folder 12 disk full\n"
     "[OPEN]\n1=open 1 %s\n2=open 2 %s not started\n3=open 3 %s missing\n4=open 4 %s no program\n"
     "5=open 5 %s status %d\n9=copy\n";

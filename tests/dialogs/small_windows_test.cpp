@@ -45,16 +45,21 @@ Qt::DropAction DragEnter(QWidget& window, const QMimeData& data) {
 
 } // namespace
 
-TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
+TEST_F(SettingDialog, LimitOfOneToTenAsTheCommandLineOffersAndOkStoresIt) {
+  setting.max_download = 15; // edited by hand: shown as the most the list offers
+  EXPECT_EQ(DlgSetting(setting).LimitList()->currentIndex(), 9);
   setting.max_download = 7;
   setting.auto_continue = 1;
   setting.page_delay = 12;
+  setting.ask_exit = 0;
   DlgSetting dialog(setting);
   dialog.show();
-  ASSERT_EQ(dialog.LimitList()->count(), 3);
+  ASSERT_EQ(dialog.LimitList()->count(), 10);
   EXPECT_EQ(dialog.LimitList()->itemText(0), "1 task(s)");
-  EXPECT_EQ(dialog.LimitList()->itemText(2), "3 task(s)");
-  EXPECT_EQ(dialog.LimitList()->currentIndex(), 2);
+  EXPECT_EQ(dialog.LimitList()->itemText(9), "10 task(s)");
+  EXPECT_EQ(dialog.LimitList()->currentIndex(), 6);
+  EXPECT_FALSE(dialog.AskExitCheck()->isChecked());
+  dialog.AskExitCheck()->setChecked(true); // "do not ask again" is undone here
   EXPECT_TRUE(dialog.AutoContinueCheck()->isChecked());
   EXPECT_FALSE(dialog.PackCbzCheck()->isChecked());
   dialog.PackCbzCheck()->setChecked(true);
@@ -66,7 +71,8 @@ TEST_F(SettingDialog, LimitSevenShowsTheThirdItemAndOkStoresThree) {
   dialog.MaxPagesBox()->setValue(0); // and the page cap at one page
   QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(setting.max_download, 3);
+  EXPECT_EQ(setting.max_download, 7);
+  EXPECT_EQ(setting.ask_exit, 1);
   EXPECT_EQ(setting.auto_continue, 1);
   EXPECT_EQ(setting.pack_cbz, 1);
   EXPECT_EQ(setting.notify_done, 0);

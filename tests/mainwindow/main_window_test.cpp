@@ -78,6 +78,23 @@ TEST_F(MainWindowTest, EscapeMinimiseAndHideCommandHideToTrayAndATrayClickBrings
   EXPECT_FALSE(window.isVisible()) << "button 2601";
   window.OnTrayLButtonDown();
   EXPECT_TRUE(window.isVisible());
+  // A click on the icon of a shown window hides it; a click on a notice brings it back, and
+  // so does the tray menu's first item.
+  window.OnTrayLButtonDown();
+  EXPECT_FALSE(window.isVisible()) << "the tray click toggles";
+  window.OnTrayMessageClicked();
+  EXPECT_TRUE(window.isVisible());
+  window.OnTrayLButtonDown();
+  QStringList trayItems;
+  CFolivexDlg::SetMenuChooser([&](const QMenu& menu) {
+    for (QAction* action : menu.actions()) trayItems << action->text();
+    return int(CFolivexDlg::kShowWindow);
+  });
+  window.OnTrayRButtonUp();
+  CFolivexDlg::SetMenuChooser({});
+  ASSERT_FALSE(trayItems.isEmpty());
+  EXPECT_EQ(trayItems[0], TrayText(7));
+  EXPECT_TRUE(WaitFor([&] { return window.isVisible(); }, 3000)) << "Show";
 
   QTest::keyClick(&window, Qt::Key_Return);
   QCoreApplication::processEvents();
@@ -114,6 +131,39 @@ TEST_F(MainWindowTest, ExitWhileHiddenKeepsTheLastVisiblePosition) {
   CSetting stored;
   stored.Read(CSetting::DefaultFile(), QSize(4000, 3000));
   EXPECT_EQ(QRect(stored.x, stored.y, stored.width, stored.height), QRect(150, 120, 520, 360));
+}
+
+TEST_F(MainWindowTest, ExitWhileDownloadingAsksUnlessTheUserSaidNotTo) {
+  CTaskInfo* task = rig.Add("Running", 2, 9);
+  CFolivexDlg& window = rig.Open();
+  task->status = TASK_RUNNING;
+  rig.boxAnswer = false;
+  Click(2600);
+  ASSERT_EQ(rig.boxes.size(), 1);
+  EXPECT_TRUE(rig.boxes[0].startsWith(QStringLiteral("1 downloads are running"))) << rig.boxes[0].toStdString();
+  EXPECT_FALSE(window.HasExited());
+  window.close(); // the window system's close asks the same
+  EXPECT_EQ(rig.boxes.size(), 2);
+  EXPECT_FALSE(window.HasExited());
+  rig.setting.ask_exit = 0; // "do not ask again" was ticked once
+  Click(2600);
+  EXPECT_EQ(rig.boxes.size(), 2);
+  EXPECT_TRUE(window.HasExited());
+}
+
+TEST_F(MainWindowTest, MaximiseButtonShowsTheStateAndTheTitleDoubleClickToggles) {
+  CFolivexDlg& window = rig.Open();
+  auto* button = qobject_cast<FCButtonBase*>(FindPanelCtrlWindow(CFolivexDlg::kMaximize));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->GetCheck(), 0);
+  Click(2602);
+  ASSERT_TRUE(WaitFor([&] { return window.isMaximized(); }, 3000));
+  EXPECT_EQ(button->GetCheck(), 1) << "the restore face";
+  // Two presses on the title band: the second one comes as a double click.
+  const QPoint title(40, 22);
+  QTest::mouseDClick(&window, Qt::LeftButton, {}, title);
+  ASSERT_TRUE(WaitFor([&] { return !window.isMaximized(); }, 3000));
+  EXPECT_EQ(button->GetCheck(), 0);
 }
 
 TEST_F(MainWindowTest, ExitStopsAndSavesEveryTask) {

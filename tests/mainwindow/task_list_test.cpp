@@ -7,6 +7,11 @@
 #include "skin/panel_ctrl.h"
 #include "common/skin_loader.h"
 
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -15,6 +20,8 @@ namespace {
 
 using namespace mainwindow_test;
 using testing_support::WaitFor;
+
+constexpr int kRowHeight = 40; // item_height of the default skin: a name and its folder
 
 class TaskListTest : public ::testing::Test {
 protected:
@@ -65,14 +72,14 @@ protected:
 TEST_F(TaskListTest, RowsFollowTheTasks) {
   CWndTaskList& list = Open(3);
   ASSERT_EQ(list.ItemCount(), 3);
-  EXPECT_EQ(list.Row(1)->GetVisibleRect().height(), 28) << "item_height of the skin";
+  EXPECT_EQ(list.Row(1)->GetVisibleRect().height(), kRowHeight) << "item_height of the skin";
   CTaskInfo* added = rig.Add("New", 0, 0);
   ASSERT_EQ(list.ItemCount(), 4);
   EXPECT_EQ(list.Row(3)->task_id, added->id);
   rig.tasks->DeleteTask((*rig.tasks)[1]);
   ASSERT_EQ(list.ItemCount(), 3);
   EXPECT_EQ(list.Row(1)->task_id, (*rig.tasks)[1]->id);
-  EXPECT_EQ(list.Row(2)->GetVisibleRect().top(), 56) << "rows laid out again";
+  EXPECT_EQ(list.Row(2)->GetVisibleRect().top(), 2 * kRowHeight) << "rows laid out again";
 }
 
 TEST_F(TaskListTest, OnlyAnEmptyListShowsTheHint) {
@@ -120,7 +127,7 @@ TEST_F(TaskListTest, DraggingSelectedRowsAboveTheFirstAndBelowTheLastRow) {
   EXPECT_EQ(list.DropIndex(), 0);
   Release(RowPoint(0, -6));
   EXPECT_EQ(Order(), (QStringList{"T1", "T3", "T0", "T2", "T4"}));
-  EXPECT_TRUE(Selected().isEmpty()) << "rows come back unselected";
+  EXPECT_EQ(Selected(), (QList<int>{0, 1})) << "the dropped rows stay selected";
   EXPECT_EQ(list.DropIndex(), -1);
 
   list.SelectOnly({0, 2});
@@ -129,6 +136,7 @@ TEST_F(TaskListTest, DraggingSelectedRowsAboveTheFirstAndBelowTheLastRow) {
   EXPECT_EQ(list.DropIndex(), 5);
   Release(QPoint(60, list.height() - 10));
   EXPECT_EQ(Order(), (QStringList{"T3", "T2", "T4", "T1", "T0"}));
+  EXPECT_EQ(Selected(), (QList<int>{3, 4}));
 }
 
 TEST_F(TaskListTest, ADragInsideTheDeadZoneIsAClick) {
@@ -159,20 +167,26 @@ TEST_F(TaskListTest, HoldingThePointerAboveTheListScrollsUp) {
   Release(QPoint(60, 40));
 }
 
-TEST_F(TaskListTest, TipHasOneParagraphPerDetail) {
+TEST_F(TaskListTest, TipHasOneLinePerDetailAndAPackedChapterNamesItsArchive) {
   Open(1);
   CTaskInfo* task = (*rig.tasks)[0];
+  task->title = QStringLiteral("Comic 第2话 第1页");
   task->start_count = 3;
   const QString tip = rig.List().TipText(task->id);
-  const QStringList paragraphs = tip.split(QStringLiteral("\n\n"));
-  ASSERT_EQ(paragraphs.size(), 5) << qPrintable(tip);
-  EXPECT_TRUE(paragraphs[0].endsWith(QStringLiteral("T0")));
-  EXPECT_TRUE(paragraphs[2].endsWith(task->folder));
-  EXPECT_TRUE(paragraphs[3].contains(QStringLiteral("0 / 10")));
-  EXPECT_TRUE(paragraphs[4].contains(QStringLiteral("2"))) << "restarts: starts minus one";
+  EXPECT_FALSE(tip.contains(QStringLiteral("\n\n"))) << "no blank lines";
+  const QStringList lines = tip.split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 5) << qPrintable(tip);
+  EXPECT_TRUE(lines[0].endsWith(QStringLiteral("Comic 第2话"))) << "the name without its page";
+  EXPECT_TRUE(lines[2].endsWith(task->folder));
+  EXPECT_TRUE(lines[3].contains(QStringLiteral("0 / 10")));
+  EXPECT_TRUE(lines[4].contains(QStringLiteral("2"))) << "restarts: starts minus one";
   task->start_count = 1;
-  EXPECT_EQ(rig.List().TipText(task->id).split(QStringLiteral("\n\n")).size(), 4);
+  EXPECT_EQ(rig.List().TipText(task->id).split(QLatin1Char('\n')).size(), 4);
   EXPECT_TRUE(rig.List().TipText(-5).isEmpty());
+
+  task->archive = QStringLiteral("/comics/Comic 2.cbz");
+  EXPECT_EQ(rig.List().TipText(task->id).split(QLatin1Char('\n'))[2],
+            FCSkinLoader::LoadLanguageText(QStringLiteral("LIST"), 5) + task->archive);
 }
 
 TEST_F(TaskListTest, ProgressBarIsClampedAndAZeroTotalShowsZeroOfZero) {
@@ -181,7 +195,7 @@ TEST_F(TaskListTest, ProgressBarIsClampedAndAZeroTotalShowsZeroOfZero) {
   rig.Add("Unknown", 0, 0);
   rig.Open();
   const int width = rig.List().Row(0)->Rect().width();
-  const int y = 28 / 2;
+  const int y = kRowHeight / 2;
   const int innerLeft = width - 200 + 6, innerRight = width - 100 - 7;
   const QImage over = DrawRow(0);
   const QImage half = DrawRow(1);
@@ -202,10 +216,10 @@ TEST_F(TaskListTest, ProgressBarIsClampedAndAZeroTotalShowsZeroOfZero) {
     QPainter painter(&expected);
     painter.setFont(FCPanelCtrl::DefaultCtrlFont());
     painter.setPen(Qt::black);
-    painter.drawText(QRect(width - 100, 0, 100, 28), Qt::AlignCenter | Qt::TextSingleLine,
+    painter.drawText(QRect(width - 100, 0, 100, kRowHeight), Qt::AlignCenter | Qt::TextSingleLine,
                      QStringLiteral("0 / 0"));
   }
-  const QRect column(width - 100, 0, 100, 28);
+  const QRect column(width - 100, 0, 100, kRowHeight);
   EXPECT_EQ(unknown.copy(column), expected.copy(column));
 }
 
@@ -236,6 +250,79 @@ TEST_F(TaskListTest, DoubleClickOpensTheFolderThroughTheOpener) {
   QCoreApplication::sendEvent(&list, &twice);
   EXPECT_EQ(rig.opener.opened.size(), 1);
   EXPECT_EQ(shown, QStringList{FCSkinLoader::LoadLanguageText(QStringLiteral("LIST"), 30)});
+}
+
+TEST_F(TaskListTest, APackedChapterOpensItsFolderWithTheArchiveAndAFailureSaysWhere) {
+  CWndTaskList& list = Open(2);
+  CTaskInfo* task = (*rig.tasks)[0];
+  // Packed in an earlier run: the folder is gone, "FOLDER.cbz" beside it is the chapter.
+  task->finish = task->total = 10;
+  const QString archive = QDir::cleanPath(task->folder) + QStringLiteral(".cbz");
+  QDir().mkpath(QFileInfo(archive).path());
+  ASSERT_TRUE(testing_support::WriteBytes(archive, "PK"));
+  list.SelectOnly({0});
+  list.OpenFirstSelectedFolder();
+  EXPECT_EQ(rig.opener.shownInFolder, QStringList{archive});
+  EXPECT_TRUE(rig.opener.opened.isEmpty());
+
+  // Nothing opened the folder: the message names what was to be opened.
+  QDir().mkpath((*rig.tasks)[1]->folder);
+  rig.opener.failWith = -1;
+  list.SelectOnly({1});
+  list.OpenFirstSelectedFolder();
+  ASSERT_EQ(rig.boxes.size(), 1);
+  EXPECT_TRUE(rig.boxes[0].contains((*rig.tasks)[1]->folder)) << rig.boxes[0].toStdString();
+  EXPECT_TRUE(rig.boxes[0].contains(QStringLiteral("could not be started")));
+}
+
+TEST_F(TaskListTest, RowMenuAndDeleteKeyActOnTheSelectionAndRemovingAsksWhenItMust) {
+  CWndTaskList& list = Open(4);
+  // Without an engine to start, a started task still runs until the watchdog gives it up.
+  const auto command = [&](int row, int id) {
+    CWndTaskList::SetMenuChooser([id](const QMenu&) { return id; });
+    QTest::mouseClick(&list, Qt::RightButton, {}, RowPoint(row));
+    CWndTaskList::SetMenuChooser({});
+  };
+  // A right click on a selected row keeps the selection: start goes to both rows.
+  list.SelectOnly({0, 1});
+  command(1, CFolivexDlg::kStartTasks);
+  EXPECT_EQ(Selected(), (QList<int>{0, 1}));
+  EXPECT_EQ((*rig.tasks)[0]->status, TASK_WAIT);
+  EXPECT_EQ((*rig.tasks)[1]->status, TASK_WAIT);
+  ASSERT_TRUE(WaitFor([&] { return rig.tasks->CountTasks(TASK_RUNNING) == 1; }, 5000));
+  command(3, CWndTaskList::kMenuCopyAddress); // on another row: that row alone
+  EXPECT_EQ(Selected(), QList<int>{3});
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), (*rig.tasks)[3]->url);
+
+  // Removing a running task asks once; "No" keeps everything.
+  list.SelectOnly({0, 1, 2});
+  rig.boxAnswer = false;
+  command(0, CFolivexDlg::kDeleteTasks);
+  ASSERT_EQ(rig.boxes.size(), 1);
+  EXPECT_TRUE(rig.boxes[0].startsWith(QStringLiteral("1 of these tasks are downloading")))
+      << rig.boxes[0].toStdString();
+  EXPECT_EQ(rig.tasks->Count(), 4);
+  rig.boxAnswer = true;
+  command(0, CFolivexDlg::kDeleteTasks);
+  EXPECT_EQ(rig.boxes.size(), 2);
+  EXPECT_EQ(Order(), QStringList{"T3"});
+  EXPECT_EQ(rig.tasks->CountTasks(TASK_RUNNING), 0);
+
+  // The trash button removes stopped tasks without a question; the Delete key always asks.
+  rig.Add("T4", 0, 10);
+  list.SelectOnly({0});
+  rig.window->OnCommand(CFolivexDlg::kDeleteTasks);
+  EXPECT_EQ(rig.boxes.size(), 2);
+  EXPECT_EQ(Order(), QStringList{"T4"});
+  list.SelectOnly({0});
+  rig.boxAnswer = false;
+  QTest::keyClick(&list, Qt::Key_Delete);
+  ASSERT_EQ(rig.boxes.size(), 3);
+  EXPECT_TRUE(rig.boxes[2].startsWith(QStringLiteral("Remove the 1 selected tasks")));
+  EXPECT_EQ(rig.tasks->Count(), 1);
+  rig.boxAnswer = true;
+  QTest::keyClick(&list, Qt::Key_Delete);
+  EXPECT_EQ(rig.tasks->Count(), 0);
 }
 
 } // namespace

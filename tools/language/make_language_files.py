@@ -25,6 +25,7 @@ ENGLISH = {
         "2": "Exit",
         "3": "Downloading: ",
         "6": "Find chapter links...",
+        "7": "Show the window",
     },
     "MAIN_MENU": {
         "1": "Find chapter links...",
@@ -129,6 +130,8 @@ ENGLISH = {
         "9": "Cancel",
         "11": "Seconds between pages (for sites that ban fast visitors):",
         "14": "Show a notice in the tray when downloads end while the window is hidden",
+        "15": "Most pages of a chapter that states no page count:",
+        "16": "Ask before exiting while downloads are running",
     },
     # Why a folder cannot be used, and the checks that keep chapters apart.
     "FOLDER": {
@@ -143,6 +146,9 @@ ENGLISH = {
         "8": "These lines were skipped because their addresses are already in the list:\\n%s",
         "9": "Some of these folders already hold downloaded pages. Pages with the same numbers "
              "will be replaced.\\n\\nUse these folders anyway?",
+        "10": "A name in this path is too long for the file system (most take 255 bytes, "
+              "about 85 Chinese characters). Please choose a shorter name.",
+        "12": "The disk of this folder is full.",
     },
     "ERROR": {
         "1": "The pages could not be downloaded. The site may have changed, "
@@ -182,14 +188,29 @@ ENGLISH = {
         "2": "Pages: %d / %d",
         "3": "State: ",
         "4": "Restarts: %d",
+        "5": "CBZ file: ",
         "10": "Open the address in the web browser",
         "11": "Open the download folder",
+        "12": "Start",
+        "13": "Stop",
+        "14": "Remove from the list",
+        "15": "Copy the address",
         "20": "finished",
         "21": "downloading",
         "22": "waiting",
         "23": "stopped",
+        "24": "finished at the page cap",
         "30": "The download folder no longer exists.",
         "40": "No chapters yet: click + and paste the address of a chapter's first page.",
+    },
+    # Questions asked before work is lost.
+    "CONFIRM": {
+        "1": "%d of these tasks are downloading. Stop them and remove the %d selected tasks "
+             "from the list?\\n\\nThe pages saved so far stay on disk.",
+        "2": "Remove the %d selected tasks from the list?\\n\\nThe pages saved so far stay on disk.",
+        "3": "%d downloads are running. Stop them and exit?\\n\\nThey go on from the last saved "
+             "page when you start them again.",
+        "4": "Do not ask again",
     },
 }
 
@@ -207,6 +228,7 @@ CHINESE = {
         "2": "退出",
         "3": "正在下载：",
         "6": "搜索章节链接...",
+        "7": "显示窗口",
     },
     "MAIN_MENU": {
         "1": "搜索章节链接...",
@@ -302,6 +324,8 @@ CHINESE = {
         "9": "取消",
         "11": "每页之间的秒数（用于封禁快速访问者的网站）：",
         "14": "窗口隐藏时，下载结束后在托盘中显示通知",
+        "15": "未标明总页数的章节最多下载的页数：",
+        "16": "有下载正在进行时，退出前先询问",
     },
     "FOLDER": {
         "1": "请输入以 / 开头的完整文件夹路径。",
@@ -313,6 +337,8 @@ CHINESE = {
         "7": "已有其他任务保存到第 %d 行的文件夹。",
         "8": "以下各行的地址已在列表中，已跳过：\\n%s",
         "9": "其中一些文件夹已有下载的页面，编号相同的页面会被替换。\\n\\n仍要使用这些文件夹吗？",
+        "10": "此路径中的某个名称对文件系统来说太长（大多数文件系统最多 255 字节，约 85 个汉字）。请换一个短一些的名称。",
+        "12": "此文件夹所在的磁盘已满。",
     },
     "ERROR": {
         "1": "无法下载页面。可能是网站已改版，或者该地址不是章节的第一页。",
@@ -347,14 +373,26 @@ CHINESE = {
         "2": "页数：%d / %d",
         "3": "状态：",
         "4": "已重试 %d 次",
+        "5": "CBZ 文件：",
         "10": "在浏览器中打开地址",
         "11": "打开下载文件夹",
+        "12": "开始",
+        "13": "停止",
+        "14": "从列表中移除",
+        "15": "复制地址",
         "20": "已完成",
         "21": "正在下载",
         "22": "等待中",
         "23": "已停止",
+        "24": "已完成（达到页数上限）",
         "30": "下载文件夹已不存在。",
         "40": "还没有章节：点击 + 并粘贴章节第一页的地址。",
+    },
+    "CONFIRM": {
+        "1": "其中 %d 个任务正在下载。要停止它们，并从列表中移除选中的 %d 个任务吗？\\n\\n已保存的页面仍留在磁盘上。",
+        "2": "要从列表中移除选中的 %d 个任务吗？\\n\\n已保存的页面仍留在磁盘上。",
+        "3": "有 %d 个下载正在进行。要停止它们并退出吗？\\n\\n再次开始时，它们会从最后保存的页面继续。",
+        "4": "不再询问",
     },
 }
 

@@ -268,6 +268,16 @@ void IconMaximise(QPainter& p, const QRectF& r, const QColor& c) {
   p.drawRoundedRect(r.adjusted(2.5, 2.5, -2.5, -2.5), 1.5, 1.5);
 }
 
+// Two overlapping windows: what the maximise button shows while the window is maximised.
+void IconRestore(QPainter& p, const QRectF& r, const QColor& c) {
+  p.setPen(Stroke(c, 1.4));
+  p.setBrush(Qt::NoBrush);
+  const QRectF back = r.adjusted(4.5, 2.5, -2.5, -4.5);
+  p.drawLine(back.topLeft(), back.topRight());
+  p.drawLine(back.topRight(), back.bottomRight());
+  p.drawRoundedRect(r.adjusted(2.5, 4.5, -4.5, -2.5), 1.2, 1.2);
+}
+
 void IconClose(QPainter& p, const QRectF& r, const QColor& c) {
   p.setPen(Stroke(c, 1.7));
   p.drawLine(r.topLeft() + QPointF(2.5, 2.5), r.bottomRight() - QPointF(2.5, 2.5));
@@ -369,9 +379,10 @@ void DrawListPictures() {
     p.drawText(r, Qt::AlignCenter, QStringLiteral("?"));
   });
 
-  QImage select = Canvas(4, 28, QColor(221, 233, 248));
+  // As high as a row of the default skin (a name and its folder below it).
+  QImage select = Canvas(4, 40, QColor(221, 233, 248));
   QPainter s(&select);
-  s.fillRect(QRect(0, 27, 4, 1), QColor(196, 216, 240));
+  s.fillRect(QRect(0, 39, 4, 1), QColor(196, 216, 240));
   s.end();
   Save(select, "row_selected.png");
 
@@ -512,6 +523,7 @@ int main(int argc, char** argv) {
   DrawCaptionButton("caption_menu.png", IconMenu, QColor(255, 255, 255, 46));
   DrawCaptionButton("caption_min.png", IconMinimise, QColor(255, 255, 255, 46));
   DrawCaptionButton("caption_max.png", IconMaximise, QColor(255, 255, 255, 46));
+  DrawCaptionButton("caption_restore.png", IconRestore, QColor(255, 255, 255, 46));
   DrawCaptionButton("caption_close.png", IconClose, QColor(224, 72, 72));
   DrawCheckBox();
   DrawListPictures();
