@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 #include <optional>
 
@@ -69,10 +70,26 @@ std::int32_t FCSkinLoader::GetCurrentLanguage() {
   auto& cached = CachedLanguage();
   if (cached) return *cached;
   const QString current = ChoiceFile(QStringLiteral("language"));
-  const std::int32_t id =
-      common::ReadProfileInt(current, QStringLiteral("language")).value_or(0);
+  // Without a choice of the user's (a first start), the system's language decides.
+  const std::optional<std::int32_t> chosen =
+      common::ReadProfileInt(current, QStringLiteral("language"));
+  const std::int32_t id = chosen ? *chosen : LanguageForLocale(QLocale::system().name());
   cached = QFileInfo(GetLanguageFile(id)).isFile() ? id : kDefaultLanguage;
   return *cached;
+}
+
+std::int32_t FCSkinLoader::LanguageForLocale(const QString& locale) {
+  const QString language = locale.section(QLatin1Char('_'), 0, 0);
+  std::int32_t sameLanguage = 0;
+  for (std::int32_t id : ListLanguages()) {
+    QString name;
+    ReadIniString(common::kAppSection, QStringLiteral("LOCALE"), GetLanguageFile(id), name);
+    if (name.isEmpty()) continue;
+    if (name.compare(locale, Qt::CaseInsensitive) == 0) return id;
+    if (!sameLanguage && name.section(QLatin1Char('_'), 0, 0).compare(language, Qt::CaseInsensitive) == 0)
+      sameLanguage = id;
+  }
+  return sameLanguage ? sameLanguage : kDefaultLanguage;
 }
 
 bool FCSkinLoader::SetCurrentLanguage(std::int32_t id) {

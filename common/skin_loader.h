@@ -31,10 +31,14 @@ public:
   /// "language/<id>.ini" of the data folder when it has it, else of the program folder.
   static QString GetLanguageFile(std::int32_t id);
 
-  /// The current language id: the id named by language/current.ini when its file exists,
-  /// else 1033 (also when 1033 has no file; every text is then empty). Cached after the
-  /// first call.
+  /// The current language id: the id named by language/current.ini when its file exists;
+  /// without an id there (a first start), LanguageForLocale of the system's locale (LANG and
+  /// its kin); else 1033 (also when 1033 has no file; every text is then empty). Cached after
+  /// the first call.
   static std::int32_t GetCurrentLanguage();
+  /// The installed language whose "LOCALE" is `locale` ("zh_CN"), else one of the same
+  /// language ("zh"), else 1033.
+  static std::int32_t LanguageForLocale(const QString& locale);
   /// Remembers `id` in the data folder's language/current.ini for the next start; the running
   /// process keeps the language it has.
   static bool SetCurrentLanguage(std::int32_t id);

@@ -119,6 +119,8 @@ void CTaskManager::RequestSelection() { selector_.StartTimer(kSelectionDelayMs);
 
 void CTaskManager::QueueTask(CTaskInfo* record) {
   if (!record || record->IsFinished() || record->status == TASK_RUNNING) return;
+  // A stopped task queued again is a new start, not a restart: its restarts count anew.
+  if (record->status == TASK_STOP) record->start_count = 0;
   record->status = TASK_WAIT;
   RequestSelection();
   CTaskEventObserver::NotifyTaskChanged();

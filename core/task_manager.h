@@ -119,7 +119,8 @@ public:
   // Scheduling.
   /// Arms (or re-arms) the 100 ms selection timer: a burst of requests gives one pass.
   void RequestSelection();
-  /// Queues a task that is neither finished nor running.
+  /// Queues a task that is neither finished nor running. A stopped one starts counting its
+  /// restarts anew (a pause and resume is no restart).
   void QueueTask(CTaskInfo* record);
   /// Launches an engine for the task. A restart first ends the task's previous engine: it is
   /// told to quit and sent SIGTERM, killed after the end grace, and the new engine is launched

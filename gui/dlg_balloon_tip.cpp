@@ -1,8 +1,12 @@
 #include "gui/dlg_balloon_tip.h"
 
 #include <QCheckBox>
+#include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
-#include <QToolTip>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
 
 namespace dialogs {
 namespace {
@@ -10,6 +14,53 @@ namespace {
 BalloonTip& Last() {
   static BalloonTip tip;
   return tip;
+}
+
+constexpr int kBalloonMs = 10000;
+constexpr int kMinBalloonWidth = 180;
+
+/// The tip window: a word-wrapped label in a tooltip window, gone on the next key or click.
+class CBalloon : public QLabel {
+public:
+  explicit CBalloon(QWidget* owner) : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint) {
+    setWordWrap(true);
+    setMargin(6);
+    setForegroundRole(QPalette::ToolTipText);
+    setBackgroundRole(QPalette::ToolTipBase);
+    setAutoFillBackground(true);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setAttribute(Qt::WA_DeleteOnClose);
+    qApp->installEventFilter(this);
+    QTimer::singleShot(kBalloonMs, this, [this] { close(); });
+  }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::WindowDeactivate:
+      close();
+      break;
+    default: break;
+    }
+    return QLabel::eventFilter(watched, event);
+  }
+};
+
+QPointer<CBalloon>& Shown() {
+  static QPointer<CBalloon> shown;
+  return shown;
+}
+
+/// Where the tip goes: above the field when the screen has room there, else below it.
+QRect BalloonPlace(const QWidget* field, QSize size) {
+  const QPoint topLeft = field->mapToGlobal(QPoint(0, 0));
+  const QScreen* screen = field->screen();
+  const int screenTop = screen ? screen->availableGeometry().top() : 0;
+  const int above = topLeft.y() - 2 - size.height();
+  const int y = above >= screenTop ? above : topLeft.y() + field->height() + 2;
+  return QRect(QPoint(topLeft.x(), y), size);
 }
 
 std::function<bool(const QString&)>& Answerer() {
@@ -24,13 +75,22 @@ void ShowBalloonTip(const QString& message, QWidget* field) {
   last.message = message;
   last.field = field;
   ++last.serial;
+  if (Shown()) Shown()->close();
   if (!field) return;
   if (field->isVisible() && field->focusPolicy() != Qt::NoFocus) field->setFocus();
-  const QPoint anchor = field->mapToGlobal(QPoint(field->width() / 2, field->height()));
-  QToolTip::showText(anchor, message, field);
+  if (!field->isVisible()) return;
+  auto* balloon = new CBalloon(field);
+  balloon->setText(message);
+  balloon->setFixedWidth(std::max(field->width(), kMinBalloonWidth));
+  balloon->adjustSize();
+  balloon->setGeometry(BalloonPlace(field, balloon->size()));
+  balloon->show();
+  Shown() = balloon;
 }
 
 BalloonTip LastBalloonTip() { return Last(); }
+
+QWidget* ShownBalloonTip() { return Shown() && Shown()->isVisible() ? Shown().data() : nullptr; }
 
 bool AskYesNo(QWidget* parent, const QString& question) {
   if (Answerer()) return Answerer()(question);

@@ -3,6 +3,7 @@
 // dialog stays open. The last tip shown is remembered, so callers (and tests) can tell which
 // field was named without looking at a tooltip that the window system may already have hidden.
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -15,9 +16,12 @@ struct BalloonTip {
   int serial = 0;          ///< Counts every tip shown in this process.
 };
 
-/// Shows `message` in a tip pointing at the middle of `field`'s lower edge and gives the
-/// field the focus.
+/// Shows `message` in a tip just above `field` (below it when there is no room above), no
+/// wider than the field, so it never covers the buttons beside the field; gives the field the
+/// focus. The tip goes after 10 s, on a key or a click, or with the field.
 void ShowBalloonTip(const QString& message, QWidget* field);
+/// The tip window while it is shown, else null.
+QWidget* ShownBalloonTip();
 
 /// The last tip shown (serial 0 before the first).
 BalloonTip LastBalloonTip();

@@ -331,6 +331,21 @@ TEST_F(TaskManagerTest, StallAtPageOneFailsTheTask) {
   EXPECT_EQ(launcher.launches.size(), 1u);
 }
 
+TEST_F(TaskManagerTest, StopAndStartAgainIsNoRestart) {
+  CTaskInfo* r = Add("http://site/c");
+  tasks.StartTask(r->id);
+  tasks.StartTask(r->id); // a restart after a stall
+  EXPECT_EQ(r->start_count, 2);
+  tasks.StopTask(r->id);
+  tasks.QueueTask(r);
+  EXPECT_EQ(r->start_count, 0) << "counted anew";
+  tasks.StartTask(r->id);
+  EXPECT_EQ(r->start_count, 1);
+  tasks.QueueTask(r); // running: nothing changes
+  EXPECT_EQ(r->start_count, 1);
+  tasks.StopAllTasks();
+}
+
 TEST_F(TaskManagerTest, StallAfterProgressRestartsFromTheLastSavedPage) {
   EngineStandIn engine;
   CTaskInfo* r = Add("http://site/c");

@@ -106,12 +106,19 @@ TEST_F(AddTaskDialog, FolderBalloonSaysWhyAndAFolderOfAnotherTaskIsRefused) {
       {"/", "add 11 folder unusable"},
       {Folder("c/ch1/"), "folder 4 in use"},
       {Folder("c//ch1"), "folder 4 in use"}, // written differently, the same folder
+      {Folder(QString(300, 'x')), "folder 10 too long"},
   };
+  dialog.show();
+  const QRect browse(dialog.BrowseButton()->mapToGlobal(QPoint(0, 0)), dialog.BrowseButton()->size());
   for (const auto& c : cases) {
     dialog.FolderEdit()->setText(c.folder);
     const int since = dialogs::LastBalloonTip().serial;
     dialog.accept();
     EXPECT_TRUE(BalloonAt(dialog.FolderEdit(), c.balloon, since)) << c.folder.toStdString();
+    // The tip stands beside no button: Browse stays free to choose another folder.
+    const QWidget* tip = dialogs::ShownBalloonTip();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_FALSE(tip->geometry().intersects(browse)) << c.folder.toStdString();
   }
   EXPECT_EQ(tasks->Count(), 1);
 }

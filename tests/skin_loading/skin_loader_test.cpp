@@ -70,6 +70,26 @@ TEST_F(SkinLoaderTest, ConfiguredLanguageIsUsedAndCachedUntilTheNextStart) {
   EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 1033);
 }
 
+TEST_F(SkinLoaderTest, WithoutAChoiceTheSystemLocaleFindsItsLanguage) {
+  Language(1033, "English", "app", "LOCALE", "en_US");
+  Language(2052, "Chinese", "app", "LOCALE", "zh_CN");
+  Language(1028, "Traditional", "app", "LOCALE", "zh_TW");
+  const struct {
+    const char* locale;
+    std::int32_t id;
+  } cases[] = {{"zh_CN", 2052}, {"zh_TW", 1028}, {"zh_SG", 1028}, {"en_GB", 1033},
+               {"de_DE", 1033}, {"C", 1033}, {"", 1033}};
+  for (const auto& c : cases) EXPECT_EQ(FCSkinLoader::LanguageForLocale(c.locale), c.id) << c.locale;
+
+  // A first start: the shipped choice file names no language, so the locale decides (the
+  // desktop test starts Folivex with LANG=zh_CN.UTF-8 that way); a choice wins over it.
+  common::CreateUnicodeProfileFile(root_ + "language/current.ini");
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), FCSkinLoader::LanguageForLocale(QLocale::system().name()));
+  CurrentLanguage("2052");
+  FCSkinLoader::ResetLanguageCache();
+  EXPECT_EQ(FCSkinLoader::GetCurrentLanguage(), 2052);
+}
+
 TEST_F(SkinLoaderTest, BackslashNBecomesALineBreakAndNothingElseIsAnEscape) {
   Language(1033, "English", "LIST", "30", "first\\nsecond\\tthird\\\\n");
   EXPECT_EQ(FCSkinLoader::LoadLanguageText("LIST", "30"), "first\nsecond\\tthird\\\n");
@@ -157,17 +177,21 @@ TEST(ShippedLanguages, BothLanguagesCarryEveryText) {
   EXPECT_EQ(FCSkinLoader::ListLanguages(), (QList<std::int32_t>{1033, 2052}));
   const QList<QPair<QString, QStringList>> used = {
       {"app", {"LOCALE", "NAME", "VER", "50"}},
-      {"TRAY", {"0", "1", "2", "3", "6"}},
+      {"TRAY", {"0", "1", "2", "3", "6", "7"}},
       {"MAIN_MENU", {"1", "2", "3", "4"}},
       {"LIST_MENU", {"1", "2", "3"}},
-      {"IDD_ADD_TASK", {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}},
-      {"IDD_SEARCH_LINK", {"0", "1", "5", "6", "7", "8", "9", "11", "12", "13", "15", "20", "21",
-                           "25", "26", "30", "35", "36", "37"}},
-      {"IDD_SETTING", {"0", "2", "3", "4", "5", "8", "9", "10"}},
+      {"IDD_ADD_TASK", {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13"}},
+      {"IDD_SEARCH_LINK", {"0", "1", "5", "6", "7", "8", "9", "11", "12", "13", "14", "15", "20",
+                           "21", "25", "26", "30", "35", "36", "37", "40", "41", "42", "43", "44",
+                           "45", "46", "47", "48", "49", "50", "51"}},
+      {"IDD_SETTING", {"0", "2", "3", "4", "5", "8", "9", "10", "15"}},
       {"ERROR", {"1", "2", "3", "4", "5"}},
-      {"FOLDER", {"1", "2", "3", "4", "5", "6", "7", "8", "9"}},
+      {"FOLDER", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "12"}},
+      {"OPEN", {"1", "2", "3", "4", "5", "9"}},
+      {"CONFIRM", {"1", "2", "3", "4"}},
       {"DROP_LINK", {"0", "1", "2"}},
-      {"LIST", {"0", "1", "2", "3", "4", "10", "11", "20", "21", "22", "23", "30", "40"}},
+      {"LIST", {"0", "1", "2", "3", "4", "5", "10", "11", "12", "13", "14", "15", "20", "21", "22",
+                "23", "30", "40"}},
   };
   for (std::int32_t id : {1033, 2052}) {
     const QString file = FCSkinLoader::GetLanguageFile(id);

@@ -396,7 +396,8 @@ CHINESE = {
     },
 }
 
-CURRENT = {"app": {"language": "1033"}}
+# No language chosen yet: the first start takes the system's language (LANG) when a file has it.
+CURRENT = {"app": {}}
 
 
 def ini_text(sections):
