@@ -110,6 +110,11 @@ void DlgSearchLink::BuildWidgets() {
   grid->setRowStretch(5, 1);
   pages_->setMinimumHeight(200);
   status_->hide();
+  // Tab goes through the dialog in reading order, so it is usable from the keyboard alone.
+  links_->setTabChangesFocus(true);
+  QWidget* order[] = {form_.address, search_, form_.folder, form_.browse, links_, list_,
+                      checkAll_, checkNone_, openText_, form_.startNow, form_.addOnly, add_};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(search_, &QPushButton::clicked, this, &DlgSearchLink::Search);
   connect(add_, &QPushButton::clicked, this, &DlgSearchLink::Add);
@@ -189,6 +194,8 @@ void DlgSearchLink::OnSearchDone(const LinkSearchOutcome& outcome) {
   list_->Refresh();
   pages_->setCurrentIndex(1);
   linksLabel_->hide();
+  list_->ShowRow(0);
+  list_->setFocus();
   status_->setText(dialogs::FormatNumber(Text(41), found_.ShownCount()));
 }
 

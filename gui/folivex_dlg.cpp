@@ -22,7 +22,6 @@
 #include "common/skin_loader.h"
 
 #include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
@@ -465,28 +464,9 @@ void CFolivexDlg::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-void CFolivexDlg::mousePressEvent(QMouseEvent* e) {
-  const QPoint pos = e->position().toPoint();
-  if (e->button() == Qt::LeftButton && OnHitTest(pos) == HTCAPTION) {
-    const bool second = caption_press_.isValid() &&
-                        caption_press_.elapsed() < QApplication::doubleClickInterval() &&
-                        (pos - caption_press_pos_).manhattanLength() <= 8;
-    if (second) {
-      caption_press_.invalidate();
-      OnCommand(kMaximize);
-      e->accept();
-      return;
-    }
-    caption_press_.start();
-    caption_press_pos_ = pos;
-  }
-  FCPanelWindowT<QDialog>::mousePressEvent(e);
-}
-
 void CFolivexDlg::mouseDoubleClickEvent(QMouseEvent* e) {
   // The title band: as a framed window's title bar, a double click maximises and restores.
   if (e->button() == Qt::LeftButton && OnHitTest(e->position().toPoint()) == HTCAPTION) {
-    caption_press_.invalidate();
     OnCommand(kMaximize);
     e->accept();
     return;

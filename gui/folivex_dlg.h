@@ -35,7 +35,6 @@
 #include "skin/tray_icon.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QList>
 #include <functional>
 #include <memory>
@@ -145,7 +144,6 @@ protected:
   bool event(QEvent* e) override;
   void changeEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
-  void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void accept() override {}
@@ -180,10 +178,6 @@ private:
   std::function<void()> exit_handler_;
   std::function<bool()> tray_available_;
   CTaskEndNotice notice_{tasks_, *this};
-  /// Where and when the title band was last pressed: a press that starts a window move may
-  /// keep the window system from reporting the second press of a double click as one.
-  QPoint caption_press_pos_;
-  QElapsedTimer caption_press_;
   bool exited_ = false;
   bool hiding_ = false;
 };

@@ -3,6 +3,7 @@
 #include "core/found_links.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -25,7 +26,7 @@ CFoundLinkList::CFoundLinkList(CFoundLinks& links, QWidget* parent)
   setUniformRowHeights(true);
   setAlternatingRowColors(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
-  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+  setEditTriggers(QAbstractItemView::DoubleClicked);
   setItemDelegateForColumn(kTextColumn, new CReadOnlyDelegate(this));
   setItemDelegateForColumn(kAddressColumn, new CReadOnlyDelegate(this));
   header()->setStretchLastSection(true);
@@ -61,8 +62,28 @@ void CFoundLinkList::Refresh() {
 void CFoundLinkList::ShowRow(int row) {
   QTreeWidgetItem* item = topLevelItem(row);
   if (!item) return;
-  setCurrentItem(item, kFolderColumn);
+  setCurrentItem(item);
   scrollToItem(item);
+}
+
+void CFoundLinkList::keyPressEvent(QKeyEvent* event) {
+  QTreeWidgetItem* current = currentItem();
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && current) {
+    // The rows chosen (the current one when none is) all take the current row's new state.
+    QList<QTreeWidgetItem*> items = selectedItems();
+    if (!items.contains(current)) items = {current};
+    const Qt::CheckState state =
+        current->checkState(kTextColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked;
+    for (QTreeWidgetItem* item : items) item->setCheckState(kTextColumn, state);
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_F2 && current) {
+    editItem(current, kFolderColumn);
+    event->accept();
+    return;
+  }
+  QTreeWidget::keyPressEvent(event);
 }
 
 void CFoundLinkList::OnItemChanged(QTreeWidgetItem* item, int column) {

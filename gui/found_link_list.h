@@ -1,8 +1,9 @@
 #pragma once
 // CFoundLinkList: the checklist of the search-link dialog. One row per shown link of a
 // CFoundLinks: a check box with the link text, the address, and the folder the link would be
-// downloaded into. Checking and editing a folder (double click, F2 or Enter on its cell)
-// change the CFoundLinks at once; Refresh() shows it again after it was changed elsewhere.
+// downloaded into. Checking (a click on the box, or Space for the selected rows) and editing a
+// folder (a double click on it, or F2 for the current row) change the CFoundLinks at once;
+// Refresh() shows it again after it was changed elsewhere.
 //
 // Threading: the user-interface thread.
 #include <QTreeWidget>
@@ -22,6 +23,9 @@ public:
   void Refresh();
   /// Selects row `row` and scrolls it into view (a row a message is about).
   void ShowRow(int row);
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   void OnItemChanged(QTreeWidgetItem* item, int column);

@@ -7,13 +7,19 @@
 //
 // Border 1: the window has no system frame; its shape is the region of mask pixels whose
 // blue component is not 0 (black is cut away), rebuilt on every resize. Moving and resizing
-// go through OnHitTest: a left press where it answers HTCAPTION moves the window, on a border
-// code resizes it, through the window system.
+// go through OnHitTest: a left press where it answers HTCAPTION moves the window once the
+// pointer has gone the drag distance with the button held, so a click and both clicks of a
+// double click stay with the window. On X11 the window follows the pointer itself from the
+// press on (a window manager's move would start only where the pointer is by then); elsewhere
+// the window system moves it. A press on a border code resizes it at once, through the window
+// system.
 #include "skin/attribute_fill.h"
 #include "skin/panel.h"
 #include "skin/xml_attributes.h"
 
 #include <QDomElement>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <QMouseEvent>
 #include <QRegion>
 #include <QResizeEvent>
@@ -84,9 +90,16 @@ protected:
 
   void resizeEvent(QResizeEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
   void ClearSkin();
+
+  bool move_pending_ = false; ///< a left press on the caption, not yet a move
+  bool moving_ = false;       ///< the window follows the pointer (X11)
+  QPoint move_press_;         ///< where the press was, in screen coordinates
+  QPoint move_origin_;        ///< where the window was then
 
   std::unique_ptr<FCAttribute_Fill> mask_;
   std::unique_ptr<FCPanel> panel_;
@@ -166,7 +179,10 @@ void FCPanelWindowT<TBase>::mousePressEvent(QMouseEvent* e) {
     const int hit = OnHitTest(e->position().toPoint());
     QWindow* window = this->window()->windowHandle();
     if (window && hit == HTCAPTION) {
-      window->startSystemMove();
+      move_pending_ = true;
+      move_press_ = e->globalPosition().toPoint();
+      move_origin_ = this->window()->pos();
+      e->accept();
       return;
     }
     const Qt::Edges edges = panel_window::EdgesOf(hit);
@@ -176,4 +192,33 @@ void FCPanelWindowT<TBase>::mousePressEvent(QMouseEvent* e) {
     }
   }
   TBase::mousePressEvent(e);
+}
+
+template <class TBase>
+void FCPanelWindowT<TBase>::mouseMoveEvent(QMouseEvent* e) {
+  QWindow* window = this->window()->windowHandle();
+  const QPoint delta = e->globalPosition().toPoint() - move_press_;
+  if (moving_ && (e->buttons() & Qt::LeftButton)) {
+    this->window()->move(move_origin_ + delta);
+    return;
+  }
+  if (move_pending_ && window && (e->buttons() & Qt::LeftButton)) {
+    if (delta.manhattanLength() < QGuiApplication::styleHints()->startDragDistance()) return;
+    move_pending_ = false;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+      moving_ = true;
+      this->window()->move(move_origin_ + delta);
+    } else {
+      window->startSystemMove();
+    }
+    return;
+  }
+  TBase::mouseMoveEvent(e);
+}
+
+template <class TBase>
+void FCPanelWindowT<TBase>::mouseReleaseEvent(QMouseEvent* e) {
+  move_pending_ = false;
+  moving_ = false;
+  TBase::mouseReleaseEvent(e);
 }

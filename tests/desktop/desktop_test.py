@@ -2,15 +2,23 @@
 """Folivex on a real X server, driven by real X input.
 
 What only a window manager and the X server take part in: presses that may start a window
-move, drags, double clicks, the tray. The test starts its own Xvfb (on a free display number),
-openbox and the tray host trayer, runs Folivex from a copy of the program folder with three
-tasks, drives it with xdotool and ends everything it started by process id.
+move, drags, double clicks, keys in dialogs, questions, the tray. The test starts its own Xvfb
+(on a free display number), openbox, the tray host trayer and the demo comic site, runs Folivex
+from a copy of the program folder with four tasks (one of them packed as CBZ), drives it with
+xdotool and ends everything it started by process id. Folivex opens folders and pages with a
+stub opener that only notes its argument.
+
+Journeys: rows clicked, dragged, double-clicked (a CBZ row opens the archive's folder); the add
+dialog; the search dialog filled from the demo site's chapter list, its checklist changed from
+the keyboard and added; removing a running task (asks), the Delete key (asks); the tray;
+closing during a download (asks, "do not ask again").
 
     desktop_test.py APP_FOLDER [--screenshots FOLDER]
 
 Exit status 0 when every check passed, 1 when one failed, 77 (skipped) when a needed program
 is missing. With --screenshots, pictures of the main window, its menu, a tooltip and the add,
-search and settings dialogs in English and in Chinese are written to FOLDER.
+search (with its checklist) and settings dialogs in English and in Chinese are written to
+FOLDER; the Chinese run is a first start under LANG=zh_CN.UTF-8, without a language choice.
 """
 import os
 import shutil
@@ -25,7 +33,9 @@ NEEDED = ["Xvfb", "openbox", "xdotool", "trayer", "xwininfo", "import"]
 
 # Window coordinates of the default skin at its stored size (760 x 480).
 WIDTH, HEIGHT = 760, 480
-LIST_LEFT, LIST_TOP, ROW_HEIGHT = 11, 111, 28
+LIST_LEFT, LIST_TOP, ROW_HEIGHT = 11, 111, 40
+# Where the toolbar buttons are (window coordinates of their middles).
+ADD_BUTTON, DELETE_BUTTON, SEARCH_BUTTON = (33, 72), (177, 72), (237, 72)
 
 
 class Failure(Exception):
@@ -184,6 +194,7 @@ class Folivex:
 
     def __init__(self, desktop, app, workdir):
         self.desktop = desktop
+        self.workdir = workdir
         self.folder = os.path.join(workdir, "app")
         shutil.copytree(app, self.folder, symlinks=True)
         self.comics = os.path.join(workdir, "comics")
@@ -199,30 +210,42 @@ class Folivex:
     def task_folder(self, name):
         return os.path.join(self.comics, name) + "/"
 
-    def prepare(self, names, language=1033):
+    def prepare(self, names, packed=(), language=1033):
+        """Tasks titled "Chapter X - Page 1" (the row shows "Chapter X"); the `packed` ones
+        are finished and live only as "X.cbz" beside their folder. language None: no choice."""
         task = os.path.join(self.folder, "task")
         for entry in os.listdir(task):
             os.remove(os.path.join(task, entry))
+        shutil.rmtree(self.comics, ignore_errors=True)
         ids = []
         for number, name in enumerate(names):
             task_id = 100 + number
             ids.append(str(task_id))
-            os.makedirs(self.task_folder(name), exist_ok=True)
+            finish = 12 if name in packed else 3 * number
+            if name in packed:
+                os.makedirs(self.comics, exist_ok=True)
+                with open(os.path.join(self.comics, name + ".cbz"), "wb") as out:
+                    out.write(b"PK\x05\x06" + b"\0" * 18)
+            else:
+                os.makedirs(self.task_folder(name), exist_ok=True)
             path = os.path.join(task, "%d.ini" % task_id)
             write_utf16_ini(path, {"app": {
                 "id": task_id, "ini": path, "url": "http://127.0.0.1:9/%s/1.html" % name,
-                "folder": self.task_folder(name), "title": "Chapter %s" % name, "total": 12,
-                "finish": 3 * number, "now_index": max(1, 3 * number),
+                "folder": self.task_folder(name), "title": "Chapter %s - Page 1" % name,
+                "total": 12, "finish": finish, "now_index": max(1, finish),
                 "now_url": "http://127.0.0.1:9/%s/1.html" % name}})
+        # Three seconds from page to page: a download of the demo site lasts long enough to
+        # be running while the test removes it and closes the window.
         write_utf16_ini(os.path.join(self.folder, "setting.ini"), {"app": {
             "folder": self.task_folder(names[-1]), "task_id": 100 + len(names),
             "max_download": 1, "auto_continue": 0, "x": 100, "y": 80, "width": WIDTH,
-            "height": HEIGHT, "task_index": " ".join(ids)}})
+            "height": HEIGHT, "task_index": " ".join(ids), "page_delay": 3}})
         write_utf16_ini(os.path.join(self.folder, "language", "current.ini"),
-                        {"app": {"language": language}})
+                        {"app": {"language": language} if language else {}})
 
-    def start(self):
-        self.process = self.desktop.spawn([os.path.join(self.folder, "Folivex")], env=self.env)
+    def start(self, env=None):
+        self.process = self.desktop.spawn([os.path.join(self.folder, "Folivex")],
+                                          env=dict(self.env, **(env or {})))
         # The tray icon is a window of the program too: the main window is the one of the
         # skin's size.
         found = wait_for(lambda: [w for w in self.desktop.search(["--pid", str(self.process.pid)])
@@ -271,9 +294,34 @@ class Folivex:
     def opened_lines(self):
         return open(self.opened).read().splitlines() if os.path.exists(self.opened) else []
 
+    def dialog(self, seconds=5):
+        """The newest dialog of Folivex (a window of the program other than the main window
+        and the tray icon)."""
+        found = wait_for(lambda: [w for w in self.desktop.search(["--pid", str(self.process.pid)])
+                                  if w != self.window and (self.desktop.geometry(w)[3] or 0) > 60],
+                         seconds)
+        return found[-1] if found else None
+
+    def engines(self):
+        """Engines of this program folder that run now (read from /proc, never signalled)."""
+        program = os.path.join(self.folder, "Gantrell").encode()
+        running = []
+        for pid in os.listdir("/proc"):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as cmdline:
+                    if cmdline.read().split(b"\0")[0] == program:
+                        running.append(int(pid))
+            except (OSError, ValueError):
+                pass
+        return running
+
+    def close_box(self):
+        """Closes the window with its close button (2600), as a person does."""
+        self.click(WIDTH - 44 + 17, 22)
+
     def exit(self):
         # The close button of the title band (2600): 44 pixels from the right edge.
-        self.click(WIDTH - 44 + 17, 22)
+        self.close_box()
         try:
             self.process.wait(15)
         except subprocess.TimeoutExpired:
@@ -290,11 +338,11 @@ def input_checks(folivex, desktop):
     """Clicks, drags and double clicks reach the list; only the title band moves the window."""
     start = folivex.position()
     folivex.drag(500, 72, 40, 30)  # the toolbar background
-    x, y = folivex.row(5)
+    x, y = folivex.row(6)
     folivex.drag(x, y, 40, 30)  # the empty list area
     check(folivex.position() == start, "drags on the toolbar and the empty list leave the window")
 
-    # Drag row A below row C: the order becomes B, C, A.
+    # Drag row A below row C: the order becomes B, C, A, D.
     x, y = folivex.row(0)
     folivex.drag(x, y, 0, ROW_HEIGHT * 2 + 8)
     check(folivex.position() == start, "a row drag does not move the window")
@@ -303,9 +351,17 @@ def input_checks(folivex, desktop):
     check(wait_for(lambda: folivex.opened_lines(), 5) == [folivex.task_folder("B")],
           "a double click opens the folder of the row it lands on (B, first after the drag)")
 
-    # A click selects row 2 (A) alone; the delete button then removes it.
+    # A click selects row 2 (A, stopped) alone; the delete button removes it without a question.
     folivex.click(*folivex.row(2))
-    folivex.click(1 + 154 + 22, 44 + 8 + 20)
+    folivex.click(*DELETE_BUTTON)
+    check(folivex.dialog(1) is None, "removing a stopped task asks nothing")
+
+    # D was packed: its row leads to the CBZ, whose folder the opener gets.
+    folivex.click(*folivex.row(2), repeat=2)
+    check(wait_for(lambda: len(folivex.opened_lines()) == 2, 5)
+          and folivex.opened_lines()[1] == folivex.comics,
+          "a double click on the CBZ row opens the folder that holds D.cbz (%s)"
+          % folivex.opened_lines()[1:])
 
     # The title band moves the window, over the title text and beside it.
     folivex.drag(40, 22, 120, 60)
@@ -318,6 +374,85 @@ def input_checks(folivex, desktop):
           "a drag on the band beside the title moves the window")
 
 
+def run_search(folivex, desktop, dialog, site):
+    """Types the demo site's chapter list into the search dialog, presses Search from the
+    keyboard and waits for the search's engine to come and go (downloads may run beside it).
+    False when no engine came or it did not end."""
+    running = len(folivex.engines())
+    # The address field has the focus; Tab goes to Search, Space presses it.
+    desktop.keys(dialog, "Tab", "space", text=site + "/comic/")
+    if not wait_for(lambda: len(folivex.engines()) > running, 30):
+        return False
+    return wait_for(lambda: len(folivex.engines()) <= running, 120)
+
+
+def search_checks(folivex, desktop, site):
+    """The chapter list of the demo site fills the checklist; keys pick the two chapters."""
+    before = set(os.listdir(folivex.comics))
+    folivex.click(*SEARCH_BUTTON)
+    dialog = folivex.dialog()
+    check(bool(dialog), "the search button opens the search dialog")
+    check(run_search(folivex, desktop, dialog, site),
+          "Search starts an engine, which ends by itself")
+    time.sleep(1.0)
+    check(desktop.viewable(dialog) and not folivex.opened_lines()[2:],
+          "the result stays in the dialog: no viewer was opened")
+    desktop.screenshot(dialog, os.path.join(folivex.workdir, "checklist.png"))
+    # The list has the focus: check none, then the last two links (the chapters).
+    desktop.keys(dialog, "Tab", "Tab", "space", "shift+Tab", "shift+Tab",
+                 "End", "space", "Up", "space")
+    # To Add: Check all, Check none, Open as text, Start now, Add.
+    desktop.keys(dialog, "Tab", "Tab", "Tab", "Tab", "Tab", "space")
+    check(wait_for(lambda: not desktop.viewable(dialog), 10), "Add closes the dialog")
+    added = sorted(set(os.listdir(folivex.comics)) - before)
+    check(added == ["第1话 初遇", "第2话 远行"],
+          "only the two checked links became tasks, in folders named by their links (%s)" % added)
+
+
+def remove_checks(folivex, desktop):
+    """Removing a running task asks once; the Delete key asks too."""
+    time.sleep(1.0)  # the first chapter starts downloading (rows B, C, D, 第1话, 第2话)
+    folivex.click(*folivex.row(3))
+    folivex.click(*DELETE_BUTTON)
+    question = folivex.dialog()
+    check(bool(question), "removing the running task asks first")
+    desktop.keys(question, "Escape")
+    check(wait_for(lambda: not desktop.viewable(question), 5), "Escape answers No")
+    folivex.click(*DELETE_BUTTON)
+    question = folivex.dialog()
+    check(bool(question), "and asks again")
+    desktop.keys(question, "alt+y")
+    check(wait_for(lambda: not desktop.viewable(question), 5), "Yes removes it")
+
+    folivex.click(*folivex.row(1))  # C, stopped
+    desktop.keys(folivex.window, "Delete")
+    question = folivex.dialog()
+    check(bool(question), "the Delete key asks before it removes")
+    desktop.keys(question, "alt+y")
+    check(wait_for(lambda: not desktop.viewable(question), 5), "Yes removes the row")
+
+
+def exit_checks(folivex, desktop):
+    """Closing during a download asks; "do not ask again" is remembered."""
+    time.sleep(1.0)
+    folivex.close_box()
+    question = folivex.dialog()
+    check(bool(question), "closing during a download asks first")
+    desktop.keys(question, "Escape")
+    time.sleep(1.0)
+    check(folivex.process.poll() is None and desktop.viewable(folivex.window),
+          "No keeps Folivex running")
+    folivex.close_box()
+    question = folivex.dialog()
+    check(bool(question), "closing asks again")
+    desktop.keys(question, "alt+d", "alt+y")
+    try:
+        folivex.process.wait(20)
+    except subprocess.TimeoutExpired:
+        raise Failure("Folivex did not end after Yes")
+    return read_ini(os.path.join(folivex.folder, "setting.ini"))
+
+
 def add_dialog_checks(folivex, desktop):
     """The add-task dialog refuses a folder that another task already saves into."""
     folivex.click(1 + 10 + 22, 44 + 8 + 20)  # add task (2500)
@@ -325,7 +460,7 @@ def add_dialog_checks(folivex, desktop):
                                 if w != folivex.window and (desktop.geometry(w)[3] or 0) > 100], 5)
     check(bool(dialogs), "the add button opens the add-task dialog")
     dialog = dialogs[0]
-    desktop.keys(dialog, text="http://127.0.0.1:9/D/1.html")
+    desktop.keys(dialog, text="http://127.0.0.1:9/E/1.html")
     desktop.keys(dialog, "Tab", "ctrl+a")
     desktop.keys(dialog, "Return", text=folivex.task_folder("B"))
     time.sleep(1.0)
@@ -345,10 +480,34 @@ def tray_checks(folivex, desktop):
     time.sleep(1.0)  # a key held at the X server would hide it again within this time
     check(back and desktop.viewable(folivex.window),
           "a click on the tray icon brings the window back, and it stays")
+    desktop.xdo("click", 1)
+    check(wait_for(lambda: not desktop.viewable(folivex.window), 5),
+          "a click on the icon of a shown window hides it")
+    time.sleep(1.0)  # two clicks in quick succession would be a double click
+    desktop.xdo("click", 1)
+    check(wait_for(lambda: desktop.viewable(folivex.window), 5), "and the next one shows it")
+    time.sleep(1.0)
 
 
-def screenshots(folivex, desktop, folder, suffix):
-    """The main window, its main menu and a tooltip, as the user sees them."""
+def maximise_checks(folivex, desktop):
+    """A double click on the title band maximises the window and restores it."""
+    before = desktop.geometry(folivex.window)
+    folivex.click(300, 22, repeat=2)
+    check(wait_for(lambda: (desktop.geometry(folivex.window)[2] or 0) > WIDTH + 100, 5),
+          "a double click on the title maximises the window (%s)"
+          % (desktop.geometry(folivex.window),))
+    time.sleep(0.5)
+    left, top, _, _ = desktop.geometry(folivex.window)
+    desktop.xdo("mousemove", "--sync", left + 300, top + 22)
+    desktop.xdo("click", "--repeat", 2, "--delay", 80, 1)
+    check(wait_for(lambda: desktop.geometry(folivex.window) == before, 5),
+          "and another one restores it (%s)" % (desktop.geometry(folivex.window),))
+    time.sleep(0.5)
+
+
+def screenshots(folivex, desktop, folder, suffix, site):
+    """The main window, its main menu and a tooltip, as the user sees them; the add, search
+    (with the demo site's links found) and settings dialogs."""
     def shot(name, x, y, w, h):
         path = os.path.join(folder, "desktop-%s-%s.png" % (name, suffix))
         subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
@@ -364,22 +523,35 @@ def screenshots(folivex, desktop, folder, suffix):
     shot("menu", left + WIDTH - 420, top, 420, 260)
     desktop.xdo("key", "Escape")
     time.sleep(0.3)
-    sx, sy = folivex.at(1 + 154 + 22, 44 + 8 + 20)  # hover the delete button for its tip
+    sx, sy = folivex.at(*DELETE_BUTTON)  # hover the delete button for its tip
     desktop.xdo("mousemove", "--sync", sx - 3, sy - 3)
     desktop.xdo("mousemove", "--sync", sx, sy)
     time.sleep(1.2)
     shot("tooltip", left, top + 40, 460, 130)
     # The dialogs behind the add, search and settings buttons, each closed again with Escape.
-    for name, x in (("add", 1 + 10 + 22), ("search", 237), ("settings", 285)):
-        folivex.click(x, 44 + 8 + 20)
-        dialogs = wait_for(lambda: [w for w in desktop.search(["--pid", str(folivex.process.pid)])
-                                    if w != folivex.window and (desktop.geometry(w)[3] or 0) > 100], 5)
-        if not dialogs:
+    for name, x in (("add", ADD_BUTTON[0]), ("search", SEARCH_BUTTON[0]), ("settings", 285)):
+        folivex.click(x, 72)
+        dialog = folivex.dialog()
+        if not dialog:
             continue
-        time.sleep(0.6)
-        desktop.screenshot(dialogs[0], os.path.join(folder, "desktop-%s-%s.png" % (name, suffix)))
-        desktop.keys(dialogs[0], "Escape")
-        wait_for(lambda: not desktop.viewable(dialogs[0]), 5)
+        if name == "search":
+            run_search(folivex, desktop, dialog, site)
+            desktop.keys(dialog, "Down", "space")  # one link unchecked, as a user would
+        time.sleep(0.8)
+        desktop.screenshot(dialog, os.path.join(folder, "desktop-%s-%s.png" % (name, suffix)))
+        desktop.keys(dialog, "Escape")
+        wait_for(lambda: not desktop.viewable(dialog), 5)
+
+
+def start_demo_site(desktop, app):
+    """The demo comic site on 127.0.0.1; it ends with the test (by process id)."""
+    site = subprocess.Popen([os.path.join(app, "folivex-demo-site"), "--until-stdin-closes"],
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=desktop.log)
+    desktop.processes.append(site)
+    address = site.stdout.readline().decode().strip().rstrip("/")
+    if not address.startswith("http://127.0.0.1"):
+        raise Failure("the demo site did not start (%r)" % address)
+    return address
 
 
 def main(argv):
@@ -387,6 +559,8 @@ def main(argv):
         print(__doc__)
         return 2
     missing = [name for name in NEEDED if shutil.which(name) is None]
+    if not shutil.which("chromium") and not shutil.which("chromium-headless-shell"):
+        missing.append("chromium")
     if missing:
         print("skipped: %s not installed" % ", ".join(missing))
         return SKIPPED
@@ -402,24 +576,29 @@ def main(argv):
     passed = False
     try:
         desktop.start()
+        site = start_demo_site(desktop, app)
         folivex = Folivex(desktop, app, workdir)
-        folivex.prepare(["A", "B", "C"])
+        folivex.prepare(["A", "B", "C", "D"], packed=["D"])
         folivex.start()
         input_checks(folivex, desktop)
-        # The tray after the dialog: the window must come back and stay after keys were
-        # typed into a dialog that is gone.
+        # The tray after the dialogs: the window must come back and stay after keys were
+        # typed into dialogs that are gone.
         add_dialog_checks(folivex, desktop)
+        search_checks(folivex, desktop, site)
+        remove_checks(folivex, desktop)
         tray_checks(folivex, desktop)
+        maximise_checks(folivex, desktop)
         if shots:
-            screenshots(folivex, desktop, shots, "en")
-        setting = folivex.exit()
-        check(setting.get("task_index") == "101 102",
-              "the drag and the delete of the clicked row reach the stored order (%s)"
-              % setting.get("task_index"))
+            screenshots(folivex, desktop, shots, "en", site)
+        setting = exit_checks(folivex, desktop)
+        check(setting.get("task_index") == "101 103 105",
+              "the drag and the removals reach the stored order (%s)" % setting.get("task_index"))
+        check(setting.get("ask_exit") == "0", "\"do not ask again\" is stored")
         if shots:
-            folivex.prepare(["A", "B", "C"], language=2052)
-            folivex.start()
-            screenshots(folivex, desktop, shots, "zh")
+            # A first start under a Chinese locale: no language chosen, LANG decides.
+            folivex.prepare(["A", "B", "C", "D"], packed=["D"], language=None)
+            folivex.start(env={"LANG": "zh_CN.UTF-8", "LC_ALL": "zh_CN.UTF-8"})
+            screenshots(folivex, desktop, shots, "zh", site)
             folivex.stop()  # pictures only: nothing of this run is checked
         passed = True
         return 0

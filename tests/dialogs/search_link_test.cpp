@@ -5,8 +5,10 @@
 #include "dialog_fixture.h"
 #include "gui/dlg_balloon_tip.h"
 #include "gui/dlg_search_link.h"
+#include "gui/found_link_list.h"
 #include "gui/tip_edit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -281,4 +283,31 @@ TEST_F(SearchLinkDialog, DestroyingTheDialogReleasesAHeldEngine) {
     platform::SendMessage(dialog.Handle(), protocol::WM_APP_ENGINE_HELLO, 0, engine.Handle());
   }
   EXPECT_EQ(engine.Count(protocol::WM_APP_ENGINE_QUIT), 1);
+}
+
+TEST_F(SearchLinkDialog, ChecklistTakesSpaceForTheSelectedRowsAndF2ForTheFolder) {
+  CFoundLinks links;
+  links.Assign({{"http://s/home", "/c/Home", "Home"},
+                {"http://s/1", "/c/One", "One"},
+                {"http://s/2", "/c/Two", "Two"}});
+  CFoundLinkList list(links);
+  list.Refresh();
+  list.show();
+  list.setFocus();
+  list.ShowRow(0);
+  QTest::keyClick(&list, Qt::Key_Space);
+  EXPECT_EQ(links.CheckedRows(), (std::vector<int>{1, 2}));
+  QTest::keyClick(&list, Qt::Key_Down);
+  QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(&list, Qt::Key_Space); // both selected rows follow the current one
+  EXPECT_TRUE(links.CheckedRows().empty());
+  QTest::keyClick(&list, Qt::Key_F2);
+  auto* editor = list.findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr) << "F2 edits the folder";
+  editor->setText("/c/Second");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(list.topLevelItem(2)->text(CFoundLinkList::kFolderColumn), "/c/Second");
+  EXPECT_EQ(links.Shown(2).link.folder, "/c/Second");
+  EXPECT_EQ(links.Shown(2).link.text, "Two") << "text and address stay as found";
 }

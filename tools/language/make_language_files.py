@@ -210,7 +210,7 @@ ENGLISH = {
         "2": "Remove the %d selected tasks from the list?\\n\\nThe pages saved so far stay on disk.",
         "3": "%d downloads are running. Stop them and exit?\\n\\nThey go on from the last saved "
              "page when you start them again.",
-        "4": "Do not ask again",
+        "4": "&Do not ask again",
     },
 }
 
@@ -392,7 +392,7 @@ CHINESE = {
         "1": "其中 %d 个任务正在下载。要停止它们，并从列表中移除选中的 %d 个任务吗？\\n\\n已保存的页面仍留在磁盘上。",
         "2": "要从列表中移除选中的 %d 个任务吗？\\n\\n已保存的页面仍留在磁盘上。",
         "3": "有 %d 个下载正在进行。要停止它们并退出吗？\\n\\n再次开始时，它们会从最后保存的页面继续。",
-        "4": "不再询问",
+        "4": "不再询问(&D)",
     },
 }
 
