@@ -191,6 +191,7 @@ void DlgSearchLink::OnSearchDone(const LinkSearchOutcome& outcome) {
     return;
   }
   found_.Assign(outcome.links);
+  list_->SetBaseFolder(form_.folder->text());
   list_->Refresh();
   pages_->setCurrentIndex(1);
   linksLabel_->hide();

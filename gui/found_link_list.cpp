@@ -2,6 +2,7 @@
 
 #include "core/found_links.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
@@ -29,7 +30,10 @@ CFoundLinkList::CFoundLinkList(CFoundLinks& links, QWidget* parent)
   setEditTriggers(QAbstractItemView::DoubleClicked);
   setItemDelegateForColumn(kTextColumn, new CReadOnlyDelegate(this));
   setItemDelegateForColumn(kAddressColumn, new CReadOnlyDelegate(this));
-  header()->setStretchLastSection(true);
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(kTextColumn, QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(kAddressColumn, QHeaderView::Stretch);
+  header()->setSectionResizeMode(kFolderColumn, QHeaderView::ResizeToContents);
   connect(this, &QTreeWidget::itemChanged, this, &CFoundLinkList::OnItemChanged);
 }
 
@@ -44,7 +48,7 @@ void CFoundLinkList::Refresh() {
   QList<QTreeWidgetItem*> items;
   for (int row = 0; row < links_.ShownCount(); ++row) {
     const CFoundLinks::Entry& entry = links_.Shown(row);
-    auto* item = new QTreeWidgetItem({entry.link.text, entry.link.url, entry.link.folder});
+    auto* item = new QTreeWidgetItem({entry.link.text, entry.link.url, ShownFolder(entry.link.folder)});
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
                    Qt::ItemIsEditable);
     item->setCheckState(kTextColumn, entry.checked ? Qt::Checked : Qt::Unchecked);
@@ -53,10 +57,14 @@ void CFoundLinkList::Refresh() {
     items << item;
   }
   addTopLevelItems(items);
-  resizeColumnToContents(kTextColumn);
-  setColumnWidth(kTextColumn, qMin(columnWidth(kTextColumn), 220));
-  setColumnWidth(kAddressColumn, 240);
   refreshing_ = false;
+}
+
+QString CFoundLinkList::ShownFolder(const QString& folder) const {
+  const QString base = QDir::cleanPath(base_) + QLatin1Char('/');
+  const QString cleaned = QDir::cleanPath(folder);
+  if (base_.isEmpty() || !cleaned.startsWith(base) || cleaned.size() == base.size()) return folder;
+  return cleaned.mid(base.size());
 }
 
 void CFoundLinkList::ShowRow(int row) {

@@ -19,6 +19,11 @@ public:
   CFoundLinkList(CFoundLinks& links, QWidget* parent = nullptr);
 
   void SetHeaders(const QString& text, const QString& address, const QString& folder);
+  /// Folders inside `base` are shown by their path below it (the whole path in their tip);
+  /// an edited folder is kept as typed, a relative one counting below the base.
+  void SetBaseFolder(const QString& base) { base_ = base; }
+  /// How `folder` is shown.
+  QString ShownFolder(const QString& folder) const;
   /// Builds one row per shown link.
   void Refresh();
   /// Selects row `row` and scrolls it into view (a row a message is about).
@@ -31,5 +36,6 @@ private:
   void OnItemChanged(QTreeWidgetItem* item, int column);
 
   CFoundLinks& links_;
+  QString base_;
   bool refreshing_ = false;
 };

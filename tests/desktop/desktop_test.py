@@ -234,12 +234,12 @@ class Folivex:
                 "folder": self.task_folder(name), "title": "Chapter %s - Page 1" % name,
                 "total": 12, "finish": finish, "now_index": max(1, finish),
                 "now_url": "http://127.0.0.1:9/%s/1.html" % name}})
-        # Three seconds from page to page: a download of the demo site lasts long enough to
+        # Eight seconds from page to page: a download of the demo site lasts long enough to
         # be running while the test removes it and closes the window.
         write_utf16_ini(os.path.join(self.folder, "setting.ini"), {"app": {
             "folder": self.task_folder(names[-1]), "task_id": 100 + len(names),
             "max_download": 1, "auto_continue": 0, "x": 100, "y": 80, "width": WIDTH,
-            "height": HEIGHT, "task_index": " ".join(ids), "page_delay": 3}})
+            "height": HEIGHT, "task_index": " ".join(ids), "page_delay": 8}})
         write_utf16_ini(os.path.join(self.folder, "language", "current.ini"),
                         {"app": {"language": language} if language else {}})
 

@@ -102,8 +102,11 @@ TEST_F(SearchLinkWithEngine, FoundLinksAreCheckedEditedAndAddedInsideTheBaseFold
   const QTreeWidgetItem* first = list->topLevelItem(0);
   EXPECT_EQ(first->text(CFoundLinkList::kTextColumn), "Chapter 1");
   EXPECT_EQ(first->text(CFoundLinkList::kAddressColumn), site.Url("/ch/1.html"));
-  EXPECT_EQ(first->text(CFoundLinkList::kFolderColumn), base + "Chapter 1");
-  EXPECT_EQ(list->topLevelItem(2)->text(CFoundLinkList::kFolderColumn), base + "_.._escape");
+  // Folders are shown below the base folder; the links keep the whole path.
+  EXPECT_EQ(first->text(CFoundLinkList::kFolderColumn), "Chapter 1");
+  EXPECT_EQ(first->toolTip(CFoundLinkList::kFolderColumn), base + "Chapter 1");
+  EXPECT_EQ(dialog.FoundLinks().Shown(0).link.folder, base + "Chapter 1");
+  EXPECT_EQ(list->topLevelItem(2)->text(CFoundLinkList::kFolderColumn), "_.._escape");
   for (int row = 0; row < 3; ++row)
     EXPECT_EQ(list->topLevelItem(row)->checkState(CFoundLinkList::kTextColumn), Qt::Checked);
 

@@ -52,11 +52,19 @@ int main(int argc, char** argv) {
   }
   {
     mainwindow_test::MainWindowRig rig;
-    rig.Add("Moonlit Harbour - Chapter 12", 24, 24);
-    CTaskInfo* running = rig.Add("The Clockwork Garden - Chapter 3", 11, 32);
-    CTaskInfo* waiting = rig.Add("Paper Lanterns - Chapter 7", 0, 0);
-    CTaskInfo* failed = rig.Add("", 1, 0);
-    rig.Add("Seven Seas Express - Chapter 21", 9, 28);
+    // Titles as sites write them (with the page), folders as a user names them; the first
+    // chapter was packed as CBZ.
+    const auto add = [&rig](const char* title, const char* folder, int finish, int total) {
+      CTaskInfo* task = rig.Add(QString::fromUtf8(title), finish, total);
+      task->folder = rig.folder.File(QStringLiteral("comics/%1/").arg(QString::fromUtf8(folder)));
+      return task;
+    };
+    add("Moonlit Harbour - Chapter 12 - Page 24", "Moonlit Harbour 12", 24, 24)->archive =
+        rig.folder.File(QStringLiteral("comics/Moonlit Harbour 12.cbz"));
+    CTaskInfo* running = add("The Clockwork Garden - Chapter 3 - Page 11", "Clockwork Garden 3", 11, 32);
+    CTaskInfo* waiting = add("纸灯笼 第7话 第1页", "纸灯笼 第7话", 0, 0);
+    CTaskInfo* failed = add("", "Night Train 2", 1, 0);
+    add("Seven Seas Express - Chapter 21 (9/28)", "Seven Seas 21", 9, 28);
     CFolivexDlg& window = rig.Open();
     running->status = TASK_RUNNING;
     waiting->status = TASK_WAIT;
