@@ -39,6 +39,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <QTimer>
 #include <QUrlQuery>
 #include <csignal>
