@@ -33,6 +33,37 @@ QStringList Items(const PageCapReport& r) {
   return {Code(protocol::kReportPageCap), QString::number(r.taskId), QString::number(r.cap)};
 }
 
+QStringList Items(const FailureReport& r) {
+  return {Code(protocol::kReportFailure), QString::number(r.taskId), FailureReasonName(r.reason),
+          FailureDetail(r.detail)};
+}
+
+struct ReasonName {
+  FailureReason reason;
+  const char* name;
+};
+
+constexpr ReasonName kReasonNames[] = {
+    {FailureReason::ProxyNoAnswer, "proxy"},
+    {FailureReason::SiteRefused, "site_refused"},
+    {FailureReason::SiteNotFound, "site_not_found"},
+    {FailureReason::SiteTimedOut, "site_timed_out"},
+    {FailureReason::SiteNoAnswer, "site"},
+    {FailureReason::HttpError, "http"},
+    {FailureReason::NotWebPage, "not_page"},
+    {FailureReason::NoPageImage, "no_image"},
+    {FailureReason::NoNextPage, "no_next"},
+    {FailureReason::ImageHttpError, "image_http"},
+    {FailureReason::ImageRedirects, "image_redirects"},
+    {FailureReason::ImageTimedOut, "image_timed_out"},
+    {FailureReason::ImageNoAnswer, "image_no_answer"},
+    {FailureReason::ImageNotPicture, "image_not_picture"},
+    {FailureReason::ImageTooLarge, "image_too_large"},
+    {FailureReason::ImageCutShort, "image_cut_short"},
+    {FailureReason::FolderNotWritable, "folder"},
+    {FailureReason::DiskFull, "disk_full"},
+};
+
 bool IsAlnumAscii(QChar c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
 }
@@ -54,6 +85,27 @@ QString LanguageCode(const QString& tag) {
   if (!letters || primary.size() < 2 || primary.size() > 3 || primary == QLatin1String("und"))
     return {};
   return primary;
+}
+
+QString FailureReasonName(FailureReason reason) {
+  for (const ReasonName& entry : kReasonNames)
+    if (entry.reason == reason) return QString::fromLatin1(entry.name);
+  return {};
+}
+
+std::optional<FailureReason> FailureReasonNamed(const QString& name) {
+  for (const ReasonName& entry : kReasonNames)
+    if (name == QLatin1String(entry.name)) return entry.reason;
+  return std::nullopt;
+}
+
+QString FailureDetail(const QString& text) {
+  QString detail = text.left(kMaxFailureDetail * 2);
+  for (QChar& c : detail)
+    if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+        c == QChar::ParagraphSeparator)
+      c = QLatin1Char(' ');
+  return detail.trimmed().left(kMaxFailureDetail);
 }
 
 QStringList ReportItems(const EngineReport& report) {
@@ -78,6 +130,12 @@ std::optional<EngineReport> ParseReport(const QStringList& items) {
   }
   if (code == QLatin1String(protocol::kReportPageCap) && items.size() == 3)
     return PageCapReport{ParseInt32(items[1]), ParseInt32(items[2])};
+  if (code == QLatin1String(protocol::kReportFailure) && items.size() == 4) {
+    // A reason this build does not know says nothing; the stall after it still counts.
+    const std::optional<FailureReason> reason = FailureReasonNamed(items[2]);
+    if (!reason) return std::nullopt;
+    return FailureReport{ParseInt32(items[1]), *reason, FailureDetail(items[3])};
+  }
   return std::nullopt;
 }
 

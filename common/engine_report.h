@@ -50,8 +50,52 @@ struct PageCapReport {
   bool operator==(const PageCapReport&) const = default;
 };
 
-using EngineReport =
-    std::variant<PageInfoReport, PageSavedReport, StallReport, LanguageReport, PageCapReport>;
+/// Why the engine cannot go on. On the wire each reason travels as the name after it, so a
+/// reader that meets a name it does not know drops the report, and the stall that follows it
+/// keeps its old meaning.
+enum class FailureReason {
+  ProxyNoAnswer,     ///< "proxy": the proxy did not answer; detail: the browser's error name
+  SiteRefused,       ///< "site_refused": the site refused the connection
+  SiteNotFound,      ///< "site_not_found": no such host
+  SiteTimedOut,      ///< "site_timed_out": the site did not answer in time
+  SiteNoAnswer,      ///< "site": the site gave no answer otherwise; detail: the browser's error name
+  HttpError,         ///< "http": the page answered with an HTTP error; detail: the status
+  NotWebPage,        ///< "not_page": the answer is no web page (another type, an attachment)
+  NoPageImage,       ///< "no_image": no picture on the page could serve as its page image
+  NoNextPage,        ///< "no_next": no way from this page to the next was found
+  ImageHttpError,    ///< "image_http": the page image answered with an error; detail: the status
+  ImageRedirects,    ///< "image_redirects": the page image redirected too many times
+  ImageTimedOut,     ///< "image_timed_out": the page image did not arrive in time
+  ImageNoAnswer,     ///< "image_no_answer": the image's server gave no answer; detail: why
+  ImageNotPicture,   ///< "image_not_picture": the page image is no picture of a known format
+  ImageTooLarge,     ///< "image_too_large": the page image is larger than the engine takes
+  ImageCutShort,     ///< "image_cut_short": the page image's transfer ended early
+  FolderNotWritable, ///< "folder": the page could not be written; detail: the system's reason
+  DiskFull,          ///< "disk_full": a page or temporary file found no room (ENOSPC, EDQUOT)
+};
+
+/// "105": why the engine is about to stall. Sent right before "102", whose handling it only
+/// informs: a front-end that ignores it still sees the stall as before.
+struct FailureReport {
+  std::int32_t taskId = 0;
+  FailureReason reason = FailureReason::NoPageImage;
+  QString detail; ///< see the reason; one line of at most kMaxFailureDetail characters
+  bool operator==(const FailureReport&) const = default;
+};
+
+/// The longest detail a failure report carries; longer text is cut.
+constexpr qsizetype kMaxFailureDetail = 200;
+
+using EngineReport = std::variant<PageInfoReport, PageSavedReport, StallReport, LanguageReport,
+                                  PageCapReport, FailureReport>;
+
+/// The wire name of a reason ("proxy", "http", ...).
+QString FailureReasonName(FailureReason reason);
+/// The reason a wire name stands for; nullopt for a name this build does not know.
+std::optional<FailureReason> FailureReasonNamed(const QString& name);
+/// `text` as a failure detail: control characters become blanks, trimmed, at most
+/// kMaxFailureDetail characters.
+QString FailureDetail(const QString& text);
 
 /// The item list of a command file carrying `report`.
 QStringList ReportItems(const EngineReport& report);

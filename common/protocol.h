@@ -43,6 +43,7 @@ inline constexpr const char* kReportPageSaved = "101"; ///< "1" id, "2" page num
 inline constexpr const char* kReportStall = "102";     ///< "1" id
 inline constexpr const char* kReportLanguage = "103";  ///< "1" id, "2" the page's language code
 inline constexpr const char* kReportPageCap = "104";   ///< "1" id, "2" the page cap the walk stopped at
+inline constexpr const char* kReportFailure = "105";   ///< "1" id, "2" reason name, "3" detail
 
 // Hand-off file keys, section "app", written in this order.
 inline constexpr const char* kKeyHwnd = "hwnd";

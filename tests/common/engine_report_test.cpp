@@ -16,6 +16,10 @@ TEST(EngineReport, EachReportHasItsWireFormAndReadsBackUnchanged) {
       {StallReport{601}, {"102", "601"}},
       {LanguageReport{8, "zh"}, {"103", "8", "zh"}},
       {PageCapReport{9, 1000}, {"104", "9", "1000"}},
+      {FailureReport{9, FailureReason::HttpError, "404"}, {"105", "9", "http", "404"}},
+      {FailureReport{9, FailureReason::DiskFull, ""}, {"105", "9", "disk_full", ""}},
+      {FailureReport{9, FailureReason::ProxyNoAnswer, "net::ERR_PROXY_CONNECTION_FAILED"},
+       {"105", "9", "proxy", "net::ERR_PROXY_CONNECTION_FAILED"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.items.join('|').toStdString());
@@ -42,6 +46,11 @@ TEST(EngineReport, UnknownCodesAndWrongItemCountsAreRefused) {
       {"104", "7", "1000", "extra"},
       {"103", "7"},
       {" 102", "7"},
+      {"105", "7", "http"},
+      {"105", "7", "http", "404", "extra"},
+      // A reason of a newer engine: dropped, so its stall keeps the old meaning.
+      {"105", "7", "gremlins", ""},
+      {"105", "7", "HTTP", "404"},
       {"", "7"},
   };
   for (const QStringList& items : refused)
@@ -79,4 +88,23 @@ TEST(EngineReport, LanguageIsReducedToItsCodeAndJunkSaysNothing) {
       EXPECT_EQ(std::get<LanguageReport>(*report), (LanguageReport{5, code}));
     }
   }
+}
+
+TEST(EngineReport, EveryFailureReasonHasOneNameAndDetailsStayOneShortLine) {
+  QStringList names;
+  for (int r = int(FailureReason::ProxyNoAnswer); r <= int(FailureReason::DiskFull); ++r) {
+    const QString name = FailureReasonName(FailureReason(r));
+    ASSERT_FALSE(name.isEmpty()) << r;
+    EXPECT_FALSE(names.contains(name)) << name.toStdString();
+    names << name;
+    EXPECT_EQ(FailureReasonNamed(name), FailureReason(r));
+  }
+  // Detail text comes from pages and the browser: it must not break the list or the tooltip.
+  const auto report = ParseReport({"105", "3", "site", "  net::ERR\nX\r\tY\u2028" + QString(500, 'z')});
+  ASSERT_TRUE(report);
+  const QString detail = std::get<FailureReport>(*report).detail;
+  EXPECT_TRUE(detail.startsWith("net::ERR X  Y"));
+  EXPECT_EQ(detail.size(), kMaxFailureDetail);
+  EXPECT_EQ(ReportItems(FailureReport{3, FailureReason::SiteNoAnswer, QString(300, 'a')})[3].size(),
+            kMaxFailureDetail);
 }
