@@ -9,8 +9,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 
 #include <curl/curl.h>
+#include <unistd.h>
 
 namespace engine {
 namespace {
@@ -19,19 +22,40 @@ const char* const kDefaultUserAgent =
     "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/120.0.0.0 Safari/537.36";
 
+using common::FailureReason;
+using common::FailureReport;
+
 struct Sink {
   QFile* file;
   qint64 written = 0;
-  bool failed = false;
+  bool tooLarge = false;
+  int writeError = 0; ///< errno of a failed write into the temporary file
 };
+
+// Writes straight to the descriptor (the file is unbuffered), so a full disk is told by its
+// own errno rather than found later at a flush.
+bool WriteAll(int fd, const char* data, qint64 bytes, int& error) {
+  while (bytes > 0) {
+    const ssize_t done = ::write(fd, data, size_t(bytes));
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      error = done < 0 ? errno : ENOSPC;
+      return false;
+    }
+    data += done;
+    bytes -= done;
+  }
+  return true;
+}
 
 size_t WriteChunk(char* data, size_t size, size_t count, void* user) {
   auto* sink = static_cast<Sink*>(user);
   const qint64 bytes = qint64(size * count);
-  if (sink->written + bytes > kMaxImageBytes || sink->file->write(data, bytes) != bytes) {
-    sink->failed = true;
+  if (sink->written + bytes > kMaxImageBytes) {
+    sink->tooLarge = true;
     return 0; // abandons the transfer
   }
+  if (!WriteAll(sink->file->handle(), data, bytes, sink->writeError)) return 0;
   sink->written += bytes;
   return size_t(bytes);
 }
@@ -54,6 +78,7 @@ QString OneLine(QString text) {
 
 struct Outcome {
   bool ok = false;
+  std::optional<FailureReport> failure; ///< why it failed, when it did for a reason to tell
   long status = 0;
   curl_off_t contentLength = -1; // -1: the server stated none
   curl_off_t received = 0;       // body bytes as they came over the wire, before decoding
@@ -87,6 +112,31 @@ CURLcode Perform(CURL* c) {
   curl_multi_remove_handle(multi, c);
   curl_multi_cleanup(multi);
   return result;
+}
+
+FailureReport Failure(FailureReason reason, const QString& detail = {}) {
+  return FailureReport{0, reason, detail};
+}
+
+// Why one transfer failed; nothing when the engine ended it.
+std::optional<FailureReport> FailureOfTransfer(CURLcode result, const Sink& sink) {
+  if (sink.tooLarge) return Failure(FailureReason::ImageTooLarge);
+  if (sink.writeError == ENOSPC || sink.writeError == EDQUOT)
+    return Failure(FailureReason::DiskFull);
+  if (sink.writeError != 0)
+    return Failure(FailureReason::FolderNotWritable,
+                   QString::fromLocal8Bit(std::strerror(sink.writeError)));
+  switch (result) {
+  case CURLE_ABORTED_BY_CALLBACK: return std::nullopt; // the engine is ending
+  case CURLE_FILESIZE_EXCEEDED: return Failure(FailureReason::ImageTooLarge);
+  case CURLE_OPERATION_TIMEDOUT: return Failure(FailureReason::ImageTimedOut);
+  case CURLE_PARTIAL_FILE: return Failure(FailureReason::ImageCutShort);
+  case CURLE_COULDNT_RESOLVE_PROXY:
+  case CURLE_PROXY:
+    return Failure(FailureReason::ProxyNoAnswer, QString::fromLatin1(curl_easy_strerror(result)));
+  default:
+    return Failure(FailureReason::ImageNoAnswer, QString::fromLatin1(curl_easy_strerror(result)));
+  }
 }
 
 // One request, no redirect followed: each address of a redirect chain gets its own cookies.
@@ -129,7 +179,8 @@ Outcome DownloadOnce(const QString& url, const QString& referer, const QString& 
     if (curl_easy_getinfo(c, CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target)
       outcome.redirect = QString::fromUtf8(target);
   }
-  outcome.ok = result == CURLE_OK && !sink.failed;
+  outcome.ok = result == CURLE_OK && !sink.tooLarge && sink.writeError == 0;
+  if (!outcome.ok) outcome.failure = FailureOfTransfer(result, sink);
   return outcome;
 }
 
@@ -143,11 +194,17 @@ Outcome Download(const QString& url, const ImageRequest& request, QFile& file) {
     Outcome outcome = DownloadOnce(address, request.referer, request.userAgent, cookieHeader,
                                    deadline.remainingTime(), file);
     if (!outcome.ok || outcome.redirect.isEmpty()) return outcome;
-    if (hop == kMaxRedirects || deadline.hasExpired()) return Outcome{};
+    Outcome failed;
+    if (hop == kMaxRedirects) failed.failure = Failure(FailureReason::ImageRedirects);
+    else if (deadline.hasExpired()) failed.failure = Failure(FailureReason::ImageTimedOut);
+    if (failed.failure) return failed;
     address = outcome.redirect;
     if (!address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
-        !address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
-      return Outcome{};
+        !address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive)) {
+      failed.failure = Failure(FailureReason::ImageNoAnswer,
+                               QStringLiteral("redirected to ") + address.section(QLatin1Char(':'), 0, 0));
+      return failed;
+    }
   }
 }
 
@@ -166,35 +223,51 @@ QString ImageUserAgent(const QString& browserUserAgent) {
 void SetImageFetchAbort(bool abort) { abortRequested.store(abort); }
 
 std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const ImageRequest& request,
-                                           QStringList& temporaryFiles) {
+                                           QStringList& temporaryFiles,
+                                           std::optional<FailureReport>* failure) {
+  const auto tell = [failure](const std::optional<FailureReport>& why) {
+    if (failure && why) *failure = why;
+  };
   const QString path = common::CreateTempFile();
-  if (path.isEmpty()) return nullptr;
+  if (path.isEmpty()) {
+    const int error = errno;
+    tell(error == ENOSPC || error == EDQUOT
+             ? Failure(FailureReason::DiskFull)
+             : Failure(FailureReason::FolderNotWritable, QString::fromLocal8Bit(std::strerror(error))));
+    return nullptr;
+  }
   temporaryFiles.append(path); // registered before anything is written, so it is always removed
 
   // A rejected download's file goes at once; only an accepted image keeps its file.
-  auto reject = [&]() -> std::unique_ptr<CPageImageInfo> {
+  auto reject = [&](const std::optional<FailureReport>& why) -> std::unique_ptr<CPageImageInfo> {
+    tell(why);
     QFile::remove(path);
     temporaryFiles.removeAll(path);
     return nullptr;
   };
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return reject();
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    return reject(Failure(FailureReason::FolderNotWritable, file.errorString()));
   const Outcome outcome = Download(url, request, file);
   file.close();
 
-  if (!outcome.ok || outcome.status < 200 || outcome.status > 299) return reject();
+  if (!outcome.ok) return reject(outcome.failure);
+  if (outcome.status < 200 || outcome.status > 299)
+    return reject(Failure(FailureReason::ImageHttpError, QString::number(outcome.status)));
   // The stated length counts the bytes sent, which a compressed body decodes to more of.
-  if (outcome.contentLength > 0 && outcome.contentLength != outcome.received) return reject();
+  if (outcome.contentLength > 0 && outcome.contentLength != outcome.received)
+    return reject(Failure(FailureReason::ImageCutShort));
 
   const auto decoded = DecodeImageFile(path);
-  if (!decoded) return reject();
+  if (!decoded) return reject(Failure(FailureReason::ImageNotPicture));
   auto record = std::make_unique<CPageImageInfo>();
   record->url = url;
   record->temporaryPath = path;
   record->width = decoded->width;
   record->height = decoded->height;
   record->extension = ImageExtensionOf(decoded->format);
-  if (record->width == 0 || record->height == 0 || record->extension.isEmpty()) return reject();
+  if (record->width == 0 || record->height == 0 || record->extension.isEmpty())
+    return reject(Failure(FailureReason::ImageNotPicture));
   return record;
 }
 

@@ -4,12 +4,14 @@
 // would send to each address. Blocking; runs on the engine's main thread, at most 30 s per
 // image, and gives up within a tenth of a second once the engine is told to end.
 // libcurl must have been started (CurlGlobal).
+#include "common/engine_report.h"
 #include "engine/page_image_info.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace engine {
 
@@ -46,8 +48,11 @@ void SetImageFetchAbort(bool abort);
 /// path is in `temporaryFiles` while it exists, and decodes it. Each request carries the
 /// cookies `request.cookies` gives for its own address. Null, and the file removed, when the
 /// transfer fails, the status is not 2xx, the body's length differs from a non-zero
-/// Content-Length, or the bytes are not a picture of an accepted format.
+/// Content-Length, or the bytes are not a picture of an accepted format; `failure`, when
+/// given, then receives why (task id 0). A fetch ended because the engine is ending leaves
+/// `failure` as it was.
 std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const ImageRequest& request,
-                                           QStringList& temporaryFiles);
+                                           QStringList& temporaryFiles,
+                                           std::optional<common::FailureReport>* failure = nullptr);
 
 } // namespace engine

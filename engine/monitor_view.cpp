@@ -179,13 +179,13 @@ void CMonitorView::FinishWithCandidate() {
     } catch (const DocumentError&) {
     }
     if (!jump_) {
-      SendStall();
+      SendStall(common::FailureReason::NoNextPage);
       return;
     }
   }
   const CPageImageInfo* image = image_.chosen ? image_.chosen.get() : image_.candidate.get();
   if (!image) {
-    SendStall();
+    SendStall(common::FailureReason::NoPageImage);
     return;
   }
   // The count read now decides whether a jump follows; it may differ from the last tick's
@@ -249,9 +249,10 @@ engine::ImageRequest CMonitorView::ImageRequestOfPage() const {
 bool CMonitorView::SavePageImage(const CPageImageInfo& image, std::int32_t page, bool keep) {
   if (page == 0) page = page_;
   const std::shared_ptr<bool> alive = alive_;
-  if (!engine::SavePageImageFile(image, host_.Folder(), page)) {
+  common::FailureReport failure;
+  if (!engine::SavePageImageFile(image, host_.Folder(), page, &failure)) {
     // Reporting the page as saved would let the front-end skip it for good.
-    SendStall();
+    SendStall(failure);
     return false;
   }
   // The engine may end during the report: what a restart needs is recorded before it.
@@ -286,7 +287,7 @@ bool CMonitorView::SaveLongStrip(std::unique_ptr<CPageImageInfo>* single) {
   const QString folder = host_.Folder();
   const engine::ImageRequest request = ImageRequestOfPage();
   const engine::StripImageFetcher fetch = [&](const QString& url) {
-    return engine::FetchImage(url, request, temporaryFiles_);
+    return engine::FetchImage(url, request, temporaryFiles_, &image_.fetchFailure);
   };
   // A restart names the last saved page; when that is a page of this strip, the images before
   // it are known from the record and are not fetched again.
@@ -374,7 +375,7 @@ void CMonitorView::JumpNow(const QString& pageImage) {
   if (!*alive || !nextPagePending_) return; // caught: the next view has it
   if (!mark) {
     nextPagePending_ = false;
-    SendStall();
+    SendStall(common::FailureReport{0, common::FailureReason::NoNextPage, {}});
     return;
   }
   // No navigation yet: it may still come, or the page turns in place. The quiet time of a
@@ -445,7 +446,7 @@ void CMonitorView::TurnTimedOut() {
   StopAwaitingTurn();
   nextPagePending_ = false;
   const std::shared_ptr<bool> alive = alive_;
-  SendStall();
+  SendStall(common::FailureReport{0, common::FailureReason::NoNextPage, {}});
   if (*alive) PostViewDone();
 }
 
@@ -481,7 +482,13 @@ void CMonitorView::SendLanguage(FIHTMLDocument* document) {
   host_.Report(common::LanguageReport{host_.TaskId(), language});
 }
 
-void CMonitorView::SendStall() {
-  // After this report the view may be gone: the caller touches nothing afterwards.
-  host_.Report(common::StallReport{host_.TaskId()});
+void CMonitorView::SendStall(common::FailureReason missing) {
+  SendStall(trouble_.Reason(missing, image_.fetchFailure));
+}
+
+void CMonitorView::SendStall(const common::FailureReport& why) {
+  // After these reports the view may be gone: the caller touches nothing afterwards.
+  const std::shared_ptr<bool> alive = alive_;
+  host_.Report(common::FailureReport{host_.TaskId(), why.reason, why.detail});
+  if (*alive) host_.Report(common::StallReport{host_.TaskId()});
 }

@@ -29,6 +29,7 @@
 #include "engine/engine_host.h"
 #include "engine/page_image.h"
 #include "engine/page_jump_base.h"
+#include "engine/page_trouble.h"
 #include "engine/page_watch.h"
 #include "platform/timer_notify.h"
 
@@ -82,6 +83,8 @@ public:
   void OnBeforeNavigate(const QString& url, bool& cancel) override { OnBeforeNavigate2(url, cancel); }
   void OnNewWindow(const QString&) override {} // refused: the page must navigate in place
   void OnDocumentComplete(bool isPage) override { DocumentComplete(isPage); }
+  void OnPageAnswer(int status, bool webPage) override { trouble_.PageAnswered(status, webPage); }
+  void OnPageLoadFailed(const QString& errorText) override { trouble_.PageLoadFailed(errorText); }
 
 private:
   class CEventMonitorPage : public FCTimerNotify {
@@ -101,7 +104,7 @@ private:
   };
 
   /// Saves `image` as page `page` (this view's page when 0) and reports it ("101"); a failed
-  /// copy is reported as a stall ("102") instead. With `keep`, the chapter walk records the
+  /// write is reported as a stall ("105" with its reason, then "102") instead. With `keep`, the chapter walk records the
   /// page before the report. False when the page was not saved or the view was deleted
   /// meanwhile.
   bool SavePageImage(const CPageImageInfo& image, std::int32_t page = 0, bool keep = false);
@@ -157,7 +160,10 @@ private:
   void SendPageInfo(const QString& title, std::int32_t total);
   /// Reports the language `document` states, once per page; nothing while it states none.
   void SendLanguage(engine::FIHTMLDocument* document);
-  void SendStall();
+  /// Reports why the view cannot go on ("104"), then the stall itself ("102").
+  void SendStall(const common::FailureReport& why);
+  /// SendStall with what went wrong with the page, else `missing`.
+  void SendStall(common::FailureReason missing = common::FailureReason::NoPageImage);
   engine::FIHTMLDocument* Document() const;
 
   CEngineWindow* window_;
@@ -190,4 +196,5 @@ private:
   /// Cleared by the destructor; copies held across a report tell whether the view survived.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool languageSent_ = false;
+  engine::CPageTrouble trouble_; ///< what the page's load said, for the stall's reason
 };

@@ -5,7 +5,12 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <set>
+#include <unistd.h>
 
 namespace engine {
 namespace {
@@ -28,6 +33,13 @@ void Discard(std::unique_ptr<CPageImageInfo> image, QStringList& temporaryFiles)
   temporaryFiles.removeAll(image->temporaryPath);
 }
 
+// Whether the file at `path` holds exactly `bytes`.
+bool SameBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.size() != bytes.size() || !file.open(QIODevice::ReadOnly)) return false;
+  return file.readAll() == bytes;
+}
+
 } // namespace
 
 bool MarkImageUrlTried(const QString& url) { return TriedUrls().insert(url).second; }
@@ -46,7 +58,9 @@ void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
     // A page that keeps adding images cannot hold the scan (and the page's last chance) for
     // ever: the images left over wait for the next tick.
     if (++fetches > kMaxFetchesPerScan) return;
-    auto image = FetchImage(url, page, temporaryFiles);
+    std::optional<common::FailureReport> failure;
+    auto image = FetchImage(url, page, temporaryFiles, &failure);
+    if (failure) choice.fetchFailure = failure;
     // The page lives on while a download waits: the images are listed again, so the length
     // the next index is tested against counts what a page script added or removed meanwhile.
     images = document->getElementsByTagName(tag);
@@ -66,15 +80,47 @@ QString PageImageFileName(const QString& folder, std::int32_t page, const QStrin
   return folder + QString::asprintf("%.3d", int(page)) + extension;
 }
 
-bool SavePageImageFile(const CPageImageInfo& image, const QString& folder, std::int32_t page) {
+bool SavePageImageFile(const CPageImageInfo& image, const QString& folder, std::int32_t page,
+                       common::FailureReport* failure) {
   const QString target = PageImageFileName(folder, page, image.extension);
-  // QFile::copy never overwrites; removing first makes room for the new page.
-  QFile::remove(target);
-  if (!QFile::copy(image.temporaryPath, target)) return false;
-  // The copy keeps the private mode of the temporary file; a page is the user's file like
-  // any other (readable by a media server or over a share when the umask allows it).
-  common::SetNewFileMode(target);
+  const auto fail = [&](int error) {
+    if (failure) *failure = FailureOfWrite(error);
+    return false;
+  };
+  QFile source(image.temporaryPath);
+  if (!source.open(QIODevice::ReadOnly)) return fail(EIO);
+  const QByteArray bytes = source.readAll();
+  if (SameBytes(target, bytes)) return true;
+
+  const QString partial = folder + QLatin1Char('.') + target.mid(folder.size()) +
+                          QStringLiteral(".part");
+  const QByteArray partialName = QFile::encodeName(partial);
+  // A page is the user's file like any other (readable by a media server or over a share
+  // when the umask allows it), not private like the temporary file it comes from.
+  const int fd = ::open(partialName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                        common::NewFileMode());
+  if (fd < 0) return fail(errno);
+  int error = 0;
+  const char* data = bytes.constData();
+  for (qsizetype left = bytes.size(); left > 0 && error == 0;) {
+    const ssize_t done = ::write(fd, data, size_t(left));
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) error = done < 0 ? errno : ENOSPC;
+    else data += done, left -= done;
+  }
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(partialName.constData(), QFile::encodeName(target).constData()) != 0)
+    error = errno;
+  if (error != 0) {
+    ::unlink(partialName.constData());
+    return fail(error);
+  }
   return true;
+}
+
+common::FailureReport FailureOfWrite(int error) {
+  if (error == ENOSPC || error == EDQUOT) return {0, common::FailureReason::DiskFull, {}};
+  return {0, common::FailureReason::FolderNotWritable, QString::fromLocal8Bit(std::strerror(error))};
 }
 
 } // namespace engine

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace engine {
 
@@ -27,6 +28,8 @@ bool MarkImageUrlTried(const QString& url);
 struct PageImageChoice {
   std::unique_ptr<CPageImageInfo> chosen;    ///< the page image, once one reached the size
   std::unique_ptr<CPageImageInfo> candidate; ///< the tallest smaller one (first on ties)
+  /// Why the latest image that could not be fetched failed; none while every fetch worked.
+  std::optional<common::FailureReport> fetchFailure;
 };
 
 /// Scans the document's img elements in order, fetching each address not tried before, until
@@ -41,8 +44,17 @@ void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
 /// folder + page as "%.3d" + extension; the name has no other part from the web.
 QString PageImageFileName(const QString& folder, std::int32_t page, const QString& extension);
 
-/// Replaces the page's file with the record's temporary file. A file of the same page with
-/// another extension stays. False when the copy did not succeed.
-bool SavePageImageFile(const CPageImageInfo& image, const QString& folder, std::int32_t page);
+/// Replaces the page's file with the record's temporary file: written beside it under a hidden
+/// name and renamed over it, so a failed write (a full disk) never leaves half a page. A page
+/// file that already holds exactly these bytes is left as it is and nothing is written (a
+/// restart, or a chapter downloaded again into its folder). A file of the same page with
+/// another extension stays. False when the page could not be written; `failure`, when given,
+/// then says why (DiskFull or FolderNotWritable).
+bool SavePageImageFile(const CPageImageInfo& image, const QString& folder, std::int32_t page,
+                       common::FailureReport* failure = nullptr);
+
+/// The failure a write that failed with `error` (an errno) reports: DiskFull for ENOSPC and
+/// EDQUOT, FolderNotWritable with the system's text otherwise.
+common::FailureReport FailureOfWrite(int error);
 
 } // namespace engine

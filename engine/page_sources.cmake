@@ -13,5 +13,6 @@ target_sources(engine PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/image_decode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_fetch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_trouble.cpp
   ${CMAKE_CURRENT_LIST_DIR}/long_strip.cpp)
 target_link_libraries(engine PRIVATE PkgConfig::CURL)

@@ -25,6 +25,11 @@ public:
   /// `webPage` is false for an answer that is no web page to show (an attachment, or content
   /// of another type than HTML). Views that cannot tell report nothing.
   virtual void OnPageAnswer(int status, bool webPage) { (void)status, (void)webPage; }
+  /// A page load that the view started (Navigate) failed without an answer to show: no
+  /// connection, no such host, a proxy that does not answer. `errorText` is the browser's
+  /// name for it ("net::ERR_CONNECTION_REFUSED", "net::ERR_PROXY_CONNECTION_FAILED").
+  /// Loads the view itself cancelled are not reported. Views that cannot tell report nothing.
+  virtual void OnPageLoadFailed(const QString& errorText) { (void)errorText; }
 };
 
 class FIBrowserView {

@@ -151,8 +151,19 @@ bool CChromiumView::Alive() const { return pipe_ && pipe_->IsOpen() && !crashed_
 void CChromiumView::Navigate(const QString& url) {
   if (!Alive()) return;
   navigated_ = true; // the blank page the target starts with is no document of ours
-  // The reply comes only once the navigation has committed or failed: never wait for it.
-  pipe_->Post(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url}}, sessionId_);
+  // The reply comes only once the navigation has committed or failed: never wait for it. A
+  // load that failed names why in it; a cancelled one ("net::ERR_ABORTED") is ours.
+  const std::weak_ptr<ViewLink> link = link_;
+  pipe_->Post(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url}}, sessionId_,
+              [link](const devtools::Message& reply) {
+                const auto alive = link.lock();
+                const QString error = reply.result.value(QLatin1String("errorText")).toString();
+                if (!alive || !alive->view || reply.failed || error.isEmpty() ||
+                    error == QLatin1String("net::ERR_ABORTED"))
+                  return;
+                CChromiumView* view = alive->view;
+                view->Notify([&] { view->events_->OnPageLoadFailed(error); });
+              });
 }
 
 void CChromiumView::Stop() {

@@ -160,7 +160,11 @@ TEST_F(MonitorViewTest, JumpThatStartsNoNavigationIsAStall) {
   Start();
   ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 20000));
   ASSERT_EQ(Saved().size(), 1u);
+  ASSERT_GE(host_.reports.size(), 2u);
   EXPECT_EQ(host_.reports.back(), common::EngineReport(common::StallReport{42}));
+  // Why, right before it.
+  EXPECT_EQ(host_.reports[host_.reports.size() - 2],
+            common::EngineReport(common::FailureReport{42, common::FailureReason::NoNextPage, {}}));
   EXPECT_EQ(browser_.createdViews, 1);
 }
 
@@ -175,6 +179,8 @@ TEST_F(MonitorViewTest, PageWithoutStrategyAndOneLargeImageStallsAfterTheQuiet) 
   ASSERT_TRUE(WaitFor([&] { return Stalls() == 1; }, 15000));
   EXPECT_GE(clock.elapsed(), 4000); // whole seconds: at least 4 s after the completion
   EXPECT_TRUE(Saved().empty());
+  EXPECT_EQ(host_.ReportsOf<common::FailureReport>(),
+            (std::vector{common::FailureReport{42, common::FailureReason::NoNextPage, {}}}));
   // Looked at once, at the last chance: one page image is no long strip.
   EXPECT_EQ(site_.RequestCount(ImagePath(1)), 1);
   for (const auto& info : host_.ReportsOf<common::PageInfoReport>()) EXPECT_EQ(info.total, 0);
@@ -245,5 +251,47 @@ TEST_F(MonitorViewTest, FailedCopyIsReportedAsAStallNotAsSaved) {
   ASSERT_TRUE(WaitFor([&] { return dialog_.Destroyed(); }, 15000));
   EXPECT_TRUE(Saved().empty());
   EXPECT_EQ(Stalls(), 1u);
+  const auto failures = host_.ReportsOf<common::FailureReport>();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].reason, common::FailureReason::FolderNotWritable);
   EXPECT_EQ(browser_.createdViews, 1); // no jump after a page that was not saved
+}
+
+TEST(PageTrouble, ThePagesOwnAnswerExplainsAStallFirst) {
+  using common::FailureReason;
+  using engine::CPageTrouble;
+  const struct {
+    const char* error;
+    FailureReason reason;
+    const char* detail;
+  } loads[] = {
+      {"net::ERR_PROXY_CONNECTION_FAILED", FailureReason::ProxyNoAnswer, "net::ERR_PROXY_CONNECTION_FAILED"},
+      {"net::ERR_SOCKS_CONNECTION_FAILED", FailureReason::ProxyNoAnswer, "net::ERR_SOCKS_CONNECTION_FAILED"},
+      {"net::ERR_TUNNEL_CONNECTION_FAILED", FailureReason::ProxyNoAnswer, "net::ERR_TUNNEL_CONNECTION_FAILED"},
+      {"net::ERR_CONNECTION_REFUSED", FailureReason::SiteRefused, ""},
+      {"net::ERR_NAME_NOT_RESOLVED", FailureReason::SiteNotFound, ""},
+      {"net::ERR_CONNECTION_TIMED_OUT", FailureReason::SiteTimedOut, ""},
+      {"net::ERR_CERT_AUTHORITY_INVALID", FailureReason::SiteNoAnswer, "net::ERR_CERT_AUTHORITY_INVALID"},
+      {"Cannot navigate to invalid URL", FailureReason::SiteNoAnswer, "Cannot navigate to invalid URL"},
+  };
+  for (const auto& load : loads) {
+    SCOPED_TRACE(load.error);
+    EXPECT_EQ(CPageTrouble::FailureOfLoadError(load.error),
+              (common::FailureReport{0, load.reason, QString::fromLatin1(load.detail)}));
+  }
+
+  const common::FailureReport fetch{0, FailureReason::ImageRedirects, {}};
+  CPageTrouble trouble;
+  EXPECT_EQ(trouble.Reason(FailureReason::NoPageImage, std::nullopt).reason, FailureReason::NoPageImage);
+  EXPECT_EQ(trouble.Reason(FailureReason::NoPageImage, fetch), fetch);
+  trouble.PageAnswered(404, true);
+  EXPECT_EQ(trouble.Reason(FailureReason::NoPageImage, fetch),
+            (common::FailureReport{0, FailureReason::HttpError, "404"}));
+  trouble.PageAnswered(200, false); // a script moved on, to something that is no page
+  EXPECT_EQ(trouble.Reason(FailureReason::NoPageImage, fetch).reason, FailureReason::NotWebPage);
+  trouble.PageAnswered(200, true); // and on again, to a page: nothing is wrong with it
+  EXPECT_EQ(trouble.Reason(FailureReason::NoNextPage, std::nullopt).reason, FailureReason::NoNextPage);
+  trouble.PageLoadFailed("net::ERR_CONNECTION_REFUSED");
+  trouble.PageAnswered(0, false); // no answer at all says nothing over the error's name
+  EXPECT_EQ(trouble.Reason(FailureReason::NoPageImage, fetch).reason, FailureReason::SiteRefused);
 }

@@ -9,12 +9,19 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using testing_support::BodyLength;
 using testing_support::FakeDocument;
@@ -51,9 +58,10 @@ protected:
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     return QStringLiteral("/%1/%2").arg(QString::fromLatin1(info->name()), name);
   }
-  std::unique_ptr<CPageImageInfo> Fetch(const QString& path) {
+  std::unique_ptr<CPageImageInfo> Fetch(const QString& path,
+                                        std::optional<common::FailureReport>* failure = nullptr) {
     return engine::FetchImage(site_.Url(path), {site_.Url(QStringLiteral("/page.html")), userAgent_},
-                              temporary_);
+                              temporary_, failure);
   }
 
   static CurlGlobal* curl_;
@@ -62,6 +70,24 @@ protected:
   QStringList temporary_;
   QString userAgent_; ///< the browser's, as the view passes it; empty: not known yet
 };
+
+// A port of 127.0.0.1 that nobody listens on: bound for a moment, never listened on, freed.
+int ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+ino_t InodeOf(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
 
 CurlGlobal* PageImageTest::curl_ = nullptr;
 ImageLibraryInit* PageImageTest::magick_ = nullptr;
@@ -339,6 +365,7 @@ TEST_F(PageImageTest, SavedPageReplacesOnlyItsOwnFormatAndGetsANewFilesMode) {
   ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 12));
   EXPECT_EQ(testing_support::ReadBytes(folder + "012.png"),
             testing_support::ReadBytes(png->temporaryPath));
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"012.png"});
 
   ASSERT_TRUE(testing_support::WriteBytes(folder + "012.png", "old page"));
   ASSERT_TRUE(engine::SavePageImageFile(*jpg, folder, 12));
@@ -349,11 +376,110 @@ TEST_F(PageImageTest, SavedPageReplacesOnlyItsOwnFormatAndGetsANewFilesMode) {
 
   // A saved page has the mode of any new file, not the temporary file's private 0600.
   EXPECT_EQ(testing_support::FileMode(png->temporaryPath), 0600);
+  int page = 13;
   for (const auto& [mask, mode] : {std::pair{022, 0644}, std::pair{027, 0640}}) {
     testing_support::ScopedUmask umask(mask);
-    ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 13));
-    EXPECT_EQ(testing_support::FileMode(folder + "013.png"), mode) << std::oct << mask;
+    ASSERT_TRUE(engine::SavePageImageFile(*png, folder, page));
+    EXPECT_EQ(testing_support::FileMode(folder + QStringLiteral("%1.png").arg(page++, 3, 10, QLatin1Char('0'))), mode) << std::oct << mask;
   }
+}
+
+TEST_F(PageImageTest, APageThatHoldsTheseBytesAlreadyIsNotWrittenAgain) {
+  // A restart saves its first page again, and a chapter downloaded again into its folder
+  // meets every page: identical pages are left alone, so they cost no room on a full disk.
+  Sandbox sandbox;
+  const QString folder = sandbox.path() + "/";
+  const auto png = Fetch(Serve("same.png", 400, 500, "PNG"));
+  ASSERT_TRUE(png);
+  ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 4));
+  QFile saved(folder + "004.png");
+  const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+  ASSERT_TRUE(saved.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(saved.setFileTime(old, QFileDevice::FileModificationTime));
+  saved.close();
+  const ino_t inode = InodeOf(saved.fileName());
+
+  ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 4));
+  EXPECT_EQ(QFileInfo(saved.fileName()).lastModified(), old);
+  EXPECT_EQ(InodeOf(saved.fileName()), inode);
+  // Other bytes under that name are replaced.
+  ASSERT_TRUE(testing_support::WriteBytes(saved.fileName(), "other page"));
+  ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 4));
+  EXPECT_EQ(testing_support::ReadBytes(saved.fileName()), testing_support::ReadBytes(png->temporaryPath));
+}
+
+TEST_F(PageImageTest, AFailedPageWriteSaysWhyAndLeavesNoHalfPage) {
+  const auto png = Fetch(Serve("full.png", 400, 500, "PNG"));
+  ASSERT_TRUE(png);
+  Sandbox sandbox;
+  const QString folder = sandbox.path() + "/";
+  ASSERT_TRUE(testing_support::WriteBytes(folder + "005.png", "the page so far"));
+  // A write into /dev/full fails as a write on a full disk does (ENOSPC).
+  ASSERT_TRUE(QFile::link("/dev/full", folder + ".005.png.part"));
+  common::FailureReport failure;
+  EXPECT_FALSE(engine::SavePageImageFile(*png, folder, 5, &failure));
+  EXPECT_EQ(failure.reason, common::FailureReason::DiskFull);
+  EXPECT_EQ(testing_support::ReadBytes(folder + "005.png"), "the page so far");
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"005.png"});
+
+  EXPECT_FALSE(engine::SavePageImageFile(*png, folder + "missing/", 5, &failure));
+  EXPECT_EQ(failure.reason, common::FailureReason::FolderNotWritable);
+  EXPECT_FALSE(failure.detail.isEmpty());
+
+  testing_support::SmallDisk disk(64);
+  if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+  disk.FillLeaving(0);
+  EXPECT_FALSE(engine::SavePageImageFile(*png, disk.Path(), 1, &failure));
+  EXPECT_EQ(failure.reason, common::FailureReason::DiskFull);
+  EXPECT_FALSE(QFile::exists(disk.Path() + "001.png"));
+  EXPECT_FALSE(QFile::exists(disk.Path() + ".001.png.part"));
+}
+
+TEST_F(PageImageTest, EveryRefusedImageSaysWhy) {
+  using common::FailureReason;
+  site_.Add(Unique("page.jpg"), "<html><body>not found</body></html>", "image/jpeg");
+  Resource missing{MakeImageBytes(400, 500, "PNG"), "image/png"};
+  missing.status = 404;
+  site_.Add(Unique("missing.png"), missing);
+  Resource cut{MakeImageBytes(400, 500, "PNG"), "image/png"};
+  cut.length = BodyLength::Wrong;
+  cut.statedLength = cut.body.size() + 100;
+  site_.Add(Unique("cut.png"), cut);
+  Resource huge{"x", "image/png"};
+  huge.length = BodyLength::Wrong;
+  huge.statedLength = engine::kMaxImageBytes + 1;
+  site_.Add(Unique("huge.png"), huge);
+  Resource loop;
+  loop.status = 302;
+  loop.headers = {{"Location", Unique("loop.png").toUtf8()}};
+  site_.Add(Unique("loop.png"), loop);
+  Resource away;
+  away.status = 301;
+  away.headers = {{"Location", "file:///etc/hostname"}};
+  site_.Add(Unique("away.png"), away);
+  const QString closedPort = QStringLiteral("http://127.0.0.1:%1/x.png").arg(ClosedPort());
+  const struct {
+    QString url;
+    FailureReason reason;
+    QString detail; ///< the start of the detail
+  } cases[] = {
+      {site_.Url(Unique("page.jpg")), FailureReason::ImageNotPicture, ""},
+      {site_.Url(Unique("missing.png")), FailureReason::ImageHttpError, "404"},
+      {site_.Url(Unique("cut.png")), FailureReason::ImageCutShort, ""},
+      {site_.Url(Unique("huge.png")), FailureReason::ImageTooLarge, ""},
+      {site_.Url(Unique("loop.png")), FailureReason::ImageRedirects, ""},
+      {site_.Url(Unique("away.png")), FailureReason::ImageNoAnswer, "redirected to file"},
+      {closedPort, FailureReason::ImageNoAnswer, "Couldn't connect"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url.toStdString());
+    std::optional<common::FailureReport> failure;
+    EXPECT_FALSE(engine::FetchImage(c.url, {site_.Url("/page.html")}, temporary_, &failure));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->reason, c.reason);
+    EXPECT_TRUE(c.detail.isEmpty() || failure->detail.startsWith(c.detail)) << failure->detail.toStdString();
+  }
+  EXPECT_TRUE(temporary_.isEmpty());
 }
 
 TEST_F(PageImageTest, PageNumbersHaveAtLeastThreeDigitsAndFailuresAreReported) {

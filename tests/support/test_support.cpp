@@ -5,7 +5,12 @@
 #include <QFile>
 #include <QThread>
 
+#include <QDir>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -45,6 +50,25 @@ int FileMode(const QString& path) {
   struct stat info {};
   if (::stat(QFile::encodeName(path).constData(), &info) != 0) return -1;
   return int(info.st_mode & 07777);
+}
+
+SmallDisk::SmallDisk(int kib) : path_(sandbox_.file(QStringLiteral("disk")) + QLatin1Char('/')) {
+  QDir().mkpath(path_);
+  const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0755";
+  mounted_ = ::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                     options.constData()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+  if (mounted_) ::umount2(QFile::encodeName(path_).constData(), MNT_DETACH);
+}
+
+void SmallDisk::FillLeaving(int keepKib) const {
+  struct statvfs info {};
+  if (::statvfs(QFile::encodeName(path_).constData(), &info) != 0) return;
+  const qint64 free = qint64(info.f_bavail) * qint64(info.f_frsize);
+  const qint64 fill = free - qint64(keepKib) * 1024;
+  if (fill > 0) WriteBytes(path_ + QStringLiteral(".filler"), QByteArray(fill, 'x'));
 }
 
 } // namespace testing_support

@@ -45,4 +45,25 @@ private:
 /// The permission bits of a file (0644, say), or -1 when it cannot be read.
 int FileMode(const QString& path);
 
+/// A nearly full disk: a tmpfs of `kib` KiB mounted on a new folder while the object lives.
+/// Mounting needs root; elsewhere Mounted() is false and the test skips.
+class SmallDisk {
+public:
+  explicit SmallDisk(int kib);
+  ~SmallDisk(); ///< Unmounts, then removes the folder.
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  /// The mounted folder, with a trailing "/".
+  QString Path() const { return path_; }
+  /// Fills the disk until fewer than `keepKib` KiB are free.
+  void FillLeaving(int keepKib) const;
+
+private:
+  Sandbox sandbox_;
+  QString path_;
+  bool mounted_ = false;
+};
+
 } // namespace testing_support
