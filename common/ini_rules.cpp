@@ -27,6 +27,45 @@ std::optional<std::int32_t> ReadProfileInt(const QString& file, const QString& k
   return ParseInt32(read.value);
 }
 
+std::optional<QString> ReadProfileString(const ProfileFile& file, const QString& key,
+                                         const QString& section) {
+  ProfileRead read = file.Get(section, key, kMissing, kFirstBuffer);
+  if (read.value == kMissing) return std::nullopt;
+  if (read.length >= kRereadAt) read = file.Get(section, key, kMissing, kSecondBuffer);
+  return read.value;
+}
+
+std::optional<std::int32_t> ReadProfileInt(const ProfileFile& file, const QString& key,
+                                           const QString& section) {
+  const ProfileRead read = file.Get(section, key, kMissing, kNumberBuffer);
+  if (read.value == kMissing) return std::nullopt;
+  return ParseInt32(read.value);
+}
+
+std::optional<std::int32_t> ParseStrictInt32(const QString& text) {
+  const QString t = text.trimmed();
+  qsizetype i = (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) ? 1 : 0;
+  if (i == t.size()) return std::nullopt;
+  for (qsizetype j = i; j < t.size(); ++j)
+    if (t[j] < QLatin1Char('0') || t[j] > QLatin1Char('9')) return std::nullopt;
+  bool ok = false;
+  const qlonglong value = t.toLongLong(&ok);
+  if (!ok || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return std::int32_t(value);
+}
+
+std::int32_t ReadCheckedInt(const ProfileFile& file, const QString& key, std::int32_t fallback,
+                            std::int32_t min, std::int32_t max, bool* repaired,
+                            const QString& section) {
+  // Read whole, not into the 32-character number buffer: a cut value would pass as another.
+  const std::optional<QString> text = ReadProfileString(file, key, section);
+  if (!text) return fallback;
+  const std::optional<std::int32_t> value = ParseStrictInt32(*text);
+  if (value && *value >= min && *value <= max) return *value;
+  if (repaired) *repaired = true;
+  return fallback;
+}
+
 std::int32_t ParseInt32(const QString& text) {
   // Like a C base-10 conversion: leading blanks, an optional sign, then digits up to the
   // first non-digit; overflow saturates as the 64-bit conversion does.

@@ -8,13 +8,23 @@ namespace common {
 namespace {
 
 // A profile file held as lines, with the encoding it must be written back in.
-struct ProfileText {
-  QStringList lines;
-  bool utf16 = false;
-};
+using ProfileText = ProfileFile::Text;
 
 bool StartsWithUtf16Mark(const QByteArray& bytes) {
   return bytes.size() >= 2 && uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xFE;
+}
+
+// UTF-16LE text that lost its mark: an INI file starts with a character below U+0100 ("[",
+// ";", a blank), whose second byte is 0. No UTF-8 text has a NUL there.
+bool LooksLikeUtf16WithoutMark(const QByteArray& bytes) {
+  return bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0';
+}
+
+QString Utf16Text(const char* data, qsizetype bytes) {
+  QString all(bytes / 2, Qt::Uninitialized);
+  for (qsizetype i = 0; i < all.size(); ++i)
+    all[i] = QChar(char16_t(uchar(data[2 * i]) | (uchar(data[2 * i + 1]) << 8)));
+  return all;
 }
 
 ProfileText Decode(const QByteArray& bytes) {
@@ -22,8 +32,10 @@ ProfileText Decode(const QByteArray& bytes) {
   QString all;
   if (StartsWithUtf16Mark(bytes)) {
     text.utf16 = true;
-    const qsizetype units = (bytes.size() - 2) / 2;
-    all = QString(reinterpret_cast<const QChar*>(bytes.constData() + 2), units);
+    all = Utf16Text(bytes.constData() + 2, bytes.size() - 2);
+  } else if (LooksLikeUtf16WithoutMark(bytes)) {
+    text.utf16 = true;
+    all = Utf16Text(bytes.constData(), bytes.size());
   } else if (bytes.startsWith("\xEF\xBB\xBF")) {
     all = QString::fromUtf8(bytes.mid(3));
   } else {
@@ -137,28 +149,25 @@ ProfileRead Truncated(const QString& value, int size) {
   return read;
 }
 
-} // namespace
 
-ProfileRead GetPrivateProfileString(const QString& section, const QString& key,
-                                    const QString& defaultValue, int size, const QString& file) {
-  const auto text = Load(file);
-  if (!text) return Truncated(defaultValue, size);
-  const SectionRange range = FindSection(text->lines, section);
+ProfileRead LookUp(const ProfileText& text, const QString& section, const QString& key,
+                   const QString& defaultValue, int size) {
+  const SectionRange range = FindSection(text.lines, section);
   if (range.header < 0) return Truncated(defaultValue, size);
-  const qsizetype at = FindKey(text->lines, range, key);
+  const qsizetype at = FindKey(text.lines, range, key);
   if (at < 0) return Truncated(defaultValue, size);
-  return Truncated(ValueOf(text->lines[at]), size);
+  return Truncated(ValueOf(text.lines[at]), size);
 }
 
-bool WritePrivateProfileString(const QString& section, const QString& key,
-                               const std::optional<QString>& value, const QString& file) {
-  ProfileText text = Load(file).value_or(ProfileText{});
+// Sets or removes one key; false when there was nothing to remove.
+bool Change(ProfileText& text, const QString& section, const QString& key,
+            const std::optional<QString>& value) {
   SectionRange range = FindSection(text.lines, section);
   const QString entry = key + QLatin1Char('=') + OneLine(value.value_or(QString()));
   if (range.header < 0) {
-    if (!value) return true; // nothing to remove
+    if (!value) return false;
     text.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-    return Store(file, Encode(text));
+    return true;
   }
   const qsizetype at = FindKey(text.lines, range, key);
   if (at >= 0) {
@@ -172,13 +181,70 @@ bool WritePrivateProfileString(const QString& section, const QString& key,
     while (insertAt > range.header + 1 && text.lines[insertAt - 1].trimmed().isEmpty()) --insertAt;
     text.lines.insert(insertAt, entry);
   } else {
-    return true;
+    return false;
   }
-  return Store(file, Encode(text));
+  return true;
 }
+
+} // namespace
+
+ProfileRead GetPrivateProfileString(const QString& section, const QString& key,
+                                    const QString& defaultValue, int size, const QString& file) {
+  const auto text = Load(file);
+  if (!text) return Truncated(defaultValue, size);
+  return LookUp(*text, section, key, defaultValue, size);
+}
+
+bool WritePrivateProfileString(const QString& section, const QString& key,
+                               const std::optional<QString>& value, const QString& file) {
+  ProfileFile text(file);
+  if (!text.Set(section, key, value)) return true; // nothing to remove
+  return text.Save(); // a file that already says so is left alone
+}
+
+bool ReplaceFile(const QString& file, const QByteArray& bytes) { return Store(file, bytes); }
 
 bool CreateUnicodeProfileFile(const QString& file) {
   return Store(file, QByteArray("\xFF\xFE", 2));
+}
+
+ProfileFile::ProfileFile(const QString& file) : file_(file) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return;
+  exists_ = true;
+  onDisk_ = f.readAll();
+  text_ = Decode(onDisk_);
+  lostMark_ = text_.utf16 && !StartsWithUtf16Mark(onDisk_);
+  // Decode drops the final line break; a last line without one may have lost its end.
+  const bool endsWithBreak =
+      text_.utf16 ? onDisk_.endsWith(QByteArray("\n\0", 2)) : onDisk_.endsWith('\n');
+  if (!text_.lines.isEmpty() && !endsWithBreak) unterminatedKey_ = KeyOf(text_.lines.last());
+}
+
+ProfileFile::ProfileFile(const QString& file, bool utf16) : file_(file) { text_.utf16 = utf16; }
+
+ProfileRead ProfileFile::Get(const QString& section, const QString& key,
+                             const QString& defaultValue, int size) const {
+  return LookUp(text_, section, key, defaultValue, size);
+}
+
+bool ProfileFile::Set(const QString& section, const QString& key,
+                      const std::optional<QString>& value) {
+  return Change(text_, section, key, value);
+}
+
+QByteArray ProfileFile::Bytes() const {
+  // An empty UTF-16 file is still its mark, as CreateUnicodeProfileFile makes it.
+  return Encode(text_);
+}
+
+bool ProfileFile::Save() {
+  const QByteArray bytes = Bytes();
+  if (exists_ && bytes == onDisk_) return true;
+  if (!Store(file_, bytes)) return false;
+  onDisk_ = bytes;
+  exists_ = true;
+  return true;
 }
 
 } // namespace common

@@ -230,3 +230,60 @@ TEST(ProfileRead, MalformedFilesReadWhatCanBeRead) {
   ASSERT_TRUE(WriteBytes(odd, QByteArray("\xFF\xFE[\x00", 5))); // odd byte count
   EXPECT_EQ(ReadProfileString(odd, "k"), std::nullopt);
 }
+
+TEST(ProfileFile, ReadsOnceWritesWholeAndOnlyWhatChanged) {
+  Sandbox box;
+  const QString file = box.file("a.ini");
+  ASSERT_TRUE(WriteBytes(file, Utf16("[app]\r\nkey=one\r\n[other]\r\nx=1\r\n")));
+  ProfileFile ini(file);
+  ASSERT_TRUE(ini.Exists());
+  EXPECT_EQ(ReadProfileString(ini, "key").value_or(""), "one");
+  EXPECT_EQ(ReadProfileInt(ini, "x", "other").value_or(0), 1);
+  EXPECT_TRUE(ini.UnterminatedKey().isEmpty());
+  const auto inode = testing_support::FileInode(file);
+  ASSERT_TRUE(ini.Save());
+  EXPECT_EQ(testing_support::FileInode(file), inode) << "nothing changed: not written";
+  EXPECT_TRUE(WritePrivateProfileString("app", "key", QString("one"), file));
+  EXPECT_EQ(testing_support::FileInode(file), inode) << "the same value: not written";
+  ini.Set("app", "key", QString("two"));
+  EXPECT_FALSE(ini.Set("gone", "key", std::nullopt)) << "nothing to remove";
+  ASSERT_TRUE(ini.Save());
+  EXPECT_NE(testing_support::FileInode(file), inode);
+  EXPECT_EQ(ReadBytes(file), Utf16("[app]\r\nkey=two\r\n[other]\r\nx=1\r\n"));
+}
+
+TEST(ProfileFile, UnmarkedUtf16IsReadAndAValueCutAtTheEndIsNamed) {
+  Sandbox box;
+  const QString file = box.file("a.ini");
+  // UTF-16 that lost its FF FE: once read as UTF-8 nonsense, and every key was missing.
+  ASSERT_TRUE(WriteBytes(file, Utf16(QStringLiteral(u"[app]\r\nfolder=/漫画/\r\n")).mid(2)));
+  ProfileFile unmarked(file);
+  EXPECT_TRUE(unmarked.IsUtf16());
+  EXPECT_TRUE(unmarked.LostMark());
+  EXPECT_EQ(ReadProfileString(unmarked, "folder").value_or(""), QStringLiteral(u"/漫画/"));
+  EXPECT_EQ(ReadProfileString(file, "folder").value_or(""), QStringLiteral(u"/漫画/"));
+  ASSERT_TRUE(unmarked.Save());
+  EXPECT_TRUE(ReadBytes(file).startsWith("\xff\xfe"));
+
+  ASSERT_TRUE(WriteBytes(file, "[app]\nurl=http://x/\nfolder=/home/u/Co"));
+  EXPECT_EQ(ProfileFile(file).UnterminatedKey(), "folder");
+  EXPECT_FALSE(ProfileFile(box.file("missing.ini")).Exists());
+}
+
+TEST(IniRules, CheckedNumbersTakeTheirFallbackWhenDamaged) {
+  Sandbox box;
+  const QString file = box.file("a.ini");
+  ASSERT_TRUE(WriteBytes(file, "[app]\na=12\nb=abc\nc=12abc\nd= -3 \ne=99999999999\nf=\ng=7\n"));
+  const ProfileFile ini(file);
+  const struct {
+    const char* key;
+    std::int32_t expected;
+    bool repaired;
+  } cases[] = {{"a", 12, false}, {"b", 5, true},  {"c", 5, true},    {"d", -3, false},
+               {"e", 5, true},   {"f", 5, true},  {"missing", 5, false}, {"g", 5, true}};
+  for (const auto& c : cases) {
+    bool repaired = false;
+    EXPECT_EQ(ReadCheckedInt(ini, c.key, 5, -10, 6 + (c.key[0] == 'a' ? 10 : 0), &repaired), c.expected) << c.key;
+    EXPECT_EQ(repaired, c.repaired) << c.key;
+  }
+}
