@@ -1,6 +1,7 @@
 #include "common/network_setting.h"
 
 #include "common/ini_rules.h"
+#include "common/profile.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -95,6 +96,17 @@ NetworkSetting ReadNetworkSetting(const QString& file) {
   setting.extraCa =
       ReadProfileString(file, QLatin1String(kExtraCaKey), kSection).value_or(QString()).trimmed();
   return setting;
+}
+
+void SetNetworkSetting(ProfileFile& file, const NetworkSetting& setting) {
+  // A file that never had the keys does not get an empty section.
+  auto set = [&](const char* key, const QString& value) {
+    const QString name = QLatin1String(key);
+    if (value.isEmpty() && !ReadProfileString(file, name, kSection)) return;
+    file.Set(kSection, name, value);
+  };
+  set(kProxyKey, setting.proxy);
+  set(kExtraCaKey, setting.extraCa);
 }
 
 bool WriteNetworkSetting(const QString& file, const NetworkSetting& setting) {

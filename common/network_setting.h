@@ -16,6 +16,8 @@
 
 namespace common {
 
+class ProfileFile;
+
 /// The PEM file of extra trusted certificates (one or more).
 inline constexpr const char* kExtraCaVariable = "FOLIVEX_EXTRA_CA";
 /// The proxy, "scheme://[user[:password]@]host:port".
@@ -36,6 +38,8 @@ NetworkSetting ReadNetworkSetting(const QString& file);
 /// Writes both keys; an empty value is written only over a key the file already has.
 /// False when a write failed.
 bool WriteNetworkSetting(const QString& file, const NetworkSetting& setting);
+/// The same keys set in a file held in memory, written with it.
+void SetNetworkSetting(ProfileFile& file, const NetworkSetting& setting);
 
 /// What this process uses: the two environment variables.
 NetworkSetting CurrentNetworkSetting();

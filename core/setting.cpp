@@ -2,6 +2,7 @@
 
 #include "common/data_folder.h"
 #include "common/ini_rules.h"
+#include "common/profile.h"
 #include "common/program_folder.h"
 #include "common/protocol.h"
 
@@ -20,43 +21,56 @@ std::int32_t CSetting::ClampToScreen(std::int32_t value, int limit) {
   return value <= 0 ? 0 : value;
 }
 
-void CSetting::Read(const QString& file, QSize screen) {
-  using common::ReadProfileInt;
-  if (const auto text = common::ReadProfileString(file, QStringLiteral("folder"))) folder = *text;
-  task_id = ReadProfileInt(file, QStringLiteral("task_id")).value_or(task_id);
-  max_download = ReadProfileInt(file, QStringLiteral("max_download")).value_or(max_download);
-  auto_continue = ReadProfileInt(file, QStringLiteral("auto_continue")).value_or(auto_continue);
-  pack_cbz = ReadProfileInt(file, QStringLiteral("pack_cbz")).value_or(pack_cbz);
-  page_delay = std::clamp(ReadProfileInt(file, QStringLiteral("page_delay")).value_or(page_delay), 0,
-                          protocol::kMaxPageDelaySeconds);
-  page_memory = ReadProfileInt(file, QStringLiteral("page_memory")).value_or(page_memory);
-  max_pages = std::clamp(ReadProfileInt(file, QStringLiteral("max_pages")).value_or(max_pages), 1,
-                         protocol::kMostMaxPages);
-  notify_done = ReadProfileInt(file, QStringLiteral("notify_done")).value_or(notify_done);
-  ask_exit = ReadProfileInt(file, QStringLiteral("ask_exit")).value_or(ask_exit);
-  x = ClampToScreen(ReadProfileInt(file, QStringLiteral("x")).value_or(x), screen.width());
-  y = ClampToScreen(ReadProfileInt(file, QStringLiteral("y")).value_or(y), screen.height());
-  width = ReadProfileInt(file, QStringLiteral("width")).value_or(width);
-  height = ReadProfileInt(file, QStringLiteral("height")).value_or(height);
+bool CSetting::Read(const QString& file, QSize screen) {
+  const common::ProfileFile ini(file);
+  bool repaired = false;
+  const auto number = [&](const char* key, std::int32_t& field, std::int32_t min, std::int32_t max) {
+    field = common::ReadCheckedInt(ini, QString::fromLatin1(key), field, min, max, &repaired);
+  };
+  if (const auto text = common::ReadProfileString(ini, QStringLiteral("folder"))) folder = *text;
+  number("task_id", task_id, 1, INT32_MAX - 1);
+  number("max_download", max_download, 1, kMaxDownloads);
+  // Flags: any number is a flag (non-zero is on), as it always was; only no number is damage.
+  number("auto_continue", auto_continue, INT32_MIN, INT32_MAX);
+  number("pack_cbz", pack_cbz, INT32_MIN, INT32_MAX);
+  number("page_delay", page_delay, 0, protocol::kMaxPageDelaySeconds);
+  number("page_memory", page_memory, 128, 1 << 20);
+  // The page cap is clamped into its range, as it was when it came: a cap too high is still a cap.
+  const std::int32_t pages = common::ReadCheckedInt(ini, QStringLiteral("max_pages"), max_pages,
+                                                    INT32_MIN, INT32_MAX, &repaired);
+  if (pages < 1 || pages > protocol::kMostMaxPages) repaired = true;
+  max_pages = std::clamp(pages, 1, protocol::kMostMaxPages);
+  number("notify_done", notify_done, INT32_MIN, INT32_MAX);
+  number("ask_exit", ask_exit, INT32_MIN, INT32_MAX);
+  number("x", x, INT32_MIN, INT32_MAX);
+  number("y", y, INT32_MIN, INT32_MAX);
+  number("width", width, 100, 32767);
+  number("height", height, 100, 32767);
+  x = ClampToScreen(x, screen.width());
+  y = ClampToScreen(y, screen.height());
   network = common::ReadNetworkSetting(file);
+  return repaired;
 }
 
 bool CSetting::Write(const QString& file) const {
-  using common::WriteProfileInt;
-  bool ok = common::WriteProfileString(file, QStringLiteral("folder"), folder);
-  ok = WriteProfileInt(file, QStringLiteral("task_id"), task_id) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("max_download"), max_download) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("auto_continue"), auto_continue) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("pack_cbz"), pack_cbz) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("page_delay"), page_delay) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("page_memory"), page_memory) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("max_pages"), max_pages) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("notify_done"), notify_done) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("ask_exit"), ask_exit) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("x"), x) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("y"), y) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("width"), width) && ok;
-  ok = WriteProfileInt(file, QStringLiteral("height"), height) && ok;
-  ok = common::WriteNetworkSetting(file, network) && ok;
-  return ok;
+  common::ProfileFile ini(file);
+  const auto set = [&ini](const char* key, const QString& value) {
+    ini.Set(common::kAppSection, QString::fromLatin1(key), value);
+  };
+  set("folder", folder);
+  set("task_id", common::FormatInt(task_id));
+  set("max_download", common::FormatInt(max_download));
+  set("auto_continue", common::FormatInt(auto_continue));
+  set("pack_cbz", common::FormatInt(pack_cbz));
+  set("page_delay", common::FormatInt(page_delay));
+  set("page_memory", common::FormatInt(page_memory));
+  set("max_pages", common::FormatInt(max_pages));
+  set("notify_done", common::FormatInt(notify_done));
+  set("ask_exit", common::FormatInt(ask_exit));
+  set("x", common::FormatInt(x));
+  set("y", common::FormatInt(y));
+  set("width", common::FormatInt(width));
+  set("height", common::FormatInt(height));
+  common::SetNetworkSetting(ini, network);
+  return ini.Save();
 }

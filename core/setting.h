@@ -1,7 +1,11 @@
 #pragma once
 // CSetting: what the front-end keeps between runs apart from the tasks, section "app" of
-// "setting.ini" in the data folder (the program folder unless installed). Read once at start-up, written once at exit; only
-// "task_id" is written at once, by every task creation (CTaskStore::AllocateTaskId).
+// "setting.ini" in the data folder (the program folder unless installed). Read once at
+// start-up; written whenever it changes (the settings dialog, the window's place at exit),
+// whole and at once; "task_id" by every task creation (CTaskStore::AllocateTaskId).
+//
+// Every number has its range: one that is no number ("abc") or lies outside takes its
+// default, and Read says so, so the caller writes the file again.
 #include "common/network_setting.h"
 
 #include <QSize>
@@ -38,9 +42,12 @@ public:
 
   /// Reads every key present in `file`; missing keys (or a missing file) keep their values.
   /// "x" and "y" are clamped against `screen` (the primary screen size): at least 0, and
-  /// screen size minus 100 at most, so the window can always be reached.
-  void Read(const QString& file, QSize screen);
-  /// Writes every key in decimal; creates the file when needed. False when a write failed.
+  /// screen size minus 100 at most, so the window can always be reached. True when some value
+  /// was no number or out of its range and took its default: the file needs writing again.
+  bool Read(const QString& file, QSize screen);
+  /// Writes every key in decimal, in one go (temporary file, flushed, renamed) and only when
+  /// the file's bytes change; keeps the file's other keys ("task_index", ...). Creates the
+  /// file when needed. False when the write failed.
   bool Write(const QString& file) const;
 
   /// The clamping rule of "x" and "y": `limit` - 100 when the value is that or more, 0 when

@@ -187,7 +187,10 @@ void CFolivexDlg::OnCommand(int id) {
   }
   case kSettings: {
     DlgSetting dialog(setting_, this);
-    if (dialog.exec() == QDialog::Accepted) tasks_.RequestSelection();
+    if (dialog.exec() == QDialog::Accepted) {
+      setting_.Write(CSetting::DefaultFile()); // kept at once, not only at exit
+      tasks_.RequestSelection();
+    }
     break;
   }
   case kListMenu: ShowListMenu(); break;

@@ -4,6 +4,8 @@
 #include "core/setting.h"
 #include "test_support.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,20 +32,77 @@ TEST(Setting, PositionIsClampedToTheScreen) {
   const QString file = sandbox.file("setting.ini");
   common::WriteProfileString(file, "x", "-40");
   common::WriteProfileString(file, "y", "20000");
-  common::WriteProfileString(file, "width", "-5");
   common::WriteProfileString(file, "max_download", "5");
   CSetting setting;
-  setting.Read(file, kScreen);
+  EXPECT_FALSE(setting.Read(file, kScreen)) << "a place off the screen is no damage";
   EXPECT_EQ(setting.x, 0);
   EXPECT_EQ(setting.y, 980);
-  EXPECT_EQ(setting.width, -5) << "sizes are taken as they stand";
   EXPECT_EQ(setting.max_download, 5) << "the scheduler uses what the file says";
-
   common::WriteProfileString(file, "x", "20000");
-  common::WriteProfileString(file, "y", "abc");
   setting.Read(file, kScreen);
   EXPECT_EQ(setting.x, 1820);
-  EXPECT_EQ(setting.y, 0) << "a value that is no number reads as 0";
+}
+
+TEST(Setting, DamagedNumbersTakeTheirDefaultsAndTheFileIsWrittenAgain) {
+  const struct {
+    const char* key;
+    const char* text;
+    std::int32_t CSetting::*field;
+    std::int32_t expected;
+  } cases[] = {
+      // "abc" once read as 0: every task then waited for ever while the dialog showed 1.
+      {"max_download", "abc", &CSetting::max_download, 1},
+      {"max_download", "0", &CSetting::max_download, 1},
+      {"max_download", "11", &CSetting::max_download, 1},
+      {"max_download", "3tasks", &CSetting::max_download, 1},
+      {"max_download", " 4 ", &CSetting::max_download, 4},
+      {"max_download", "+2", &CSetting::max_download, 2},
+      {"page_delay", "120", &CSetting::page_delay, 0},
+      {"page_delay", "-5", &CSetting::page_delay, 0},
+      {"page_memory", "12", &CSetting::page_memory, 1536},
+      {"task_id", "-7", &CSetting::task_id, 100},
+      {"task_id", "99999999999", &CSetting::task_id, 100},
+      {"width", "-5", &CSetting::width, 400},
+      {"height", "", &CSetting::height, 300},
+      {"y", "abc", &CSetting::y, 300},
+      {"auto_continue", "on", &CSetting::auto_continue, 0},
+      {"auto_continue", "2", &CSetting::auto_continue, 2}, // any number is a flag, as ever
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.text);
+    testing_support::Sandbox sandbox;
+    const QString file = sandbox.file("setting.ini");
+    ASSERT_TRUE(common::WriteProfileString(file, c.key, c.text));
+    ASSERT_TRUE(common::WriteProfileString(file, "task_index", "100 101 "));
+    CSetting setting;
+    const bool repaired = setting.Read(file, kScreen);
+    EXPECT_EQ(setting.*(c.field), c.expected);
+    const bool good = QString::fromLatin1(c.text).trimmed() == QString::number(c.expected) ||
+                      QString::fromLatin1(c.text) == "+" + QString::number(c.expected);
+    EXPECT_EQ(repaired, !good);
+    ASSERT_TRUE(setting.Write(file));
+    CSetting again;
+    EXPECT_FALSE(again.Read(file, kScreen)) << "the file now says what was taken";
+    EXPECT_EQ(again.*(c.field), c.expected);
+    EXPECT_EQ(common::ReadProfileString(file, "task_index").value_or(""), "100 101")
+        << "the keys the settings do not own stay";
+  }
+}
+
+TEST(Setting, AFileIsWrittenOnlyWhenItsBytesChange) {
+  testing_support::Sandbox sandbox;
+  const QString file = sandbox.file("setting.ini");
+  CSetting setting;
+  ASSERT_TRUE(setting.Write(file));
+  const QFileInfo before(file);
+  const auto inode = testing_support::FileInode(file);
+  ASSERT_TRUE(setting.Write(file));
+  EXPECT_EQ(testing_support::FileInode(file), inode) << "unchanged: not replaced";
+  setting.max_download = 2;
+  ASSERT_TRUE(setting.Write(file));
+  EXPECT_NE(testing_support::FileInode(file), inode) << "replaced whole, by a new file";
+  EXPECT_EQ(common::ReadProfileString(file, "max_download").value_or(""), "2");
+  EXPECT_EQ(QDir(sandbox.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"setting.ini"});
 }
 
 TEST(Setting, FolderOf600CharactersIsReadWhole) {
@@ -68,12 +127,13 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   written.pack_cbz = 1;
   written.x = 10;
   written.y = 20;
-  written.width = -7;
+  written.width = 1700;
   written.height = 555;
   written.page_delay = 7;
   written.page_memory = 800;
+  written.x = -7; // off the screen to the left: written as it is, clamped when read
   ASSERT_TRUE(written.Write(file));
-  EXPECT_EQ(common::ReadProfileString(file, "width").value_or(""), "-7");
+  EXPECT_EQ(common::ReadProfileString(file, "x").value_or(""), "-7");
 
   CSetting read;
   read.Read(file, kScreen);
@@ -82,9 +142,9 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   EXPECT_EQ(read.max_download, 3);
   EXPECT_EQ(read.auto_continue, 1);
   EXPECT_EQ(read.pack_cbz, 1);
-  EXPECT_EQ(read.x, 10);
+  EXPECT_EQ(read.x, 0);
   EXPECT_EQ(read.y, 20);
-  EXPECT_EQ(read.width, -7);
+  EXPECT_EQ(read.width, 1700);
   EXPECT_EQ(read.height, 555);
   EXPECT_EQ(read.page_delay, 7);
   EXPECT_EQ(read.page_memory, 800);
@@ -96,14 +156,6 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
     CSetting edited;
     edited.Read(file, kScreen);
     EXPECT_EQ(edited.max_pages, expected) << text;
-  }
-
-  // A hand-edited delay stays within 0 to 60 seconds.
-  for (const auto& [text, expected] : {std::pair{"120", 60}, std::pair{"-5", 0}}) {
-    ASSERT_TRUE(common::WriteProfileString(file, "page_delay", text));
-    CSetting edited;
-    edited.Read(file, kScreen);
-    EXPECT_EQ(edited.page_delay, expected) << text;
   }
 }
 
