@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <zip.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -33,20 +34,25 @@ PackResult Failure(const QString& error) {
   return result;
 }
 
-// Flushes a file, or a folder's entries, to the disk.
-bool SyncPath(const QString& path, bool folder) {
+bool IsNoRoom(int error) { return error == ENOSPC || error == EDQUOT; }
+
+// Flushes a file, or a folder's entries, to the disk; `error` gets errno on failure.
+bool SyncPath(const QString& path, bool folder, int* error = nullptr) {
   const int fd = ::open(QFile::encodeName(path).constData(),
                         (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool ok = ::fsync(fd) == 0;
+  if (!ok && error) *error = errno;
   ::close(fd);
   return ok;
 }
 
 QString ZipError(zip_t* zip) { return QString::fromLocal8Bit(zip_strerror(zip)); }
 
-// Writes `temp` with the pages (stored) and the metadata document.
-QString WriteArchive(const QString& temp, const ChapterPages& pages, const QByteArray& xml) {
+// Writes `temp` with the pages (stored) and the metadata document; `systemError` gets the
+// system's errno of a failed write, if any.
+QString WriteArchive(const QString& temp, const ChapterPages& pages, const QByteArray& xml,
+                     int& systemError) {
   int code = 0;
   zip_t* raw = zip_open(QFile::encodeName(temp).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
   if (!raw) return QStringLiteral("cannot create %1").arg(temp);
@@ -72,7 +78,11 @@ QString WriteArchive(const QString& temp, const ChapterPages& pages, const QByte
     zip_source_free(info);
     return ZipError(raw);
   }
-  if (zip_close(raw) != 0) return ZipError(raw); // the handle is discarded by `zip`
+  if (zip_close(raw) != 0) { // the handle is discarded by `zip`
+    zip_error_t* error = zip_get_error(raw);
+    if (zip_error_system_type(error) == ZIP_ET_SYS) systemError = zip_error_code_system(error);
+    return ZipError(raw);
+  }
   zip.release();
   return {};
 }
@@ -145,14 +155,16 @@ PackResult PackChapter(const QString& folder, int total, ComicInfo info, const P
   result.pages = int(pages.files.size());
   const QString temp = result.archive + QStringLiteral(".part");
   QFile::remove(temp);
-  QString error = WriteArchive(temp, pages, xml);
+  int systemError = 0;
+  QString error = WriteArchive(temp, pages, xml, systemError);
   if (error.isEmpty() && !proceed(PackStep::ArchiveWritten)) return result;
   if (error.isEmpty()) error = CheckArchive(temp, pages);
-  if (error.isEmpty() && !SyncPath(temp, false))
+  if (error.isEmpty() && !SyncPath(temp, false, &systemError))
     error = QStringLiteral("cannot flush %1 to the disk").arg(temp);
   if (!error.isEmpty()) {
     QFile::remove(temp);
     result.error = error;
+    result.diskFull = IsNoRoom(systemError);
     return result;
   }
   if (!proceed(PackStep::ArchiveChecked)) return result;

@@ -34,6 +34,7 @@ struct PackResult {
   QString archive;  ///< "FOLDER.cbz"
   int pages = 0;    ///< page files packed
   QString error;    ///< why packing failed (English, for logs and the command line)
+  bool diskFull = false; ///< it failed because the disk (or the quota) had no room left
 };
 
 /// "FOLDER.cbz" for a folder given with or without its trailing "/".

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -40,6 +41,24 @@ QString RealExistingPart(QString path) {
   return QString();
 }
 
+// Folder (cleaned) -> the highest level CheckTaskFolder created for it.
+QHash<QString, QString>& CreatedFolders() {
+  static QHash<QString, QString> created;
+  return created;
+}
+
+// The highest level of the cleaned `path` that does not exist yet; empty when it exists.
+QString HighestMissingLevel(const QString& path) {
+  QString top;
+  for (QString level = path; !QFileInfo::exists(level);) {
+    top = level;
+    const QString parent = QFileInfo(level).path();
+    if (parent == level) break;
+    level = parent;
+  }
+  return top;
+}
+
 QString Refuse(Refusal reason, Refusal* why) {
   if (why) *why = reason;
   return QString();
@@ -69,8 +88,11 @@ Problem CheckTaskFolder(const QString& folder) {
   if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return Problem::NotAbsolute;
   if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir()) return Problem::IsFile;
   if (IsPathTooLong(folder)) return Problem::TooLong;
+  const QString clean = QDir::cleanPath(folder);
+  const QString missing = HighestMissingLevel(clean);
   QDir().mkpath(folder);
   const QFileInfo info(folder);
+  if (!missing.isEmpty() && info.isDir()) CreatedFolders().insert(clean, missing);
   if (!info.isDir()) {
     // A file on the way ("/a/file/b") makes the folder impossible as well; a folder on the
     // way that takes no new entries is why nothing could be made below it.
@@ -83,6 +105,10 @@ Problem CheckTaskFolder(const QString& folder) {
   if (info.canonicalFilePath() == QLatin1String("/")) return Problem::NotMade;
   if (!info.isWritable()) return Problem::NotWritable;
   return Problem::None;
+}
+
+QString CreatedTopLevel(const QString& folder) {
+  return CreatedFolders().value(QDir::cleanPath(folder));
 }
 
 bool PrepareTaskFolder(const QString& folder) { return CheckTaskFolder(folder) == Problem::None; }

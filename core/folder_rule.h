@@ -37,8 +37,14 @@ bool IsTaskFolderPath(const QString& folder);
 /// Creates `folder` with every missing level, then tells whether it can take a task: an
 /// absolute path that exists as a writable folder and is not the file-system root. A path
 /// that cannot be made says why where it can: TooLong, IsFile (a file on the way), or
-/// NotWritable (the folder above the missing levels cannot be written).
+/// NotWritable (the folder above the missing levels cannot be written). What it created is
+/// remembered for the rest of the process (CreatedTopLevel).
 Problem CheckTaskFolder(const QString& folder);
+
+/// The highest level of `folder` (cleaned) that CheckTaskFolder created in this process: the
+/// folder itself, or a parent created along with it. Empty when it created none of it. A
+/// task keeps it, so that it removes only what was made for it.
+QString CreatedTopLevel(const QString& folder);
 
 /// Whether a name of `folder` is longer than the file system where it would lie takes
 /// (pathconf of the deepest existing part; 255 bytes where it cannot say), or the whole path

@@ -6,6 +6,7 @@
 #include "platform/window_message.h"
 
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 
 /// Values of CTaskInfo::status.
@@ -26,6 +27,17 @@ public:
   QString language;               ///< ISO 639 code the chapter's pages state; empty while none did
   /// The page cap a chapter without a stated total stopped at in this run; 0 when it did not.
   std::int32_t page_cap = 0;
+  /// Why the task's engine last could not go on, in the user's language (the engine's latest
+  /// failure report, or what the watchdog found); the error text when the task fails.
+  QString failure_text;
+  /// The latest failure ends the task without a restart (a folder that takes no pages).
+  bool failure_ends_task = false;
+  /// Engine restarts since a page beyond the saved ones was last saved.
+  std::int32_t restarts_without_page = 0;
+  /// The folder field of the task file was cut short: the task cannot start.
+  bool folder_cut = false;
+  /// Hash of the task file's bytes as last read or written; 0 when it must be written.
+  std::size_t file_hash = 0;
 
   // Persisted in the task file, keys named like the fields.
   std::int32_t id = 0;
@@ -37,6 +49,10 @@ public:
   std::int32_t finish = 0;     ///< number of the last saved page
   std::int32_t now_index = 1;  ///< page at which the engine starts next time
   QString now_url;             ///< address of that page
+  /// The highest folder level this task created for `folder`, while no page is saved: the
+  /// task removes what it created, if still empty, when it fails before its first page.
+  /// Key "made_folder", written only while set.
+  QString made_folder;
 
   /// Monotonic time (ms) of the last engine launch; the engine watchdog measures from it.
   std::int64_t launched_ms = 0;

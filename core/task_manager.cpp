@@ -7,11 +7,14 @@
 #include "common/program_folder.h"
 #include "common/protocol.h"
 #include "common/skin_loader.h"
+#include "core/failure_text.h"
 #include "core/folder_rule.h"
 #include "core/main_window_endpoint.h"
 #include "core/task_event_observer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <chrono>
 #include <vector>
 
@@ -30,13 +33,12 @@ void TellEngineToQuit(platform::HWND engine) {
   if (engine != 0) platform::SendNotifyMessage(engine, protocol::WM_APP_ENGINE_QUIT, 0, 0);
 }
 
-// The language's text for a failure; a task that failed must never look merely stopped, so
-// a language file without the text still gives one.
-QString ErrorText(int reason) {
-  QString text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), reason);
-  if (text.isEmpty() && reason != CTaskManager::kErrorPages)
-    text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), CTaskManager::kErrorPages);
-  return text.isEmpty() ? QStringLiteral("Download failed") : text;
+using failure_text::ErrorText;
+
+// Notes what the watchdog found as the reason a task's engine cannot go on.
+void NoteEngineFailure(CTaskInfo& record, const char* reason) {
+  record.failure_text = failure_text::ReasonText(QString::fromLatin1(reason));
+  record.failure_ends_task = false;
 }
 
 } // namespace
@@ -87,9 +89,11 @@ CTaskInfo* CTaskManager::AddTask(const QString& url, const QString& folder, bool
   record->ini = TaskFilePath(record->id);
   record->url = url;
   record->folder = common::WithTrailingSlash(folder);
+  record->made_folder = folder_rule::CreatedTopLevel(folder);
   record->now_url = url;
   Add(record);
   SaveTaskFile(*record); // without a "task/" folder the task lives for this run only
+  SaveTaskIndex();
   CTaskEventObserver::NotifyTaskAdded(record->id);
   if (startNow) record->status = TASK_WAIT;
   RequestSelection();
@@ -104,6 +108,8 @@ void CTaskManager::DeleteTask(CTaskInfo* record) {
   CTaskEventObserver::NotifyTaskRemoved(id);
   if (!record->ini.isEmpty()) QFile::remove(record->ini);
   Delete(Find(record));
+  ForgetTask(id);
+  SaveTaskIndex();
 }
 
 void CTaskManager::RemoveFinishedTasks() {
@@ -122,6 +128,9 @@ void CTaskManager::QueueTask(CTaskInfo* record) {
   // A stopped task queued again is a new start, not a restart: its restarts count anew.
   if (record->status == TASK_STOP) record->start_count = 0;
   record->status = TASK_WAIT;
+  // Queued anew (by the user, or at start-up): the count of fruitless restarts starts again.
+  record->restarts_without_page = 0;
+  record->failure_text.clear();
   RequestSelection();
   CTaskEventObserver::NotifyTaskChanged();
 }
@@ -167,19 +176,25 @@ void CTaskManager::StartTask(std::int32_t id) {
   CTaskInfo* record = FindTask(id);
   if (!record || !mainWindow_) return; // the hand-off file needs the main window's handle
   EndEngine(*record, true);
-  if (!folder_rule::IsTaskFolderPath(record->folder)) {
+  if (record->folder_cut || !folder_rule::IsTaskFolderPath(record->folder)) {
     folderLocks_.Release(id);
     record->status = TASK_STOP;
     record->launch_pending = false;
-    record->error_text = ErrorText(kErrorPages);
+    record->error_text = failure_text::ReasonText(
+        QString::fromLatin1(record->folder_cut ? failure_text::kFolderCut : failure_text::kFolderNotAbsolute),
+        record->folder);
     RequestSelection(); // the slot it would have taken goes to the next waiting task
     CTaskEventObserver::NotifyTaskChanged();
     return;
   }
+  // A folder the task made and removed again when it failed is made again.
+  if (!record->made_folder.isEmpty() && !QFileInfo::exists(record->folder))
+    QDir().mkpath(record->folder);
   if (!folderLocks_.Acquire(id, record->folder)) return; // waits for the other download
   record->status = TASK_RUNNING;
   record->error_text.clear();
   record->page_cap = 0;
+  record->failure_ends_task = false; // the reason itself stays until a page is saved
   ++record->start_count;
   // The previous engine may still be ending; the watchdog launches the new one after it.
   record->launch_pending = platform::IsProcessRunning(record->engine_process);
@@ -220,8 +235,33 @@ void CTaskManager::EndEngine(CTaskInfo& record, bool forRestart) {
 }
 
 void CTaskManager::FailTask(CTaskInfo& record, int reason) {
-  record.error_text = ErrorText(reason);
+  EndFailedTask(record, ErrorText(reason));
+}
+
+void CTaskManager::EndFailedTask(CTaskInfo& record, const QString& text) {
+  record.error_text = text;
   StopTask(record.id);
+  RemoveMadeFolder(record);
+}
+
+bool CTaskManager::IsOutOfRestarts(const CTaskInfo& record) const {
+  return record.failure_ends_task || record.now_index == 1 || record.start_count > kMaxStarts ||
+         record.restarts_without_page >= kMaxRestartsWithoutPage;
+}
+
+void CTaskManager::RemoveMadeFolder(const CTaskInfo& record) const {
+  if (record.finish > 0 || record.made_folder.isEmpty()) return;
+  const QString top = QDir::cleanPath(record.made_folder);
+  QString level = QDir::cleanPath(record.folder);
+  const auto within = [&top](const QString& path) {
+    return path == top || path.startsWith(top + QLatin1Char('/'));
+  };
+  if (!within(level)) return;
+  for (const auto& other : *this)
+    if (other.get() != &record && within(QDir::cleanPath(other->folder))) return;
+  // rmdir removes only an empty folder, and never follows a link: a level with anything in
+  // it stays, and so does everything above it.
+  while (QDir().rmdir(level) && level != top) level = QFileInfo(level).path();
 }
 
 int CTaskManager::FolderProblem(const QString& folder) {
@@ -282,6 +322,7 @@ void CTaskManager::OnEngineCommand(std::int32_t taskId, std::int32_t number) {
   else if (const auto* stall = std::get_if<common::StallReport>(&*report)) OnStallReport(*stall);
   else if (const auto* language = std::get_if<common::LanguageReport>(&*report)) OnLanguageReport(*language);
   else if (const auto* cap = std::get_if<common::PageCapReport>(&*report)) OnPageCapReport(*cap);
+  else if (const auto* failure = std::get_if<common::FailureReport>(&*report)) OnFailureReport(*failure);
 }
 
 CTaskInfo* CTaskManager::FindRunningTask(std::int32_t id) const {
@@ -326,6 +367,13 @@ void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
   // Pages count from 1; a report of page 0 or below would make the next start fetch nothing.
   if (page < 1) return;
   record->report_ms = NowMs();
+  if (page > record->finish) {
+    // Progress: restarts count from here, earlier reasons are moot, and the folder holds
+    // the user's pages now.
+    record->restarts_without_page = 0;
+    record->failure_text.clear();
+    record->made_folder.clear();
+  }
   record->now_index = page;
   record->finish = page;
   record->now_url = report.url;
@@ -351,11 +399,25 @@ void CTaskManager::OnStallReport(const common::StallReport& report) {
   CTaskInfo* record = FindRunningTask(report.taskId);
   if (!record) return;
   // A folder that cannot take the pages would fail every restart the same way.
-  if (const int problem = FolderProblem(record->folder)) FailTask(*record, problem);
-  else if (record->now_index == 1 || record->start_count > kMaxStarts) FailTask(*record, kErrorPages);
-  else StartTask(record->id);
+  if (const int problem = FolderProblem(record->folder)) {
+    FailTask(*record, problem);
+  } else if (IsOutOfRestarts(*record)) {
+    EndFailedTask(*record, record->failure_text.isEmpty() ? ErrorText(kErrorPages)
+                                                          : record->failure_text);
+  } else {
+    ++record->restarts_without_page;
+    StartTask(record->id);
+  }
   CTaskEventObserver::NotifyTaskChanged();
   ShutdownIfAllDone();
+}
+
+void CTaskManager::OnFailureReport(const common::FailureReport& report) {
+  CTaskInfo* record = FindRunningTask(report.taskId);
+  if (!record) return;
+  record->report_ms = NowMs();
+  record->failure_text = failure_text::ReportText(report);
+  record->failure_ends_task = failure_text::EndsTaskAtOnce(report.reason);
 }
 
 void CTaskManager::PackQueuedTasks() {
@@ -380,8 +442,9 @@ void CTaskManager::PackFinishedTask(CTaskInfo& record) {
     return;
   }
   // The pages stay where they are; the task is done all the same, and says why it is no archive.
-  record.error_text = FCSkinLoader::LoadLanguageText(QStringLiteral("ERROR"), kErrorPacking) +
-                      QStringLiteral(" (") + packed.error + QLatin1Char(')');
+  record.error_text = packed.diskFull ? ErrorText(kErrorDiskFull)
+                                      : ErrorText(kErrorPacking) + QStringLiteral(" (") +
+                                            packed.error + QLatin1Char(')');
 }
 
 void CTaskManager::ShutdownIfAllDone() {
@@ -406,12 +469,20 @@ void CTaskManager::CheckEngines() {
       continue;
     }
     if (record->engine_wnd == 0) {
-      if (now - record->launched_ms >= helloTimeoutMs_) stalled.push_back(record->id);
+      if (now - record->launched_ms >= helloTimeoutMs_) {
+        const bool ended = record->engine_process.IsKnown() &&
+                           !platform::IsProcessRunning(record->engine_process);
+        NoteEngineFailure(*record, ended ? failure_text::kEngineCrashed : failure_text::kEngineNoHello);
+        stalled.push_back(record->id);
+      }
       continue;
     }
     // An accepted engine reports on every page tick: silence this long means it is stuck.
-    if (IsEngineGone(*record) || now - record->report_ms >= silenceTimeoutMs_)
+    const bool gone = IsEngineGone(*record);
+    if (gone || now - record->report_ms >= silenceTimeoutMs_) {
+      NoteEngineFailure(*record, gone ? failure_text::kEngineCrashed : failure_text::kEngineSilent);
       stalled.push_back(record->id);
+    }
   }
   for (std::int32_t id : stalled)
     OnStallReport(common::StallReport{id});

@@ -35,6 +35,9 @@ public:
   static constexpr int kDefaultWatchIntervalMs = 1000;
   /// More starts than this in one run fail a stalling task instead of restarting it.
   static constexpr int kMaxStarts = 100;
+  /// A task that stalls after this many restarts in a row without a new page saved fails,
+  /// with the reason its engine gave last.
+  static constexpr int kMaxRestartsWithoutPage = 3;
   /// An accepted engine reports on every page tick; this long without a word it is stuck.
   static constexpr int kDefaultSilenceTimeoutMs = 90000;
   /// An engine told to end for a restart gets this long (its browser's own ordered end takes
@@ -152,6 +155,8 @@ public:
   void OnPageCapReport(const common::PageCapReport& report);
   void OnPageSavedReport(const common::PageSavedReport& report);
   void OnStallReport(const common::StallReport& report);
+  /// "104": keeps why the engine is about to stall, for the stall that follows.
+  void OnFailureReport(const common::FailureReport& report);
 
   /// Packs a task that ended as done into "FOLDER.cbz" (the "pack_cbz" setting) and records
   /// the archive in the task. On failure the pages stay and the task's error text says why.
@@ -182,6 +187,15 @@ private:
   void EndEngine(CTaskInfo& record, bool forRestart);
   bool IsEngineGone(CTaskInfo& record);
   void FailTask(CTaskInfo& record, int reason);
+  /// Ends the task as failed with `text`; one that failed before its first page removes the
+  /// folder levels it created, if they are still empty.
+  void EndFailedTask(CTaskInfo& record, const QString& text);
+  /// Whether a stalled task must fail rather than restart: its failure ends it, it never got
+  /// past page 1, it started too often, or it restarted too often without a new page.
+  bool IsOutOfRestarts(const CTaskInfo& record) const;
+  /// Removes the folder levels `record` created (made_folder) that nothing lies in; never a
+  /// level another task of the list downloads into.
+  void RemoveMadeFolder(const CTaskInfo& record) const;
   CTaskInfo* FindRunningTask(std::int32_t id) const;
 
   CEngineLauncher engines_;

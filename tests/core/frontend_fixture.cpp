@@ -24,6 +24,10 @@ ProgramFolderSandbox::ProgramFolderSandbox() : folder_(common::WithTrailingSlash
   for (int reason : {2, 3, 4, 5})
     common::WriteProfileString(english, QString::number(reason), ErrorText(reason),
                                QStringLiteral("ERROR"));
+  for (const char* reason : {"http", "no_image", "image_redirects", "engine_crashed",
+                             "engine_no_hello", "engine_silent", "folder_not_absolute"})
+    common::WriteProfileString(english, QString::fromLatin1(reason),
+                               ReasonText(QString::fromLatin1(reason)), QStringLiteral("REASON"));
   common::SetProgramFolder(folder_);
   FCSkinLoader::ResetLanguageCache();
 }

@@ -29,6 +29,11 @@ public:
   /// The text the English test file holds for "ERROR" "1", and for the other reasons.
   static QString ErrorText() { return QStringLiteral("Download failed"); }
   static QString ErrorText(int reason) { return QStringLiteral("Failure %1").arg(reason); }
+  /// The test file's "REASON" text of a few reasons: "Reason <name> [%s]"; filled in as the
+  /// program fills it, "Reason <name> [<detail>]".
+  static QString ReasonText(const QString& name, const QString& detail = QStringLiteral("%s")) {
+    return QStringLiteral("Reason %1 [%2]").arg(name, detail);
+  }
 
 private:
   testing_support::Sandbox sandbox_;

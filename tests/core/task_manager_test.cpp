@@ -4,6 +4,7 @@
 #include "common/program_folder.h"
 #include "common/protocol.h"
 #include "core/task_end_notice.h"
+#include "core/folder_rule.h"
 #include "core/task_event_observer.h"
 #include "frontend_fixture.h"
 
@@ -112,7 +113,7 @@ TEST_F(TaskManagerTest, TaskWithoutAnAbsoluteFolderNeverReachesAnEngine) {
     r->folder = bad; // as a task file edited by hand may have it
     tasks.StartTask(r->id);
     EXPECT_EQ(r->status, TASK_STOP) << bad.toStdString();
-    EXPECT_EQ(r->error_text, ProgramFolderSandbox::ErrorText());
+    EXPECT_EQ(r->error_text, ProgramFolderSandbox::ReasonText("folder_not_absolute", bad));
   }
   EXPECT_TRUE(launcher.launches.empty());
 
@@ -386,6 +387,130 @@ TEST_F(TaskManagerTest, StallWithAFolderThatCannotTakePagesFailsAtOnceWithTheRea
   EXPECT_EQ(CTaskManager::FolderProblem("/proc/self/"), CTaskManager::kErrorFolderLocked);
 }
 
+TEST_F(TaskManagerTest, TheEnginesReasonBecomesTheFailedTasksText) {
+  const struct {
+    QStringList failure;
+    int page;        ///< the task's page when it stalls
+    QString text;    ///< its error text afterwards; empty: it restarts
+  } cases[] = {
+      {{"104", "", "http", "404"}, 1, ProgramFolderSandbox::ReasonText("http", "404")},
+      {{"104", "", "no_image", ""}, 1, ProgramFolderSandbox::ReasonText("no_image", "")},
+      // A reason without a text in the language file still says which.
+      {{"104", "", "site_refused", ""}, 1, ProgramFolderSandbox::ErrorText() + " (site_refused)"},
+      // A folder that takes no pages fails at once, wherever the task stands.
+      {{"104", "", "disk_full", ""}, 5, ProgramFolderSandbox::ErrorText(CTaskManager::kErrorDiskFull)},
+      {{"104", "", "folder", "Permission denied"}, 5,
+       ProgramFolderSandbox::ErrorText() + " (folder: Permission denied)"},
+      {{"104", "", "no_image", ""}, 5, ""},
+      // A reason of a newer engine is dropped; the stall keeps its old meaning.
+      {{"104", "", "gremlins", "x"}, 1, ProgramFolderSandbox::ErrorText()},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failure.join('|').toStdString());
+    EngineStandIn engine;
+    CTaskInfo* r = Running("http://site/c" + QString::number(n++), engine);
+    r->now_index = c.page;
+    QStringList failure = c.failure;
+    failure[1] = Id(r);
+    Report(failure);
+    EXPECT_EQ(r->status, TASK_RUNNING) << "the reason alone changes nothing";
+    Report({"102", Id(r)});
+    if (c.text.isEmpty()) {
+      EXPECT_EQ(r->status, TASK_RUNNING);
+      EXPECT_EQ(r->start_count, 2);
+    } else {
+      EXPECT_EQ(r->status, TASK_STOP);
+      EXPECT_EQ(r->error_text, c.text);
+      EXPECT_EQ(r->start_count, 1);
+    }
+    tasks.StopTask(r->id);
+  }
+}
+
+TEST_F(TaskManagerTest, ThreeRestartsWithoutANewPageFailWithTheLastReason) {
+  EngineStandIn engine;
+  CTaskInfo* r = Running("http://site/c", engine);
+  r->now_index = r->finish = 2;
+  r->total = 20;
+  const auto stall = [&](const QString& reason) {
+    Report({"104", Id(r), reason, ""});
+    Report({"102", Id(r)});
+  };
+  // Each restart saves its first page again; that is no new page.
+  const auto restartedEngineSavesThePageAgain = [&] {
+    ASSERT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+    Report({"101", Id(r), QString::number(r->finish), "http://site/c/p"});
+  };
+  for (int restart = 1; restart <= 2; ++restart) {
+    stall("no_image");
+    EXPECT_EQ(r->start_count, restart + 1);
+    restartedEngineSavesThePageAgain();
+  }
+  // A new page: the count starts again.
+  Report({"101", Id(r), "3", "http://site/c/3"});
+  for (int restart = 1; restart <= CTaskManager::kMaxRestartsWithoutPage; ++restart) {
+    stall("no_image");
+    ASSERT_EQ(r->status, TASK_RUNNING) << restart;
+    restartedEngineSavesThePageAgain();
+  }
+  EXPECT_EQ(r->start_count, 6);
+  stall("image_redirects");
+  EXPECT_EQ(r->status, TASK_STOP);
+  EXPECT_EQ(r->start_count, 6);
+  EXPECT_EQ(r->error_text, ProgramFolderSandbox::ReasonText("image_redirects", ""));
+
+  // Started again by the user, it gets its restarts again.
+  tasks.QueueTask(r);
+  tasks.StartTask(r->id);
+  ASSERT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+  EXPECT_TRUE(r->error_text.isEmpty());
+  stall("no_image");
+  EXPECT_EQ(r->status, TASK_RUNNING);
+  tasks.StopAllTasks();
+}
+
+TEST_F(TaskManagerTest, ATaskThatFailsBeforeItsFirstPageRemovesOnlyTheEmptyFoldersItMade) {
+  const QString base = folder.Downloads();
+  ASSERT_EQ(folder_rule::CheckTaskFolder(base + "new/chapter"), folder_rule::Problem::None);
+  ASSERT_EQ(folder_rule::CheckTaskFolder(base + "new/other"), folder_rule::Problem::None);
+  ASSERT_EQ(folder_rule::CheckTaskFolder(base + "kept"), folder_rule::Problem::None);
+  ASSERT_TRUE(testing_support::WriteBytes(base + "kept/notes.txt", "mine"));
+  QDir().mkpath(base + "users");
+  ASSERT_EQ(folder_rule::CheckTaskFolder(base + "users"), folder_rule::Problem::None);
+
+  const auto failAtPageOne = [&](const QString& url, const QString& into) {
+    CTaskInfo* r = tasks.AddTask(url, into, false);
+    EngineStandIn engine;
+    tasks.StartTask(r->id);
+    EXPECT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+    Report({"102", Id(r)});
+    EXPECT_EQ(r->status, TASK_STOP);
+    return r;
+  };
+  CTaskInfo* made = failAtPageOne("http://a/1", base + "new/chapter");
+  EXPECT_EQ(made->made_folder, QDir::cleanPath(base + "new")) << "made with its parent";
+  EXPECT_FALSE(QFileInfo::exists(base + "new/chapter"));
+  EXPECT_TRUE(QFileInfo::exists(base + "new/other")) << "made for another chapter";
+  failAtPageOne("http://a/2", base + "kept");
+  EXPECT_TRUE(QFileInfo::exists(base + "kept/notes.txt")) << "a folder with something in it stays";
+  failAtPageOne("http://a/3", base + "users");
+  EXPECT_TRUE(QFileInfo::exists(base + "users")) << "the user's own folder";
+
+  // Started again, the task makes its folder again; once a page is saved the folder is the
+  // user's, whatever happens next.
+  tasks.StartTask(made->id);
+  EXPECT_TRUE(QFileInfo(base + "new/chapter").isDir());
+  EngineStandIn engine;
+  ASSERT_EQ(tasks.AcceptEngine(made->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
+  Report({"100", Id(made), "T", "5"});
+  Report({"101", Id(made), "1", "http://a/1"});
+  EXPECT_TRUE(made->made_folder.isEmpty());
+  Report({"102", Id(made)});
+  EXPECT_EQ(made->status, TASK_STOP);
+  EXPECT_TRUE(QFileInfo(base + "new/chapter").isDir());
+}
+
 TEST_F(TaskManagerTest, StallAfterMoreThanAHundredStartsFails) {
   CTaskInfo* r = Add("http://site/c");
   r->now_index = 5;
@@ -505,7 +630,7 @@ TEST_F(TaskManagerTest, EngineThatNeverSaysHelloIsTakenForStalled) {
   tasks.StartTask(fresh->id);
   tasks.StartTask(resumed->id);
   ASSERT_TRUE(WaitFor([&] { return fresh->status == TASK_STOP; }, 5000));
-  EXPECT_EQ(fresh->error_text, ProgramFolderSandbox::ErrorText());
+  EXPECT_EQ(fresh->error_text, ProgramFolderSandbox::ReasonText("engine_no_hello", ""));
   ASSERT_TRUE(WaitFor([&] { return resumed->start_count >= 2; }, 5000));
   EXPECT_EQ(resumed->status, TASK_RUNNING);
   EXPECT_EQ(launcher.launches.back().job.index.value_or(0), 5);
@@ -528,6 +653,7 @@ TEST_F(TaskManagerTest, EngineWhoseWindowFailsTwoProbesInARowIsTakenForStalled) 
   EXPECT_EQ(r->start_count, 2);
   EXPECT_EQ(r->status, TASK_RUNNING);
   EXPECT_EQ(r->engine_wnd, 0);
+  EXPECT_EQ(r->failure_text, ProgramFolderSandbox::ReasonText("engine_crashed", ""));
   tasks.StopAllTasks();
 }
 
@@ -544,6 +670,7 @@ TEST_F(TaskManagerTest, AcceptedEngineThatFallsSilentIsTakenForStalled) {
   EXPECT_EQ(r->start_count, 1);
   ASSERT_TRUE(WaitFor([&] { return r->start_count == 2; }, 5000));
   EXPECT_EQ(engine.quits, 1) << "the stuck engine is told to quit";
+  EXPECT_EQ(r->failure_text, ProgramFolderSandbox::ReasonText("engine_silent", ""));
   tasks.StopAllTasks();
 }
 
