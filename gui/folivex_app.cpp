@@ -2,6 +2,8 @@
 
 #include "common/skin_loader.h"
 
+#include <cstdio>
+
 namespace {
 CFolivexApp* theApp = nullptr;
 }
@@ -27,9 +29,13 @@ bool CFolivexApp::InitInstance(QSize screen) {
     instance_.ActivateFirst();
     return false;
   }
-  setting_.Read(CSetting::DefaultFile(), screen);
+  // Values that were damaged took their defaults: the file says so from now on.
+  if (setting_.Read(CSetting::DefaultFile(), screen)) setting_.Write(CSetting::DefaultFile());
   common::ApplyNetworkSetting(setting_.network); // for the news download and every engine
   tasks_.LoadAllTasks();
+  for (const QString& file : tasks_.SetAsideFiles())
+    std::fprintf(stderr, "Folivex: a task file that could not be read was kept aside as %s\n",
+                 qPrintable(file));
   InstallControlFactory();
   mainWindow_ = CreateMainWindow();
   if (!mainWindow_) return false;

@@ -2,6 +2,7 @@
 // alone, and the exact file format.
 #include "common/ini_rules.h"
 #include "common/profile.h"
+#include "common/program_folder.h"
 #include "core/task_event_observer.h"
 #include "frontend_fixture.h"
 
@@ -61,19 +62,125 @@ TEST_F(TaskStoreTest, MissingIndexStillLoadsEveryValidFile) {
   EXPECT_EQ(store.Count(), 2);
 }
 
-TEST_F(TaskStoreTest, FileNamingAnotherPathIsSkippedAndLeftOnDisk) {
-  WriteTask(100);
-  const QString moved = CTaskStore::TaskFilePath(101);
-  WriteTaskFile(moved, {{"id", "101"}, {"ini", "/old/program/task/101.ini"}, {"url", "http://x/"}});
-  const QByteArray before = testing_support::ReadBytes(moved);
+TEST_F(TaskStoreTest, AMovedProgramFolderKeepsItsTasksInOrder) {
+  // Files of an older build name their absolute place; the folder has moved since.
+  for (std::int32_t id : {100, 101, 102}) {
+    const QString path = CTaskStore::TaskFilePath(id);
+    WriteTaskFile(path, {{"id", QString::number(id)},
+                         {"ini", "/old/program/task/" + QString::number(id) + ".ini"},
+                         {"url", "http://site/" + QString::number(id)},
+                         {"folder", "/tmp/c/"}});
+  }
+  SetTaskIndex("102 100 101 ");
+  const QByteArray before = testing_support::ReadBytes(CTaskStore::TaskFilePath(101));
   store.LoadAllTasks();
-  EXPECT_EQ(Order(), (std::vector<std::int32_t>{100}));
-  EXPECT_EQ(testing_support::ReadBytes(moved), before);
+  EXPECT_EQ(Order(), (std::vector<std::int32_t>{102, 100, 101}));
+  EXPECT_EQ(store.FindTask(101)->ini, CTaskStore::TaskFilePath(101));
+  EXPECT_EQ(testing_support::ReadBytes(CTaskStore::TaskFilePath(101)), before)
+      << "an unchanged task is not written at load";
 
-  // Once its "ini" names the file again it loads.
-  common::WriteProfileString(moved, "ini", moved);
+  // What this build writes names the file by its place in the data folder, so the next move
+  // needs nothing at all.
+  store.FindTask(101)->title = "changed";
+  ASSERT_TRUE(store.SaveAllTasks());
+  EXPECT_EQ(common::ReadProfileString(CTaskStore::TaskFilePath(101), "ini").value_or(""), "task/101.ini");
+  EXPECT_EQ(common::ReadProfileString(CTaskStore::TaskFilePath(100), "ini").value_or(""),
+            "/old/program/task/100.ini") << "a task that did not change is not written";
+
+  const QString moved = folder.Folder().chopped(1) + "-moved/";
+  ASSERT_TRUE(QDir().rename(folder.Folder(), moved));
+  common::SetProgramFolder(moved);
+  CTaskStore elsewhere(setting);
+  elsewhere.LoadAllTasks();
+  ASSERT_EQ(elsewhere.Count(), 3);
+  EXPECT_EQ(elsewhere[0]->id, 102);
+  EXPECT_EQ(elsewhere.FindTask(101)->title, "changed");
+  EXPECT_TRUE(elsewhere.FindTask(101)->ini.startsWith(moved));
+  ASSERT_TRUE(QDir().rename(moved, folder.Folder()));
+  common::SetProgramFolder(folder.Folder());
+}
+
+TEST_F(TaskStoreTest, TheIndexNeverLosesATaskTheUserDidNotRemove) {
+  for (std::int32_t id : {100, 101, 102}) WriteTask(id);
   store.LoadAllTasks();
-  EXPECT_EQ(store.Count(), 2);
+  // A record that leaves the list some other way (a fault) keeps its place in the index.
+  delete store.Detach(1);
+  ASSERT_TRUE(store.SaveAllTasks());
+  EXPECT_EQ(common::ReadProfileString(CTaskStore::SettingFile(), "task_index").value_or(""), "100 102 101");
+  // Removed by the user, it goes.
+  store.ForgetTask(101);
+  ASSERT_TRUE(store.SaveTaskIndex());
+  EXPECT_EQ(common::ReadProfileString(CTaskStore::SettingFile(), "task_index").value_or(""), "100 102");
+  // A list that could not be loaded at all writes no empty index over a good one.
+  QFile::remove(CTaskStore::TaskFilePath(100));
+  CTaskStore empty(setting);
+  ASSERT_TRUE(empty.SaveTaskIndex());
+  EXPECT_EQ(common::ReadProfileString(CTaskStore::SettingFile(), "task_index").value_or(""), "");
+}
+
+TEST_F(TaskStoreTest, DamagedFilesAreRepairedOrKeptAsideNeverDropped) {
+  const QString dir = CTaskStore::TaskFolder();
+  const auto write = [&](const QString& name, const QList<QPair<QString, QString>>& keys) {
+    WriteTaskFile(dir + name, keys);
+  };
+  write("100.ini", {{"id", "100"}, {"ini", "task/1OO.ini"}, {"url", "http://s/100"}, {"folder", "/tmp/c/"},
+                    {"total", "1215752191"}, {"finish", "-5"}, {"now_index", "abc"}});
+  write("101.ini", {{"url", "http://s/101"}, {"folder", "/tmp/c/"}}); // no id: its name says it
+  write("102.ini", {{"id", "102"}, {"url", "http://s/102"}, {"folder", "relative/c/"}});
+  write("103.ini", {{"id", "103"}, {"folder", "/tmp/c/"}});          // no address
+  write("notes.ini", {{"url", "http://s/x"}, {"folder", "/tmp/c/"}}); // no id at all
+  // UTF-16 that lost its mark, as an editor may save it.
+  write("104.ini", {{"id", "104"}, {"url", "http://s/104"}, {"folder", "/tmp/d/"}, {"finish", "7"},
+                    {"total", "9"}});
+  ASSERT_TRUE(testing_support::WriteBytes(dir + "104.ini", testing_support::ReadBytes(dir + "104.ini").mid(2)));
+  // A file cut short inside its folder line.
+  QByteArray cut("\xff\xfe", 2);
+  for (QChar c : QString("[app]\r\nid=105\r\nurl=http://s/105\r\nfolder=/home/u/Co"))
+    cut.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+  ASSERT_TRUE(testing_support::WriteBytes(dir + "105.ini", cut));
+
+  store.LoadAllTasks();
+  EXPECT_EQ(Order(), (std::vector<std::int32_t>{100, 101, 102, 104, 105}));
+  const CTaskInfo* numbers = store.FindTask(100);
+  EXPECT_EQ(numbers->total, 0);
+  EXPECT_EQ(numbers->finish, 0);
+  EXPECT_EQ(numbers->now_index, 1);
+  // Written again at once with the values taken.
+  EXPECT_EQ(common::ReadProfileString(numbers->ini, "total").value_or(""), "0");
+  EXPECT_EQ(common::ReadProfileString(numbers->ini, "now_index").value_or(""), "1");
+  EXPECT_EQ(store.FindTask(101)->url, "http://s/101");
+  EXPECT_EQ(store.FindTask(102)->error_text, ProgramFolderSandbox::ReasonText("folder_not_absolute", "relative/c/"));
+  EXPECT_EQ(store.FindTask(102)->StateName(), "error");
+  const CTaskInfo* unmarkedTask = store.FindTask(104);
+  EXPECT_EQ(unmarkedTask->folder, "/tmp/d/");
+  EXPECT_EQ(unmarkedTask->finish, 7);
+  EXPECT_TRUE(testing_support::ReadBytes(unmarkedTask->ini).startsWith("\xff\xfe")) << "mark restored";
+  const CTaskInfo* cutTask = store.FindTask(105);
+  EXPECT_TRUE(cutTask->folder_cut);
+  EXPECT_FALSE(cutTask->error_text.isEmpty());
+
+  // The unreadable ones are kept aside, byte for byte, and named once.
+  EXPECT_EQ(store.SetAsideFiles(), QStringList({dir + "103.ini.broken", dir + "notes.ini.broken"}));
+  EXPECT_FALSE(QFileInfo::exists(dir + "103.ini"));
+  EXPECT_TRUE(QFileInfo::exists(dir + "103.ini.broken"));
+  store.LoadAllTasks();
+  EXPECT_TRUE(store.SetAsideFiles().isEmpty());
+  EXPECT_EQ(store.Count(), 5);
+}
+
+TEST_F(TaskStoreTest, ATaskFileIsWrittenOnlyWhenItChanges) {
+  WriteTask(100);
+  store.LoadAllTasks();
+  CTaskInfo& record = *store[0];
+  ASSERT_TRUE(CTaskStore::SaveTaskFile(record)); // the first write gives it this build's form
+  const auto inode = testing_support::FileInode(record.ini);
+  ASSERT_TRUE(store.SaveAllTasks());
+  EXPECT_EQ(testing_support::FileInode(record.ini), inode);
+  record.finish = 3;
+  ASSERT_TRUE(store.SaveAllTasks());
+  EXPECT_NE(testing_support::FileInode(record.ini), inode) << "replaced whole, by rename";
+  EXPECT_EQ(common::ReadProfileString(record.ini, "finish").value_or(""), "3");
+  EXPECT_EQ(QDir(CTaskStore::TaskFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{"100.ini"});
 }
 
 TEST_F(TaskStoreTest, TwoFilesWithOneIdLoadOnce) {
@@ -120,14 +227,15 @@ TEST_F(TaskStoreTest, LostSettingsNeverHandOutALoadedId) {
   EXPECT_EQ(store.AllocateTaskId(), 106);
 }
 
-TEST_F(TaskStoreTest, IdOfASkippedFileOnDiskIsPassedOver) {
-  // A file that did not load must still never be replaced by a new task's file.
+TEST_F(TaskStoreTest, IdOfAFileKeptAsideIsPassedOver) {
+  // A file that did not load must never meet a new task's file, nor its id a new task.
   const QString foreign = CTaskStore::TaskFilePath(100);
   WriteTaskFile(foreign, {{"id", "100"}, {"ini", "/elsewhere/100.ini"}});
   const QByteArray before = testing_support::ReadBytes(foreign);
   store.LoadAllTasks();
+  EXPECT_EQ(store.Count(), 0) << "no address: kept aside, not loaded";
   EXPECT_EQ(store.AllocateTaskId(), 101);
-  EXPECT_EQ(testing_support::ReadBytes(foreign), before);
+  EXPECT_EQ(testing_support::ReadBytes(foreign + ".broken"), before);
 }
 
 TEST_F(TaskStoreTest, SavedFileIsUtf16WithEveryKeyInOrder) {
@@ -161,6 +269,7 @@ TEST_F(TaskStoreTest, SavedFileIsUtf16WithEveryKeyInOrder) {
     last = at;
   }
   EXPECT_FALSE(text.contains("status")) << text.toStdString();
+  EXPECT_TRUE(text.contains("\nini=task/100.ini\r")) << "relative to the data folder";
   EXPECT_FALSE(QFileInfo::exists(record.ini + ".saving"));
 
   CTaskInfo loaded;
