@@ -19,7 +19,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -82,11 +81,6 @@ int ClosedPort() {
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   ::close(fd);
   return ntohs(address.sin_port);
-}
-
-ino_t InodeOf(const QString& path) {
-  struct stat info {};
-  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
 CurlGlobal* PageImageTest::curl_ = nullptr;
@@ -397,11 +391,11 @@ TEST_F(PageImageTest, APageThatHoldsTheseBytesAlreadyIsNotWrittenAgain) {
   ASSERT_TRUE(saved.open(QIODevice::ReadWrite));
   ASSERT_TRUE(saved.setFileTime(old, QFileDevice::FileModificationTime));
   saved.close();
-  const ino_t inode = InodeOf(saved.fileName());
+  const ino_t inode = testing_support::FileInode(saved.fileName());
 
   ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 4));
   EXPECT_EQ(QFileInfo(saved.fileName()).lastModified(), old);
-  EXPECT_EQ(InodeOf(saved.fileName()), inode);
+  EXPECT_EQ(testing_support::FileInode(saved.fileName()), inode);
   // Other bytes under that name are replaced.
   ASSERT_TRUE(testing_support::WriteBytes(saved.fileName(), "other page"));
   ASSERT_TRUE(engine::SavePageImageFile(*png, folder, 4));

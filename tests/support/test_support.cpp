@@ -52,6 +52,11 @@ int FileMode(const QString& path) {
   return int(info.st_mode & 07777);
 }
 
+ino_t FileInode(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
 SmallDisk::SmallDisk(int kib) : path_(sandbox_.file(QStringLiteral("disk")) + QLatin1Char('/')) {
   QDir().mkpath(path_);
   const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0755";

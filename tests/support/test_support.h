@@ -44,6 +44,8 @@ private:
 
 /// The permission bits of a file (0644, say), or -1 when it cannot be read.
 int FileMode(const QString& path);
+/// The file's inode number (0 when it cannot be read): a file replaced by a rename gets a new one.
+ino_t FileInode(const QString& path);
 
 /// A nearly full disk: a tmpfs of `kib` KiB mounted on a new folder while the object lives.
 /// Mounting needs root; elsewhere Mounted() is false and the test skips.
