@@ -174,6 +174,30 @@ TEST(CbzPacker, FailuresKeepEveryPage) {
   EXPECT_FALSE(archive::PackChapter("relative/folder", 3, Info()).ok);
 }
 
+TEST(CbzPacker, ADiskWithoutRoomForTheArchiveSaysSoAndKeepsThePages) {
+  // ~70 KB of pages on a 128 KiB disk: there is no room for a copy of them.
+  testing_support::SmallDisk disk(128);
+  if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+  const QString folder = disk.Path() + "chapter";
+  QDir().mkpath(folder);
+  QMap<QString, QByteArray> pages;
+  for (const char* name : {"001.jpg", "002.jpg", "003.jpg"}) {
+    pages[name] = RandomBytes(23000);
+    ASSERT_TRUE(WriteBytes(folder + "/" + name, pages[name]));
+  }
+  const auto result = archive::PackChapter(folder, 3, Info());
+  EXPECT_FALSE(result.ok);
+  EXPECT_TRUE(result.diskFull) << result.error.toStdString();
+  for (auto it = pages.cbegin(); it != pages.cend(); ++it)
+    EXPECT_EQ(ReadBytes(folder + "/" + it.key()), it.value());
+  EXPECT_FALSE(QFileInfo::exists(result.archive + ".part"));
+
+  // Any other failure is no full disk.
+  Chapter chapter;
+  QDir().mkpath(chapter.box.file("comics/chapter 1.cbz/inside"));
+  EXPECT_FALSE(archive::PackChapter(chapter.folder, 3, Info()).diskFull);
+}
+
 TEST(ChapterPages, NamesAndDuplicates) {
   EXPECT_EQ(archive::PageNumberOf("001.jpg"), 1);
   EXPECT_EQ(archive::PageNumberOf("1234.png"), 1234);
