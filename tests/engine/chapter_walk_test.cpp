@@ -14,9 +14,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <csignal>
 #include <memory>
+#include <netinet/in.h>
 #include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using testing_support::AddChapter;
 using testing_support::Chapter;
@@ -104,6 +108,40 @@ void ExpectWholeChapter(const LocalSite& site, const Walk& walk) {
     EXPECT_EQ(testing_support::ReadBytes(walk.folder + name), chapter.images[page - 1]) << name.toStdString();
   }
   EXPECT_EQ(QDir(walk.folder).entryList(QDir::Files).size(), chapter.pages);
+}
+
+// An engine started on one address that cannot be walked: it reports why and stalls, and
+// is told to quit then, as the front-end does.
+struct Attempt {
+  Attempt(const QString& url, std::int32_t id, const Sandbox& sandbox)
+      : folder(sandbox.file(QString::number(id)) + QStringLiteral("/")) {
+    QDir().mkpath(folder);
+    frontEnd.onReport = [this](const common::EngineReport& report) {
+      if (std::holds_alternative<common::StallReport>(report)) frontEnd.QuitEngine();
+    };
+    common::HandOff job;
+    job.id = id;
+    job.index = 1;
+    job.url = url;
+    job.folder = folder;
+    engine = std::make_unique<EngineProcess>(job, frontEnd);
+  }
+  QString folder;
+  FrontEndStub frontEnd;
+  std::unique_ptr<EngineProcess> engine;
+};
+
+// A port of 127.0.0.1 nobody listens on: bound for a moment, never listened on, freed.
+int ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
 }
 
 bool AllFinished(std::vector<std::unique_ptr<Walk>>& walks) {
@@ -410,4 +448,58 @@ TEST(ChapterWalkRecord, ARestartStartsWhereTheRecordSaysAndAnythingElseStartsAsA
   }
   walk.Forget();
   EXPECT_FALSE(QFile::exists(record));
+}
+
+TEST_F(ChapterWalkTest, EveryPageThatCannotBeWalkedSaysWhy) {
+  using common::FailureReason;
+  const QString next = QStringLiteral(u"<a href=\"p2.html\">下一页</a> 共 3 页");
+  site_.AddPage("/none/p1.html", "<html><body>" + next + "</body></html>");
+  testing_support::Resource missing;
+  missing.body = "<html><body>gone</body></html>";
+  missing.status = 404;
+  site_.Add("/missing/p1.html", missing);
+  site_.Add("/paper/p1.pdf", "%PDF-1.4 not a page", "application/pdf");
+  testing_support::Resource loop;
+  loop.status = 302;
+  loop.headers = {{"Location", "/loop/page.png"}};
+  site_.Add("/loop/page.png", loop);
+  site_.AddPage("/loop/p1.html", "<html><body><img src=\"page.png\">" + next + "</body></html>");
+  const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(ClosedPort());
+
+  const struct {
+    QString url;
+    FailureReason reason;
+    QString detail;
+    bool deadProxy = false;
+  } cases[] = {
+      {closed + "/p1.html", FailureReason::SiteRefused, ""},
+      {site_.Url("/none/p1.html"), FailureReason::ProxyNoAnswer, "net::ERR_PROXY_CONNECTION_FAILED", true},
+      {site_.Url("/missing/p1.html"), FailureReason::HttpError, "404"},
+      {site_.Url("/paper/p1.pdf"), FailureReason::NotWebPage, ""},
+      {site_.Url("/none/p1.html"), FailureReason::NoPageImage, ""},
+      {site_.Url("/loop/p1.html"), FailureReason::ImageRedirects, ""},
+  };
+  std::vector<std::unique_ptr<Attempt>> attempts;
+  std::int32_t id = 801;
+  for (const auto& c : cases) {
+    std::optional<ScopedVariable> proxy;
+    if (c.deadProxy) proxy.emplace("FOLIVEX_PROXY", closed);
+    attempts.push_back(std::make_unique<Attempt>(c.url, id++, sandbox_));
+  }
+  ASSERT_TRUE(WaitFor([&] {
+    return std::all_of(attempts.begin(), attempts.end(), [](auto& a) { return a->engine->Finished(); });
+  }, kWalkTimeoutMs));
+  for (std::size_t i = 0; i < attempts.size(); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.url.toStdString());
+    const FrontEndStub& frontEnd = attempts[i]->frontEnd;
+    ASSERT_EQ(frontEnd.ReportsOf<common::StallReport>().size(), 1u) << Dump(frontEnd);
+    const auto failures = frontEnd.ReportsOf<common::FailureReport>();
+    ASSERT_EQ(failures.size(), 1u) << Dump(frontEnd);
+    EXPECT_EQ(failures[0], (common::FailureReport{801 + std::int32_t(i), c.reason, c.detail}));
+    // The reason comes right before the stall it explains.
+    ASSERT_GE(frontEnd.reports.size(), 2u);
+    EXPECT_TRUE(std::holds_alternative<common::FailureReport>(frontEnd.reports[frontEnd.reports.size() - 2]));
+    EXPECT_TRUE(frontEnd.ReportsOf<common::PageSavedReport>().empty());
+  }
 }
