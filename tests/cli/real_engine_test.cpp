@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -237,6 +238,39 @@ TEST_F(RealEngineTest, HttpsListAndChaptersThroughEachKindOfProxy) {
                                     box_.path());
   EXPECT_EQ(unreachable.code, 1);
   EXPECT_FALSE(QFile::exists(box_.file("none/001.jpg")));
+  EXPECT_TRUE(unreachable.err.contains("The proxy did not answer (net::ERR_PROXY_CONNECTION_FAILED)"))
+      << unreachable.err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(box_.file("none"))) << "the empty folder it made is gone";
+}
+
+TEST_F(RealEngineTest, AFullDiskEndsTheChapterAtOnceAndARunAfterwardsGoesOn) {
+  const Chapter chapter = AddChapter(site_, "/full/", ChapterKind::NextLinks, 4);
+  SmallDisk disk(1024);
+  if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+  // Room for the first two pages, not for the third.
+  const auto blocks = [](const QByteArray& bytes) { return int((bytes.size() + 4095) / 4096) * 4; };
+  disk.FillLeaving(blocks(chapter.images[0]) + blocks(chapter.images[1]) + 1);
+  const QString folder = disk.Path() + "chapter";
+
+  QElapsedTimer clock;
+  clock.start();
+  const Result full = RunGet({chapter.PageUrl(site_, 1), folder}, box_.path());
+  EXPECT_EQ(full.code, 1);
+  EXPECT_LT(clock.elapsed(), 60000) << "no restarts into a full disk";
+  EXPECT_TRUE(full.err.contains("The disk of the download folder is full")) << full.err.toStdString();
+  EXPECT_EQ(ReadBytes(folder + "/001.jpg"), chapter.images[0]);
+  EXPECT_EQ(ReadBytes(folder + "/002.jpg"), chapter.images[1]);
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"001.jpg", "002.jpg"}))
+      << "no half page";
+  const ino_t first = FileInode(folder + "/001.jpg");
+
+  // Room again: the same command finishes the chapter, leaving the pages it finds intact.
+  ASSERT_TRUE(QFile::remove(disk.Path() + ".filler"));
+  const Result again = RunGet({chapter.PageUrl(site_, 1), folder}, box_.path());
+  EXPECT_EQ(again.code, 0) << again.err.toStdString();
+  for (int page = 1; page <= 4; ++page)
+    EXPECT_EQ(ReadBytes(folder + QString("/%1.jpg").arg(page, 3, 10, QLatin1Char('0'))), chapter.images[page - 1]);
+  EXPECT_EQ(FileInode(folder + "/001.jpg"), first) << "a page that was there is not written again";
 }
 
 TEST_F(RealEngineTest, TodaysReadersDownloadWholeAndAWalkWithoutTotalStopsAtThePageCap) {
