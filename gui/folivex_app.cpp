@@ -26,8 +26,13 @@ bool CFolivexApp::InitInstance(QSize screen) {
   if (!name.isEmpty()) displayName_ = name;
 
   if (!instance_.TryBecomeFirst()) {
-    instance_.ActivateFirst();
-    return false;
+    if (instance_.ActivateFirst()) return false;
+    // No window answers: the first instance is ending (it saves its tasks) or hangs.
+    if (!instance_.WaitToBecomeFirst(kWaitForEndingMs)) {
+      std::fprintf(stderr, "Folivex: another Folivex is running but does not answer; "
+                           "try again once it has ended\n");
+      return false;
+    }
   }
   // Values that were damaged took their defaults: the file says so from now on.
   if (setting_.Read(CSetting::DefaultFile(), screen)) setting_.Write(CSetting::DefaultFile());
@@ -49,6 +54,7 @@ int CFolivexApp::ExitInstance() {
 }
 
 void CFolivexApp::RunExitSequence() {
+  AnnounceExit();
   tasks_.StopAllTasks();
   tasks_.SaveAllTasks();
   setting_.Write(CSetting::DefaultFile());

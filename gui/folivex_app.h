@@ -43,6 +43,10 @@ public:
   /// Stops every task (engines are told to quit), saves every task file and "task_index",
   /// then writes "setting.ini".
   void RunExitSequence();
+  /// The exit has begun: a start from now on waits for this one to end.
+  void AnnounceExit() { instance_.WithdrawMainWindow(); }
+  /// How long a start waits for an instance that is ending.
+  static constexpr int kWaitForEndingMs = 15000;
 
   QString DisplayName() const { return displayName_; }
   CSetting& Setting() { return setting_; }

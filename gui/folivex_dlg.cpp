@@ -489,6 +489,7 @@ void CFolivexDlg::keyPressEvent(QKeyEvent* e) {
 void CFolivexDlg::ExitSequence() {
   if (exited_) return;
   exited_ = true;
+  if (exit_start_handler_) exit_start_handler_();
   if (isVisible() && !isMinimized()) StoreWindowRect(PlacementOf(geometry()));
   drop_.reset();
   tasks_.StopAllTasks();

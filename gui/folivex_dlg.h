@@ -94,6 +94,8 @@ public:
   bool HasExited() const { return exited_; }
   /// Called at the end of the exit sequence (main() ends the event loop there).
   void SetExitHandler(std::function<void()> handler) { exit_handler_ = std::move(handler); }
+  /// Called first thing when the exit sequence begins.
+  void SetExitStartHandler(std::function<void()> handler) { exit_start_handler_ = std::move(handler); }
 
   /// Opens an address in the desktop's web browser; a failure is reported over `parent`.
   static void OpenInBrowser(QWidget* parent, const QString& address);
@@ -176,6 +178,7 @@ private:
   QString display_name_;
   std::unique_ptr<CWndDropLink> drop_;
   std::function<void()> exit_handler_;
+  std::function<void()> exit_start_handler_;
   std::function<bool()> tray_available_;
   CTaskEndNotice notice_{tasks_, *this};
   bool exited_ = false;

@@ -27,6 +27,7 @@ protected:
   std::unique_ptr<CMainWindowEndpoint> CreateMainWindow() override {
     auto window = std::make_unique<CFolivexDlg>(Tasks(), Setting(), DisplayName());
     window->SetExitHandler([] { QCoreApplication::quit(); });
+    window->SetExitStartHandler([this] { AnnounceExit(); });
     window->Initialize();
     return window;
   }

@@ -59,3 +59,18 @@ bool CSingleInstance::PublishMainWindow(platform::HWND window) {
   file.write(QByteArray::number(window));
   return file.commit();
 }
+
+void CSingleInstance::WithdrawMainWindow() {
+  if (lock_ && lock_->isLocked()) QFile::remove(HandleFile());
+}
+
+bool CSingleInstance::WaitToBecomeFirst(int timeoutMs) {
+  if (lock_ && lock_->isLocked()) return true;
+  if (!lock_) {
+    lock_ = std::make_unique<QLockFile>(LockFile());
+    lock_->setStaleLockTime(0);
+  }
+  if (!lock_->tryLock(timeoutMs)) return false;
+  QFile::remove(HandleFile());
+  return true;
+}

@@ -2,7 +2,8 @@
 // CSingleInstance: only one front-end runs per user. The first instance holds a lock file in
 // the user's runtime folder and publishes its main window's handle beside it; a later start
 // finds the lock taken, asks that window to come to the front (WM_APP_ACTIVATE_INSTANCE, sent
-// without waiting) and ends without reading or writing anything else.
+// without waiting) and ends without reading or writing anything else. An instance that is
+// ending has taken its handle back: a start meanwhile waits for its lock instead.
 //
 // The lock dies with its process, so a crashed first instance never blocks later starts.
 #include "common/protocol.h"
@@ -35,6 +36,13 @@ public:
   bool ActivateFirst() const;
   /// First instance: publishes its main window's handle (written whole or not at all).
   bool PublishMainWindow(platform::HWND window);
+  /// First instance, as its exit begins: takes the handle back, so a start meanwhile knows
+  /// that this instance is ending rather than running.
+  void WithdrawMainWindow();
+  /// Later start that found no window to activate: waits up to `timeoutMs` for the first
+  /// instance to end and release the lock (an exit saving its tasks). True when this process
+  /// is the first instance now.
+  bool WaitToBecomeFirst(int timeoutMs);
 
 private:
   QString folder_;

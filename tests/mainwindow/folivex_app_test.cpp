@@ -77,6 +77,24 @@ TEST_F(FolivexAppTest, SecondProcessActivatesTheFirstWindowAndEnds) {
   EXPECT_EQ(QDir(folder.Folder()).entryList(QDir::Files), filesBefore);
 }
 
+TEST_F(FolivexAppTest, AStartWhileTheFirstIsEndingWaitsForItAndThenStarts) {
+  QProcess second;
+  {
+    TestApp first(launcher, shutdown, runtime.path());
+    ASSERT_TRUE(first.InitInstance(QSize(1920, 1080)));
+    first.AnnounceExit(); // as the exit sequence begins: its window is withdrawn
+    second.setProcessChannelMode(QProcess::ForwardedChannels);
+    second.start(SECOND_START_PATH, {folder.Folder(), runtime.path()});
+    ASSERT_TRUE(second.waitForStarted(10000));
+    // Still saving: the second start neither activates nor starts.
+    EXPECT_FALSE(testing_support::WaitFor([&] { return second.state() == QProcess::NotRunning; }, 1500));
+    EXPECT_EQ(static_cast<TestMainWindow*>(first.MainWindow())->activations, 0);
+    first.ExitInstance();
+  } // the first instance ends and lets its lock go
+  ASSERT_TRUE(testing_support::WaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+  EXPECT_EQ(second.exitCode(), 1) << "it started once the first had ended";
+}
+
 TEST_F(FolivexAppTest, LockIsFreeAgainAfterTheFirstInstanceEnds) {
   {
     CSingleInstance first(runtime.path());
