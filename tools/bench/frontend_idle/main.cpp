@@ -1,12 +1,14 @@
 // bench_frontend_idle: the front-end's start-up (settings, every task file, single-instance
 // lock, the main window's message endpoint and the task manager) with no windows, then an idle
-// event loop until it is killed; nothing is saved then, the folder being a throw-away copy.
+// event loop until a termination signal, on which it runs the front-end's exit sequence (the
+// folder is a throw-away copy).
 // Like the front-end it works in its own program folder: copy it into a prepared folder
 // ("setting.ini", "task/") and run the copy there. It never starts an engine: its launcher
 // refuses every launch. Prints "tasks N" once start-up is done.
 #include "common/program_folder.h"
 #include "gui/folivex_app.h"
 #include "core/main_window_endpoint.h"
+#include "platform/termination.h"
 
 #include <QCoreApplication>
 
@@ -48,5 +50,8 @@ int main(int argc, char* argv[]) {
   }
   std::printf("tasks %d\n", folivex.Tasks().Count());
   std::fflush(stdout);
-  return app.exec();
+  platform::QuitOnTerminationSignals();
+  app.exec();
+  folivex.RunExitSequence();
+  return folivex.ExitInstance();
 }
