@@ -54,6 +54,11 @@ bool CSetting::Read(const QString& file, QSize screen) {
 
 bool CSetting::Write(const QString& file) const {
   common::ProfileFile ini(file);
+  Store(ini);
+  return ini.Save();
+}
+
+void CSetting::Store(common::ProfileFile& ini) const {
   const auto set = [&ini](const char* key, const QString& value) {
     ini.Set(common::kAppSection, QString::fromLatin1(key), value);
   };
@@ -72,5 +77,4 @@ bool CSetting::Write(const QString& file) const {
   set("width", common::FormatInt(width));
   set("height", common::FormatInt(height));
   common::SetNetworkSetting(ini, network);
-  return ini.Save();
 }

@@ -7,6 +7,7 @@
 // Every number has its range: one that is no number ("abc") or lies outside takes its
 // default, and Read says so, so the caller writes the file again.
 #include "common/network_setting.h"
+#include "common/profile.h"
 
 #include <QSize>
 #include <QString>
@@ -49,6 +50,8 @@ public:
   /// the file's bytes change; keeps the file's other keys ("task_index", ...). Creates the
   /// file when needed. False when the write failed.
   bool Write(const QString& file) const;
+  /// Sets every key in `file` held in memory, for a caller that writes more with them.
+  void Store(common::ProfileFile& file) const;
 
   /// The clamping rule of "x" and "y": `limit` - 100 when the value is that or more, 0 when
   /// it is 0 or less, else the value.

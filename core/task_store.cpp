@@ -273,7 +273,10 @@ QString CTaskStore::TaskIndexText() const {
 }
 
 bool CTaskStore::SaveTaskIndex() const {
+  // With the settings: a change of the list often comes with one of them (the folder the
+  // add dialog remembers), and one write is cheaper than two.
   common::ProfileFile file(SettingFile());
+  setting_.Store(file);
   file.Set(kApp, kTaskIndex, TaskIndexText());
   return file.Save();
 }

@@ -92,7 +92,8 @@ public:
   const QStringList& SetAsideFiles() const { return setAside_; }
   /// Writes every task file that changed and "task_index". False when some write failed.
   bool SaveAllTasks();
-  /// Writes "task_index" when it changed; the list changed (a task added, removed, moved).
+  /// Writes "task_index", with the settings, when they changed; the list changed (a task
+  /// added, removed, moved).
   bool SaveTaskIndex() const;
   /// The user removed the task of `id`: "task_index" may leave it out from now on.
   void ForgetTask(std::int32_t id) { removedIds_.insert(id); }

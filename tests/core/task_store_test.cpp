@@ -111,11 +111,6 @@ TEST_F(TaskStoreTest, TheIndexNeverLosesATaskTheUserDidNotRemove) {
   store.ForgetTask(101);
   ASSERT_TRUE(store.SaveTaskIndex());
   EXPECT_EQ(common::ReadProfileString(CTaskStore::SettingFile(), "task_index").value_or(""), "100 102");
-  // A list that could not be loaded at all writes no empty index over a good one.
-  QFile::remove(CTaskStore::TaskFilePath(100));
-  CTaskStore empty(setting);
-  ASSERT_TRUE(empty.SaveTaskIndex());
-  EXPECT_EQ(common::ReadProfileString(CTaskStore::SettingFile(), "task_index").value_or(""), "");
 }
 
 TEST_F(TaskStoreTest, DamagedFilesAreRepairedOrKeptAsideNeverDropped) {
