@@ -64,6 +64,16 @@ void CMonitorView::DocumentComplete(bool isPage) {
   LookSoon(kSecondLookMs);
 }
 
+void CMonitorView::OnPageAnswer(int status, bool webPage) {
+  trouble_.PageAnswered(status, webPage);
+  if (!webPage) watch_->PageCompleted();
+}
+
+void CMonitorView::OnPageLoadFailed(const QString& errorText) {
+  trouble_.PageLoadFailed(errorText);
+  watch_->PageCompleted();
+}
+
 void CMonitorView::LookSoon(int delayMs) {
   const std::weak_ptr<bool> alive = alive_;
   QTimer::singleShot(delayMs, [this, alive] {

@@ -83,8 +83,10 @@ public:
   void OnBeforeNavigate(const QString& url, bool& cancel) override { OnBeforeNavigate2(url, cancel); }
   void OnNewWindow(const QString&) override {} // refused: the page must navigate in place
   void OnDocumentComplete(bool isPage) override { DocumentComplete(isPage); }
-  void OnPageAnswer(int status, bool webPage) override { trouble_.PageAnswered(status, webPage); }
-  void OnPageLoadFailed(const QString& errorText) override { trouble_.PageLoadFailed(errorText); }
+  /// Kept for the stall's reason. An answer that is no page, or none at all, may never
+  /// complete as a document: the quiet countdown starts then.
+  void OnPageAnswer(int status, bool webPage) override;
+  void OnPageLoadFailed(const QString& errorText) override;
 
 private:
   class CEventMonitorPage : public FCTimerNotify {
