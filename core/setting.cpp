@@ -42,6 +42,8 @@ bool CSetting::Read(const QString& file, QSize screen) {
   max_pages = std::clamp(pages, 1, protocol::kMostMaxPages);
   number("notify_done", notify_done, INT32_MIN, INT32_MAX);
   number("ask_exit", ask_exit, INT32_MIN, INT32_MAX);
+  for (const char* key : {"x", "y", "width", "height"})
+    placed = placed || common::ReadProfileString(ini, QString::fromLatin1(key)).has_value();
   number("x", x, INT32_MIN, INT32_MAX);
   number("y", y, INT32_MIN, INT32_MAX);
   number("width", width, 100, 32767);
@@ -72,9 +74,11 @@ void CSetting::Store(common::ProfileFile& ini) const {
   set("max_pages", common::FormatInt(max_pages));
   set("notify_done", common::FormatInt(notify_done));
   set("ask_exit", common::FormatInt(ask_exit));
-  set("x", common::FormatInt(x));
-  set("y", common::FormatInt(y));
-  set("width", common::FormatInt(width));
-  set("height", common::FormatInt(height));
+  if (placed) {
+    set("x", common::FormatInt(x));
+    set("y", common::FormatInt(y));
+    set("width", common::FormatInt(width));
+    set("height", common::FormatInt(height));
+  }
   common::SetNetworkSetting(ini, network);
 }

@@ -32,6 +32,10 @@ public:
   std::int32_t y = 300;              ///< main window top edge
   std::int32_t width = 400;          ///< main window width
   std::int32_t height = 300;         ///< main window height
+  /// "x", "y", "width" and "height" hold a real place of the window: the file had one of
+  /// them, or the window stored its place. Only then are they written, so a first start that writes its
+  /// settings early (a task added) still opens at the skin's own size next time.
+  bool placed = false;
   /// Proxy and extra trusted certificates, section "setting" ("proxy", "extra_ca"); handed to
   /// the engines through the environment (common::ApplyNetworkSetting).
   common::NetworkSetting network;

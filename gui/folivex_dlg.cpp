@@ -258,6 +258,7 @@ void CFolivexDlg::StoreWindowRect(const QRect& rect) {
   setting_.y = rect.top();
   setting_.width = rect.width();
   setting_.height = rect.height();
+  setting_.placed = true;
 }
 
 void CFolivexDlg::HideToTray() {

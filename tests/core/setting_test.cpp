@@ -89,6 +89,23 @@ TEST(Setting, DamagedNumbersTakeTheirDefaultsAndTheFileIsWrittenAgain) {
   }
 }
 
+TEST(Setting, TheWindowsPlaceIsWrittenOnlyOnceItHasOne) {
+  // Settings written before the window stored its place (a task added on a first start)
+  // leave the size to the skin at the next start.
+  testing_support::Sandbox sandbox;
+  const QString file = sandbox.file("setting.ini");
+  CSetting setting;
+  ASSERT_TRUE(setting.Write(file));
+  EXPECT_FALSE(common::ReadProfileString(file, "width"));
+  EXPECT_FALSE(common::ReadProfileString(file, "x"));
+  setting.placed = true;
+  ASSERT_TRUE(setting.Write(file));
+  EXPECT_EQ(common::ReadProfileString(file, "width").value_or(""), "400");
+  CSetting read;
+  read.Read(file, kScreen);
+  EXPECT_TRUE(read.placed);
+}
+
 TEST(Setting, AFileIsWrittenOnlyWhenItsBytesChange) {
   testing_support::Sandbox sandbox;
   const QString file = sandbox.file("setting.ini");
@@ -128,6 +145,7 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   written.x = 10;
   written.y = 20;
   written.width = 1700;
+  written.placed = true; // as the window does when it stores its place
   written.height = 555;
   written.page_delay = 7;
   written.page_memory = 800;

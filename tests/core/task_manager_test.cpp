@@ -393,17 +393,17 @@ TEST_F(TaskManagerTest, TheEnginesReasonBecomesTheFailedTasksText) {
     int page;        ///< the task's page when it stalls
     QString text;    ///< its error text afterwards; empty: it restarts
   } cases[] = {
-      {{"104", "", "http", "404"}, 1, ProgramFolderSandbox::ReasonText("http", "404")},
-      {{"104", "", "no_image", ""}, 1, ProgramFolderSandbox::ReasonText("no_image", "")},
+      {{"105", "", "http", "404"}, 1, ProgramFolderSandbox::ReasonText("http", "404")},
+      {{"105", "", "no_image", ""}, 1, ProgramFolderSandbox::ReasonText("no_image", "")},
       // A reason without a text in the language file still says which.
-      {{"104", "", "site_refused", ""}, 1, ProgramFolderSandbox::ErrorText() + " (site_refused)"},
+      {{"105", "", "site_refused", ""}, 1, ProgramFolderSandbox::ErrorText() + " (site_refused)"},
       // A folder that takes no pages fails at once, wherever the task stands.
-      {{"104", "", "disk_full", ""}, 5, ProgramFolderSandbox::ErrorText(CTaskManager::kErrorDiskFull)},
-      {{"104", "", "folder", "Permission denied"}, 5,
+      {{"105", "", "disk_full", ""}, 5, ProgramFolderSandbox::ErrorText(CTaskManager::kErrorDiskFull)},
+      {{"105", "", "folder", "Permission denied"}, 5,
        ProgramFolderSandbox::ErrorText() + " (folder: Permission denied)"},
-      {{"104", "", "no_image", ""}, 5, ""},
+      {{"105", "", "no_image", ""}, 5, ""},
       // A reason of a newer engine is dropped; the stall keeps its old meaning.
-      {{"104", "", "gremlins", "x"}, 1, ProgramFolderSandbox::ErrorText()},
+      {{"105", "", "gremlins", "x"}, 1, ProgramFolderSandbox::ErrorText()},
   };
   int n = 0;
   for (const auto& c : cases) {
@@ -434,7 +434,7 @@ TEST_F(TaskManagerTest, ThreeRestartsWithoutANewPageFailWithTheLastReason) {
   r->now_index = r->finish = 2;
   r->total = 20;
   const auto stall = [&](const QString& reason) {
-    Report({"104", Id(r), reason, ""});
+    Report({"105", Id(r), reason, ""});
     Report({"102", Id(r)});
   };
   // Each restart saves its first page again; that is no new page.

@@ -132,6 +132,7 @@ TEST_F(FolivexAppTest, ExitSequenceStopsSavesAndWritesSettings) {
   app.Tasks().StartTask(r->id);
   r->finish = 7;
   app.Setting().width = 640;
+  app.Setting().placed = true; // as the main window does when it stores its place
   app.RunExitSequence();
   EXPECT_EQ(r->status, TASK_STOP);
   CTaskInfo onDisk;

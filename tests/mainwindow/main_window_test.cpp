@@ -114,6 +114,7 @@ TEST_F(MainWindowTest, ExitWhileHiddenKeepsTheLastVisiblePosition) {
   rig.setting.y = 30;
   rig.setting.width = 500;
   rig.setting.height = 340;
+  rig.setting.placed = true; // a place a window stored before
   rig.WriteSettings();
   CFolivexDlg& window = rig.Open();
   EXPECT_EQ(window.geometry(), QRect(40, 30, 500, 340)) << "stored geometry overrides the skin";
