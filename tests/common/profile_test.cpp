@@ -270,20 +270,3 @@ TEST(ProfileFile, UnmarkedUtf16IsReadAndAValueCutAtTheEndIsNamed) {
   EXPECT_FALSE(ProfileFile(box.file("missing.ini")).Exists());
 }
 
-TEST(IniRules, CheckedNumbersTakeTheirFallbackWhenDamaged) {
-  Sandbox box;
-  const QString file = box.file("a.ini");
-  ASSERT_TRUE(WriteBytes(file, "[app]\na=12\nb=abc\nc=12abc\nd= -3 \ne=99999999999\nf=\ng=7\n"));
-  const ProfileFile ini(file);
-  const struct {
-    const char* key;
-    std::int32_t expected;
-    bool repaired;
-  } cases[] = {{"a", 12, false}, {"b", 5, true},  {"c", 5, true},    {"d", -3, false},
-               {"e", 5, true},   {"f", 5, true},  {"missing", 5, false}, {"g", 5, true}};
-  for (const auto& c : cases) {
-    bool repaired = false;
-    EXPECT_EQ(ReadCheckedInt(ini, c.key, 5, -10, 6 + (c.key[0] == 'a' ? 10 : 0), &repaired), c.expected) << c.key;
-    EXPECT_EQ(repaired, c.repaired) << c.key;
-  }
-}

@@ -394,7 +394,6 @@ TEST_F(TaskManagerTest, TheEnginesReasonBecomesTheFailedTasksText) {
     QString text;    ///< its error text afterwards; empty: it restarts
   } cases[] = {
       {{"105", "", "http", "404"}, 1, ProgramFolderSandbox::ReasonText("http", "404")},
-      {{"105", "", "no_image", ""}, 1, ProgramFolderSandbox::ReasonText("no_image", "")},
       // A reason without a text in the language file still says which.
       {{"105", "", "site_refused", ""}, 1, ProgramFolderSandbox::ErrorText() + " (site_refused)"},
       // A folder that takes no pages fails at once, wherever the task stands.

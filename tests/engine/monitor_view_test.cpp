@@ -270,13 +270,11 @@ TEST(PageTrouble, ThePagesOwnAnswerExplainsAStallFirst) {
     const char* detail;
   } loads[] = {
       {"net::ERR_PROXY_CONNECTION_FAILED", FailureReason::ProxyNoAnswer, "net::ERR_PROXY_CONNECTION_FAILED"},
-      {"net::ERR_SOCKS_CONNECTION_FAILED", FailureReason::ProxyNoAnswer, "net::ERR_SOCKS_CONNECTION_FAILED"},
       {"net::ERR_TUNNEL_CONNECTION_FAILED", FailureReason::ProxyNoAnswer, "net::ERR_TUNNEL_CONNECTION_FAILED"},
       {"net::ERR_CONNECTION_REFUSED", FailureReason::SiteRefused, ""},
       {"net::ERR_NAME_NOT_RESOLVED", FailureReason::SiteNotFound, ""},
       {"net::ERR_CONNECTION_TIMED_OUT", FailureReason::SiteTimedOut, ""},
       {"net::ERR_CERT_AUTHORITY_INVALID", FailureReason::SiteNoAnswer, "net::ERR_CERT_AUTHORITY_INVALID"},
-      {"Cannot navigate to invalid URL", FailureReason::SiteNoAnswer, "Cannot navigate to invalid URL"},
   };
   for (const auto& load : loads) {
     SCOPED_TRACE(load.error);
