@@ -14,7 +14,7 @@ namespace {
 
 // Feeding `stream` in reads of the sizes `input` chooses gives back exactly its NUL-separated
 // frames and keeps the unterminated tail.
-void CheckSplitter(const QByteArray& stream, FuzzedDataProvider& input) {
+void CheckSplitter(const QByteArray& stream, fuzz_support::FuzzInput& input) {
   QByteArray buffer, joined;
   qsizetype at = 0;
   while (at < stream.size()) {
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArray stream(reinterpret_cast<const char*>(data), qsizetype(size));
-  FuzzedDataProvider sizes(data, size);
+  fuzz_support::FuzzInput sizes(data, size);
   CheckSplitter(stream, sizes);
   Route(stream);
   return 0;

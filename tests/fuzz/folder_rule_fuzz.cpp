@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
+  fuzz_support::FuzzInput input(data, size);
   const QString base = input.ConsumeBool() ? Base() : Base() + QLatin1Char('/');
   const QString folder = fuzz_support::TextOf(input);
 

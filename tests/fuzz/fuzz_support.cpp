@@ -11,6 +11,31 @@
 
 namespace fuzz_support {
 
+int FuzzInput::ConsumeIntegralInRange(int min, int max) {
+  const std::uint64_t range = std::uint64_t(std::int64_t(max) - min);
+  std::uint64_t result = 0;
+  for (int bits = 0; bits < 32 && (range >> bits) > 0 && size_ > 0; bits += 8) {
+    --size_;
+    result = (result << 8) | data_[size_];
+  }
+  return int(std::int64_t(min) + std::int64_t(result % (range + 1)));
+}
+
+std::string FuzzInput::ConsumeRandomLengthString(std::size_t maxLength) {
+  std::string text;
+  while (text.size() < maxLength && size_ > 0) {
+    char next = char(*data_++);
+    --size_;
+    if (next == '\\' && size_ > 0) {
+      next = char(*data_++);
+      --size_;
+      if (next != '\\') break;
+    }
+    text += next;
+  }
+  return text;
+}
+
 const QString& ScratchFolder() {
   // Leaked on purpose: the folder must outlive every static that may still read from it, and
   // QTemporaryDir removes it when its destructor runs at exit.
@@ -51,7 +76,7 @@ void StartApplication(bool widgets) {
   }
 }
 
-QString TextOf(FuzzedDataProvider& input) {
+QString TextOf(FuzzInput& input) {
   const bool utf16 = input.ConsumeBool();
   const std::string bytes = input.ConsumeRandomLengthString(4096);
   if (!utf16) return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
@@ -61,7 +86,7 @@ QString TextOf(FuzzedDataProvider& input) {
 }
 
 QString TextOf(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
+  FuzzInput input(data, size);
   return TextOf(input);
 }
 

@@ -5,7 +5,7 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
+  fuzz_support::FuzzInput input(data, size);
   const QString digits = fuzz_support::TextOf(input);
   const std::int32_t number = ParsePageDigits(digits);
   FUZZ_CHECK(number >= -1);
