@@ -31,7 +31,6 @@ bool FIDownloadMessageQueue::IsLive(const FIDownloadMessageQueue* queue, std::ui
   return it != registry->end() && it->second == serial;
 }
 
-int FIDownloadMessageQueue::LiveQueueCount() { return registry ? int(registry->size()) : 0; }
 
 void FIDownloadMessageQueue::QueueMessage(int code, int id) {
   queue_.emplace_back(code, id);

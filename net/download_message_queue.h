@@ -33,8 +33,6 @@ public:
   /// (a new queue may be built at the address of a destroyed one).
   static bool IsLive(const FIDownloadMessageQueue* queue, std::uint64_t serial);
   std::uint64_t Serial() const { return serial_; }
-  /// Number of live queues; the registry exists only while it is above 0.
-  static int LiveQueueCount();
 
 private:
   class CTimerGetMessage : public FCTimerNotify {

@@ -39,7 +39,3 @@ void FCTimerNotify::TimerProc(platform::TimerId id) {
   const auto it = timerMap->find(id);
   if (it != timerMap->end()) it->second->OnTimerNotify();
 }
-
-int FCTimerNotify::LivingTimerCount() { return livingTimers; }
-bool FCTimerNotify::MapExists() { return timerMap != nullptr; }
-int FCTimerNotify::MappedTimerCount() { return timerMap ? int(timerMap->size()) : 0; }

@@ -23,11 +23,6 @@ public:
   /// Called once per interval while the timer runs. A one-shot timer stops itself first.
   virtual void OnTimerNotify() = 0;
 
-  /// Living timer objects and whether the map exists (for tests and diagnostics).
-  static int LivingTimerCount();
-  static bool MapExists();
-  static int MappedTimerCount();
-
 private:
   static void TimerProc(platform::TimerId id);
   platform::TimerId timerId_ = 0;

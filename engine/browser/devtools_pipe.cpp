@@ -201,29 +201,6 @@ void CDevToolsPipe::Flush() {
   }
 }
 
-void CDevToolsPipe::DeliverNow(const QString& sessionId,
-                               const std::function<bool(const Message&)>& which) {
-  auto queue = queues_.find(sessionId);
-  if (queue == queues_.end()) return;
-  std::deque<Message> selected;
-  for (auto it = queue->second.begin(); it != queue->second.end();) {
-    if (which(*it)) {
-      selected.push_back(std::move(*it));
-      it = queue->second.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  std::weak_ptr<bool> alive = alive_;
-  for (const Message& event : selected) {
-    auto handler = handlers_.constFind(sessionId);
-    if (handler == handlers_.constEnd()) return;
-    const EventHandler call = *handler;
-    call(event);
-    if (alive.expired()) return;
-  }
-}
-
 CDevToolsPipe::Message CDevToolsPipe::Call(const QString& method, const QJsonObject& params,
                                            const QString& sessionId, int timeoutMs) {
   Pending p;

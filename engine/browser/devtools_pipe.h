@@ -69,10 +69,6 @@ public:
   /// Runs once, from the event loop, after the pipe ended.
   void SetClosedHandler(std::function<void()> handler) { closedHandler_ = std::move(handler); }
 
-  /// Delivers at once, in order, the queued events of `sessionId` that `which` selects; the
-  /// others stay queued. Used after a call that may have caused events its caller must see.
-  void DeliverNow(const QString& sessionId, const std::function<bool(const Message&)>& which);
-
 private:
   struct Pending {
     bool done = false;

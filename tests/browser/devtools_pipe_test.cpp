@@ -135,25 +135,6 @@ TEST(DevToolsPipe, MatchesReplyIgnoringStrayIdsAndQueuesEvents) {
   EXPECT_EQ(seen, QStringList{"Page.frameNavigated"});
 }
 
-TEST(DevToolsPipe, DeliverNowPicksOnlySelectedEventsOfTheSession) {
-  FakeBrowser fake;
-  CDevToolsPipe pipe(fake.clientRead, fake.clientWrite);
-  QStringList seen;
-  pipe.SetSessionHandler("S", [&](const Message& e) { seen << e.method; });
-  std::thread browser([&] {
-    const int id = fake.ReadCommand().value("id").toInt();
-    fake.Write(Frame(R"({"method":"Page.loadEventFired","sessionId":"S"})") +
-               Frame(R"({"method":"Page.windowOpen","params":{"url":"u"},"sessionId":"S"})") +
-               QString(R"({"id":%1,"result":{}})").arg(id).toUtf8() + QByteArray(1, '\0'));
-  });
-  pipe.Call("Runtime.callFunctionOn", {}, "S", 5000);
-  browser.join();
-  pipe.DeliverNow("S", [](const Message& e) { return e.method == "Page.windowOpen"; });
-  EXPECT_EQ(seen, QStringList{"Page.windowOpen"});
-  EXPECT_TRUE(testing_support::WaitFor([&] { return seen.size() == 2; }, 2000));
-  EXPECT_EQ(seen.last(), "Page.loadEventFired");
-}
-
 TEST(DevToolsPipe, BrowserGoneFailsCallsAtOnceAndReportsOnce) {
   FakeBrowser fake;
   CDevToolsPipe pipe(fake.clientRead, fake.clientWrite);

@@ -1,5 +1,5 @@
-// Settings: defaults, clamping of the window position against the screen, long values and
-// the written form.
+// Settings: clamping of the window position against the screen, long values and the written
+// form.
 #include "common/ini_rules.h"
 #include "core/setting.h"
 #include "test_support.h"
@@ -11,21 +11,6 @@
 namespace {
 
 const QSize kScreen(1920, 1080);
-
-TEST(Setting, MissingFileKeepsEveryDefault) {
-  testing_support::Sandbox sandbox;
-  CSetting setting;
-  setting.Read(sandbox.file("setting.ini"), kScreen);
-  EXPECT_EQ(setting.x, 300);
-  EXPECT_EQ(setting.y, 300);
-  EXPECT_EQ(setting.width, 400);
-  EXPECT_EQ(setting.height, 300);
-  EXPECT_EQ(setting.task_id, 100);
-  EXPECT_EQ(setting.max_download, 1);
-  EXPECT_EQ(setting.auto_continue, 0);
-  EXPECT_EQ(setting.pack_cbz, 0) << "chapters stay loose pages unless asked";
-  EXPECT_TRUE(setting.folder.endsWith("/My Comic Book/"));
-}
 
 TEST(Setting, PositionIsClampedToTheScreen) {
   testing_support::Sandbox sandbox;

@@ -10,7 +10,6 @@
 #include "platform/launcher.h"
 #include "recording_opener.h"
 #include "common/search_result_file.h"
-#include "platform/timer_notify.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -264,7 +263,6 @@ TEST_F(SearchLinkTest, TheFileStaysForTheDialogThatTakesItAndGoesOtherwise) {
     QFile::remove(dialog_.resultFile);
     engine_.reset();
   }
-  EXPECT_EQ(FCTimerNotify::MappedTimerCount(), 0);
 }
 
 TEST_F(SearchLinkTest, AJobWithoutAResultFileIsToldSoAndStillEnds) {
