@@ -33,4 +33,7 @@ esac
 scripts/install-deps
 scripts/build
 cd build
-exec ctest --output-on-failure -j2 --timeout 300 "$@"
+# Twice the cores, at most 8: unit tests mostly wait, and the others count as two each.
+jobs=$(( $(nproc) * 2 ))
+[ "$jobs" -le 8 ] || jobs=8
+exec ctest --output-on-failure -j"$jobs" --timeout 300 "$@"
