@@ -332,21 +332,6 @@ TEST_F(TaskManagerTest, StallAtPageOneFailsTheTask) {
   EXPECT_EQ(launcher.launches.size(), 1u);
 }
 
-TEST_F(TaskManagerTest, StopAndStartAgainIsNoRestart) {
-  CTaskInfo* r = Add("http://site/c");
-  tasks.StartTask(r->id);
-  tasks.StartTask(r->id); // a restart after a stall
-  EXPECT_EQ(r->start_count, 2);
-  tasks.StopTask(r->id);
-  tasks.QueueTask(r);
-  EXPECT_EQ(r->start_count, 0) << "counted anew";
-  tasks.StartTask(r->id);
-  EXPECT_EQ(r->start_count, 1);
-  tasks.QueueTask(r); // running: nothing changes
-  EXPECT_EQ(r->start_count, 1);
-  tasks.StopAllTasks();
-}
-
 TEST_F(TaskManagerTest, StallAfterProgressRestartsFromTheLastSavedPage) {
   EngineStandIn engine;
   CTaskInfo* r = Add("http://site/c");
@@ -459,9 +444,12 @@ TEST_F(TaskManagerTest, ThreeRestartsWithoutANewPageFailWithTheLastReason) {
   EXPECT_EQ(r->start_count, 6);
   EXPECT_EQ(r->error_text, ProgramFolderSandbox::ReasonText("image_redirects", ""));
 
-  // Started again by the user, it gets its restarts again.
+  // Started again by the user, it gets its restarts again, and its starts count anew.
   tasks.QueueTask(r);
+  EXPECT_EQ(r->start_count, 0);
   tasks.StartTask(r->id);
+  tasks.QueueTask(r); // running: nothing changes
+  EXPECT_EQ(r->start_count, 1);
   ASSERT_EQ(tasks.AcceptEngine(r->id, engine.Handle()), protocol::ENGINE_HELLO_ACCEPTED);
   EXPECT_TRUE(r->error_text.isEmpty());
   stall("no_image");
