@@ -27,44 +27,41 @@ QString Script(const Sandbox& box, const QString& name, const QString& body) {
 
 } // namespace
 
-TEST(DesktopOpener, FailuresAreReportedWithTheCommandAndItsStatus) {
+TEST(DesktopOpener, TheTargetArrivesAsOneArgumentAndFailuresNameTheCommandAndItsStatus) {
   Sandbox box;
   const QString recorded = box.file("opened");
+  const QString ok = Script(box, "ok.sh", "printf '%s' \"$1\" > '" + recorded + ".part' && mv '" + recorded +
+                                             ".part' '" + recorded + "'");
+  const QString target = QStringLiteral("/some folder/with 'quotes'");
   const struct {
     const char* what;
     QString command;
-    int status; // 0: no failure is reported
+    int status;     // 0: no failure is reported
+    bool inFolder;  // ShowInFolder: the opener gets the folder that holds the target
   } cases[] = {
-      {"opens", Script(box, "ok.sh", "printf '%s' \"$1\" > '" + recorded + ".part' && mv '" + recorded + ".part' '" + recorded + "'"), 0},
-      {"no program for it", Script(box, "none.sh", "exit 3"), 3},
-      {"killed", Script(box, "killed.sh", "kill -9 $$"), 128 + 9},
-      {"not there", box.file("missing-opener"), -1},
+      {"opens", ok, 0, false},
+      {"shows in folder", ok, 0, true},
+      {"no program for it", Script(box, "none.sh", "exit 3"), 3, false},
+      {"killed", Script(box, "killed.sh", "kill -9 $$"), 128 + 9, false},
+      {"not there", box.file("missing-opener"), -1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    QFile::remove(recorded);
     const OpenerCommand opener(c.command);
     std::optional<platform::OpenFailure> failure;
-    platform::DesktopOpener().Open(QStringLiteral("/some folder/with 'quotes'"),
-                                   [&](const platform::OpenFailure& f) { failure = f; });
+    const auto failed = [&](const platform::OpenFailure& f) { failure = f; };
+    if (c.inFolder) platform::DesktopOpener().ShowInFolder(target + "/Chapter 1.cbz", failed);
+    else platform::DesktopOpener().Open(target, failed);
     if (c.status != 0) {
       ASSERT_TRUE(WaitFor([&] { return failure.has_value(); }, 5000));
       EXPECT_EQ(failure->command, c.command);
       EXPECT_EQ(failure->exitStatus, c.status);
     } else {
-      // The target arrives as one argument, as given.
       ASSERT_TRUE(WaitFor([&] { return QFile::exists(recorded); }, 5000));
-      EXPECT_EQ(testing_support::ReadBytes(recorded), "/some folder/with 'quotes'");
+      EXPECT_EQ(testing_support::ReadBytes(recorded), target.toUtf8());
       WaitFor([] { return false; }, 300);
       EXPECT_FALSE(failure.has_value());
     }
   }
-}
-
-TEST(DesktopOpener, ShowInFolderOpensTheFolderWithANamedOpener) {
-  Sandbox box;
-  const QString recorded = box.file("opened");
-  const OpenerCommand opener(Script(box, "ok.sh", "printf '%s' \"$1\" > '" + recorded + ".part' && mv '" + recorded + ".part' '" + recorded + "'"));
-  platform::DesktopOpener().ShowInFolder(box.file("comics/Chapter 1.cbz"), {});
-  ASSERT_TRUE(WaitFor([&] { return QFile::exists(recorded); }, 5000));
-  EXPECT_EQ(testing_support::ReadBytes(recorded), box.file("comics").toUtf8());
 }
