@@ -1,4 +1,3 @@
 # Chapter link search: the view itself is listed in CMakeLists.txt; its helpers here.
 target_sources(engine PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/folder_name.cpp
   ${CMAKE_CURRENT_LIST_DIR}/search_result.cpp)

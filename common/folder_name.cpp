@@ -1,6 +1,6 @@
-#include "engine/folder_name.h"
+#include "common/folder_name.h"
 
-namespace engine {
+namespace common {
 namespace {
 
 // Characters that draw nothing but reorder or hide the text around them; in a file name they
@@ -90,4 +90,4 @@ QString SafeFolderComponent(const QString& text) {
   return name;
 }
 
-} // namespace engine
+} // namespace common
