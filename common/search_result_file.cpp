@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace common {
 namespace {
@@ -13,14 +14,21 @@ const QLatin1String kLinks("links");
 const QLatin1String kUrl("url");
 const QLatin1String kFolder("folder");
 const QLatin1String kText("text");
+const QLatin1String kPage("page");
+const QLatin1String kTitle("title");
+const QLatin1String kHeading("heading");
+const QLatin1String kCount("count");
 
 } // namespace
 
-bool WriteSearchResultFile(const QString& path, const std::vector<FoundLink>& links) {
+bool WriteSearchResultFile(const QString& path, const std::vector<FoundLink>& links,
+                           const ListPage& page) {
   QJsonArray array;
   for (const FoundLink& link : links)
     array.append(QJsonObject{{kUrl, link.url}, {kFolder, link.folder}, {kText, link.text}});
-  const QByteArray bytes = QJsonDocument(QJsonObject{{kLinks, array}}).toJson(QJsonDocument::Compact);
+  const QJsonObject pageObject{{kTitle, page.title}, {kHeading, page.heading}, {kCount, page.count}};
+  const QByteArray bytes =
+      QJsonDocument(QJsonObject{{kLinks, array}, {kPage, pageObject}}).toJson(QJsonDocument::Compact);
   // QSaveFile writes a new file of its own beside the target and renames it over the target:
   // a reader never sees half a result, and nothing that was planted at a guessable name is
   // followed.
@@ -33,19 +41,22 @@ bool WriteSearchResultFile(const QString& path, const std::vector<FoundLink>& li
   return file.commit();
 }
 
-std::optional<std::vector<FoundLink>> ReadSearchResultFile(const QString& path) {
+std::optional<SearchResult> ReadSearchResultFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSearchResultBytes) return std::nullopt;
   const QJsonDocument document = QJsonDocument::fromJson(file.read(kMaxSearchResultBytes));
   if (!document.isObject() || !document.object().value(kLinks).isArray()) return std::nullopt;
-  std::vector<FoundLink> links;
+  SearchResult result;
   for (const QJsonValue& value : document.object().value(kLinks).toArray()) {
     const QJsonObject entry = value.toObject();
     FoundLink link{entry.value(kUrl).toString(), entry.value(kFolder).toString(),
                    entry.value(kText).toString()};
-    if (!link.url.isEmpty()) links.push_back(std::move(link));
+    if (!link.url.isEmpty()) result.links.push_back(std::move(link));
   }
-  return links;
+  const QJsonObject page = document.object().value(kPage).toObject();
+  result.page = {page.value(kTitle).toString(), page.value(kHeading).toString(),
+                 std::max(0, page.value(kCount).toInt())};
+  return result;
 }
 
 QString SearchResultLine(const FoundLink& link) {

@@ -71,9 +71,12 @@ platform::LRESULT CLinkSearchClient::WindowProc(std::uint32_t message, platform:
     outcome.pageFailed = what == protocol::SEARCH_DONE_PAGE_FAILED;
     if (outcome.pageFailed) outcome.status = std::int32_t(lParam);
     if (what == protocol::SEARCH_DONE_WRITTEN && !resultFile_.isEmpty()) {
-      std::optional<std::vector<common::FoundLink>> links = common::ReadSearchResultFile(resultFile_);
-      outcome.received = links.has_value();
-      if (links) outcome.links = std::move(*links);
+      std::optional<common::SearchResult> result = common::ReadSearchResultFile(resultFile_);
+      outcome.received = result.has_value();
+      if (result) {
+        outcome.links = std::move(result->links);
+        outcome.page = std::move(result->page);
+      }
     }
     DropResultFile();
     if (done_) done_(outcome);

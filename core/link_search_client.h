@@ -27,6 +27,7 @@ struct LinkSearchOutcome {
   int status = 0;          ///< then the page's HTTP status; 0 when the site gave no answer
   bool received = false;   ///< the result file was read (`links` holds what it found)
   std::vector<common::FoundLink> links; ///< the links found, in the page's order
+  common::ListPage page; ///< what the list page says about its series
 };
 
 class CLinkSearchClient : public platform::MessageWindow {

@@ -3,6 +3,7 @@
 #include "common/protocol.h"
 #include "common/web_address.h"
 #include "engine/engine_window.h"
+#include "engine/list_page_info.h"
 #include "engine/search_result.h"
 #include "platform/window_message.h"
 
@@ -24,9 +25,11 @@ bool IsSkippedLink(const QString& href, const QString& outerHtml) {
 
 // The last steps use only what they are given: the view may have been deleted during the
 // synchronous send to the dialog.
-void HandOverAndQuit(const std::vector<common::FoundLink>& links, const QString& resultFile,
-                     platform::HWND frontEnd, platform::HWND engineWindow) {
-  const bool written = !resultFile.isEmpty() && common::WriteSearchResultFile(resultFile, links);
+void HandOverAndQuit(const std::vector<common::FoundLink>& links, const common::ListPage& page,
+                     const QString& resultFile, platform::HWND frontEnd,
+                     platform::HWND engineWindow) {
+  const bool written =
+      !resultFile.isEmpty() && common::WriteSearchResultFile(resultFile, links, page);
   const platform::LRESULT reply = platform::SendMessage(
       frontEnd, protocol::WM_APP_SEARCH_DONE,
       written ? protocol::SEARCH_DONE_WRITTEN : protocol::SEARCH_DONE_NOT_WRITTEN, engineWindow);
@@ -109,9 +112,18 @@ void CSearchLink::ProcessResult() {
     return;
   }
   const QString resultFile = resultFile_;
+  // Read before the clicks, which may run the page's code.
+  const std::optional<common::ListPage> page = ListPageInfo(alive);
+  if (!page) return; // deleted meanwhile: the engine is ending and nobody waits for a result
   const std::optional<std::vector<common::FoundLink>> links = CollectLinks(alive);
-  if (!links) return; // deleted meanwhile: the engine is ending and nobody waits for a result
-  HandOverAndQuit(*links, resultFile, frontEnd, engineWindow);
+  if (!links) return; // as above
+  HandOverAndQuit(*links, *page, resultFile, frontEnd, engineWindow);
+}
+
+std::optional<common::ListPage> CSearchLink::ListPageInfo(const std::weak_ptr<bool>& alive) {
+  engine::FIHTMLDocument* document = view_ ? view_->Document() : nullptr;
+  if (!document) return common::ListPage();
+  return engine::ReadListPage(*document, alive);
 }
 
 std::optional<std::vector<common::FoundLink>> CSearchLink::CollectLinks(

@@ -5,7 +5,8 @@
 // after construction, whichever comes first) it runs the result step once: it clicks every
 // link of the page in document order, catches the address each click would go to (cancelling
 // the navigation, so the list page stays), writes every link that led to an "http://" or
-// "https://" address into the result file the job named (common/search_result_file.h), tells
+// "https://" address into the result file the job named (common/search_result_file.h), with
+// what the page says about its series (title, main heading, stated chapter count), tells
 // the search-link dialog so (WM_APP_SEARCH_DONE, SEARCH_DONE_WRITTEN) and posts
 // WM_APP_ENGINE_QUIT to its own host window, which ends the engine. The dialog reads and
 // deletes the file; the engine deletes it only when no dialog took the message. It never opens
@@ -53,6 +54,8 @@ public:
 private:
   /// Runs once, when the page watch fires.
   void ProcessResult();
+  /// What the list page says about its series; nullopt when the view was deleted meanwhile.
+  std::optional<common::ListPage> ListPageInfo(const std::weak_ptr<bool>& alive);
   /// Clicks every link and returns what they led to; nullopt when the view was deleted
   /// meanwhile (then no member may be touched any more).
   std::optional<std::vector<common::FoundLink>> CollectLinks(const std::weak_ptr<bool>& alive);

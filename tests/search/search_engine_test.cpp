@@ -81,7 +81,7 @@ TEST(SearchEngine, ListPageYieldsTheChapterLinesAndTheEngineEndsByItself) {
   const auto links = common::ReadSearchResultFile(*job.searchResult);
   ASSERT_TRUE(links.has_value());
   QStringList lines;
-  for (const common::FoundLink& link : *links) lines << common::SearchResultLine(link);
+  for (const common::FoundLink& link : links->links) lines << common::SearchResultLine(link);
   const auto line = [&](const QString& path, const QString& name) {
     return site.Url(path) + QStringLiteral("   ") + folder + name;
   };
@@ -97,7 +97,7 @@ TEST(SearchEngine, ListPageYieldsTheChapterLinesAndTheEngineEndsByItself) {
            << line(QStringLiteral("/ch/44.html"), QStringLiteral("a_b"))
            << line(QStringLiteral("/ch/45.html"), QStringLiteral("Chapter 45"));
   EXPECT_EQ(lines, expected);
-  EXPECT_EQ(links->back().text, QStringLiteral("Chapter 45")) << "the text on one line";
+  EXPECT_EQ(links->links.back().text, QStringLiteral("Chapter 45")) << "the text on one line";
 
   // Every click was cancelled: no chapter page was ever requested, no window opened.
   for (const auto& request : site.Requests()) {

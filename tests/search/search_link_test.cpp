@@ -2,6 +2,8 @@
 // in which order and form, and how the search ends.
 #include "engine/search_link.h"
 
+#include "engine/list_page_info.h"
+
 #include "common/protocol.h"
 #include "engine/engine_window.h"
 #include "fake_browser.h"
@@ -48,7 +50,7 @@ public:
     return FrontEndStub::WindowProc(message, wParam, lParam);
   }
   QString resultFile;
-  std::optional<std::vector<common::FoundLink>> links; ///< the file's links when told
+  std::optional<common::SearchResult> links; ///< the file's result when told
   std::pair<platform::WPARAM, platform::LPARAM> done{-1, -1}; ///< of the last WM_APP_SEARCH_DONE
   bool quitOnDone = false;
   bool takesResult = true;
@@ -112,7 +114,7 @@ protected:
   // The lines of the links the dialog read, as the text form shows them.
   QStringList Lines() const {
     QStringList lines;
-    for (const common::FoundLink& link : dialog_.links.value_or(std::vector<common::FoundLink>()))
+    for (const common::FoundLink& link : dialog_.links.value_or(common::SearchResult()).links)
       lines << common::SearchResultLine(link);
     return lines;
   }
@@ -202,7 +204,7 @@ TEST_F(SearchLinkTest, NoReadableDocumentShowsAnEmptyList) {
     dialog_.links.reset();
     dialog_.searchDoneCount = 0;
     EXPECT_TRUE(Search().isEmpty());
-    EXPECT_EQ(dialog_.links, std::vector<common::FoundLink>()) << "an empty list is still told";
+    EXPECT_EQ(dialog_.links, common::SearchResult()) << "an empty list is still told";
     engine_.reset();
   }
 }
@@ -314,3 +316,32 @@ TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
   EXPECT_EQ(dialog_.searchDoneCount, 1);
 }
 
+
+TEST_F(SearchLinkTest, ResultTellsWhatTheListPageSaysAboutItsSeries) {
+  list_->pageTitle = QStringLiteral("Tide Keeper - MangaSite");
+  list_->pageText = QStringLiteral(u"Tide Keeper\nStatus: ongoing 全１２话 rating 5");
+  list_->Add(QStringLiteral("h1")).innerText = QStringLiteral("  Tide\n Keeper ");
+  AddLink(QStringLiteral("http://site/1"), QStringLiteral("Chapter 1"));
+  EXPECT_EQ(Search(), QStringList{Line(QStringLiteral("http://site/1"), QStringLiteral("Chapter 1"))});
+  ASSERT_TRUE(dialog_.links.has_value());
+  EXPECT_EQ(dialog_.links->page, (common::ListPage{"Tide Keeper - MangaSite", "Tide Keeper", 12}));
+}
+
+TEST(ListPageInfo, ChapterCountsOnlyWhereThePageStatesThem) {
+  const struct {
+    const char16_t* text;
+    int count;
+  } rows[] = {
+      {u"连载至 全120话 完结", 120}, {u"共 35 话", 35},        {u"全１２巻", 12},
+      {u"총 48화", 48},              {u"Total chapters: 230", 230}, {u"Chapters: 17", 17},
+      {u"88 chapters (completed)", 88},
+      // numbers that count something else
+      {u"Showing 20 chapters", 0},   {u"共 3 页", 0},            {u"Chapter 12", 0},
+      {u"Subchapters: 4", 0},        {u"全0话", 0},              {u"全2024话", 2024},
+      {u"", 0},
+  };
+  for (const auto& row : rows) {
+    const QString text = QString::fromUtf16(row.text);
+    EXPECT_EQ(engine::StatedChapterCount(text), row.count) << text.toStdString();
+  }
+}

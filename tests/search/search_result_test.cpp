@@ -36,11 +36,12 @@ TEST(SearchResultFile, RoundTripKeepsEveryCharacterAndLeavesNoTemporaryFile) {
       {QString::fromUtf8("http://s/1"), QString::fromUtf8("/f/第1话 😀"), QString::fromUtf8("第1话 \"q\" \\")},
       {QStringLiteral("http://s/2"), QStringLiteral("/f/x"), QString()},
   };
-  ASSERT_TRUE(common::WriteSearchResultFile(path, links));
-  EXPECT_EQ(common::ReadSearchResultFile(path), links);
+  const common::ListPage page{QString::fromUtf8("海贼王 \"最新\""), QStringLiteral("One Piece"), 1100};
+  ASSERT_TRUE(common::WriteSearchResultFile(path, links, page));
+  EXPECT_EQ(common::ReadSearchResultFile(path), (common::SearchResult{links, page}));
   EXPECT_EQ(QDir(box.path()).entryList(QDir::Files), QStringList{QStringLiteral("result.json")});
   ASSERT_TRUE(common::WriteSearchResultFile(path, {}));
-  EXPECT_EQ(common::ReadSearchResultFile(path), std::vector<FoundLink>());
+  EXPECT_EQ(common::ReadSearchResultFile(path), common::SearchResult());
   EXPECT_FALSE(common::WriteSearchResultFile(box.file(QStringLiteral("no/such/folder/r")), links));
 }
 
@@ -54,7 +55,7 @@ TEST(SearchResultFile, DamagedFilesAreRefusedAndOddEntriesPassedOver) {
   }
   WriteBytes(path, "{\"links\": [1, {\"folder\": \"/f/a\"}, {\"url\": \"http://s/1\", \"more\": 1},"
                    " {\"url\": 5}, {\"url\": \"http://s/2\", \"text\": \"T\", \"folder\": \"/f/b\"}],"
-                   " \"engine\": \"later\"}");
+                   " \"engine\": \"later\", \"page\": {\"title\": 7, \"count\": -3}}");
   const std::vector<FoundLink> expected{{"http://s/1", "", ""}, {"http://s/2", "/f/b", "T"}};
-  EXPECT_EQ(common::ReadSearchResultFile(path), expected);
+  EXPECT_EQ(common::ReadSearchResultFile(path), (common::SearchResult{expected, {}}));
 }
