@@ -17,7 +17,19 @@
 namespace archive {
 namespace {
 
-const char kComicInfoName[] = "ComicInfo.xml";
+const char* const kComicInfoName = kComicInfoFileName;
+
+// The chapter's own document beside its pages (a followed series' chapter has one) adds its
+// series fields, and its title and address where it states them.
+void AddFolderInfo(const QString& folder, ComicInfo& info) {
+  const std::optional<ComicInfo> own = ReadChapterInfo(folder);
+  if (!own) return;
+  if (!own->title.isEmpty()) info.title = own->title;
+  if (!own->web.isEmpty()) info.web = own->web;
+  info.series = own->series;
+  info.number = own->number;
+  info.count = own->count;
+}
 
 struct ZipCloser {
   void operator()(zip_t* zip) const { zip_discard(zip); }
@@ -140,6 +152,7 @@ PackResult PackChapter(const QString& folder, int total, ComicInfo info, const P
   const ChapterPages pages = FindChapterPages(clean, total);
   if (pages.files.isEmpty()) return Failure(QStringLiteral("no page files in %1").arg(clean));
 
+  AddFolderInfo(clean, info);
   info.pageSizes.clear();
   for (const QString& path : pages.files) {
     const QFileInfo file(path);
@@ -183,6 +196,8 @@ PackResult PackChapter(const QString& folder, int total, ComicInfo info, const P
     QFile::remove(path);
     if (!proceed(PackStep::PageRemoved)) return result;
   }
+  // The folder's own document is in the archive now.
+  QFile::remove(QDir(clean).filePath(QLatin1String(kComicInfoName)));
   QDir().rmdir(clean); // only succeeds when nothing else is left in it
   result.ok = true;
   return result;

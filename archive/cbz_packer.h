@@ -1,6 +1,8 @@
 #pragma once
 // Packs a finished chapter into "FOLDER.cbz" beside its folder: the page files in page order,
-// stored as they are (images are compressed already), then "ComicInfo.xml".
+// stored as they are (images are compressed already), then "ComicInfo.xml". A "ComicInfo.xml"
+// the folder already holds gives the series fields (and its title and address) and goes into
+// the archive with the pages.
 //
 // Crash safety: the archive is written as "FOLDER.cbz.part", read back and compared with the
 // page files byte for byte, flushed to disk and only then renamed to "FOLDER.cbz". The page

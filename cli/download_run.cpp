@@ -1,5 +1,7 @@
 #include "cli/download_run.h"
 
+#include "cli/chapter_exec.h"
+#include "cli/json_output.h"
 #include "cli/progress_output.h"
 #include "core/folder_rule.h"
 #include "core/task_store.h"
@@ -45,10 +47,24 @@ CDownloadRun::CDownloadRun(int jobs, platform::FIProgramLauncher& launcher, std:
 }
 
 CDownloadRun::~CDownloadRun() {
+  exec_.reset();
+  json_.reset();
   progress_.reset();
   window_.reset();
   tasks_.reset();
   CTaskStore::SetStoreFolder(QString());
+}
+
+void CDownloadRun::SetJson(bool json) {
+  if (!json) return;
+  json_ = std::make_unique<CJsonOutput>(*tasks_, out_);
+  progress_ = std::make_unique<CProgressOutput>(*tasks_, err_, false);
+}
+
+void CDownloadRun::SetExec(const QString& command) {
+  exec_.reset();
+  if (!command.trimmed().isEmpty())
+    exec_ = std::make_unique<CChapterExec>(*tasks_, command, err_, json_ != nullptr);
 }
 
 bool CDownloadRun::AddChapter(const ChapterJob& job, int label) {
@@ -76,6 +92,7 @@ bool CDownloadRun::AddChapter(const ChapterJob& job, int label) {
     return false;
   }
   progress_->SetLabel(task->id, label);
+  if (json_) json_->SetLabel(task->id, label);
   return true;
 }
 
@@ -98,6 +115,7 @@ int CDownloadRun::Run() {
   running_ = false;
   progress_->Finish();
   EndEngines();
+  if (exec_) exec_->Wait();
   WriteSummary();
   if (interruptCode_ >= 0) return interruptCode_;
   ReportFailures();
@@ -131,7 +149,7 @@ void CDownloadRun::WriteSummary() {
     pages += task->finish;
   }
   // failures_ counts only chapters that never became a task until ReportFailures runs.
-  WriteLine(out_, SummaryLine(done, tasks_->Count() + failures_, pages, interruptCode_ >= 0));
+  WriteLine(SummaryStream(), SummaryLine(done, tasks_->Count() + failures_, pages, interruptCode_ >= 0));
 }
 
 void CDownloadRun::EndEngines() {

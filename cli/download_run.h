@@ -27,6 +27,8 @@
 
 namespace folivex_get {
 
+class CChapterExec;
+class CJsonOutput;
 class CProgressOutput;
 
 /// Refuses every request to power off.
@@ -59,6 +61,13 @@ public:
   /// Seconds from one page load of each chapter to its next (handed to every engine).
   void SetPageDelay(int seconds) { setting_.page_delay = seconds; }
   void SetMaxPages(int pages) { setting_.max_pages = pages; }
+  /// One JSON object per line and chapter event on the output stream (CJsonOutput); the plain
+  /// progress lines and the summary then go to the error stream. Call before AddChapter.
+  void SetJson(bool json);
+  /// Runs `command` after each chapter that is done (CChapterExec); empty: nothing runs.
+  void SetExec(const QString& command);
+  /// The run's private folder, which goes with the run (CRunFolder).
+  QString RunFolder() const { return store_.path(); }
   /// Engine watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs) { tasks_->SetWatchdog(helloTimeoutMs, intervalMs); }
   /// How long engines get to quit at the end of the run (tests shorten it).
@@ -83,6 +92,8 @@ public:
   void Interrupt(int exitCode);
 
   const CTaskManager& Tasks() const { return *tasks_; }
+  /// The stream the summary and plain progress go to.
+  std::FILE* SummaryStream() const { return json_ ? err_ : out_; }
   /// The most tasks that ran at the same time so far.
   int MostRunning() const { return mostRunning_; }
 
@@ -106,6 +117,8 @@ private:
   std::unique_ptr<CTaskManager> tasks_;
   std::unique_ptr<CMainWindowEndpoint> window_;
   std::unique_ptr<CProgressOutput> progress_;
+  std::unique_ptr<CJsonOutput> json_;
+  std::unique_ptr<CChapterExec> exec_;
   std::FILE* out_;
   std::FILE* err_;
   int failures_ = 0;

@@ -8,6 +8,7 @@
 #include "cli/get_options.h"
 #include "cli/link_search_run.h"
 #include "cli/progress_output.h"
+#include "cli/series_run.h"
 #include "cli/task_list.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
+#include <memory>
 
 namespace folivex_get {
 namespace {
@@ -56,16 +58,39 @@ bool EngineIsThere() {
   return false;
 }
 
+// A download run as the options ask for it: jobs, packing, delay, JSON lines and --exec.
+std::unique_ptr<CDownloadRun> MakeDownloadRun(const GetOptions& options,
+                                              platform::FIProgramLauncher& launcher) {
+  const bool terminal = !options.json && CProgressOutput::IsTerminal(stdout);
+  auto run = std::make_unique<CDownloadRun>(options.jobs, launcher, stdout, stderr, terminal,
+                                            terminal ? CProgressOutput::TerminalWidth(stdout) : 80);
+  run->SetEngineProgram(EngineProgram());
+  run->SetPackCbz(options.cbz);
+  run->SetPageDelay(options.delay);
+  run->SetMaxPages(options.maxPages);
+  run->SetJson(options.json);
+  run->SetExec(options.exec);
+  return run;
+}
+
+int Series(const GetOptions& options) {
+  if (!EngineIsThere()) return 1;
+  platform::DetachedLauncher launcher;
+  const std::unique_ptr<CDownloadRun> downloads = MakeDownloadRun(options, launcher);
+  CSeriesRun run(launcher, EngineProgram(), *downloads, stderr);
+  const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
+                                         platform::TerminationWatch::Repeat::EndAtOnce);
+  if (options.mode == GetMode::Follow)
+    return run.Follow(options.chapters[0].url, options.chapters[0].folder,
+                      options.onlyNew ? FirstCheck::OnlyNew : FirstCheck::All);
+  return run.Check(options.checkFolders);
+}
+
 int Download(const GetOptions& options) {
   if (!EngineIsThere()) return 1;
   platform::DetachedLauncher launcher;
-  const bool terminal = CProgressOutput::IsTerminal(stdout);
-  CDownloadRun run(options.jobs, launcher, stdout, stderr, terminal,
-                   terminal ? CProgressOutput::TerminalWidth(stdout) : 80);
-  run.SetEngineProgram(EngineProgram());
-  run.SetPackCbz(options.cbz);
-  run.SetPageDelay(options.delay);
-  run.SetMaxPages(options.maxPages);
+  const std::unique_ptr<CDownloadRun> downloads = MakeDownloadRun(options, launcher);
+  CDownloadRun& run = *downloads;
 
   int queued = 0;
   if (options.mode == GetMode::List) {
@@ -102,6 +127,7 @@ int Links(const GetOptions& options) {
   if (!EngineIsThere()) return 1;
   platform::DetachedLauncher launcher;
   CLinkSearchRun run(launcher, EngineProgram(), stdout, stderr);
+  run.SetChaptersOnly(options.chaptersOnly);
   // Control-C tells the engines to quit; pressing it again ends at once.
   const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
                                          platform::TerminationWatch::Repeat::EndAtOnce);
@@ -121,6 +147,12 @@ int RunFolivexGet(const QStringList& arguments) {
   case GetMode::Help:
     WriteText(stdout, UsageText());
     return 0;
+  case GetMode::Version:
+    WriteText(stdout, QStringLiteral("folivex-get %1\n").arg(QLatin1String(FOLIVEX_VERSION)));
+    return 0;
+  case GetMode::Follow:
+  case GetMode::Check:
+    return Series(parsed.options);
   case GetMode::Links:
     return Links(parsed.options);
   case GetMode::Download:

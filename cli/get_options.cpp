@@ -59,6 +59,34 @@ QString ControlCharacterError(const QString& folder) {
   return QStringLiteral("the folder name \"%1\" holds a control character").arg(Escaped(folder));
 }
 
+// The modes of followed series, and the options that go with some modes only. Sets the mode
+// for --follow and --check; returns an error text or empty.
+QString SeriesModes(GetOptions& options, const QStringList& positional, bool list, bool links,
+                    bool follow, bool check) {
+  if (int(list) + int(links) + int(follow) + int(check) > 1)
+    return QStringLiteral("--list, --links, --follow and --check do not go together");
+  if (options.chaptersOnly && !links) return QStringLiteral("--chapters goes with --links");
+  if (options.onlyNew && !follow) return QStringLiteral("--only-new goes with --follow");
+  if (links && (options.json || !options.exec.isEmpty()))
+    return QStringLiteral("--json and --exec go with downloads, not with --links");
+  if (follow) {
+    if (positional.size() != 2) return QStringLiteral("--follow wants one address and one folder");
+    if (!IsWebAddress(positional[0])) return QStringLiteral("not a web address: %1").arg(positional[0]);
+    if (positional[1].isEmpty()) return QStringLiteral("empty folder for %1").arg(positional[0]);
+    if (HasControlCharacter(positional[1])) return ControlCharacterError(positional[1]);
+    options.chapters.append({positional[0], positional[1]});
+    options.mode = GetMode::Follow;
+  } else if (check) {
+    for (const QString& folder : positional) {
+      if (folder.isEmpty()) return QStringLiteral("--check: empty folder name");
+      if (HasControlCharacter(folder)) return ControlCharacterError(folder);
+    }
+    options.checkFolders = positional;
+    options.mode = GetMode::Check;
+  }
+  return QString();
+}
+
 } // namespace
 
 bool HasControlCharacter(const QString& name) {
@@ -93,7 +121,9 @@ QString UsageText() {
              "Usage:\n"
              "  folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] URL FOLDER [URL FOLDER ...]\n"
              "  folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] --list FILE [FOLDER]\n"
-             "  folivex-get --links URL FOLDER\n"
+             "  folivex-get --links [--chapters] URL FOLDER\n"
+             "  folivex-get [-j N] [--cbz] [--only-new] --follow URL FOLDER\n"
+             "  folivex-get [-j N] [--cbz] --check [FOLDER ...]\n"
              "\n"
              "Downloads comic chapters with the Gantrell engine, without the Folivex window.\n"
              "Each chapter's pages are saved as 001.jpg, 002.png, ... in its FOLDER, which is\n"
@@ -114,9 +144,27 @@ QString UsageText() {
              "  --links URL FOLDER\n"
              "                  open the chapter list page URL and print one line per chapter\n"
              "                  link: the address, three spaces, FOLDER and the link text\n"
+             "  --chapters      with --links: print only the chapters of the series, oldest\n"
+             "                  first, each into the folder \"SERIES - Chapter NUMBER\"\n"
+             "  --follow URL FOLDER\n"
+             "                  follow the series whose chapter list page is URL: remember it\n"
+             "                  in FOLDER (a small file folivex-series.json), download its\n"
+             "                  chapters into FOLDER and add it to the series Folivex follows\n"
+             "  --only-new      with --follow: skip the chapters that are out already and\n"
+             "                  download only the ones that appear from now on\n"
+             "  --check [FOLDER ...]\n"
+             "                  check the followed series found in the FOLDERs (and below\n"
+             "                  them), or else the series Folivex follows, and download the\n"
+             "                  chapters not downloaded yet, oldest first\n"
+             "  --json          print one JSON object per line and event instead of the\n"
+             "                  progress: start, page, done, failed\n"
+             "  --exec CMD      run CMD after each finished chapter with the chapter's folder\n"
+             "                  (or CBZ file) as its last argument; CMD is split into words\n"
+             "                  like a shell would, but no shell ever sees the folder name\n"
              "  --proxy URL     reach the web through this proxy: http://, https:// or\n"
              "                  socks5://, optionally with user:password@ before the host.\n"
              "                  Without it, http_proxy, https_proxy and no_proxy apply\n"
+             "  --version       print the version\n"
              "  -h, --help      show this text\n"
              "\n"
              "Exit status: 0 when every chapter was downloaded completely, 1 when one failed\n"
@@ -134,6 +182,8 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
   QStringList positional;
   bool list = false;
   bool links = false;
+  bool follow = false;
+  bool check = false;
   bool optionsEnd = false;
 
   for (int i = 0; i < arguments.size(); ++i) {
@@ -180,11 +230,32 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
       list = true;
     } else if (arg == QLatin1String("--links")) {
       links = true;
+    } else if (arg == QLatin1String("--version")) {
+      options.mode = GetMode::Version;
+      return parsed;
+    } else if (arg == QLatin1String("--chapters")) {
+      options.chaptersOnly = true;
+    } else if (arg == QLatin1String("--follow")) {
+      follow = true;
+    } else if (arg == QLatin1String("--check")) {
+      check = true;
+    } else if (arg == QLatin1String("--only-new")) {
+      options.onlyNew = true;
+    } else if (arg == QLatin1String("--json")) {
+      options.json = true;
+    } else if (arg == QLatin1String("--exec") || arg.startsWith(QLatin1String("--exec="))) {
+      const bool joined = arg.size() > 6;
+      if (!joined && !hasNext) return {options, QStringLiteral("--exec needs a command")};
+      options.exec = joined ? arg.mid(7) : arguments[++i];
+      if (options.exec.trimmed().isEmpty()) return {options, QStringLiteral("--exec needs a command")};
     } else {
       return {options, QStringLiteral("unknown option %1").arg(arg)};
     }
   }
 
+  if (const QString error = SeriesModes(options, positional, list, links, follow, check);
+      !error.isEmpty() || options.mode != GetMode::Download)
+    return {options, error};
   if (list && links) return {options, QStringLiteral("--list and --links do not go together")};
   if (links && options.cbz) return {options, QStringLiteral("--cbz and --links do not go together")};
   if (list) {

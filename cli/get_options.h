@@ -3,9 +3,11 @@
 //
 //   folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] URL FOLDER [...]  download chapters
 //   folivex-get [-j N] [--cbz] [--delay S] [--max-pages N] --list FILE [FOLDER]  a list
-//   folivex-get --links URL FOLDER                   print the chapter links of a list page
-//   folivex-get --help
-// Every mode also takes --proxy URL.
+//   folivex-get --links [--chapters] URL FOLDER      print the chapter links of a list page
+//   folivex-get [--only-new] --follow URL FOLDER     follow a series and check it once
+//   folivex-get --check [FOLDER ...]                 check followed series for new chapters
+//   folivex-get --help | --version
+// Every mode also takes --proxy URL; the modes that download take --json and --exec CMD.
 #include "core/setting.h"
 
 #include <QList>
@@ -20,6 +22,9 @@ enum class GetMode {
   List,     ///< address and folder lines from a file
   Links,    ///< a link search
   Help,
+  Follow,  ///< follow the series of one list page in one folder, and check it once
+  Check,   ///< check followed series: the ones under the folders given, or Folivex's
+  Version,
 };
 
 /// One chapter to download.
@@ -38,6 +43,11 @@ struct GetOptions {
   QString listFile;          ///< List: the file, "-" for standard input
   QString listBase;          ///< List: the folder the listed folders must stay in; empty: cwd
   QString proxy;             ///< --proxy: "http://", "https://" or "socks5://" address; empty: none
+  bool chaptersOnly = false; ///< --links --chapters: only the chapters of the series
+  bool onlyNew = false;      ///< --follow: the first check skips the chapters already out
+  bool json = false;         ///< --json: one JSON object per line and event on standard output
+  QString exec;              ///< --exec: the command run after each finished chapter
+  QStringList checkFolders;  ///< Check: the folders to look for followed series in
 };
 
 /// Engines that may run at once: -j takes 1 to this.

@@ -1,5 +1,8 @@
 #include "cli/link_search_run.h"
 
+#include "common/program_folder.h"
+#include "core/chapter_links.h"
+#include "core/chapter_search.h"
 #include "platform/process.h"
 
 #include "cli/progress_output.h"
@@ -16,12 +19,6 @@ void WriteText(std::FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
-QString FailureReason(int status) {
-  if (status == 0) return QStringLiteral("no answer from the site");
-  if (status >= 400) return QStringLiteral("HTTP %1").arg(status);
-  return QStringLiteral("not a web page");
-}
-
 } // namespace
 
 CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
@@ -33,7 +30,7 @@ CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
     // End after the reply: the engine waits in its send until then.
     if (outcome.pageFailed) {
       WriteText(err_, QStringLiteral("folivex-get: the list page could not be loaded (%1)\n")
-                          .arg(FailureReason(outcome.status)));
+                          .arg(CChapterSearch::PageFailureReason(outcome.status)));
       QTimer::singleShot(0, [this] { End(kFailed); });
       return;
     }
@@ -42,9 +39,18 @@ CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
       QTimer::singleShot(0, [this] { End(kFailed); });
       return;
     }
-    lines_ = ResultLines(outcome.links);
+    lines_ = ResultLines(chaptersOnly_ ? Chapters(outcome, url_, folder_) : outcome.links);
     QTimer::singleShot(0, [this] { End(kDone); });
   });
+}
+
+std::vector<common::FoundLink> CLinkSearchRun::Chapters(const LinkSearchOutcome& outcome,
+                                                        const QString& url, const QString& base) {
+  std::vector<common::FoundLink> links;
+  for (const chapter_links::ChapterLink& chapter :
+       chapter_links::NamedChapters(outcome.links, outcome.page, url))
+    links.push_back({chapter.url, base + chapter.folderName, chapter.text});
+  return links;
 }
 
 QStringList CLinkSearchRun::ResultLines(const std::vector<common::FoundLink>& links) {
@@ -55,6 +61,8 @@ QStringList CLinkSearchRun::ResultLines(const std::vector<common::FoundLink>& li
 }
 
 int CLinkSearchRun::Run(const QString& url, const QString& folder) {
+  url_ = url;
+  folder_ = common::WithTrailingSlash(folder);
   if (!scratch_.isValid()) {
     WriteText(err_, QStringLiteral("folivex-get: no temporary folder for the search result\n"));
     return kFailed;
@@ -102,7 +110,9 @@ int CLinkSearchRun::Run(const QString& url, const QString& folder) {
   }
 
   for (const QString& line : lines_) WriteText(out_, line + QLatin1Char('\n'));
-  if (lines_.isEmpty()) WriteText(err_, QStringLiteral("folivex-get: no chapter links found\n"));
+  if (lines_.isEmpty())
+    WriteText(err_, chaptersOnly_ ? QStringLiteral("folivex-get: no chapters found\n")
+                                  : QStringLiteral("folivex-get: no chapter links found\n"));
   return kDone;
 }
 

@@ -1,6 +1,7 @@
 #include "core/chapter_links.h"
 
 #include "common/folder_name.h"
+#include "core/series_name.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -275,18 +276,18 @@ void NameFolders(QList<ChapterLink>& chapters, const QString& series, QSet<QStri
   }
 }
 
-QList<FoundLink> LinksOfResultLines(const QStringList& lines, const QString& base) {
-  QList<FoundLink> links;
-  for (const QString& line : lines) {
-    const QString trimmed = line.trimmed();
-    const qsizetype space = trimmed.indexOf(QLatin1Char(' '));
-    if (space <= 0) continue;
-    const QString folder = trimmed.mid(space).trimmed();
-    const QString text = folder.startsWith(base) ? folder.mid(base.size())
-                                                 : folder.section(QLatin1Char('/'), -1);
-    links.append({trimmed.left(space), text});
-  }
-  return links;
+QList<ChapterLink> ChaptersAmong(const std::vector<common::FoundLink>& links) {
+  QList<FoundLink> found;
+  for (const common::FoundLink& link : links) found.append({link.url, link.text});
+  return FindChapterLinks(found);
+}
+
+QList<ChapterLink> NamedChapters(const std::vector<common::FoundLink>& links,
+                                 const common::ListPage& page, const QString& url) {
+  QList<ChapterLink> chapters = ChaptersAmong(links);
+  QSet<QString> used;
+  NameFolders(chapters, series_name::SeriesName(page.title, page.heading, url), used);
+  return chapters;
 }
 
 } // namespace chapter_links

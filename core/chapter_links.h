@@ -23,9 +23,12 @@
 //     the list is reversed.
 //
 // Pure functions, no I/O; the folder names are single safe folder-name components.
+#include "common/search_result_file.h"
+
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <vector>
 
 namespace chapter_links {
 
@@ -65,8 +68,12 @@ QString ChapterFolderName(const QString& series, const ChapterLink& chapter);
 /// each other ("name", "name 2", ...); the names given are added to `used`.
 void NameFolders(QList<ChapterLink>& chapters, const QString& series, QSet<QString>& used);
 
-/// The links of a search's result lines ("address   BASE/link text"): the link text is the
-/// folder after `base` (its last part when the folder does not start with `base`).
-QList<FoundLink> LinksOfResultLines(const QStringList& lines, const QString& base);
+/// FindChapterLinks of the links a link search found (their proposed folders play no part).
+QList<ChapterLink> ChaptersAmong(const std::vector<common::FoundLink>& links);
+/// The chapters of a link search of the list page `url` that says `page` about itself: found
+/// among its links and named (NameFolders) after the series the page names
+/// (series_name::SeriesName).
+QList<ChapterLink> NamedChapters(const std::vector<common::FoundLink>& links,
+                                 const common::ListPage& page, const QString& url);
 
 } // namespace chapter_links

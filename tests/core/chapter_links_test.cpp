@@ -141,15 +141,6 @@ TEST(ChapterLinks, FolderNamesAreSafeDistinctAndNamedAfterTheSeries) {
   EXPECT_EQ(chapter_links::ChapterFolderName(".hidden", chapters[0]), "hidden - Chapter 1");
 }
 
-TEST(ChapterLinks, ResultLinesGiveBackTheLinkTexts) {
-  const QList<FoundLink> links = chapter_links::LinksOfResultLines(
-      {"http://a/1   /c/base/Chapter 1", "", "http://a/2   /elsewhere/Chapter 2", "noline"}, "/c/base/");
-  ASSERT_EQ(links.size(), 2);
-  EXPECT_EQ(links[0].url, "http://a/1");
-  EXPECT_EQ(links[0].text, "Chapter 1");
-  EXPECT_EQ(links[1].text, "Chapter 2");
-}
-
 TEST(SeriesName, TitlesAndHeadingsCleanedOfTheSiteName) {
   const struct {
     const char16_t* title;

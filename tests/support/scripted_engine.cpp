@@ -15,7 +15,9 @@
 //     FOLIVEX_TEST_APP_DIR. In link-search mode ("search_link" set) it writes "lines" links
 //     (query "lines=N") into the job's result file, tells the window it is done and ends. With
 //     "fail=S" in the query it writes nothing and tells the window that the list page could not
-//     be loaded, with HTTP status S (0: no answer).
+//     be loaded, with HTTP status S (0: no answer). With "listfile=PATH" the links of the file
+//     PATH follow, read at the search ("ADDRESS TEXT" each: the address, one space, the link
+//     text), and "title=T" gives the list page the title T.
 //
 // The script is a comma-separated list of steps:
 //   info:T      page-info report "100" with the title and total T
@@ -23,6 +25,7 @@
 //   saveall     "save" until the page number passes the last "info" total
 //   stall       stall report "102"
 //   stallfirst  "stall", but only in an engine that started at page 1
+//   failwhile:P "stall" and end the script while the file P exists
 //   pause:MS    let MS milliseconds pass (messages are handled meanwhile)
 //   crash       end at once without a word
 //   linger:MS   once told to quit, stay MS milliseconds before ending (a browser closing)
@@ -114,6 +117,11 @@ struct Engine {
       Send(common::StallReport{*job.id});
     } else if (name == "pause") {
       Pause(value);
+    } else if (name == "failwhile") {
+      if (QFile::exists(step.section(':', 1))) {
+        Send(common::StallReport{*job.id});
+        return false;
+      }
     } else if (name == "crash") {
       std::_Exit(3);
     } else if (name == "linger") {
@@ -134,8 +142,16 @@ struct Engine {
       links.push_back({QString("http://127.0.0.1:9/c/%1").arg(i),
                        job.folder.value_or(QString()) + QString("Chapter %1 \u00e9t\u00e9").arg(i),
                        QString("Chapter %1 \u00e9t\u00e9").arg(i)});
+    if (query.hasQueryItem("listfile")) {
+      QFile list(query.queryItemValue("listfile", QUrl::FullyDecoded));
+      list.open(QIODevice::ReadOnly);
+      for (const QString& line : QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts))
+        links.push_back({line.section(' ', 0, 0), job.folder.value_or(QString()) + line.section(' ', 1),
+                         line.section(' ', 1)});
+    }
+    const common::ListPage page{query.queryItemValue("title", QUrl::FullyDecoded), {}, 0};
     const QString file = job.searchResult.value_or(QString());
-    const bool written = !file.isEmpty() && common::WriteSearchResultFile(file, links);
+    const bool written = !file.isEmpty() && common::WriteSearchResultFile(file, links, page);
     const platform::LRESULT reply = platform::SendMessage(
         job.hwnd, protocol::WM_APP_SEARCH_DONE,
         written ? protocol::SEARCH_DONE_WRITTEN : protocol::SEARCH_DONE_NOT_WRITTEN, window.Handle());

@@ -1,0 +1,74 @@
+#include "cli/chapter_exec.h"
+
+#include "core/task_info.h"
+
+#include <QDir>
+#include <QProcess>
+
+namespace folivex_get {
+namespace {
+
+void WriteLine(std::FILE* stream, const QString& text) {
+  const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+} // namespace
+
+CChapterExec::CChapterExec(const CTaskManager& tasks, const QString& command, std::FILE* err,
+                           bool outputToErr)
+    : events_(tasks, *this), words_(Words(command)), err_(err), outputToErr_(outputToErr) {}
+
+CChapterExec::~CChapterExec() { Wait(); }
+
+QStringList CChapterExec::Words(const QString& command) { return QProcess::splitCommand(command); }
+
+void CChapterExec::OnChapterDone(const CTaskInfo& task) {
+  Run(task.archive.isEmpty() ? QDir::cleanPath(task.folder) : task.archive);
+}
+
+void CChapterExec::Run(const QString& path) {
+  if (words_.isEmpty()) return;
+  auto process = std::make_unique<QProcess>();
+  process->setProgram(words_.first());
+  process->setArguments(words_.mid(1) << path);
+  process->setStandardInputFile(QProcess::nullDevice());
+  if (outputToErr_) {
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QStringLiteral("/dev/stderr"));
+  } else {
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+  }
+  process->start();
+  running_.push_back(std::move(process));
+  paths_.push_back(path);
+}
+
+void CChapterExec::Report(QProcess& process, const QString& path) {
+  const QString program = words_.first();
+  if (process.error() == QProcess::FailedToStart) {
+    WriteLine(err_, QStringLiteral("folivex-get: --exec: cannot start %1").arg(program));
+  } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    WriteLine(err_, QStringLiteral("folivex-get: --exec: %1 failed (exit status %2) for %3")
+                        .arg(program)
+                        .arg(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1)
+                        .arg(path));
+  } else {
+    return;
+  }
+  ++failures_;
+}
+
+int CChapterExec::Wait() {
+  for (size_t i = 0; i < running_.size(); ++i) {
+    QProcess& process = *running_[i];
+    if (process.state() != QProcess::NotRunning) process.waitForFinished(-1);
+    Report(process, paths_[i]);
+  }
+  running_.clear();
+  paths_.clear();
+  return failures_;
+}
+
+} // namespace folivex_get
