@@ -1,0 +1,215 @@
+// Following a series: what a check downloads as the list page changes, what the record keeps
+// on disk (and refuses to read), where followed folders are found, and what a chapter folder
+// holds before its first page.
+#include "archive/comic_info.h"
+#include "core/series_check.h"
+#include "core/series_list.h"
+#include "core/series_record.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using chapter_links::ChapterLink;
+using testing_support::Sandbox;
+
+namespace {
+
+const QDateTime kMonday = QDateTime::fromString("2024-05-06T08:00:00Z", Qt::ISODate);
+
+QList<ChapterLink> Page(const QList<int>& numbers) {
+  QList<ChapterLink> links;
+  for (int n : numbers)
+    links.append({QString("http://s.example/c/%1").arg(n), QString("Chapter %1").arg(n), QString::number(n), {}});
+  return links;
+}
+
+QStringList Numbers(const QList<SeriesChapter>& chapters) {
+  QStringList numbers;
+  for (const SeriesChapter& c : chapters) numbers << c.number;
+  return numbers;
+}
+
+// The search result of a list page whose links lie in the series folder.
+CChapterSearch::Result SearchResult(const CSeriesRecord& record, const QList<int>& numbers,
+                                    const QString& title) {
+  CChapterSearch::Result result;
+  result.ok = true;
+  for (int n : numbers)
+    result.links.push_back({QString("http://s.example/c/%1").arg(n),
+                            QString("%1/Chapter %2").arg(record.Folder()).arg(n),
+                            QString("Chapter %1").arg(n)});
+  result.page = {title, {}, 40};
+  return result;
+}
+
+} // namespace
+
+TEST(SeriesRecord, ChecksDownloadWhatIsNewOrFailedAndLeaveVanishedChaptersAlone) {
+  const struct {
+    const char* what;
+    FirstCheck take;
+    QList<QList<int>> pages;    ///< the list page at each check
+    QList<int> failAfterCheck1; ///< chapters whose download fails after the first check
+    QStringList lastDownload;   ///< what the last check downloads
+    int lastNew;
+  } rows[] = {
+      {"every chapter, then two more", FirstCheck::All, {{1, 2, 3}, {1, 2, 3, 4, 5}}, {}, {"4", "5"}, 2},
+      {"only new ones: the first check skips", FirstCheck::OnlyNew, {{1, 2, 3}, {1, 2, 3, 4}}, {}, {"4"}, 1},
+      {"only new ones, nothing new", FirstCheck::OnlyNew, {{1, 2}, {1, 2}}, {}, {}, 0},
+      {"a failed chapter is tried again", FirstCheck::All, {{1, 2}, {1, 2, 3}}, {2}, {"2", "3"}, 1},
+      {"a failed chapter that vanished stays", FirstCheck::All, {{1, 2}, {1, 3}}, {2}, {"3"}, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Sandbox box;
+    CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", row.take);
+    CSeriesRecord::Plan plan;
+    for (qsizetype check = 0; check < row.pages.size(); ++check) {
+      QList<ChapterLink> found = Page(row.pages[check]);
+      plan = record.MergeCheck(found, "Tide", 0, kMonday.addDays(check));
+      if (check + 1 == row.pages.size()) break;
+      for (const SeriesChapter& chapter : plan.download) {
+        const bool fails = row.failAfterCheck1.contains(chapter.number.toInt());
+        record.Mark(chapter.url, fails ? ChapterState::Failed : ChapterState::Downloaded);
+      }
+    }
+    EXPECT_EQ(Numbers(plan.download), row.lastDownload);
+    EXPECT_EQ(plan.newChapters, row.lastNew);
+    EXPECT_EQ(record.lastNew, row.lastNew);
+  }
+}
+
+TEST(SeriesRecord, FolderNamesStayOnceGivenAndNeverRepeat) {
+  Sandbox box;
+  CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", FirstCheck::All);
+  record.MergeCheck(Page({1, 2}), "Tide", 0, kMonday);
+  // The page's title changed; a second upload of chapter 2 appears under another address.
+  QList<ChapterLink> later = Page({1, 2});
+  later.append({"http://s.example/c/2b", "Chapter 2 (fixed)", "2", {}});
+  const CSeriesRecord::Plan plan = record.MergeCheck(later, "Tide Keeper Returns", 0, kMonday.addDays(1));
+  EXPECT_EQ(record.series, "Tide");
+  ASSERT_EQ(record.chapters.size(), 3);
+  EXPECT_EQ(record.chapters[1].folder, "Tide - Chapter 2");
+  EXPECT_EQ(record.chapters[2].folder, "Tide - Chapter 2 2");
+  EXPECT_EQ(record.ChapterFolder(record.chapters[2]), box.path() + "/Tide - Chapter 2 2/");
+  EXPECT_EQ(plan.download.size(), 3); // nothing was marked downloaded yet
+}
+
+TEST(SeriesRecord, SavedWholeReadBackAndAHandEditedFileCannotEscapeTheFolder) {
+  Sandbox box;
+  CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", FirstCheck::OnlyNew);
+  record.MergeCheck(Page({1, 2}), QString::fromUtf8("潮 \"Tide\""), 12, kMonday);
+  record.Mark("http://s.example/c/1", ChapterState::Downloaded);
+  ASSERT_TRUE(record.Save());
+
+  std::optional<CSeriesRecord> read = CSeriesRecord::Load(box.path() + "/");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->Folder(), box.path());
+  EXPECT_EQ(read->chapters, record.chapters);
+  EXPECT_EQ(read->series, record.series);
+  EXPECT_EQ(read->count, 12);
+  EXPECT_EQ(read->take, FirstCheck::OnlyNew);
+  EXPECT_EQ(read->checked, kMonday);
+  EXPECT_EQ(read->searched, kMonday);
+  EXPECT_EQ(read->CountIn(ChapterState::Skipped), 1);
+
+  // An unchanged record is not written again; a changed one is.
+  const QString path = box.file(CSeriesRecord::kFileName);
+  const QByteArray written = testing_support::ReadBytes(path);
+  ASSERT_TRUE(testing_support::WriteBytes(path, "left alone"));
+  EXPECT_TRUE(read->Save());
+  EXPECT_EQ(testing_support::ReadBytes(path), "left alone");
+  read->Mark("http://s.example/c/2", ChapterState::Failed);
+  EXPECT_TRUE(read->Save());
+  EXPECT_NE(testing_support::ReadBytes(path), written);
+  EXPECT_EQ(CSeriesRecord::Load(box.path())->chapters[1].state, ChapterState::Failed);
+
+  // Folders that leave the series folder, doubled folders and addresses are dropped; the rest stays.
+  ASSERT_TRUE(testing_support::WriteBytes(path, R"({"url": "http://s.example/list", "chapters": [
+      {"url": "http://s.example/c/1", "folder": "../../outside", "state": "downloaded"},
+      {"url": "http://s.example/c/2", "folder": "a/b"},
+      {"url": "http://s.example/c/3", "folder": "Chapter 3", "state": "failed"},
+      {"url": "http://s.example/c/4", "folder": "Chapter 3"},
+      {"url": "http://s.example/c/3", "folder": "Chapter 3b"},
+      {"url": "", "folder": "Chapter 5"}]})"));
+  read = CSeriesRecord::Load(box.path());
+  ASSERT_TRUE(read);
+  ASSERT_EQ(read->chapters.size(), 1);
+  EXPECT_EQ(read->chapters[0].state, ChapterState::Failed);
+  EXPECT_EQ(read->take, FirstCheck::Ask);
+
+  for (const QByteArray& broken : {QByteArray("{not json"), QByteArray("[]"), QByteArray(R"({"chapters": []})")}) {
+    ASSERT_TRUE(testing_support::WriteBytes(path, broken));
+    EXPECT_FALSE(CSeriesRecord::Load(box.path())) << broken.constData();
+    EXPECT_TRUE(CSeriesRecord::IsSeriesFolder(box.path()));
+  }
+  EXPECT_FALSE(CSeriesRecord::Load(box.file("missing")));
+}
+
+TEST(SeriesCheck, ChaptersToDownloadGetAFolderWithTheirComicInfoAndTheRecordIsSaved) {
+  Sandbox box;
+  const CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", FirstCheck::All);
+  const CSeriesCheck::Outcome outcome =
+      CSeriesCheck::Apply(record, SearchResult(record, {2, 1}, "Tide & <Keeper> - SiteName"), kMonday);
+  ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+  EXPECT_EQ(Numbers(outcome.plan.download), QStringList({"1", "2"}));
+  const QString folder = box.path() + "/Tide & <Keeper> - Chapter 1";
+  const std::optional<archive::ComicInfo> info = archive::ReadChapterInfo(folder);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->series, "Tide & <Keeper>");
+  EXPECT_EQ(info->number, "1");
+  EXPECT_EQ(info->title, "Chapter 1");
+  EXPECT_EQ(info->web, "http://s.example/c/1");
+  EXPECT_EQ(info->count, 40);
+  ASSERT_TRUE(CSeriesRecord::Load(box.path()));
+  EXPECT_EQ(CSeriesRecord::Load(box.path())->chapters.size(), 2);
+
+  // A chapter's end is noted in the record on disk; a failed one comes back at the next check.
+  EXPECT_TRUE(CSeriesCheck::NoteChapterEnd(box.path(), "http://s.example/c/1", true, folder + "/", 0));
+  EXPECT_TRUE(CSeriesCheck::NoteChapterEnd(box.path(), "http://s.example/c/2", false, {}, 0));
+  EXPECT_FALSE(CSeriesCheck::NoteChapterEnd(box.path(), "http://s.example/c/9", true, {}, 0));
+  const CSeriesCheck::Outcome next = CSeriesCheck::Apply(
+      *CSeriesRecord::Load(box.path()), SearchResult(record, {1, 2, 3}, "Tide"), kMonday.addDays(1));
+  EXPECT_EQ(Numbers(next.plan.download), QStringList({"2", "3"}));
+  EXPECT_EQ(next.plan.newChapters, 1);
+}
+
+TEST(SeriesCheck, AFailedSearchIsNotedAndChangesNoChapter) {
+  Sandbox box;
+  CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", FirstCheck::OnlyNew);
+  CChapterSearch::Result failed;
+  failed.error = "the list page could not be loaded (HTTP 503)";
+  const CSeriesCheck::Outcome outcome = CSeriesCheck::Apply(record, failed, kMonday);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.record.lastError, failed.error);
+  EXPECT_EQ(outcome.record.checked, kMonday);
+  // The page never answered, so the next check that reaches it is still the first one.
+  const CSeriesCheck::Outcome later =
+      CSeriesCheck::Apply(outcome.record, SearchResult(record, {1, 2}, "Tide"), kMonday.addDays(1));
+  EXPECT_TRUE(later.plan.download.isEmpty());
+  EXPECT_EQ(later.record.CountIn(ChapterState::Skipped), 2);
+  EXPECT_TRUE(later.record.lastError.isEmpty());
+}
+
+TEST(SeriesList, FollowedFoldersAreKeptOnceAndFoundBelowFoldersAfterAMove) {
+  Sandbox box;
+  CSeriesList list(box.file("data/series.json"));
+  EXPECT_TRUE(list.Folders().isEmpty());
+  EXPECT_TRUE(list.Add(box.file("comics/tide")));
+  EXPECT_TRUE(list.Add(box.file("comics/tide/")));
+  EXPECT_TRUE(list.Add(box.file("comics/./sky")));
+  EXPECT_EQ(list.Folders(), QStringList({box.file("comics/tide"), box.file("comics/sky")}));
+  EXPECT_TRUE(list.Remove(box.file("comics/tide")));
+  EXPECT_EQ(list.Folders(), QStringList({box.file("comics/sky")}));
+
+  for (const char* folder : {"moved/a/tide", "moved/sky", "moved/b/c/d/e/too-deep"}) {
+    ASSERT_TRUE(QDir().mkpath(box.file(folder)));
+    CSeriesRecord::Create(box.file(folder), "http://s.example/list", FirstCheck::All).Save();
+  }
+  ASSERT_TRUE(QDir().mkpath(box.file("loop")));
+  ASSERT_TRUE(QFile::link(box.file("moved"), box.file("loop/link")));
+  EXPECT_EQ(CSeriesList::FoldersUnder({box.file("moved"), box.file("moved/sky"), box.file("loop")}),
+            QStringList({box.file("moved/a/tide"), box.file("moved/sky")}));
+}
