@@ -22,7 +22,36 @@ CChapterExec::CChapterExec(const CTaskManager& tasks, const QString& command, st
 
 CChapterExec::~CChapterExec() { Wait(); }
 
-QStringList CChapterExec::Words(const QString& command) { return QProcess::splitCommand(command); }
+QStringList CChapterExec::Words(const QString& command) {
+  QStringList words;
+  QString word;
+  bool inWord = false;
+  QChar quote; // '\'' or '"' while inside quotes
+  for (qsizetype i = 0; i < command.size(); ++i) {
+    const QChar c = command[i];
+    const bool hasNext = i + 1 < command.size();
+    if (quote == u'\'') {
+      if (c == u'\'') quote = QChar();
+      else word += c;
+    } else if (quote == u'"') {
+      if (c == u'"') quote = QChar();
+      else if (c == u'\\' && hasNext && QStringLiteral("\"\\$`").contains(command[i + 1])) word += command[++i];
+      else word += c;
+    } else if (c.isSpace()) {
+      if (inWord) words << word;
+      word.clear();
+      inWord = false;
+    } else {
+      inWord = true;
+      if (c == u'\'' || c == u'"') quote = c;
+      else if (c == u'\\' && hasNext) word += command[++i];
+      else word += c;
+    }
+  }
+  if (!quote.isNull()) return {};
+  if (inWord) words << word;
+  return words;
+}
 
 void CChapterExec::OnChapterDone(const CTaskInfo& task) {
   Run(task.archive.isEmpty() ? QDir::cleanPath(task.folder) : task.archive);

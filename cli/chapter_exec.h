@@ -33,7 +33,10 @@ public:
   /// Waits until every command started has ended; returns how many failed.
   int Wait();
 
-  /// The words of `command` (QProcess::splitCommand): empty when it has none.
+  /// The words of `command` as a shell splits them: blanks separate words; '...' keeps its
+  /// text as it is; "..." keeps it too, except that a backslash before ", \, $ or ` stands for
+  /// that character; elsewhere a backslash keeps the next character. Nothing is expanded.
+  /// Empty when the command has no word or a quote is left open.
   static QStringList Words(const QString& command);
 
 private:

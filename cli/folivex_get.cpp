@@ -4,6 +4,7 @@
 #include "common/network_setting.h"
 #include "core/engine_launcher.h"
 #include "platform/termination.h"
+#include "cli/chapter_exec.h"
 #include "cli/download_run.h"
 #include "cli/get_options.h"
 #include "cli/link_search_run.h"
@@ -139,6 +140,8 @@ int Links(const GetOptions& options) {
 int RunFolivexGet(const QStringList& arguments) {
   const ParsedArguments parsed = ParseArguments(arguments);
   if (!parsed.ok()) return BadArguments(parsed.error);
+  if (!parsed.options.exec.isEmpty() && CChapterExec::Words(parsed.options.exec).isEmpty())
+    return BadArguments(QStringLiteral("--exec: a quote is left open in %1").arg(parsed.options.exec));
   // The engines inherit it, for their browser and their image fetches.
   if (!parsed.options.proxy.isEmpty()) common::ApplyNetworkSetting({parsed.options.proxy, {}});
   // The engines' reports meet in the data folder; a copied program folder may lack the folder.

@@ -27,9 +27,12 @@ CSeriesRun::CSeriesRun(platform::FIProgramLauncher& launcher, const QString& eng
   check_.SetResultFolder(downloads.RunFolder());
 }
 
-void CSeriesRun::Say(const QString& text) {
+void CSeriesRun::Say(const QString& text) { Write(downloads_.SummaryStream(), text); }
+
+void CSeriesRun::Warn(const QString& text) { Write(err_, QStringLiteral("folivex-get: ") + text); }
+
+void CSeriesRun::Write(std::FILE* stream, const QString& text) {
   const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
-  std::FILE* stream = downloads_.SummaryStream();
   std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
   std::fflush(stream);
 }
@@ -38,22 +41,22 @@ int CSeriesRun::Follow(const QString& url, const QString& folder, FirstCheck tak
   const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(folder));
   std::optional<CSeriesRecord> record = CSeriesRecord::Load(absolute);
   if (record && record->url != url) {
-    Say(QStringLiteral("folivex-get: %1 already follows %2").arg(absolute, record->url));
+    Warn(QStringLiteral("%1 already follows %2").arg(absolute, record->url));
     return kFailed;
   }
   if (!record) {
     if (CSeriesRecord::IsSeriesFolder(absolute)) {
-      Say(QStringLiteral("folivex-get: the series record in %1 cannot be read").arg(absolute));
+      Warn(QStringLiteral("the series record in %1 cannot be read").arg(absolute));
       return kFailed;
     }
     record = CSeriesRecord::Create(absolute, url, take);
     if (!QDir().mkpath(absolute) || !record->Save()) {
-      Say(QStringLiteral("folivex-get: cannot write the series record in %1").arg(absolute));
+      Warn(QStringLiteral("cannot write the series record in %1").arg(absolute));
       return kFailed;
     }
   }
   if (!CSeriesList().Add(absolute))
-    Say(QStringLiteral("folivex-get: cannot add %1 to the series Folivex follows").arg(absolute));
+    Warn(QStringLiteral("cannot add %1 to the series Folivex follows").arg(absolute));
   const bool checked = CheckOne(*record);
   return DownloadAndNote(checked ? 0 : 1);
 }
@@ -67,19 +70,19 @@ int CSeriesRun::Check(const QStringList& folders) {
         series << folder;
         continue;
       }
-      Say(QStringLiteral("folivex-get: %1: the series folder is gone (moved? check it with "
+      Warn(QStringLiteral("%1: the series folder is gone (moved? check it with "
                          "--check NEW_PLACE)").arg(folder));
       ++failed;
     }
   } else {
     series = CSeriesList::FoldersUnder(folders);
   }
-  if (series.isEmpty() && failed == 0) Say(QStringLiteral("folivex-get: no followed series found"));
+  if (series.isEmpty() && failed == 0) Warn(QStringLiteral("no followed series found"));
   for (const QString& folder : series) {
     if (interruptCode_ >= 0) break;
     const std::optional<CSeriesRecord> record = CSeriesRecord::Load(folder);
     if (!record) {
-      Say(QStringLiteral("folivex-get: the series record in %1 cannot be read").arg(folder));
+      Warn(QStringLiteral("the series record in %1 cannot be read").arg(folder));
       ++failed;
       continue;
     }
@@ -102,7 +105,7 @@ bool CSeriesRun::CheckOne(const CSeriesRecord& record) {
     check_.Cancel();
     platform::AwaitProcessesEnd({check_.EngineProcess()}, kEngineTermAfterMs, kEngineKillAfterMs);
     if (interruptCode_ < 0)
-      Say(QStringLiteral("folivex-get: %1: %2").arg(SeriesLabel(record), outcome.error));
+      Warn(QStringLiteral("%1: %2").arg(SeriesLabel(record), outcome.error));
     return false;
   }
   const CSeriesRecord::Plan& plan = outcome.plan;

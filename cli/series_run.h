@@ -11,7 +11,8 @@
 //   --check [FOLDER ...]  checks every series folder at or below the FOLDERs, or else every
 //                         series Folivex follows; a listed folder that is gone is reported.
 //
-// One line per series goes to the run's summary stream: "Tide Keeper: 2 new chapters".
+// One line per series goes to the run's summary stream: "Tide Keeper: 2 new chapters";
+// failures go to standard error.
 #include "cli/download_run.h"
 #include "core/series_check.h"
 #include "core/series_record.h"
@@ -44,7 +45,10 @@ private:
   /// Checks one series and queues its chapters; false when the check failed.
   bool CheckOne(const CSeriesRecord& record);
   int DownloadAndNote(int failedChecks);
+  /// A line of the run's report (summary stream); a message on standard error.
   void Say(const QString& text);
+  void Warn(const QString& text);
+  static void Write(std::FILE* stream, const QString& text);
 
   CSeriesCheck check_;
   QString engineProgram_;

@@ -1,5 +1,5 @@
 // The folivex-get program as scripts use it: exit codes, plain progress on a pipe, errors on
-// standard error, list files, the link search relay and Control-C. The engine is the scripted
+// standard error, list files, the link search and Control-C. The engine is the scripted
 // stand-in, named through FOLIVEX_GET_ENGINE.
 #include "cli/run_folder.h"
 #include "platform/file_lock.h"

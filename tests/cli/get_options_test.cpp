@@ -121,3 +121,40 @@ TEST(GetOptions, ProxyInBothFormsInEveryMode) {
   EXPECT_EQ(p.options.mode, GetMode::List);
   EXPECT_EQ(p.options.proxy, "http://p:3128");
 }
+
+TEST(GetOptions, SeriesModesAndScriptingOptions) {
+  auto p = Parse({"--links", "--chapters", "http://a/list", "f"});
+  ASSERT_TRUE(p.ok()) << p.error.toStdString();
+  EXPECT_EQ(p.options.mode, GetMode::Links);
+  EXPECT_TRUE(p.options.chaptersOnly);
+  p = Parse({"--only-new", "-j", "2", "--cbz", "--follow", "https://a/list", "series"});
+  ASSERT_TRUE(p.ok()) << p.error.toStdString();
+  EXPECT_EQ(p.options.mode, GetMode::Follow);
+  EXPECT_TRUE(p.options.onlyNew);
+  EXPECT_EQ(p.options.chapters.value(0).folder, "series");
+  p = Parse({"--check"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.mode, GetMode::Check);
+  EXPECT_TRUE(p.options.checkFolders.isEmpty());
+  p = Parse({"--json", "--exec", "notify 'a b'", "--check", "a", "b c"});
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(p.options.checkFolders, QStringList({"a", "b c"}));
+  EXPECT_TRUE(p.options.json);
+  EXPECT_EQ(p.options.exec, "notify 'a b'");
+  EXPECT_EQ(Parse({"--exec=x", "http://a", "f"}).options.exec, "x");
+  EXPECT_EQ(Parse({"http://a", "f", "--version"}).options.mode, GetMode::Version);
+
+  const QList<QStringList> bad = {
+      {"--chapters", "http://a", "f"},               // chapters of what list?
+      {"--only-new", "--check"},                     // only the first check asks
+      {"--follow", "http://a"},                      // no folder
+      {"--follow", "ftp://a", "f"},                  // no web address
+      {"--follow", "http://a", "f", "http://b", "g"}, // one series at a time
+      {"--follow", "http://a", "f", "--check"},      // two modes
+      {"--links", "--json", "http://a", "f"},        // a search prints lines, not events
+      {"--exec", "   ", "http://a", "f"},            // no command
+      {"http://a", "f", "--exec"},                   // command missing at the end
+      {"--check", ""},                               // empty folder
+  };
+  for (const QStringList& args : bad) EXPECT_FALSE(Parse(args).ok()) << args.join(' ').toStdString();
+}
