@@ -1,7 +1,8 @@
 # Installing: `cmake --install build --prefix DIR` lays out the program folder in
 # DIR/${FOLIVEX_PROGRAM_DIR} (programs, skin/ with cmd/, language/, task/), links the programs
 # into DIR/bin, and puts the desktop entry and the icon under DIR/share so the desktop's menu
-# shows Folivex. A program folder the user can write (~/.local, ~/Apps/folivex) keeps the
+# shows Folivex; folivex-get's manual page and bash completion, and a systemd user timer that
+# checks the followed series daily (installed, never enabled: the user turns it on). A program folder the user can write (~/.local, ~/Apps/folivex) keeps the
 # settings and tasks beside the programs; one that is not writable (/usr, /opt) keeps them in
 # ~/.local/share/folivex/ (common/data_folder.h). scripts/package-deb builds the .deb from this.
 # FOLIVEX_PROGRAM_DIR "." makes DIR itself the program folder.
@@ -22,6 +23,12 @@ install(DIRECTORY DESTINATION ${FOLIVEX_PROGRAM_DIR}/skin/cmd)
 
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/folivex.svg
         DESTINATION share/icons/hicolor/scalable/apps)
+install(FILES ${FOLIVEX_MAN_PAGE} DESTINATION share/man/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/folivex-get.bash-completion
+        DESTINATION share/bash-completion/completions RENAME folivex-get)
+# The prefix's own systemd folder: /usr/lib/systemd/user, or ~/.local/lib/systemd/user, which
+# the user manager does not read (link the units to ~/.config/systemd/user/ there).
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/folivex-check.timer DESTINATION lib/systemd/user)
 
 # Links in bin/ and the desktop entry need the final prefix, known only at install time.
 install(CODE "
@@ -39,6 +46,11 @@ install(CODE "
       message(STATUS \"Linking: \${_root}/bin/\${_link} -> \${_target}\")
     endif()
   endforeach()
+  file(READ \"${CMAKE_SOURCE_DIR}/packaging/folivex-check.service.in\" _unit)
+  string(REPLACE \"@FOLIVEX_GET@\" \"\${CMAKE_INSTALL_PREFIX}/bin/folivex-get\" _unit \"\${_unit}\")
+  file(MAKE_DIRECTORY \"\${_root}/lib/systemd/user\")
+  file(WRITE \"\${_root}/lib/systemd/user/folivex-check.service\" \"\${_unit}\")
+  message(STATUS \"Installing: \${_root}/lib/systemd/user/folivex-check.service\")
   if(EXISTS \"\$ENV{DESTDIR}\${_programs}/Folivex\")
     file(READ \"${CMAKE_SOURCE_DIR}/packaging/folivex.desktop.in\" _entry)
     string(REPLACE \"@FOLIVEX_EXEC_QUOTED@\" \"\\\"\${_programs}/Folivex\\\"\" _entry \"\${_entry}\")

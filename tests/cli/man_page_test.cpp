@@ -1,0 +1,50 @@
+// The manual page and the bash completion follow the usage text: every option --help lists is
+// in both, and the page is troff that prints text literally.
+#include "cli/get_options.h"
+#include "cli/man_page.h"
+#include "test_support.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every long and short option the usage text names ("--jobs", "-j", ...).
+QStringList UsageOptions() {
+  QStringList options;
+  static const QRegularExpression option(QStringLiteral("(?<![\\w-])(--?[a-z][a-z-]*)"));
+  for (auto it = option.globalMatch(folivex_get::UsageText()); it.hasNext();) {
+    const QString name = it.next().captured(1);
+    if (!options.contains(name)) options << name;
+  }
+  return options;
+}
+
+} // namespace
+
+TEST(ManPage, EveryOptionOfTheUsageTextIsOnThePageAndInTheCompletion) {
+  const QString page = folivex_get::ManPage(folivex_get::UsageText(), "9.9");
+  const QString completion =
+      QString::fromUtf8(testing_support::ReadBytes(FOLIVEX_SOURCE_DIR "/packaging/folivex-get.bash-completion"));
+  const QStringList options = UsageOptions();
+  ASSERT_GE(options.size(), 16) << options.join(' ').toStdString();
+  for (const QString& option : options) {
+    const QRegularExpression named("^\\.B .*" + QRegularExpression::escape(folivex_get::TroffText(option)) +
+                                   "($|[ ,])", QRegularExpression::MultilineOption);
+    EXPECT_TRUE(named.match(page).hasMatch()) << option.toStdString() << " has no entry on the page";
+    EXPECT_TRUE(QRegularExpression("[\" ]" + QRegularExpression::escape(option) + "[\" \\n]")
+                    .match(completion).hasMatch())
+        << option.toStdString() << " is missing from the completion";
+  }
+  EXPECT_TRUE(page.startsWith(".TH FOLIVEX\\-GET 1 \"\" \"folivex-get 9.9\""));
+  EXPECT_TRUE(page.contains(".SH EXIT STATUS\n0 when every chapter"));
+  for (const QString& line : page.split('\n'))
+    EXPECT_FALSE(line.startsWith(' ')) << "a blank at a line start shifts the text: " << line.toStdString();
+}
+
+TEST(ManPage, TextThatTroffWouldReadAsCommandsIsEscaped) {
+  EXPECT_EQ(folivex_get::TroffText(".hidden"), "\\&.hidden");
+  EXPECT_EQ(folivex_get::TroffText("'quoted"), "\\&'quoted");
+  EXPECT_EQ(folivex_get::TroffText("a\\b --c"), "a\\eb \\-\\-c");
+  EXPECT_EQ(folivex_get::TroffText("plain"), "plain");
+}
