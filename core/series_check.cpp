@@ -8,7 +8,7 @@
 
 CSeriesCheck::CSeriesCheck(platform::FIProgramLauncher& launcher) : search_(launcher) {
   search_.SetDoneCallback([this](const CChapterSearch::Result& result) {
-    const Outcome outcome = Apply(record_, result, QDateTime::currentDateTimeUtc());
+    const Outcome outcome = Apply(record_, result, clock_ ? clock_() : QDateTime::currentDateTimeUtc());
     if (const auto done = done_) done(outcome); // from a copy: it may delete this object
   });
 }

@@ -29,6 +29,8 @@ public:
   void SetTimeouts(int helloMs, int searchMs) { search_.SetTimeouts(helloMs, searchMs); }
   /// Where the search's result file is made; the temporary folder unless set.
   void SetResultFolder(const QString& folder) { search_.SetResultFolder(folder); }
+  /// The clock the record's check times come from (tests); null: the real one.
+  void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
   /// Checks the series of `record` with the engine `program`. A check still running is
   /// cancelled first.
   void Start(const QString& program, const CSeriesRecord& record);
@@ -52,4 +54,5 @@ private:
   CChapterSearch search_;
   CSeriesRecord record_;
   std::function<void(const Outcome&)> done_;
+  std::function<QDateTime()> clock_;
 };

@@ -42,6 +42,7 @@ bool CSetting::Read(const QString& file, QSize screen) {
   max_pages = std::clamp(pages, 1, protocol::kMostMaxPages);
   number("notify_done", notify_done, INT32_MIN, INT32_MAX);
   number("ask_exit", ask_exit, INT32_MIN, INT32_MAX);
+  number("series_check_hours", series_check_hours, 0, kMaxSeriesCheckHours);
   for (const char* key : {"x", "y", "width", "height"})
     placed = placed || common::ReadProfileString(ini, QString::fromLatin1(key)).has_value();
   number("x", x, INT32_MIN, INT32_MAX);
@@ -74,6 +75,7 @@ void CSetting::Store(common::ProfileFile& ini) const {
   set("max_pages", common::FormatInt(max_pages));
   set("notify_done", common::FormatInt(notify_done));
   set("ask_exit", common::FormatInt(ask_exit));
+  set("series_check_hours", common::FormatInt(series_check_hours));
   if (placed) {
     set("x", common::FormatInt(x));
     set("y", common::FormatInt(y));

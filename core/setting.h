@@ -28,6 +28,7 @@ public:
   std::int32_t max_pages = 1000;     ///< most pages of a chapter without a stated total (1-100000)
   std::int32_t notify_done = 1;      ///< non-zero: tray notices when tasks end while hidden
   std::int32_t ask_exit = 1;         ///< non-zero: exiting while downloads run asks first
+  std::int32_t series_check_hours = 12; ///< hours between checks of a followed series; 0: never
   std::int32_t x = 300;              ///< main window left edge, screen pixels
   std::int32_t y = 300;              ///< main window top edge
   std::int32_t width = 400;          ///< main window width
@@ -39,6 +40,9 @@ public:
   /// Proxy and extra trusted certificates, section "setting" ("proxy", "extra_ca"); handed to
   /// the engines through the environment (common::ApplyNetworkSetting).
   common::NetworkSetting network;
+
+  /// The longest interval between series checks: four weeks.
+  static constexpr std::int32_t kMaxSeriesCheckHours = 24 * 28;
 
   /// "$HOME/My Comic Book/".
   static QString DefaultFolder();

@@ -8,6 +8,7 @@
 #include "gui/dlg_search_link.h"
 #include "gui/dlg_setting.h"
 #include "gui/open_report.h"
+#include "gui/series_panel.h"
 #include "gui/site_address.h"
 #include "core/task_manager.h"
 #include "gui/wnd_comic_link_drop.h"
@@ -67,6 +68,7 @@ CFolivexDlg::CFolivexDlg(CTaskManager& tasks, CSetting& setting, const QString& 
 }
 
 CFolivexDlg::~CFolivexDlg() {
+  series_.reset();
   drop_.reset();
   DestroyHandle();
 }
@@ -105,6 +107,9 @@ bool CFolivexDlg::Initialize() {
                    [this] { RestoreFromTray(); });
   if (CWndTaskList* list = TaskList())
     QObject::connect(list, &CWndTaskList::CommandChosen, this, [this](int command) { OnCommand(command); });
+
+  series_ = std::make_unique<CSeriesPanel>(
+      tasks_, setting_, [this](const QString& title, const QString& text) { ShowTrayMessage(title, text); });
 
   AddIcon(icon, display_name_);
   platform::PostMessage(Handle(), protocol::WM_APP_TRIM_MEMORY, 0, 0);
@@ -194,6 +199,9 @@ void CFolivexDlg::OnCommand(int id) {
     break;
   }
   case kListMenu: ShowListMenu(); break;
+  case kSeries:
+    if (series_) series_->Open(this);
+    break;
   default: break;
   }
 }
@@ -313,6 +321,7 @@ void CFolivexDlg::ShowMainMenu() {
   if (!FindPanelCtrlWindow(kMainMenu)) return;
   QMenu menu(this);
   AddItem(menu, kSearchLinks, Text("MAIN_MENU", 1));
+  AddItem(menu, kSeries, Text("MAIN_MENU", 5));
   AddItem(menu, kSettings, Text("MAIN_MENU", 2));
   menu.addSeparator();
   QMenu* languages = menu.addMenu(Text("MAIN_MENU", 3));
@@ -492,6 +501,7 @@ void CFolivexDlg::ExitSequence() {
   exited_ = true;
   if (exit_start_handler_) exit_start_handler_();
   if (isVisible() && !isMinimized()) StoreWindowRect(PlacementOf(geometry()));
+  series_.reset(); // no check adds a task any more
   drop_.reset();
   tasks_.StopAllTasks();
   tasks_.SaveAllTasks();

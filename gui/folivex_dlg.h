@@ -9,7 +9,7 @@
 //   2504 delete asking  2506 hot page         2508 drop window     2509 help page
 //   2510 power off when done                  2511 main menu       2600 exit
 //   2601 hide to tray   2602 maximise / restore                    2603 show the window
-//   3000 search links   3001 settings         3002 list menu
+//   3000 search links   3001 settings         3002 list menu        3010 series
 // Removing tasks never deletes files. It asks first when some of them are downloading (once
 // for all), and always when it comes from the Delete key (2504). Exiting while downloads run
 // asks first, with "do not ask again" (the setting "ask_exit").
@@ -39,6 +39,7 @@
 #include <functional>
 #include <memory>
 
+class CSeriesPanel;
 class CSetting;
 class CTaskManager;
 class CWndDropLink;
@@ -72,6 +73,7 @@ public:
     kListSelectAll = 3003,
     kListRemoveFinished = 3004,
     kListReverse = 3005,
+    kSeries = 3010,
     kFirstLanguage = 3100,
     kLastLanguage = 3200,
   };
@@ -107,6 +109,8 @@ public:
   bool IsHiddenToTray() const { return !isVisible(); }
   CWndTaskList* TaskList() const;
   CWndDropLink* DropWindow() const { return drop_.get(); }
+  /// The followed series and their window; null before Initialize() and after the exit.
+  CSeriesPanel* Series() const { return series_.get(); }
   QString DisplayName() const { return display_name_; }
 
   /// Replaces the check for a system tray (tests): true lets 2601 hide the window.
@@ -177,6 +181,7 @@ private:
   CSetting& setting_;
   QString display_name_;
   std::unique_ptr<CWndDropLink> drop_;
+  std::unique_ptr<CSeriesPanel> series_;
   std::function<void()> exit_handler_;
   std::function<void()> exit_start_handler_;
   std::function<bool()> tray_available_;

@@ -35,7 +35,9 @@ const char* kLanguage =
     "8=skipped:\\n%s\n9=folders hold pages\n10=folder 10 too long\n"
     "12=folder 12 disk full\n"
     "[OPEN]\n1=open 1 %s\n2=open 2 %s not started\n3=open 3 %s missing\n4=open 4 %s no program\n"
-    "5=open 5 %s status %d\n9=copy\n";
+    "5=open 5 %s status %d\n9=copy\n"
+    "[SERIES]\n13=not yet\n14=checking\n15=waiting\n16=gone\n17=never\n30=series 30 not http\n"
+    "31=series 31 other series\n32=series 32 folder unusable\n40=new chapters\n41=%d new\n";
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());

@@ -1,0 +1,115 @@
+// The Series window and the follow dialog with real widgets: what a row shows, the interval
+// setting, Check now and Unfollow, and the checks of the follow dialog in their order.
+#include "dialog_fixture.h"
+#include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_follow_series.h"
+#include "gui/series_panel.h"
+#include "gui/wnd_series.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+using dialog_tests::DialogTest;
+
+namespace {
+
+class SeriesWindow : public DialogTest {
+protected:
+  // A followed series with chapters 1 and 2 seen, chapter 1 downloaded, checked at `checked`.
+  QString FollowedSeries(const QString& name, const QDateTime& checked) {
+    const QString folder = Folder(name);
+    QDir().mkpath(folder);
+    CSeriesRecord record = CSeriesRecord::Create(folder, "http://s.example/" + name, FirstCheck::All);
+    record.MergeCheck({{"http://s.example/c/1", "Chapter 1", "1", {}}, {"http://s.example/c/2", "Chapter 2", "2", {}}},
+                      "Tide Keeper", 0, checked);
+    record.Mark("http://s.example/c/1", ChapterState::Downloaded);
+    EXPECT_TRUE(record.Save());
+    EXPECT_TRUE(list.Add(folder));
+    return folder;
+  }
+  QString Cell(CWndSeries& window, int row, int column) {
+    return window.List()->topLevelItem(row)->text(column);
+  }
+
+  CSeriesList list{Folder("data/series.json")};
+  CSeriesManager manager{*tasks, setting, list};
+};
+
+} // namespace
+
+TEST_F(SeriesWindow, RowsShowTheRecordsAndTheIntervalMovesTheNextCheck) {
+  const QDateTime checked = QDateTime::currentDateTimeUtc().addSecs(-3600);
+  const QString folder = FollowedSeries("tide", checked);
+  list.Add(Folder("gone"));
+  CWndSeries window(manager, setting);
+  ASSERT_EQ(window.List()->topLevelItemCount(), 2);
+  EXPECT_EQ(Cell(window, 0, CWndSeries::kName), "Tide Keeper");
+  EXPECT_EQ(Cell(window, 0, CWndSeries::kFolder), folder);
+  EXPECT_EQ(Cell(window, 0, CWndSeries::kChapters), "1 / 2");
+  EXPECT_EQ(Cell(window, 0, CWndSeries::kNextCheck),
+            checked.addSecs(12 * 3600).toLocalTime().toString("yyyy-MM-dd HH:mm"));
+  EXPECT_EQ(Cell(window, 1, CWndSeries::kLastCheck), "gone");
+
+  window.HoursBox()->setValue(0);
+  EXPECT_EQ(setting.series_check_hours, 0);
+  EXPECT_EQ(Cell(window, 0, CWndSeries::kNextCheck), "never");
+  window.HoursBox()->setValue(48);
+  EXPECT_EQ(Cell(window, 0, CWndSeries::kNextCheck),
+            checked.addSecs(48 * 3600).toLocalTime().toString("yyyy-MM-dd HH:mm"));
+}
+
+TEST_F(SeriesWindow, CheckNowAndUnfollowActOnTheSelectedSeriesAndKeepItsFiles) {
+  const QString folder = FollowedSeries("tide", QDateTime::currentDateTimeUtc());
+  CWndSeries window(manager, setting);
+  EXPECT_FALSE(window.CheckButton()->isEnabled());
+  window.List()->topLevelItem(0)->setSelected(true);
+  ASSERT_TRUE(window.CheckButton()->isEnabled());
+  window.CheckButton()->click();
+  EXPECT_EQ(manager.Checking(), folder);
+  window.Refresh();
+  EXPECT_EQ(Cell(window, 0, CWndSeries::kNextCheck), "checking");
+  // No engine can start here: the check ends with the reason in the record.
+  ASSERT_TRUE(testing_support::WaitFor([&] { return manager.Checking().isEmpty(); }));
+  EXPECT_TRUE(CSeriesRecord::Load(folder)->lastError.contains("cannot start the engine"));
+
+  window.Refresh();
+  window.List()->topLevelItem(0)->setSelected(true);
+  window.UnfollowButton()->click();
+  window.Refresh();
+  EXPECT_EQ(window.List()->topLevelItemCount(), 0);
+  EXPECT_TRUE(CSeriesRecord::IsSeriesFolder(folder));
+  EXPECT_EQ(CSeriesPanel::NoticeText("Tide Keeper", 3), "Tide Keeper\n3 new");
+}
+
+TEST_F(SeriesWindow, FollowDialogChecksTheAddressThenTheFolderThenFollows) {
+  const QString taken = FollowedSeries("taken", QDateTime::currentDateTimeUtc());
+  DlgFollowSeries dialog(manager, "ftp://s.example/list", Folder("new"));
+  int serial = dialogs::LastBalloonTip().serial;
+  dialog.accept();
+  EXPECT_EQ(dialogs::LastBalloonTip().message, "series 30 not http");
+  EXPECT_EQ(dialogs::LastBalloonTip().field, dialog.AddressEdit());
+  dialog.AddressEdit()->setText("http://");
+  dialog.accept();
+  EXPECT_EQ(dialogs::LastBalloonTip().serial, serial + 2) << "an address without a site";
+
+  dialog.AddressEdit()->setText("http://s.example/list");
+  dialog.FolderEdit()->setText(taken);
+  dialog.accept();
+  EXPECT_EQ(dialogs::LastBalloonTip().message, "series 31 other series");
+  dialog.FolderEdit()->setText("relative/folder");
+  dialog.accept();
+  EXPECT_EQ(dialogs::LastBalloonTip().message, "series 32 folder unusable");
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+  dialog.FolderEdit()->setText(Folder("new"));
+  dialog.OnlyNewRadio()->setChecked(true);
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_TRUE(CSeriesRecord::Load(Folder("new")));
+  EXPECT_EQ(CSeriesRecord::Load(Folder("new"))->take, FirstCheck::OnlyNew);
+  EXPECT_EQ(manager.Series().size(), 2);
+  manager.Unfollow(Folder("new")); // its check may not start an engine after the test
+}
