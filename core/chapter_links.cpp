@@ -207,7 +207,9 @@ void NumberFromAddresses(QList<Candidate>& group) {
       c.link.number = NumberInAddressPart(c.numbers.value(changing));
 }
 
-// Step 6: newest first becomes oldest first.
+// Step 6: newest first becomes oldest first, and the numbered chapters take their places in
+// the order of their numbers (a "start reading" link to chapter 1 above a newest-first list, or
+// "First" and "Latest" links above an archive, would otherwise put them out of order).
 void InReadingOrder(QList<Candidate>& group) {
   int rising = 0;
   int falling = 0;
@@ -220,6 +222,14 @@ void InReadingOrder(QList<Candidate>& group) {
     previous = value;
   }
   if (falling > rising) std::reverse(group.begin(), group.end());
+  QList<qsizetype> places;
+  QList<Candidate> numbered;
+  for (qsizetype i = 0; i < group.size(); ++i)
+    if (!group[i].link.number.isEmpty()) places << i, numbered << group[i];
+  std::stable_sort(numbered.begin(), numbered.end(), [](const Candidate& a, const Candidate& b) {
+    return a.link.number.toDouble() < b.link.number.toDouble();
+  });
+  for (qsizetype i = 0; i < places.size(); ++i) group[places[i]] = numbered[i];
 }
 
 } // namespace

@@ -20,7 +20,8 @@
 //     that is only a number; else from the number place its address changes from chapter to
 //     chapter. Decimals stay: 12.5.
 //  6. Reading order is oldest first: when the numbers mostly fall down the page (newest first),
-//     the list is reversed.
+//     the list is reversed; then the numbered chapters are put in the order of their numbers,
+//     chapters without a number keeping their places.
 //
 // Pure functions, no I/O; the folder names are single safe folder-name components.
 #include "common/search_result_file.h"

@@ -1,10 +1,12 @@
 // folivex-get with the real Gantrell and its browser against chapters of a local site: whole
-// chapters land in their archives with the language their pages state, and a link search of
-// a local list page prints lines that --list takes back.
+// chapters land in their archives with the language their pages state, a link search of
+// a local list page prints lines that --list takes back, the chapters of series list pages are
+// found by themselves, and a followed series downloads only the chapters its page gained.
 #include "chapter_site.h"
 #include "common/library_init.h"
 #include "local_proxy.h"
 #include "platform/process.h"
+#include "series_fixture.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -275,4 +277,80 @@ TEST_F(RealEngineTest, EveryReaderIsPackedWholeWithTheLanguageItsPagesStateAndAC
   EXPECT_TRUE(capped.out.contains("[1] done 4 pages, stopped at the page cap")) << capped.out.toStdString();
   EXPECT_EQ(site_.RequestCount(archive.ImagePath(5)), 0);
   EXPECT_EQ(site_.RequestCount("/long/comic/strip-5/"), 0);
+}
+
+TEST_F(RealEngineTest, ChaptersOnlyListsTheSeriesChaptersInReadingOrder) {
+  const QString c = site_.Url("/comic/77/");
+  const std::vector<SeriesEntry> chinese = {{c + "8001.html", "1"}, {c + "8870.html", "2"}, {c + "9013.html", "3"}};
+  const QString m = site_.Url("/manga/tide-keeper/");
+  const std::vector<SeriesEntry> english = {{m + "chapter-11", "11"}, {m + "chapter-12", "12"},
+                                            {m + "chapter-12-5", "12.5"}, {m + "chapter-13", "13"}};
+  const QString w = site_.Url("/comic/");
+  const std::vector<SeriesEntry> webcomic = {{w + "1/", "1", "The Door"}, {w + "2/", "2", "A Key"},
+                                             {w + "3/", "3", "Rain 2"}};
+  const struct {
+    SeriesListKind kind;
+    const std::vector<SeriesEntry>* chapters;
+    QString series;
+  } pages[] = {{SeriesListKind::ChineseNewestFirst, &chinese, QString::fromUtf8("潮汐守望者")},
+               {SeriesListKind::EnglishWithMenus, &english, "Tide Keeper"},
+               {SeriesListKind::WebcomicArchive, &webcomic, "Tide Keeper"}};
+  for (const auto& page : pages) {
+    SCOPED_TRACE(page.series.toStdString());
+    AddSeriesList(site_, "/list.html", page.kind, *page.chapters);
+    const Result r = RunGet({"--links", "--chapters", site_.Url("/list.html"), "comics"}, box_.path());
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QString expected;
+    for (const SeriesEntry& chapter : *page.chapters)
+      expected += chapter.url + "   comics/" + page.series + " - Chapter " + chapter.number + "\n";
+    EXPECT_EQ(r.out.toStdString(), expected.toStdString());
+  }
+
+  // The page of the link-search tests: its thousand parts and nothing else, in order.
+  site_.AddPage("/list.html", LinkSearchListPage(1000));
+  const Result all = RunGet({"--links", "--chapters", site_.Url("/list.html"), "c"}, box_.path());
+  ASSERT_EQ(all.code, 0) << all.err.toStdString();
+  const QStringList lines = all.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 1000);
+  for (int i = 1; i <= 1000; ++i)
+    ASSERT_EQ(lines[i - 1], site_.Url(QString("/ch/%1.html").arg(i)) + QString("   c/Chapter %1").arg(i));
+}
+
+TEST_F(RealEngineTest, FollowThenCheckDownloadsOnlyTheChaptersThePageGained) {
+  series_test::PrivateProgramFolder app("Gantrell");
+  std::vector<SeriesEntry> chapters;
+  std::vector<Chapter> served;
+  const auto publish = [&](int number) {
+    served.push_back(AddChapter(site_, QString("/tide/%1/").arg(number), ChapterKind::NextLinks, 2));
+    chapters.push_back({served.back().PageUrl(site_, 1), QString::number(number)});
+    AddSeriesList(site_, "/tide/", SeriesListKind::ChineseNewestFirst, chapters);
+  };
+  publish(1);
+  publish(2);
+  const series_test::RunResult follow = app.Run({"--cbz", "--follow", site_.Url("/tide/"), "tide"});
+  ASSERT_EQ(follow.code, 0) << follow.err.toStdString() << follow.out.toStdString();
+  const QString series = QString::fromUtf8("潮汐守望者");
+  const QString first = app.box.file("tide/" + series + " - Chapter 1.cbz");
+  ASSERT_EQ(ReadArchive(first).size(), 3);
+  const QString info = QString::fromUtf8(ReadArchive(first).last().second);
+  EXPECT_TRUE(info.contains("<Series>" + series + "</Series>")) << info.toStdString();
+  EXPECT_TRUE(info.contains("<Number>1</Number>"));
+  EXPECT_TRUE(info.contains("<Count>2</Count>")) << "the page states 共2话";
+  EXPECT_TRUE(info.contains("<Web>" + chapters[0].url + "</Web>"));
+
+  publish(3);
+  publish(4);
+  const int pagesBefore = site_.RequestCount("/tide/1/p1.html") + site_.RequestCount("/tide/2/p1.html");
+  const series_test::RunResult check = app.Run({"--json", "--cbz", "--check"});
+  ASSERT_EQ(check.code, 0) << check.err.toStdString();
+  EXPECT_TRUE(check.err.contains(series + ": 2 new chapters")) << check.err.toStdString();
+  EXPECT_EQ(check.out.count("\"event\":\"done\""), 2) << check.out.toStdString();
+  EXPECT_EQ(site_.RequestCount("/tide/1/p1.html") + site_.RequestCount("/tide/2/p1.html"), pagesBefore)
+      << "chapters downloaded before are not fetched again";
+  for (int n = 3; n <= 4; ++n) {
+    const QList<QPair<QString, QByteArray>> entries =
+        ReadArchive(app.box.file(QString("tide/%1 - Chapter %2.cbz").arg(series).arg(n)));
+    ASSERT_EQ(entries.size(), 3) << n;
+    EXPECT_EQ(entries[1].second, served[n - 1].images[1]);
+  }
 }

@@ -62,11 +62,11 @@ TEST(ChapterLinks, ChineseListNewestFirstAmongOtherSeriesIsReadOldestFirst) {
   const QList<FoundLink> links = {
       {"http://m.example/", "首页"},
       {"http://m.example/rank/1.html", "排行榜"},
+      {"http://m.example/comic/77/8001.html", QStringLiteral(u"开始阅读")}, // "start reading", above the list
       {"http://m.example/comic/77/9013.html", QStringLiteral(u"第3话 终章")},
       {"http://m.example/comic/77/8870.html", QStringLiteral(u"第2话")},
       {"http://m.example/comic/77/8001.html", QStringLiteral(u"第1话 开始")},
-      {"http://m.example/comic/91/5555.html", QStringLiteral(u"第88话")},   // another series, updated today
-      {"http://m.example/comic/77/8001.html", QStringLiteral(u"开始阅读")}, // "start reading": listed twice
+      {"http://m.example/comic/91/5555.html", QStringLiteral(u"第88话")}, // another series, updated today
   };
   const QList<ChapterLink> chapters = chapter_links::FindChapterLinks(links);
   EXPECT_EQ(Numbers(chapters), QStringList({"1", "2", "3"}));
@@ -101,7 +101,7 @@ TEST(ChapterLinks, NumbersComeFromTheAddressWhenTheTextHasNone) {
   links.append(FoundLink{"http://w.example/comic/4/", "Latest"});
   links.append(FoundLink{"http://w.example/comic/3-5/", "Interlude"}); // a half step between 3 and 4
   QList<ChapterLink> chapters = chapter_links::FindChapterLinks(links);
-  EXPECT_EQ(Numbers(chapters), QStringList({"1", "2", "3", "4", "3.5"}));
+  EXPECT_EQ(Numbers(chapters), QStringList({"1", "2", "3", "3.5", "4"}));
   EXPECT_EQ(chapters[2].text, "Rain 2"); // the address number wins over a number inside a title
 
   // Dates are no chapter numbers: such chapters keep their titles as folder names.

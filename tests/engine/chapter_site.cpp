@@ -314,4 +314,71 @@ Chapter AddReader(LocalSite& site, const QString& folder, ChapterKind kind, int 
   return c;
 }
 
+void AddSeriesList(LocalSite& site, const QString& path, SeriesListKind kind,
+                   const std::vector<SeriesEntry>& chapters) {
+  QString links;
+  switch (kind) {
+  case SeriesListKind::ChineseNewestFirst:
+    for (auto it = chapters.rbegin(); it != chapters.rend(); ++it)
+      links += QStringLiteral(u"<li><a href=\"%1\">第%2话 潮汐</a></li>").arg(it->url, it->number);
+    site.AddPage(path, QStringLiteral(
+        u"<html><head><title>潮汐守望者漫画_潮汐守望者最新章节_某某漫画网</title></head><body>"
+        u"<div class=\"nav\"><a href=\"/\">首页</a> <a href=\"/rank/1.html\">排行榜</a> "
+        u"<a href=\"/list/2.html\">更新</a></div><h1>潮汐守望者</h1><p>连载中 共%1话</p>"
+        u"<a href=\"%2\">开始阅读</a><ul class=\"chapters\">%3</ul>"
+        u"<div class=\"updates\"><a href=\"/comic/91/5555.html\">风之谷 第88话</a> "
+        u"<a href=\"/comic/92/7777.html\">铁花 第240话</a></div></body></html>")
+        .arg(chapters.size()).arg(chapters.empty() ? QString() : chapters.front().url, links));
+    return;
+  case SeriesListKind::EnglishWithMenus:
+    for (const SeriesEntry& chapter : chapters)
+      links += QStringLiteral("<li><a href=\"%1\">Chapter %2</a> <small>2 days ago</small></li>")
+                   .arg(chapter.url, chapter.number);
+    site.AddPage(path, QStringLiteral(
+        "<html><head><title>Tide Keeper Manga - Read Online - MangaShelf</title></head><body>"
+        "<nav><a href=\"/\">Home</a> <a href=\"/genres\">Genres</a> <a href=\"/latest?page=2\">2</a> "
+        "<a href=\"/latest?page=3\">3</a></nav><h1>Tide Keeper</h1><ul>%1</ul>"
+        "<aside><h3>Ranking</h3><a href=\"/manga/sky-cook\">#1 Sky Cook</a> "
+        "<a href=\"/manga/iron-bloom\">#2 Iron Bloom</a> <a href=\"/manga/old-moon\">#3 Old Moon</a>"
+        "<h3>Latest updates</h3><a href=\"/manga/sky-cook/chapter-88\">Sky Cook Chapter 88</a> "
+        "<a href=\"/manga/iron-bloom/chapter-240\">Iron Bloom Chapter 240</a></aside>"
+        "<footer><a href=\"mailto:team@example.com\">Contact</a></footer></body></html>")
+        .arg(links));
+    return;
+  case SeriesListKind::WebcomicArchive:
+    for (const SeriesEntry& chapter : chapters)
+      links += QStringLiteral("<a href=\"%1\">%2</a><br>").arg(chapter.url, chapter.title);
+    site.AddPage(path, QStringLiteral(
+        "<html><head><title>Archive | Tide Keeper</title></head><body><h1>Archive</h1>"
+        "<a href=\"%1\">First</a> <a href=\"%2\">Latest</a> <a href=\"/about\">About</a> "
+        "<a href=\"/store\">Store</a><div class=\"archive\">%3</div></body></html>")
+        .arg(chapters.empty() ? QString() : chapters.front().url,
+             chapters.empty() ? QString() : chapters.back().url, links));
+    return;
+  }
+}
+
+QString LinkSearchListPage(int chapters) {
+  QString html = QStringLiteral(
+      "<!DOCTYPE html><html><head><title>All chapters</title></head><body>"
+      "<script>alert('Welcome!');</script>"
+      "<div id='nav'><a href='/'>Home</a> | <a href='/about.html'>About</a></div><ol>");
+  for (int i = 1; i <= chapters; ++i)
+    html += QStringLiteral("<li><a href='/ch/%1.html'>Part %1</a></li>").arg(i);
+  html += QStringLiteral(
+      "</ol><p><a href='mailto:admin@example.com'>Contact</a></p>"
+      "<a href='/ch/41.html' target='_blank'>Chapter 41</a>"
+      "<a href='/ch/42.html' onclick=\"location.href='/ch/42-first.html'; return false;\">Chapter 42</a>"
+      "<a href='/ch/46.html' onclick=\"location.href='/ch/46-first.html'\">Chapter 46</a>"
+      "<a href='/ch/1.html'><img src='/cover.png' alt=''></a>"
+      "<a href='javascript:void(0)'>Does nothing</a>"
+      "<a href='#' onclick='return false'>Also nothing</a>"
+      "<a href='#' onclick='Fav.add(this)'>Bookmark</a>"
+      "<a href='/ch/43.html'>../../etc</a>"
+      "<a href='/ch/44.html'>a/b</a>"
+      "<a href='/ch/45.html' onclick=\"alert('Leaving')\">Chapter\n   45</a>"
+      "</body></html>");
+  return html;
+}
+
 } // namespace testing_support

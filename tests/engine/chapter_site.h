@@ -74,6 +74,30 @@ Chapter AddLongStrip(LocalSite& site, const QString& folder, int pages);
 void StateLanguage(LocalSite& site, const Chapter& chapter, const QString& htmlLang,
                    const QString& metaLang = {});
 
+/// Kinds of series list pages, modelled on real ones.
+enum class SeriesListKind {
+  ChineseNewestFirst, ///< "第N话 …" newest first, a site menu and a box of other series' updates
+  EnglishWithMenus,   ///< "Chapter N" oldest first among menus, a ranking and other series' latest
+  WebcomicArchive,    ///< titles only, numbers in the addresses, with first/latest/about links
+};
+
+/// One chapter a list page links to.
+struct SeriesEntry {
+  QString url;    ///< the chapter's first page
+  QString number; ///< "12", "12.5"
+  QString title;  ///< the webcomic archive's link text
+};
+
+/// Serves a list page of the series "Tide Keeper" at `path` linking `chapters` (given oldest
+/// first) the way pages of `kind` do, among links that are no chapters of it.
+void AddSeriesList(LocalSite& site, const QString& path, SeriesListKind kind,
+                   const std::vector<SeriesEntry>& chapters);
+
+/// The list page of the link-search tests: site navigation, `chapters` links "Part N" to
+/// "/ch/N.html", a contact address, and the awkward links of real list pages (new windows,
+/// scripts that go elsewhere, links that do nothing, bookmarks, path tricks in link texts).
+QString LinkSearchListPage(int chapters);
+
 /// Adds small images to `page` of a chapter only (heights 300 and 380, both below the page
 /// threshold), in place of its page image; returns the site path of the taller one.
 QString UseSmallImagesOnly(LocalSite& site, Chapter& chapter, int page);

@@ -1,5 +1,6 @@
 // The real Gantrell in link-search mode, with its real browser, on a list page served from
 // 127.0.0.1: it writes what it found into the file the job names, and opens nothing.
+#include "chapter_site.h"
 #include "common/command_file.h"
 #include "frontend_stub.h"
 #include "local_site.h"
@@ -23,36 +24,12 @@ namespace {
 
 constexpr int kChapters = 1000;
 
-// Site navigation, 1,000 chapters, a contact address, and the awkward links of real list pages.
-QString ListPage() {
-  QString html = QStringLiteral(
-      "<!DOCTYPE html><html><head><title>All chapters</title></head><body>"
-      "<script>alert('Welcome!');</script>"
-      "<div id='nav'><a href='/'>Home</a> | <a href='/about.html'>About</a></div><ol>");
-  for (int i = 1; i <= kChapters; ++i)
-    html += QStringLiteral("<li><a href='/ch/%1.html'>Part %1</a></li>").arg(i);
-  html += QStringLiteral(
-      "</ol><p><a href='mailto:admin@example.com'>Contact</a></p>"
-      "<a href='/ch/41.html' target='_blank'>Chapter 41</a>"
-      "<a href='/ch/42.html' onclick=\"location.href='/ch/42-first.html'; return false;\">Chapter 42</a>"
-      "<a href='/ch/46.html' onclick=\"location.href='/ch/46-first.html'\">Chapter 46</a>"
-      "<a href='/ch/1.html'><img src='/cover.png' alt=''></a>"
-      "<a href='javascript:void(0)'>Does nothing</a>"
-      "<a href='#' onclick='return false'>Also nothing</a>"
-      "<a href='#' onclick='Fav.add(this)'>Bookmark</a>"
-      "<a href='/ch/43.html'>../../etc</a>"
-      "<a href='/ch/44.html'>a/b</a>"
-      "<a href='/ch/45.html' onclick=\"alert('Leaving')\">Chapter\n   45</a>"
-      "</body></html>");
-  return html;
-}
-
 } // namespace
 
 TEST(SearchEngine, ListPageYieldsTheChapterLinesAndTheEngineEndsByItself) {
   Sandbox box;
   LocalSite site;
-  site.AddPage(QStringLiteral("/list.html"), ListPage());
+  site.AddPage(QStringLiteral("/list.html"), testing_support::LinkSearchListPage(kChapters));
   qputenv("FOLIVEX_OPENER", "/bin/false"); // were anything opened, it would show below
   const QString folder = box.file(QStringLiteral("Comics")) + QLatin1Char('/');
 
