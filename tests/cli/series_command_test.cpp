@@ -147,24 +147,6 @@ TEST_F(SeriesCommandTest, FollowThenChecksDownloadOnlyNewChaptersRetryFailuresAn
   EXPECT_EQ(record->CountIn(ChapterState::Downloaded), 5);
 }
 
-TEST_F(SeriesCommandTest, OnlyNewSkipsWhatIsOutAndAnUnreadablePageIsAFailedCheck) {
-  SetList({ChapterLine(box_, 1), ChapterLine(box_, 2)});
-  const RunResult follow = app_.Run({"--only-new", "--follow", ListUrl(), "series"});
-  EXPECT_EQ(follow.code, 0) << follow.err.toStdString();
-  EXPECT_TRUE(follow.out.contains("Tide Keeper: 0 new chapters\n0 of 0 chapters done")) << follow.out.toStdString();
-  EXPECT_FALSE(QDir(box_.file("series/Tide Keeper - Chapter 1")).exists());
-  EXPECT_EQ(CSeriesRecord::Load(box_.file("series"))->CountIn(ChapterState::Skipped), 2);
-
-  const RunResult other = app_.Run({"--follow", "http://127.0.0.1:9/list?fail=404", "series"});
-  EXPECT_EQ(other.code, 1);
-  EXPECT_TRUE(other.err.contains("already follows")) << other.err.toStdString();
-  const RunResult failing = app_.Run({"--follow", "http://127.0.0.1:9/list?fail=404", "elsewhere"});
-  EXPECT_EQ(failing.code, 1);
-  EXPECT_TRUE(failing.err.contains("the list page could not be loaded (HTTP 404)")) << failing.err.toStdString();
-  EXPECT_EQ(CSeriesRecord::Load(box_.file("elsewhere"))->lastError,
-            "the list page could not be loaded (HTTP 404)");
-}
-
 TEST(ChapterExecWords, SplitLikeAShellWithoutExpandingAnything) {
   const struct {
     const char* command;

@@ -1,7 +1,6 @@
 // Folivex following series while it runs, with the front-end's task manager and the scripted
 // engine: a follow downloads what is out, a due check queues what is new and the notice says
-// how many, a failed chapter's task is queued again rather than doubled, the interval 0 never
-// checks, and a folder that was moved away shows as gone.
+// how many, and a failed chapter's task is queued again rather than doubled.
 #include "core/main_window_endpoint.h"
 #include "core/series_manager.h"
 #include "core/setting.h"
@@ -102,29 +101,4 @@ TEST_F(SeriesManagerTest, FollowDueChecksRetriesAndTheNotice) {
   EXPECT_EQ(Record(folder).CountIn(ChapterState::Downloaded), 3);
   EXPECT_EQ(tasks_.Count(), 3);
   EXPECT_EQ(listener_.notices.size(), 2) << "a chapter tried again is not new";
-}
-
-TEST_F(SeriesManagerTest, IntervalZeroNeverChecksAndAMovedFolderShowsAsGone) {
-  const QString folder = program_.Downloads() + "tide";
-  ListChapters(1);
-  ASSERT_EQ(manager_.Follow(ListUrl(), folder, FirstCheck::OnlyNew), CSeriesManager::FollowResult::Followed);
-  ASSERT_TRUE(Settled());
-  EXPECT_EQ(tasks_.Count(), 0) << "only chapters that come out later";
-  const QList<CSeriesManager::Entry> listed = manager_.Series();
-  ASSERT_EQ(listed.size(), 1);
-  EXPECT_EQ(listed[0].nextCheck, now_.addSecs(12 * 3600));
-
-  setting_.series_check_hours = 0;
-  now_ = now_.addDays(30);
-  manager_.CheckDue();
-  EXPECT_TRUE(manager_.Checking().isEmpty());
-  EXPECT_FALSE(manager_.Series()[0].nextCheck.isValid());
-
-  ASSERT_TRUE(QDir().rename(folder, program_.Downloads() + "moved"));
-  EXPECT_FALSE(manager_.Series()[0].record);
-  manager_.CheckNow(folder);
-  EXPECT_TRUE(manager_.Checking().isEmpty());
-  manager_.Unfollow(folder);
-  EXPECT_TRUE(manager_.Series().isEmpty());
-  EXPECT_TRUE(CSeriesRecord::IsSeriesFolder(program_.Downloads() + "moved")) << "unfollowing keeps the files";
 }

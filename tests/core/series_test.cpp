@@ -1,7 +1,5 @@
 // Following a series: what a check downloads as the list page changes, what the record keeps
-// on disk (and refuses to read), where followed folders are found, and what a chapter folder
-// holds before its first page.
-#include "archive/comic_info.h"
+// on disk (and refuses to read), and where followed folders are found.
 #include "core/series_check.h"
 #include "core/series_list.h"
 #include "core/series_record.h"
@@ -81,22 +79,6 @@ TEST(SeriesRecord, ChecksDownloadWhatIsNewOrFailedAndLeaveVanishedChaptersAlone)
   }
 }
 
-TEST(SeriesRecord, FolderNamesStayOnceGivenAndNeverRepeat) {
-  Sandbox box;
-  CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", FirstCheck::All);
-  record.MergeCheck(Page({1, 2}), "Tide", 0, kMonday);
-  // The page's title changed; a second upload of chapter 2 appears under another address.
-  QList<ChapterLink> later = Page({1, 2});
-  later.append({"http://s.example/c/2b", "Chapter 2 (fixed)", "2", {}});
-  const CSeriesRecord::Plan plan = record.MergeCheck(later, "Tide Keeper Returns", 0, kMonday.addDays(1));
-  EXPECT_EQ(record.series, "Tide");
-  ASSERT_EQ(record.chapters.size(), 3);
-  EXPECT_EQ(record.chapters[1].folder, "Tide - Chapter 2");
-  EXPECT_EQ(record.chapters[2].folder, "Tide - Chapter 2 2");
-  EXPECT_EQ(record.ChapterFolder(record.chapters[2]), box.path() + "/Tide - Chapter 2 2/");
-  EXPECT_EQ(plan.download.size(), 3); // nothing was marked downloaded yet
-}
-
 TEST(SeriesRecord, SavedWholeReadBackAndAHandEditedFileCannotEscapeTheFolder) {
   Sandbox box;
   CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", FirstCheck::OnlyNew);
@@ -146,34 +128,6 @@ TEST(SeriesRecord, SavedWholeReadBackAndAHandEditedFileCannotEscapeTheFolder) {
     EXPECT_TRUE(CSeriesRecord::IsSeriesFolder(box.path()));
   }
   EXPECT_FALSE(CSeriesRecord::Load(box.file("missing")));
-}
-
-TEST(SeriesCheck, ChaptersToDownloadGetAFolderWithTheirComicInfoAndTheRecordIsSaved) {
-  Sandbox box;
-  const CSeriesRecord record = CSeriesRecord::Create(box.path(), "http://s.example/list", FirstCheck::All);
-  const CSeriesCheck::Outcome outcome =
-      CSeriesCheck::Apply(record, SearchResult(record, {2, 1}, "Tide & <Keeper> - SiteName"), kMonday);
-  ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
-  EXPECT_EQ(Numbers(outcome.plan.download), QStringList({"1", "2"}));
-  const QString folder = box.path() + "/Tide & <Keeper> - Chapter 1";
-  const std::optional<archive::ComicInfo> info = archive::ReadChapterInfo(folder);
-  ASSERT_TRUE(info);
-  EXPECT_EQ(info->series, "Tide & <Keeper>");
-  EXPECT_EQ(info->number, "1");
-  EXPECT_EQ(info->title, "Chapter 1");
-  EXPECT_EQ(info->web, "http://s.example/c/1");
-  EXPECT_EQ(info->count, 40);
-  ASSERT_TRUE(CSeriesRecord::Load(box.path()));
-  EXPECT_EQ(CSeriesRecord::Load(box.path())->chapters.size(), 2);
-
-  // A chapter's end is noted in the record on disk; a failed one comes back at the next check.
-  EXPECT_TRUE(CSeriesCheck::NoteChapterEnd(box.path(), "http://s.example/c/1", true, folder + "/", 0));
-  EXPECT_TRUE(CSeriesCheck::NoteChapterEnd(box.path(), "http://s.example/c/2", false, {}, 0));
-  EXPECT_FALSE(CSeriesCheck::NoteChapterEnd(box.path(), "http://s.example/c/9", true, {}, 0));
-  const CSeriesCheck::Outcome next = CSeriesCheck::Apply(
-      *CSeriesRecord::Load(box.path()), SearchResult(record, {1, 2, 3}, "Tide"), kMonday.addDays(1));
-  EXPECT_EQ(Numbers(next.plan.download), QStringList({"2", "3"}));
-  EXPECT_EQ(next.plan.newChapters, 1);
 }
 
 TEST(SeriesCheck, AFailedSearchIsNotedAndChangesNoChapter) {

@@ -1,14 +1,10 @@
-// The Series window and the follow dialog with real widgets: what a row shows, the interval
-// setting, Check now and Unfollow, and the checks of the follow dialog in their order.
+// The Series window with real widgets: what a row shows, the interval setting, Check now and
+// Unfollow.
 #include "dialog_fixture.h"
-#include "gui/dlg_balloon_tip.h"
-#include "gui/dlg_follow_series.h"
 #include "gui/series_panel.h"
 #include "gui/wnd_series.h"
 
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -84,32 +80,3 @@ TEST_F(SeriesWindow, CheckNowAndUnfollowActOnTheSelectedSeriesAndKeepItsFiles) {
   EXPECT_EQ(CSeriesPanel::NoticeText("Tide Keeper", 3), "Tide Keeper\n3 new");
 }
 
-TEST_F(SeriesWindow, FollowDialogChecksTheAddressThenTheFolderThenFollows) {
-  const QString taken = FollowedSeries("taken", QDateTime::currentDateTimeUtc());
-  DlgFollowSeries dialog(manager, "ftp://s.example/list", Folder("new"));
-  int serial = dialogs::LastBalloonTip().serial;
-  dialog.accept();
-  EXPECT_EQ(dialogs::LastBalloonTip().message, "series 30 not http");
-  EXPECT_EQ(dialogs::LastBalloonTip().field, dialog.AddressEdit());
-  dialog.AddressEdit()->setText("http://");
-  dialog.accept();
-  EXPECT_EQ(dialogs::LastBalloonTip().serial, serial + 2) << "an address without a site";
-
-  dialog.AddressEdit()->setText("http://s.example/list");
-  dialog.FolderEdit()->setText(taken);
-  dialog.accept();
-  EXPECT_EQ(dialogs::LastBalloonTip().message, "series 31 other series");
-  dialog.FolderEdit()->setText("relative/folder");
-  dialog.accept();
-  EXPECT_EQ(dialogs::LastBalloonTip().message, "series 32 folder unusable");
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
-
-  dialog.FolderEdit()->setText(Folder("new"));
-  dialog.OnlyNewRadio()->setChecked(true);
-  dialog.accept();
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  ASSERT_TRUE(CSeriesRecord::Load(Folder("new")));
-  EXPECT_EQ(CSeriesRecord::Load(Folder("new"))->take, FirstCheck::OnlyNew);
-  EXPECT_EQ(manager.Series().size(), 2);
-  manager.Unfollow(Folder("new")); // its check may not start an engine after the test
-}
