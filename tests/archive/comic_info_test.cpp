@@ -98,16 +98,12 @@ TEST(ComicInfoSchema, EveryDocumentTheProgramWritesIsValid) {
 
 TEST(ComicInfoSchema, WebTextIsEscapedAndReadsBackUnchanged) {
   const QByteArray xml = archive::ComicInfoXml(SeriesChapter());
-  EXPECT_TRUE(xml.contains("<Number>12.5</Number>"));
-  EXPECT_TRUE(xml.contains("<Count>40</Count>"));
   EXPECT_TRUE(xml.contains("&lt;Storm&gt; &amp; &quot;Rain&quot;")) << xml.constData();
   const std::optional<archive::ComicInfo> read = archive::ReadComicInfo(xml);
   ASSERT_TRUE(read);
-  EXPECT_EQ(read->title, SeriesChapter().title);
-  EXPECT_EQ(read->series, SeriesChapter().series);
-  EXPECT_EQ(read->number, "12.5");
-  EXPECT_EQ(read->count, 40);
-  EXPECT_EQ(read->web, SeriesChapter().web);
+  const archive::ComicInfo written = SeriesChapter();
+  EXPECT_EQ(std::tie(read->title, read->series, read->number, read->count, read->web),
+            std::tie(written.title, written.series, written.number, written.count, written.web));
 
   for (const QByteArray& hostile : {QByteArray("<Other><Series>x</Series></Other>"),
                                     QByteArray("<ComicInfo><Series>x</Title></ComicInfo>"),

@@ -1,5 +1,5 @@
 // The manual page and the bash completion follow the usage text: every option --help lists is
-// in both, and the page is troff that prints text literally.
+// in both (groff checks the built page itself: cli.ManPageFormatsWithoutWarnings).
 #include "cli/get_options.h"
 #include "cli/man_page.h"
 #include "test_support.h"
@@ -40,11 +40,4 @@ TEST(ManPage, EveryOptionOfTheUsageTextIsOnThePageAndInTheCompletion) {
   EXPECT_TRUE(page.contains(".SH EXIT STATUS\n0 when every chapter"));
   for (const QString& line : page.split('\n'))
     EXPECT_FALSE(line.startsWith(' ')) << "a blank at a line start shifts the text: " << line.toStdString();
-}
-
-TEST(ManPage, TextThatTroffWouldReadAsCommandsIsEscaped) {
-  EXPECT_EQ(folivex_get::TroffText(".hidden"), "\\&.hidden");
-  EXPECT_EQ(folivex_get::TroffText("'quoted"), "\\&'quoted");
-  EXPECT_EQ(folivex_get::TroffText("a\\b --c"), "a\\eb \\-\\-c");
-  EXPECT_EQ(folivex_get::TroffText("plain"), "plain");
 }

@@ -8,22 +8,6 @@
 using chapter_links::ChapterLink;
 using chapter_links::FoundLink;
 
-namespace {
-
-QStringList Numbers(const QList<ChapterLink>& chapters) {
-  QStringList numbers;
-  for (const ChapterLink& c : chapters) numbers << c.number;
-  return numbers;
-}
-
-QStringList Urls(const QList<ChapterLink>& chapters) {
-  QStringList urls;
-  for (const ChapterLink& c : chapters) urls << c.url;
-  return urls;
-}
-
-} // namespace
-
 TEST(ChapterNumber, LabelsInEveryLanguageAndBareNumbers) {
   const struct {
     const char16_t* text;
@@ -57,73 +41,42 @@ TEST(ChapterLinks, AddressShapesIgnoreNumbersOnlyAndKeepHostPathAndQuery) {
   EXPECT_NE(AddressShape("http://a.example/c/1"), AddressShape("http://b.example/c/1"));
 }
 
-TEST(ChapterLinks, ChineseListNewestFirstAmongOtherSeriesIsReadOldestFirst) {
-  // Chapter addresses hold the series id and a chapter id that says nothing of the order.
-  const QList<FoundLink> links = {
-      {"http://m.example/", "首页"},
-      {"http://m.example/rank/1.html", "排行榜"},
-      {"http://m.example/comic/77/8001.html", QStringLiteral(u"开始阅读")}, // "start reading", above the list
-      {"http://m.example/comic/77/9013.html", QStringLiteral(u"第3话 终章")},
-      {"http://m.example/comic/77/8870.html", QStringLiteral(u"第2话")},
-      {"http://m.example/comic/77/8001.html", QStringLiteral(u"第1话 开始")},
-      {"http://m.example/comic/91/5555.html", QStringLiteral(u"第88话")}, // another series, updated today
+TEST(ChapterLinks, ListPagesGiveTheirChaptersOnlyOldestFirst) {
+  // Addresses are paths on one site; a chapter is "NUMBER PATH" in the expected reading order.
+  const struct {
+    const char* what;
+    QList<FoundLink> links;
+    QStringList chapters;
+  } rows[] = {
+      {"Chinese, newest first, a start-reading link above it, another series' update below",
+       {{"/", "Home"}, {"/rank/1.html", "Ranking"}, {"/comic/77/8001.html", QStringLiteral(u"开始阅读")},
+        {"/comic/77/9013.html", QStringLiteral(u"第3话 终章")}, {"/comic/77/8870.html", QStringLiteral(u"第2话")},
+        {"/comic/77/8001.html", QStringLiteral(u"第1话 开始")}, {"/comic/91/5555.html", QStringLiteral(u"第88话")}},
+       {"1 /comic/77/8001.html", "2 /comic/77/8870.html", "3 /comic/77/9013.html"}},
+      {"English among page numbers, a ranking and other series' latest chapters",
+       {{"/latest?page=2", "2"}, {"/latest?page=3", "3"}, {"/m/sky/chapter-88", "Sky Chapter 88"},
+        {"/m/tide/chapter-12-5", "Chapter 12.5"}, {"/m/tide/chapter-12", "Chapter 12"}, {"/m/tide/chapter-11", "Chapter 11"},
+        {"/m/iron/chapter-240", "Iron Chapter 240"}, {"/m/top-1", "#1 Sky"}, {"/m/top-2", "#2 Iron"}},
+       {"11 /m/tide/chapter-11", "12 /m/tide/chapter-12", "12.5 /m/tide/chapter-12-5"}},
+      {"a webcomic archive: titles only, numbers in the address, a half step",
+       {{"/about", "About"}, {"/comic/1/", "The Door"}, {"/comic/2/", "Rain 2"}, {"/comic/3/", "The Hall"},
+        {"/comic/3/", "Latest"}, {"/comic/2-5/", "Interlude"}},
+       {"1 /comic/1/", "2 /comic/2/", "2.5 /comic/2-5/", "3 /comic/3/"}},
+      {"dates are no chapter numbers", {{"/2024-05-01/", "Spring"}, {"/2024-06-01/", "Summer"}},
+       {" /2024-05-01/", " /2024-06-01/"}},
+      {"no group of two: the links named as chapters",
+       {{"/one/1.html", "Chapter 1"}, {"/about.html", "About"}, {"/two/1.html", "Chapter 2"}, {"/news/7.html", "News 7"}},
+       {"1 /one/1.html", "2 /two/1.html"}},
+      {"nothing numbered", {{"/", "Home"}}, {}},
   };
-  const QList<ChapterLink> chapters = chapter_links::FindChapterLinks(links);
-  EXPECT_EQ(Numbers(chapters), QStringList({"1", "2", "3"}));
-  EXPECT_EQ(chapters.first().text, QStringLiteral(u"第1话 开始"));
-  EXPECT_EQ(chapters.last().url, "http://m.example/comic/77/9013.html");
-}
-
-TEST(ChapterLinks, EnglishListKeepsDecimalsAndDropsMenusRankingAndOtherSeries) {
-  const QString s = "https://read.example/manga/";
-  QList<FoundLink> links = {
-      {"https://read.example/", "Home"},
-      {"https://read.example/latest?page=2", "2"},
-      {"https://read.example/latest?page=3", "3"},
-      {s + "tide-keeper", "Tide Keeper"},
-      {s + "sky-cook/chapter-88", "Sky Cook Chapter 88"},
-      {s + "iron-bloom/chapter-240", "Iron Bloom Chapter 240"},
-  };
-  for (const char* n : {"14", "13", "12-5", "12", "11"})
-    links.append({s + "tide-keeper/chapter-" + n, QString("Chapter %1").arg(QString(n).replace('-', '.'))});
-  for (int rank = 1; rank <= 3; ++rank)
-    links.append({s + QString("top-%1-series").arg(rank), QString("#%1 Someone else").arg(rank)});
-  const QList<ChapterLink> chapters = chapter_links::FindChapterLinks(links);
-  EXPECT_EQ(Numbers(chapters), QStringList({"11", "12", "12.5", "13", "14"}));
-  EXPECT_EQ(chapters[2].url, s + "tide-keeper/chapter-12-5");
-}
-
-TEST(ChapterLinks, NumbersComeFromTheAddressWhenTheTextHasNone) {
-  // A webcomic archive: titles only, numbers in the address, oldest first.
-  QList<FoundLink> links = {{"http://w.example/about", "About"}};
-  const char* titles[] = {"The Door", "A Key", "Rain 2", "The Hall"};
-  for (int i = 0; i < 4; ++i) links.append({QString("http://w.example/comic/%1/").arg(i + 1), titles[i]});
-  links.append(FoundLink{"http://w.example/comic/4/", "Latest"});
-  links.append(FoundLink{"http://w.example/comic/3-5/", "Interlude"}); // a half step between 3 and 4
-  QList<ChapterLink> chapters = chapter_links::FindChapterLinks(links);
-  EXPECT_EQ(Numbers(chapters), QStringList({"1", "2", "3", "3.5", "4"}));
-  EXPECT_EQ(chapters[2].text, "Rain 2"); // the address number wins over a number inside a title
-
-  // Dates are no chapter numbers: such chapters keep their titles as folder names.
-  const QList<ChapterLink> dated = chapter_links::FindChapterLinks(
-      {{"http://w.example/2024-05-01/", "Spring"}, {"http://w.example/2024-06-01/", "Summer"}});
-  EXPECT_EQ(Numbers(dated), QStringList({"", ""}));
-  QSet<QString> used;
-  QList<ChapterLink> named = dated;
-  chapter_links::NameFolders(named, "Seasons", used);
-  EXPECT_EQ(named[1].folderName, "Summer");
-}
-
-TEST(ChapterLinks, PagesWithoutARealGroupTakeTheLinksNamedAsChapters) {
-  const QList<ChapterLink> chapters = chapter_links::FindChapterLinks({
-      {"http://a.example/one/1.html", "Chapter 1"},
-      {"http://a.example/about.html", "About"},
-      {"http://a.example/two/1.html", "Chapter 2"},
-      {"http://a.example/news/7.html", "News 7"},
-  });
-  EXPECT_EQ(Urls(chapters), QStringList({"http://a.example/one/1.html", "http://a.example/two/1.html"}));
-  EXPECT_TRUE(chapter_links::FindChapterLinks({{"http://a.example/", "Home"}}).isEmpty());
-  EXPECT_TRUE(chapter_links::FindChapterLinks({}).isEmpty());
+  for (const auto& row : rows) {
+    QList<FoundLink> links = row.links;
+    for (FoundLink& link : links) link.url.prepend("http://s.example");
+    QStringList chapters;
+    for (const ChapterLink& c : chapter_links::FindChapterLinks(links))
+      chapters << c.number + " " + c.url.mid(QString("http://s.example").size());
+    EXPECT_EQ(chapters, row.chapters) << row.what;
+  }
 }
 
 TEST(ChapterLinks, FolderNamesAreSafeDistinctAndNamedAfterTheSeries) {
