@@ -3,16 +3,29 @@
 void CFoundLinks::Assign(std::vector<common::FoundLink> links) {
   entries_.clear();
   for (common::FoundLink& link : links) entries_.push_back({std::move(link), true});
+  useOnly_ = false;
   UpdateShown();
 }
 
 void CFoundLinks::SetFilter(Filter filter) {
   filter_ = std::move(filter);
+  useOnly_ = false;
+  UpdateShown();
+}
+
+void CFoundLinks::ShowOnly(const std::vector<int>& indexes) {
+  only_ = indexes;
+  useOnly_ = true;
   UpdateShown();
 }
 
 void CFoundLinks::UpdateShown() {
   shown_.clear();
+  if (useOnly_) {
+    for (int index : only_)
+      if (index >= 0 && index < int(entries_.size())) shown_.push_back(index);
+    return;
+  }
   for (int i = 0; i < int(entries_.size()); ++i)
     if (!filter_ || filter_(entries_[i].link)) shown_.push_back(i);
 }

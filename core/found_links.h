@@ -3,9 +3,10 @@
 // each with a check mark (on at first) and the folder it would be downloaded into, which the
 // user may change.
 //
-// A filter (for example "chapters only") hides links without forgetting their marks or
-// folders. Check all, check none, the checked links and the text form concern the shown links
-// only, in the page's order. Rows of a view are numbered by the shown links (ShownIndex).
+// A filter hides links without forgetting their marks or folders; a chosen list (the chapters
+// of a series, in reading order) shows exactly those links, in its own order. Check all, check
+// none, the checked links and the text form concern the shown links only, in the order shown.
+// Rows of a view are numbered by the shown links.
 //
 // Plain data on the user-interface thread; no widgets, so the command line may use it too.
 #include "common/search_result_file.h"
@@ -25,7 +26,11 @@ public:
 
   /// Replaces the links; every one is checked. The filter stays.
   void Assign(std::vector<common::FoundLink> links);
+  /// Shows the links the filter lets through, in the page's order.
   void SetFilter(Filter filter);
+  /// Shows only the links at `indexes` (positions in the list Assign took), in that order,
+  /// until the next SetFilter or Assign; indexes out of range are passed over.
+  void ShowOnly(const std::vector<int>& indexes);
 
   /// Shown links, by their shown row (0-based).
   int ShownCount() const { return int(shown_.size()); }
@@ -51,4 +56,6 @@ private:
   std::vector<Entry> entries_;
   std::vector<int> shown_; ///< indexes into entries_ of the shown links, in order
   Filter filter_;
+  std::vector<int> only_; ///< ShowOnly's indexes, used while useOnly_
+  bool useOnly_ = false;
 };
