@@ -1,9 +1,10 @@
 # Installing: `cmake --install build --prefix DIR` lays out the program folder in
 # DIR/${FOLIVEX_PROGRAM_DIR} (programs, skin/ with cmd/, language/, task/), links the programs
 # into DIR/bin, and puts the desktop entry and the icon under DIR/share so the desktop's menu
-# shows Folivex; folivex-get's manual page and bash completion, and a systemd user timer that
-# checks the followed series daily (installed, never enabled: the user turns it on). A program folder the user can write (~/.local, ~/Apps/folivex) keeps the
-# settings and tasks beside the programs; one that is not writable (/usr, /opt) keeps them in
+# shows Folivex; it installs folivex-get's manual page and bash completion, and a systemd user
+# timer that checks the followed series daily (installed, never enabled: the user turns it on).
+# A program folder the user can write (~/.local, ~/Apps/folivex) keeps the settings and tasks
+# beside the programs; one that is not writable (/usr, /opt) keeps them in
 # ~/.local/share/folivex/ (common/data_folder.h). scripts/package-deb builds the .deb from this.
 # FOLIVEX_PROGRAM_DIR "." makes DIR itself the program folder.
 set(FOLIVEX_PROGRAM_DIR "lib/folivex" CACHE STRING
