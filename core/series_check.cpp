@@ -50,15 +50,22 @@ CSeriesCheck::Outcome CSeriesCheck::Apply(CSeriesRecord record, const CChapterSe
 }
 
 bool CSeriesCheck::PrepareChapter(const CSeriesRecord& record, const SeriesChapter& chapter) {
-  const QString folder = folder_rule::CreateFolderInside(record.Folder(), chapter.folder);
-  if (folder.isEmpty()) return false;
+  return PrepareChapterFolder(record.Folder(), chapter.folder, record.series, record.count,
+                              {chapter.url, chapter.title, chapter.number, chapter.folder});
+}
+
+bool CSeriesCheck::PrepareChapterFolder(const QString& baseFolder, const QString& folder,
+                                        const QString& series, int count,
+                                        const chapter_links::ChapterLink& chapter) {
+  const QString made = folder_rule::CreateFolderInside(baseFolder, folder);
+  if (made.isEmpty()) return false;
   archive::ComicInfo info;
-  info.title = chapter.title;
-  info.series = record.series;
+  info.title = chapter.text;
+  info.series = series;
   info.number = chapter.number;
-  info.count = record.count;
+  info.count = count;
   info.web = chapter.url;
-  return archive::WriteChapterInfo(folder, info);
+  return archive::WriteChapterInfo(made, info);
 }
 
 bool CSeriesCheck::NoteChapterEnd(const QString& seriesFolder, const QString& url, bool done,

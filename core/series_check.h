@@ -44,6 +44,12 @@ public:
   /// Creates the chapter's folder inside the series folder and writes its "ComicInfo.xml".
   /// False when the folder cannot be made there.
   static bool PrepareChapter(const CSeriesRecord& record, const SeriesChapter& chapter);
+  /// Creates `folder` inside `baseFolder` and writes into it the "ComicInfo.xml" of `chapter`
+  /// of `series`, whose site states `count` chapters (0: none stated). False when the folder
+  /// cannot be made there or the document cannot be written.
+  static bool PrepareChapterFolder(const QString& baseFolder, const QString& folder,
+                                   const QString& series, int count,
+                                   const chapter_links::ChapterLink& chapter);
   /// Notes the end of a chapter's download in the record of `seriesFolder` (re-read, marked,
   /// saved): done marks it downloaded (and adds the pages to a loose chapter's ComicInfo.xml),
   /// anything else failed. False when the folder holds no record with that chapter.

@@ -1,16 +1,21 @@
 #include "gui/dlg_search_link.h"
 
+#include "common/program_folder.h"
 #include "common/skin_loader.h"
 #include "core/folder_rule.h"
+#include "core/series_check.h"
+#include "core/series_name.h"
 #include "core/task_manager.h"
 #include "gui/dlg_add_task.h"
 #include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_follow_series.h"
 #include "gui/dlg_folder_rules.h"
 #include "gui/found_link_list.h"
 #include "gui/open_report.h"
 #include "gui/tip_edit.h"
 #include "gui/wnd_tip_button.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -62,18 +67,22 @@ QWidget* DlgSearchLink::BuildResultPage() {
   checkAll_ = new QPushButton(page);
   checkNone_ = new QPushButton(page);
   openText_ = new QPushButton(page);
+  chaptersOnly_ = new QCheckBox(page);
+  chaptersOnly_->setChecked(true);
   auto* column = new QVBoxLayout(page);
   column->setContentsMargins(0, 0, 0, 0);
   column->addWidget(list_);
   auto* row = new QHBoxLayout;
   row->addWidget(checkAll_);
   row->addWidget(checkNone_);
+  row->addWidget(chaptersOnly_);
   row->addStretch();
   row->addWidget(openText_);
   column->addLayout(row);
   connect(checkAll_, &QPushButton::clicked, this, [this] { CheckShown(true); });
   connect(checkNone_, &QPushButton::clicked, this, [this] { CheckShown(false); });
   connect(openText_, &QPushButton::clicked, this, [this] { OpenAsText(); });
+  connect(chaptersOnly_, &QCheckBox::toggled, this, &DlgSearchLink::ShowChapters);
   return page;
 }
 
@@ -90,8 +99,10 @@ void DlgSearchLink::BuildWidgets() {
   pages_->addWidget(BuildResultPage());
   search_ = new QPushButton(this);
   add_ = new QPushButton(this);
+  follow_ = new QPushButton(this);
+  follow_->hide(); // until there is a series manager
   // Enter must not press any button of this dialog. Escape or the close box cancel it.
-  for (QPushButton* button : {form_.browse, search_, add_, checkAll_, checkNone_, openText_}) {
+  for (QPushButton* button : {form_.browse, search_, add_, checkAll_, checkNone_, openText_, follow_}) {
     button->setAutoDefault(false);
     button->setDefault(false);
   }
@@ -104,6 +115,7 @@ void DlgSearchLink::BuildWidgets() {
   grid->addWidget(pages_, 5, 0, 1, 4);
   form_.PlaceChoices(grid, 6, 0);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(follow_);
   buttons->addStretch();
   buttons->addWidget(add_);
   grid->addLayout(buttons, 8, 0, 1, 4);
@@ -113,11 +125,13 @@ void DlgSearchLink::BuildWidgets() {
   // Tab goes through the dialog in reading order, so it is usable from the keyboard alone.
   links_->setTabChangesFocus(true);
   QWidget* order[] = {form_.address, search_, form_.folder, form_.browse, links_, list_,
-                      checkAll_, checkNone_, openText_, form_.startNow, form_.addOnly, add_};
+                      checkAll_, checkNone_, chaptersOnly_, openText_, form_.startNow,
+                      form_.addOnly, follow_, add_};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(search_, &QPushButton::clicked, this, &DlgSearchLink::Search);
   connect(add_, &QPushButton::clicked, this, &DlgSearchLink::Add);
+  connect(follow_, &QPushButton::clicked, this, &DlgSearchLink::Follow);
 }
 
 void DlgSearchLink::ApplyTexts() {
@@ -136,6 +150,8 @@ void DlgSearchLink::ApplyTexts() {
   checkAll_->setText(Text(45));
   checkNone_->setText(Text(46));
   openText_->setText(Text(47));
+  chaptersOnly_->setText(Text(52));
+  follow_->setText(Text(53));
   list_->SetHeaders(Text(48), Text(49), Text(50));
 }
 
@@ -190,14 +206,35 @@ void DlgSearchLink::OnSearchDone(const LinkSearchOutcome& outcome) {
     status_->setText(Text(42));
     return;
   }
-  found_.Assign(outcome.links);
+  // The chapters follow the page's links a second time, in reading order with folders named
+  // after the series; each view keeps its own marks and folders.
+  seriesName_ = series_name::SeriesName(outcome.page.title, outcome.page.heading, searchedUrl_);
+  seriesCount_ = outcome.page.count;
+  chapters_ = chapter_links::NamedChapters(outcome.links, outcome.page, searchedUrl_);
+  std::vector<common::FoundLink> entries = outcome.links;
+  linkIndexes_.clear();
+  chapterIndexes_.clear();
+  for (int i = 0; i < int(outcome.links.size()); ++i) linkIndexes_.push_back(i);
+  for (const chapter_links::ChapterLink& chapter : chapters_) {
+    chapterIndexes_.push_back(int(entries.size()));
+    entries.push_back(
+        {chapter.url, common::WithTrailingSlash(searchedFolder_) + chapter.folderName, chapter.text});
+  }
+  found_.Assign(std::move(entries));
+  if (chapters_.isEmpty()) chaptersOnly_->setChecked(false);
+  chaptersOnly_->setEnabled(!chapters_.isEmpty());
   list_->SetBaseFolder(form_.folder->text());
-  list_->Refresh();
+  ShowChapters(chaptersOnly_->isChecked());
   pages_->setCurrentIndex(1);
   linksLabel_->hide();
-  list_->ShowRow(0);
   list_->setFocus();
-  status_->setText(dialogs::FormatNumber(Text(41), found_.ShownCount()));
+}
+
+void DlgSearchLink::ShowChapters(bool chaptersOnly) {
+  found_.ShowOnly(chaptersOnly ? chapterIndexes_ : linkIndexes_);
+  list_->Refresh();
+  list_->ShowRow(0);
+  status_->setText(dialogs::FormatNumber(Text(chaptersOnly ? 54 : 41), found_.ShownCount()));
 }
 
 void DlgSearchLink::CheckShown(bool checked) {
@@ -238,7 +275,10 @@ void DlgSearchLink::Search() {
     return;
   }
   // No engine will ever report when none starts: the buttons then stay usable.
-  if (client_.Start(tasks_.EngineProgram(), url, folder)) SetSearching(true);
+  if (!client_.Start(tasks_.EngineProgram(), url, folder)) return;
+  searchedUrl_ = url;
+  searchedFolder_ = folder;
+  SetSearching(true);
 }
 
 void DlgSearchLink::Add() {
@@ -335,13 +375,39 @@ bool DlgSearchLink::AddCandidates(const std::vector<Candidate>& candidates, QWid
       !dialogs::AskYesNo(this, FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), 9)))
     return false;
   const bool startNow = StartChoice() == 0;
-  for (const dialogs::LinkLine& line : parsed)
+  for (const dialogs::LinkLine& line : parsed) {
+    if (field == list_) PrepareChapterFolder(line.url, line.folder);
     if (tasks_.AddTask(line.url, line.folder, startNow)) ++added_;
+  }
   if (!skipped.isEmpty()) {
     QString notice = FCSkinLoader::LoadLanguageText(QStringLiteral("FOLDER"), 8);
     notice.replace(QLatin1String("%s"), skipped.join(QLatin1Char('\n')));
     dialogs::ShowNotice(this, notice);
   }
+  QDialog::accept();
+  return true;
+}
+
+void DlgSearchLink::PrepareChapterFolder(const QString& url, const QString& folder) {
+  if (!chaptersOnly_->isChecked()) return;
+  const auto chapter = std::find_if(chapters_.begin(), chapters_.end(),
+                                    [&](const chapter_links::ChapterLink& c) { return c.url == url; });
+  // Without its document the chapter still downloads; only the library fields are missing.
+  if (chapter != chapters_.end())
+    CSeriesCheck::PrepareChapterFolder(form_.folder->text(), folder, seriesName_, seriesCount_, *chapter);
+}
+
+void DlgSearchLink::SetSeriesManager(CSeriesManager* series) {
+  series_ = series;
+  follow_->setVisible(series_ != nullptr);
+}
+
+bool DlgSearchLink::Follow() {
+  if (!series_) return false;
+  DlgFollowSeries dialog(*series_, form_.address->text(), form_.folder->text(), this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  client_.Quit(); // the series' own check searches the page
+  SetSearching(false);
   QDialog::accept();
   return true;
 }

@@ -11,6 +11,15 @@
 // user's own ("address   folder"), and Add turns every line into a task. Either way every
 // link is checked before the first task is made.
 //
+// "Chapters only" (on at first) shows only the links that are chapters of the series the page
+// lists (core/chapter_links.h), in reading order, each with the folder "SERIES - Chapter NUMBER"
+// in the base folder; off, every link shows in the page's order with the folder the engine
+// proposed. Each view keeps its own marks and folders. Each chapter added while it is on gets a "ComicInfo.xml" with its series fields in
+// its folder before its task starts. When a search finds no chapters the box is off and
+// disabled. Follow (when the dialog has a series manager) opens the follow dialog with the
+// address and the base folder, and closes this dialog once the series is followed: its first
+// check adds the chapters.
+//
 // Because the folder of a link may come from a web page, it must lie inside the base folder
 // field: a relative folder is taken below it, and a folder that would leave it ("." or ".."
 // components, another absolute folder, a symbolic link pointing out) refuses the link.
@@ -23,6 +32,7 @@
 //
 // Threading: the user-interface thread; engine messages arrive at the client there, also while
 // exec() runs. Texts: language section "IDD_SEARCH_LINK".
+#include "core/chapter_links.h"
 #include "core/found_links.h"
 #include "core/link_search_client.h"
 #include "gui/task_form.h"
@@ -32,6 +42,8 @@
 #include <vector>
 
 class CFoundLinkList;
+class CSeriesManager;
+class QCheckBox;
 class CTaskManager;
 class CTipEdit;
 class QLabel;
@@ -59,6 +71,10 @@ public:
   QString OpenAsText();
   /// Cancel, Escape, close: a held engine is told to quit, then the dialog closes.
   void reject() override;
+  /// Lets Follow follow series with `series` (which must outlive the dialog); null hides it.
+  void SetSeriesManager(CSeriesManager* series);
+  /// The follow button: opens the follow dialog (modal); true when a series was followed.
+  bool Follow();
 
   /// The engine window this dialog holds; 0 when none.
   platform::HWND EngineWindow() const { return client_.Engine(); }
@@ -86,6 +102,8 @@ public:
   QPushButton* CheckAllButton() const { return checkAll_; }
   QPushButton* CheckNoneButton() const { return checkNone_; }
   QPushButton* OpenAsTextButton() const { return openText_; }
+  QCheckBox* ChaptersOnlyBox() const { return chaptersOnly_; }
+  QPushButton* FollowButton() const { return follow_; }
 
   /// The base folder proposed for a search: the folder that holds the folder of the task
   /// added last (highest id), or `fallback` without tasks.
@@ -110,6 +128,11 @@ private:
   void SetSearching(bool searching);
   void OnSearchDone(const LinkSearchOutcome& outcome);
   void CheckShown(bool checked);
+  /// Shows the chapters or every link, as "chapters only" says, and the count found.
+  void ShowChapters(bool chaptersOnly);
+  /// With chapters only, writes the "ComicInfo.xml" of the chapter `url` into `folder`, which
+  /// it creates; nothing for a link that is no chapter.
+  void PrepareChapterFolder(const QString& url, const QString& folder);
   /// Refuses with a balloon at `field` (the row `number` selected in the checklist).
   void Refuse(const QString& message, QWidget* field, int number);
   bool AddCandidates(const std::vector<Candidate>& candidates, QWidget* field);
@@ -120,7 +143,17 @@ private:
   CTaskManager& tasks_;
   CLinkSearchClient client_;
   CFoundLinks found_;
+  CSeriesManager* series_ = nullptr;
   int added_ = 0;
+  QString searchedUrl_;    // the list page and base folder of the last search started
+  QString searchedFolder_;
+  // The chapters the last result holds, in reading order, and what the list page says of its
+  // series. found_ holds the page's links (linkIndexes_), then the chapters (chapterIndexes_).
+  QList<chapter_links::ChapterLink> chapters_;
+  std::vector<int> linkIndexes_;
+  std::vector<int> chapterIndexes_;
+  QString seriesName_;
+  int seriesCount_ = 0;
   CTaskForm form_;
   QLabel* linksLabel_ = nullptr;   // 1602
   QLabel* helpLabel_ = nullptr;    // 1603
@@ -131,6 +164,8 @@ private:
   QPushButton* checkAll_ = nullptr;
   QPushButton* checkNone_ = nullptr;
   QPushButton* openText_ = nullptr;
+  QCheckBox* chaptersOnly_ = nullptr;
+  QPushButton* follow_ = nullptr;
   QPushButton* search_ = nullptr;       // 1500
   QPushButton* add_ = nullptr;          // 1501
 };

@@ -187,6 +187,7 @@ void CFolivexDlg::OnCommand(int id) {
   case kShowWindow: RestoreFromTray(); break;
   case kSearchLinks: {
     DlgSearchLink dialog(tasks_, this);
+    if (series_) dialog.SetSeriesManager(&series_->Manager());
     dialog.exec();
     break;
   }

@@ -25,6 +25,7 @@ const char* kLanguage =
     "14=search 14 no host\n15=search 15 nothing to add\n16=search 16 page failed\n"
     "40=searching\n41=found %d\n42=none found\n43=unreadable\n44=none checked\n45=all\n"
     "46=none\n47=as text\n48=text\n49=address\n50=folder\n51=text not written\n"
+    "52=chapters only\n53=follow\n54=chapters %d\n"
     "20=address label\n21=folder label\n25=start now\n"
     "26=add only\n30=hint line one\\rhint line two\n35=line %d has no space\n"
     "36=line %d is not http\n37=line %d folder unusable\n"

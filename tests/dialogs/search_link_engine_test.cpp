@@ -2,21 +2,30 @@
 // 127.0.0.1: the links found fill the checklist, which becomes tasks; no viewer opens.
 #include "common/protocol.h"
 #include "dialog_fixture.h"
+#include "archive/comic_info.h"
+#include "chapter_site.h"
+#include "core/series_manager.h"
 #include "gui/dlg_balloon_tip.h"
+#include "gui/dlg_follow_series.h"
 #include "gui/dlg_search_link.h"
 #include "gui/found_link_list.h"
 #include "local_site.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <csignal>
 #include <sys/types.h>
 
 using dialog_tests::DialogTest;
+using testing_support::AddSeriesList;
 using testing_support::LocalSite;
+using testing_support::SeriesListKind;
 using testing_support::ReadBytes;
 using testing_support::WaitFor;
 
@@ -96,6 +105,7 @@ TEST_F(SearchLinkWithEngine, FoundLinksAreCheckedEditedAndAddedInsideTheBaseFold
   Search(dialog, site.Url("/list.html"), base);
 
   ASSERT_TRUE(dialog.ShowsFoundLinks());
+  dialog.ChaptersOnlyBox()->setChecked(false); // every link, with the engine's folders
   EXPECT_EQ(dialog.StatusLabel()->text(), "found 3");
   CFoundLinkList* list = dialog.FoundLinkList();
   ASSERT_EQ(list->topLevelItemCount(), 3);
@@ -140,6 +150,7 @@ TEST_F(SearchLinkWithEngine, TextFormNothingFoundAndAMissingListPageEachSaySo) {
   DlgSearchLink dialog(*tasks);
   Search(dialog, site.Url("/list.html"), base);
   ASSERT_TRUE(dialog.ShowsFoundLinks());
+  dialog.ChaptersOnlyBox()->setChecked(false);
   dialog.FoundLinkList()->topLevelItem(1)->setText(CFoundLinkList::kFolderColumn, base + "Two");
   opener.failWith = 3;
   const QString text = dialog.OpenAsText();
@@ -169,4 +180,61 @@ TEST_F(SearchLinkWithEngine, TextFormNothingFoundAndAMissingListPageEachSaySo) {
   EXPECT_EQ(dialogs::LastBalloonTip().field, missing.AddressEdit());
   EXPECT_FALSE(missing.ShowsFoundLinks());
   EXPECT_EQ(tasks->Count(), 0);
+}
+
+TEST_F(SearchLinkWithEngine, ChaptersOnlyListsTheSeriesOldestFirstAndFollowTakesTheListPage) {
+  LocalSite site;
+  const QString c = site.Url("/comic/77/");
+  AddSeriesList(site, "/list.html", SeriesListKind::ChineseNewestFirst,
+                {{c + "8001.html", "1", {}}, {c + "8870.html", "2.5", {}}, {c + "9013.html", "3", {}}});
+  const QString base = Folder("Comics/");
+  const QString series = QString::fromUtf8("潮汐守望者");
+  DlgSearchLink dialog(*tasks);
+  Search(dialog, site.Url("/list.html"), base);
+
+  // On at first: the chapters oldest first, named after the series; off: every link as listed.
+  ASSERT_TRUE(dialog.ChaptersOnlyBox()->isChecked());
+  EXPECT_EQ(dialog.StatusLabel()->text(), "chapters 3");
+  EXPECT_EQ(dialog.FoundLinks().Text(), c + "8001.html   " + base + series + " - Chapter 1\n" + c +
+                                            "8870.html   " + base + series + " - Chapter 2.5\n" + c +
+                                            "9013.html   " + base + series + " - Chapter 3\n");
+  dialog.ChaptersOnlyBox()->setChecked(false);
+  EXPECT_GT(dialog.FoundLinks().ShownCount(), 3);
+  EXPECT_EQ(dialog.FoundLinks().Shown(0).link.text, QString::fromUtf8("首页"));
+  dialog.ChaptersOnlyBox()->setChecked(true);
+
+  // Added chapters carry their series fields from the start.
+  dialog.FoundLinkList()->topLevelItem(1)->setCheckState(CFoundLinkList::kTextColumn, Qt::Unchecked);
+  dialog.AddOnlyRadio()->setChecked(true);
+  dialog.Add();
+  ASSERT_EQ(tasks->Count(), 2);
+  EXPECT_EQ((*tasks)[1]->url, c + "9013.html");
+  const std::optional<archive::ComicInfo> info = archive::ReadChapterInfo((*tasks)[1]->folder);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->series, series);
+  EXPECT_EQ(info->number, "3");
+  EXPECT_EQ(info->count, 3);
+  EXPECT_EQ(info->web, c + "9013.html");
+
+  // Follow hands the address and base folder to the follow dialog and closes once followed.
+  CSeriesManager manager(*tasks, setting, CSeriesList(Folder("data/series.json")));
+  DlgSearchLink follow(*tasks);
+  EXPECT_FALSE(follow.FollowButton()->isVisibleTo(&follow)) << "no manager, no Follow";
+  follow.SetSeriesManager(&manager);
+  follow.AddressEdit()->setText(site.Url("/list.html"));
+  follow.FolderEdit()->setText(Folder("Tide/"));
+  QTimer::singleShot(0, [] {
+    auto* asked = qobject_cast<DlgFollowSeries*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(asked);
+    asked->OnlyNewRadio()->setChecked(true);
+    asked->accept();
+  });
+  ASSERT_TRUE(follow.Follow());
+  EXPECT_EQ(follow.result(), QDialog::Accepted);
+  ASSERT_TRUE(testing_support::WaitFor([&] { return manager.Checking().isEmpty(); }, 60000));
+  const std::optional<CSeriesRecord> record = CSeriesRecord::Load(Folder("Tide"));
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->url, site.Url("/list.html"));
+  EXPECT_EQ(record->CountIn(ChapterState::Skipped), 3) << "only chapters that come out later";
+  EXPECT_EQ(tasks->Count(), 2);
 }

@@ -116,6 +116,10 @@ ENGLISH = {
         "49": "Address",
         "50": "Folder",
         "51": "The links could not be written to a text file.",
+        "52": "Chapters only",
+        "53": "Follow...",
+        "54": "%d chapters of the series found, oldest first. Uncheck the ones you do not want; "
+              "double-click a folder to change it.",
     },
     "IDD_SETTING": {
         "0": "Settings",
@@ -373,6 +377,9 @@ CHINESE = {
         "49": "地址",
         "50": "文件夹",
         "51": "无法把链接写入文本文件。",
+        "52": "仅章节",
+        "53": "追更...",
+        "54": "找到本作品的 %d 个章节，按从旧到新排列。取消勾选不需要的；双击文件夹可以修改。",
     },
     "IDD_SETTING": {
         "0": "设置",
