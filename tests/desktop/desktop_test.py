@@ -398,15 +398,15 @@ def search_checks(folivex, desktop, site):
     check(desktop.viewable(dialog) and not folivex.opened_lines()[2:],
           "the result stays in the dialog: no viewer was opened")
     desktop.screenshot(dialog, os.path.join(folivex.workdir, "checklist.png"))
-    # The list has the focus: check none, then the last two links (the chapters).
+    # The list (chapters only, on at first) has the focus: check none, then the last two rows.
     desktop.keys(dialog, "Tab", "Tab", "space", "shift+Tab", "shift+Tab",
                  "End", "space", "Up", "space")
-    # To Add: Check all, Check none, Open as text, Start now, Add.
-    desktop.keys(dialog, "Tab", "Tab", "Tab", "Tab", "Tab", "space")
+    # To Add: Check all, Check none, Chapters only, Open as text, Start now, Follow, Add.
+    desktop.keys(dialog, "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "space")
     check(wait_for(lambda: not desktop.viewable(dialog), 10), "Add closes the dialog")
     added = sorted(set(os.listdir(folivex.comics)) - before)
-    check(added == ["第1话 初遇", "第2话 远行"],
-          "only the two checked links became tasks, in folders named by their links (%s)" % added)
+    check(added == ["演示 - Chapter 1", "演示 - Chapter 2"],
+          "the two checked chapters became tasks, in folders named after the series (%s)" % added)
 
 
 def remove_checks(folivex, desktop):
