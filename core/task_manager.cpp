@@ -388,13 +388,14 @@ void CTaskManager::OnPageSavedReport(const common::PageSavedReport& report) {
   const bool complete = page >= record->total || lastByLatestCount;
   // A chapter that ends here has this many pages, whatever was stated before (or nothing).
   if (complete && (record->total > page || record->total == 0)) record->total = page;
+  // Queued before the stop, whose notice must already show the chapter waiting to be packed
+  // (observers announce a chapter's end with its archive).
+  const bool pack = complete && Setting().pack_cbz;
+  if (pack) packQueue_.push_back(record->id);
   if (complete) StopTask(record->id);
   SaveTaskFile(*record);
-  if (complete && Setting().pack_cbz) {
-    // Packed after this handler: the engine waits for our reply only so long.
-    packQueue_.push_back(record->id);
-    packer_.StartTimer(0);
-  }
+  // Packed after this handler: the engine waits for our reply only so long.
+  if (pack) packer_.StartTimer(0);
   CTaskEventObserver::NotifyTaskChanged();
   if (complete) ShutdownIfAllDone();
 }

@@ -61,7 +61,7 @@ TEST_F(SeriesCommandTest, VersionAndJsonLinesForEveryChapterEvent) {
   EXPECT_TRUE(QRegularExpression("^folivex-get \\d+\\.\\d+\\n$").match(version.out).hasMatch())
       << version.out.toStdString();
 
-  const RunResult r = app_.Run({"--json", "-j", "2", "http://127.0.0.1:9/chapter?n=1&script=info:3,saveall",
+  const RunResult r = app_.Run({"--json", "--cbz", "-j", "2", "http://127.0.0.1:9/chapter?n=1&script=info:3,saveall",
                                 "one", "http://127.0.0.1:9/chapter?n=2&script=stallfirst", "two"});
   EXPECT_EQ(r.code, 1);
   const QList<QJsonObject> pages = Events(r.out, "page");
@@ -72,7 +72,7 @@ TEST_F(SeriesCommandTest, VersionAndJsonLinesForEveryChapterEvent) {
   const QList<QJsonObject> done = Events(r.out, "done");
   ASSERT_EQ(done.size(), 1);
   EXPECT_EQ(done[0].value("task").toInt(), 1);
-  EXPECT_EQ(done[0].value("file").toString(), box_.file("one"));
+  EXPECT_EQ(done[0].value("file").toString(), box_.file("one.cbz")) << "announced once packed";
   const QList<QJsonObject> failed = Events(r.out, "failed");
   ASSERT_EQ(failed.size(), 1);
   EXPECT_EQ(failed[0].value("task").toInt(), 2);
