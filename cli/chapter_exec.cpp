@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <unistd.h>
 
 namespace folivex_get {
 namespace {
@@ -63,12 +64,10 @@ void CChapterExec::Run(const QString& path) {
   process->setProgram(words_.first());
   process->setArguments(words_.mid(1) << path);
   process->setStandardInputFile(QProcess::nullDevice());
-  if (outputToErr_) {
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->setStandardOutputFile(QStringLiteral("/dev/stderr"));
-  } else {
-    process->setProcessChannelMode(QProcess::ForwardedChannels);
-  }
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  // Our standard error itself, shared: opening it anew by name would truncate a log file it
+  // writes to and leave a hole where our own lines were.
+  if (outputToErr_) process->setChildProcessModifier([] { ::dup2(STDERR_FILENO, STDOUT_FILENO); });
   process->start();
   running_.push_back(std::move(process));
   paths_.push_back(path);

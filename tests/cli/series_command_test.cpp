@@ -83,14 +83,19 @@ TEST_F(SeriesCommandTest, VersionAndJsonLinesForEveryChapterEvent) {
 
 TEST_F(SeriesCommandTest, ExecGetsTheFolderAsOneArgumentAndNoShellSeesIt) {
   const QString name = "comics/Chapter \"1\" $(touch pwned) `touch pwned2` 'x'";
-  const QString command = QString("sh -c 'printf \"%s|%s\" \"$#\" \"$1\" > \"$0\"' '%1'").arg(box_.file("argument"));
+  const QString command =
+      QString("sh -c 'printf \"%s|%s\" \"$#\" \"$1\" > \"$0\"; echo ran' '%1'").arg(box_.file("argument"));
+  // Standard error a log file: the command's output lands there beside ours, nothing lost.
   const RunResult r = app_.Run({"--exec", command, "--json",
-                                "http://127.0.0.1:9/chapter?n=1&script=info:1,saveall", name});
+                                "http://127.0.0.1:9/chapter?n=1&script=info:1,saveall", name},
+                               240000, box_.file("err.log"));
   EXPECT_EQ(r.code, 0) << r.err.toStdString();
   EXPECT_EQ(QString::fromUtf8(testing_support::ReadBytes(box_.file("argument"))), "1|" + box_.file(name));
   EXPECT_FALSE(QFile::exists(box_.file("pwned")));
   EXPECT_FALSE(QFile::exists(box_.file("comics/pwned2")));
   EXPECT_EQ(Events(r.out, "done").size(), 1) << "the command's own output stays off the JSON lines";
+  EXPECT_TRUE(r.err.contains("ran\n") && r.err.contains("1 of 1 chapters done") && !r.err.contains(QChar(0)))
+      << r.err.toStdString();
 
   const RunResult missing = app_.Run({"--exec", "/nonexistent/program", "http://127.0.0.1:9/chapter?n=1&script=info:1,saveall", "two"});
   EXPECT_EQ(missing.code, 0);

@@ -30,7 +30,8 @@ PrivateProgramFolder::PrivateProgramFolder(const QString& engineProgram)
   testing_support::WriteBytes(folder + "layout.ini", "[app]\nuser_data=1\n");
 }
 
-RunResult PrivateProgramFolder::Run(const QStringList& args, int timeoutMs) const {
+RunResult PrivateProgramFolder::Run(const QStringList& args, int timeoutMs,
+                                    const QString& errFile) const {
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("FOLIVEX_GET_ENGINE", engine);
@@ -39,6 +40,7 @@ RunResult PrivateProgramFolder::Run(const QStringList& args, int timeoutMs) cons
   env.insert("FOLIVEX_OPENER", "/bin/false"); // never a real viewer, whatever happens
   process.setProcessEnvironment(env);
   process.setWorkingDirectory(box.path());
+  if (!errFile.isEmpty()) process.setStandardErrorFile(errFile);
   process.start(folder + "folivex-get", args);
   if (!process.waitForStarted(10000)) return {};
   process.closeWriteChannel();
@@ -48,7 +50,8 @@ RunResult PrivateProgramFolder::Run(const QStringList& args, int timeoutMs) cons
   }
   return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
           QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
+          QString::fromUtf8(errFile.isEmpty() ? process.readAllStandardError()
+                                              : testing_support::ReadBytes(errFile))};
 }
 
 } // namespace series_test

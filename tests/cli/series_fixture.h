@@ -21,8 +21,9 @@ public:
   /// `engine`: the scripted engine's path, or "Gantrell" for the real one (linked in too).
   explicit PrivateProgramFolder(const QString& engine);
 
-  /// Runs folivex-get with `args` in the sandbox; standard input is empty.
-  RunResult Run(const QStringList& args, int timeoutMs = 240000) const;
+  /// Runs folivex-get with `args` in the sandbox; standard input is empty. With `errFile`,
+  /// standard error is that file (RunResult::err its content).
+  RunResult Run(const QStringList& args, int timeoutMs = 240000, const QString& errFile = {}) const;
 
   testing_support::Sandbox box;
   QString folder; ///< the program folder, ending with "/"
