@@ -1,6 +1,7 @@
 // Packing a chapter into FOLDER.cbz: what goes in (pages in order, stored byte for byte, the
 // metadata), what stays out, what is left after a crash at every step, and the failures that
-// must keep every page.
+// must keep every page. The ComicInfo documents of series chapters: valid against the published
+// schema (tests/archive/schema/ComicInfo.xsd), escaped, read back, and carried into the archive.
 #include "archive/cbz_packer.h"
 #include "archive/chapter_pages.h"
 #include "archive/comic_info.h"
@@ -12,6 +13,8 @@
 #include <QRandomGenerator>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/xmlschemas.h>
 #include <zip.h>
 
 namespace {
@@ -244,6 +247,100 @@ TEST(ComicInfo, HostileTitleStillGivesAValidDocumentInSchemaOrder) {
   EXPECT_EQ(text["PageCount"], "2");
   EXPECT_EQ(pages, 2);
   EXPECT_EQ(text["Web"], info.web);
+}
+
+// ---- ComicInfo documents of series chapters ---------------------------------------------
+
+void CollectError(void* errors, xmlErrorPtr error) {
+  static_cast<QStringList*>(errors)->append(QString::fromUtf8(error->message).trimmed());
+}
+
+// The schema's complaints about `xml`; empty when it is valid.
+QStringList SchemaErrors(const QByteArray& xml) {
+  QStringList errors;
+  xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(COMIC_INFO_XSD);
+  xmlSchemaPtr schema = xmlSchemaParse(parser);
+  xmlSchemaFreeParserCtxt(parser);
+  if (!schema) return {"the schema cannot be read"};
+  xmlSchemaValidCtxtPtr valid = xmlSchemaNewValidCtxt(schema);
+  xmlSchemaSetValidStructuredErrors(valid, CollectError, &errors);
+  xmlDocPtr document = xmlReadMemory(xml.constData(), int(xml.size()), "ComicInfo.xml", nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (!document) errors << "not well-formed";
+  else if (xmlSchemaValidateDoc(valid, document) != 0 && errors.isEmpty()) errors << "invalid";
+  xmlFreeDoc(document);
+  xmlSchemaFreeValidCtxt(valid);
+  xmlSchemaFree(schema);
+  return errors;
+}
+
+archive::ComicInfo SeriesChapter() {
+  archive::ComicInfo info;
+  info.title = "Chapter 12.5: <Storm> & \"Rain\"";
+  info.series = QString::fromUtf8("Tide & Keeper 潮");
+  info.number = "12.5";
+  info.count = 40;
+  info.web = "http://site.example/read?c=12.5&s=tide";
+  return info;
+}
+
+TEST(ComicInfoSchema, EveryDocumentTheProgramWritesIsValidAndReadsBack) {
+  archive::ComicInfo packed = SeriesChapter();
+  packed.languageIso = "zh";
+  packed.firstPage = QDateTime(QDate(2026, 1, 31), QTime(23, 0));
+  packed.lastPage = QDateTime(QDate(2026, 2, 1), QTime(1, 0));
+  packed.pageSizes = {100, 200, 300};
+  archive::ComicInfo plain;
+  plain.title = "Only a title";
+  plain.pageSizes = {1};
+  for (const archive::ComicInfo& info : {packed, SeriesChapter(), plain, archive::ComicInfo()}) {
+    const QByteArray xml = archive::ComicInfoXml(info);
+    EXPECT_EQ(SchemaErrors(xml), QStringList()) << xml.constData();
+  }
+  // The validator itself finds what a strict reader refuses.
+  EXPECT_FALSE(SchemaErrors("<ComicInfo><Series>a</Series><Title>b</Title></ComicInfo>").isEmpty());
+  EXPECT_FALSE(SchemaErrors("<ComicInfo><Count>many</Count></ComicInfo>").isEmpty());
+
+  const QByteArray xml = archive::ComicInfoXml(SeriesChapter());
+  EXPECT_TRUE(xml.contains("&lt;Storm&gt; &amp; &quot;Rain&quot;")) << xml.constData();
+  const std::optional<archive::ComicInfo> read = archive::ReadComicInfo(xml);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(std::tie(read->title, read->series, read->number, read->count, read->web),
+            std::tie(packed.title, packed.series, packed.number, packed.count, packed.web));
+  for (const QByteArray& hostile : {QByteArray("<Other><Series>x</Series></Other>"),
+                                    QByteArray("<ComicInfo><Series>x</Title></ComicInfo>"),
+                                    QByteArray("<!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
+                                               "<ComicInfo><Series>&e;</Series></ComicInfo>")})
+    EXPECT_FALSE(archive::ReadComicInfo(hostile) && !archive::ReadComicInfo(hostile)->series.isEmpty())
+        << hostile.constData();
+}
+
+TEST(ComicInfoSchema, AFolderDocumentGoesIntoTheArchiveOrGainsTheLoosePages) {
+  for (const bool pack : {true, false}) {
+    SCOPED_TRACE(pack ? "packed" : "loose");
+    Chapter chapter;
+    ASSERT_TRUE(archive::WriteChapterInfo(chapter.folder, SeriesChapter()));
+    QByteArray xml;
+    if (pack) {
+      archive::ComicInfo fromTask;
+      fromTask.title = "Tide Keeper 12.5 - page 1 - SiteName";
+      const archive::PackResult packed = archive::PackChapter(chapter.folder, 3, fromTask);
+      ASSERT_TRUE(packed.ok) << packed.error.toStdString();
+      EXPECT_FALSE(QDir(chapter.folder).exists()) << "the folder's own document left with the pages";
+      xml = ReadArchive(packed.archive).last().bytes;
+    } else {
+      ASSERT_TRUE(archive::CompleteChapterInfo(chapter.folder + "/", 3));
+      xml = ReadBytes(chapter.folder + "/ComicInfo.xml");
+    }
+    EXPECT_EQ(SchemaErrors(xml), QStringList()) << xml.constData();
+    EXPECT_TRUE(xml.contains("<PageCount>3</PageCount>") && xml.contains("<Series>Tide &amp; Keeper"))
+        << xml.constData();
+    EXPECT_TRUE(xml.contains("<Title>Chapter 12.5: &lt;Storm&gt;")) << "the chapter's own title wins";
+    EXPECT_TRUE(xml.contains("<Web>http://site.example/read?c=12.5&amp;s=tide</Web>"));
+  }
+  Sandbox empty;
+  EXPECT_FALSE(archive::CompleteChapterInfo(empty.path(), 2)) << "no document: nothing is made up";
+  EXPECT_FALSE(QFile::exists(empty.file("ComicInfo.xml")));
 }
 
 } // namespace
