@@ -123,25 +123,16 @@ TEST(GetOptions, ProxyInBothFormsInEveryMode) {
 }
 
 TEST(GetOptions, SeriesModesAndScriptingOptions) {
-  auto p = Parse({"--links", "--chapters", "http://a/list", "f"});
+  EXPECT_TRUE(Parse({"--links", "--chapters", "http://a/list", "f"}).options.chaptersOnly);
+  auto p = Parse({"--only-new", "-j", "2", "--cbz", "--follow", "https://a/list", "series"});
   ASSERT_TRUE(p.ok()) << p.error.toStdString();
-  EXPECT_EQ(p.options.mode, GetMode::Links);
-  EXPECT_TRUE(p.options.chaptersOnly);
-  p = Parse({"--only-new", "-j", "2", "--cbz", "--follow", "https://a/list", "series"});
-  ASSERT_TRUE(p.ok()) << p.error.toStdString();
-  EXPECT_EQ(p.options.mode, GetMode::Follow);
-  EXPECT_TRUE(p.options.onlyNew);
+  EXPECT_TRUE(p.options.mode == GetMode::Follow && p.options.onlyNew);
   EXPECT_EQ(p.options.chapters.value(0).folder, "series");
-  p = Parse({"--check"});
-  ASSERT_TRUE(p.ok());
-  EXPECT_EQ(p.options.mode, GetMode::Check);
-  EXPECT_TRUE(p.options.checkFolders.isEmpty());
   p = Parse({"--json", "--exec", "notify 'a b'", "--check", "a", "b c"});
   ASSERT_TRUE(p.ok());
   EXPECT_EQ(p.options.checkFolders, QStringList({"a", "b c"}));
   EXPECT_TRUE(p.options.json);
   EXPECT_EQ(p.options.exec, "notify 'a b'");
-  EXPECT_EQ(Parse({"--exec=x", "http://a", "f"}).options.exec, "x");
   EXPECT_EQ(Parse({"http://a", "f", "--version"}).options.mode, GetMode::Version);
 
   const QList<QStringList> bad = {

@@ -36,8 +36,6 @@ TEST(ManPage, EveryOptionOfTheUsageTextIsOnThePageAndInTheCompletion) {
                     .match(completion).hasMatch())
         << option.toStdString() << " is missing from the completion";
   }
-  EXPECT_TRUE(page.startsWith(".TH FOLIVEX\\-GET 1 \"\" \"folivex-get 9.9\""));
-  EXPECT_TRUE(page.contains(".SH EXIT STATUS\n0 when every chapter"));
   for (const QString& line : page.split('\n'))
     EXPECT_FALSE(line.startsWith(' ')) << "a blank at a line start shifts the text: " << line.toStdString();
 }
