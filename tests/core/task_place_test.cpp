@@ -80,14 +80,6 @@ TEST(FoundLinks, AFilterHidesLinksWithoutForgettingTheirMarksAndRowsCountShownLi
   links.SetFilter({});
   EXPECT_EQ(links.CheckedRows(), (std::vector<int>{1})) << "the hidden link kept its mark";
   EXPECT_EQ(links.Shown(2).link.folder, "/f/2");
-  // A chosen list shows its links in its own order; a later filter shows the page's order.
-  links.ShowOnly({2, 7, 0});
-  ASSERT_EQ(links.ShownCount(), 2) << "an index out of range is passed over";
-  EXPECT_EQ(links.Text(), "http://s/2   /f/2\nhttp://s/1   /f/One\n");
-  links.SetChecked(1, true);
-  EXPECT_EQ(links.CheckedRows(), (std::vector<int>{1})) << "rows count in the chosen order";
-  links.SetFilter({});
-  EXPECT_TRUE(links.Shown(0).checked);
   links.Assign({});
   EXPECT_TRUE(links.IsEmpty());
 }

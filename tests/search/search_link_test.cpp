@@ -317,16 +317,6 @@ TEST_F(SearchLinkTest, ResultWaitsForFiveQuietSecondsAfterThePageItself) {
 }
 
 
-TEST_F(SearchLinkTest, ResultTellsWhatTheListPageSaysAboutItsSeries) {
-  list_->pageTitle = QStringLiteral("Tide Keeper - MangaSite");
-  list_->pageText = QStringLiteral(u"Tide Keeper\nStatus: ongoing 全１２话 rating 5");
-  list_->Add(QStringLiteral("h1")).innerText = QStringLiteral("  Tide\n Keeper ");
-  AddLink(QStringLiteral("http://site/1"), QStringLiteral("Chapter 1"));
-  EXPECT_EQ(Search(), QStringList{Line(QStringLiteral("http://site/1"), QStringLiteral("Chapter 1"))});
-  ASSERT_TRUE(dialog_.links.has_value());
-  EXPECT_EQ(dialog_.links->page, (common::ListPage{"Tide Keeper - MangaSite", "Tide Keeper", 12}));
-}
-
 TEST(ListPageInfo, ChapterCountsOnlyWhereThePageStatesThem) {
   const struct {
     const char16_t* text;
