@@ -18,6 +18,10 @@ namespace engine {
 /// The Cookie header value for a request to an address; empty for none.
 using CookieSource = std::function<QString(const QString& url)>;
 
+/// The bytes the page itself holds for an address: a blob: address read inside the page, or
+/// the browser's own answer for an image it loaded; none when it holds none.
+using PageBytesSource = std::function<std::optional<QByteArray>(const QString& url)>;
+
 /// What an image request carries besides the image's address.
 struct ImageRequest {
   QString referer;   ///< the page that shows the image
@@ -25,6 +29,8 @@ struct ImageRequest {
   /// The cookies that browser would send to an address (asked for every address of a
   /// redirect chain); none when empty.
   CookieSource cookies = {};
+  /// Asked before anything is fetched (see ObtainImage); none when empty.
+  PageBytesSource pageBytes = {};
 };
 
 /// The request header block sent with every image request for `referer`.

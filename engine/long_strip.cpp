@@ -38,7 +38,7 @@ std::vector<StripPage> CollectStripPages(FIHTMLDocument* document, const StripIm
   auto visit = [&](int i) {
     const auto element = images->item(i);
     if (!element || !element->Is(ElementKind::Image)) return;
-    const QString url = element->src();
+    const QString url = element->imageSource();
     if (url.isEmpty() || seen.contains(url)) return;
     seen.insert(url);
     auto image = fetch(url);

@@ -2,6 +2,7 @@
 
 #include "common/protocol.h"
 #include "engine/engine_window.h"
+#include "engine/image_source.h"
 #include "engine/long_strip.h"
 #include "engine/page_jump.h"
 #include "engine/page_jump_image.h"
@@ -249,11 +250,15 @@ std::unique_ptr<CPageJumpBase> CMonitorView::ImageJump(FIHTMLDocument* document,
 
 engine::ImageRequest CMonitorView::ImageRequestOfPage() const {
   // Images go out as this page's browser would ask for them: with its user agent, and with
-  // the cookies this view's browser would send to each address.
+  // the cookies this view's browser would send to each address. What the page holds itself
+  // is taken from it instead.
   const engine::FIBrowser* browser = host_.Browser();
   engine::FIBrowserView* view = browser_.get();
   return {url_, browser ? browser->UserAgent() : QString(),
-          [view](const QString& url) { return view ? view->CookieHeader(url) : QString(); }};
+          [view](const QString& url) { return view ? view->CookieHeader(url) : QString(); },
+          [view](const QString& url) {
+            return view ? view->PageImageBytes(url) : std::optional<QByteArray>();
+          }};
 }
 
 bool CMonitorView::SavePageImage(const CPageImageInfo& image, std::int32_t page, bool keep) {
@@ -297,7 +302,7 @@ bool CMonitorView::SaveLongStrip(std::unique_ptr<CPageImageInfo>* single) {
   const QString folder = host_.Folder();
   const engine::ImageRequest request = ImageRequestOfPage();
   const engine::StripImageFetcher fetch = [&](const QString& url) {
-    return engine::FetchImage(url, request, temporaryFiles_, &image_.fetchFailure);
+    return engine::ObtainImage(url, request, temporaryFiles_, &image_.fetchFailure);
   };
   // A restart names the last saved page; when that is a page of this strip, the images before
   // it are known from the record and are not fetched again.

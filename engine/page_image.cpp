@@ -1,7 +1,7 @@
 #include "engine/page_image.h"
 
 #include "common/temp_file.h"
-#include "engine/image_fetch.h"
+#include "engine/image_source.h"
 
 #include <QFile>
 
@@ -40,6 +40,22 @@ bool SameBytes(const QString& path, const QByteArray& bytes) {
   return file.readAll() == bytes;
 }
 
+// Takes a fetched image as the page image when it reaches the page size (true), or else as
+// the candidate when it is the tallest so far. Width plays no part in the candidate; on
+// equal heights the earlier image stays.
+bool Weigh(std::unique_ptr<CPageImageInfo> image, PageImageChoice& choice,
+           QStringList& temporaryFiles) {
+  if (!image) return false;
+  if (ReachesPageSize(*image)) {
+    choice.chosen = std::move(image);
+    return true;
+  }
+  if (!choice.candidate || choice.candidate->height < image->height)
+    std::swap(choice.candidate, image);
+  Discard(std::move(image), temporaryFiles); // the one that lost, if any
+  return false;
+}
+
 } // namespace
 
 bool MarkImageUrlTried(const QString& url) { return TriedUrls().insert(url).second; }
@@ -53,26 +69,28 @@ void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
   for (int i = 0; i < images->length(); ++i) {
     const auto element = images->item(i);
     if (!element || !element->Is(ElementKind::Image)) continue;
-    const QString url = element->src();
+    const QString url = element->imageSource();
     if (!MarkImageUrlTried(url)) continue;
     // A page that keeps adding images cannot hold the scan (and the page's last chance) for
     // ever: the images left over wait for the next tick.
     if (++fetches > kMaxFetchesPerScan) return;
     std::optional<common::FailureReport> failure;
-    auto image = FetchImage(url, page, temporaryFiles, &failure);
+    auto image = ObtainImage(url, page, temporaryFiles, &failure);
     if (failure) choice.fetchFailure = failure;
     // The page lives on while a download waits: the images are listed again, so the length
     // the next index is tested against counts what a page script added or removed meanwhile.
     images = document->getElementsByTagName(tag);
-    if (!image) continue;
-    if (ReachesPageSize(*image)) {
-      choice.chosen = std::move(image);
-      return;
-    }
-    // Width plays no part; on equal heights the earlier image stays.
-    if (!choice.candidate || choice.candidate->height < image->height)
-      std::swap(choice.candidate, image);
-    Discard(std::move(image), temporaryFiles); // the one that lost, if any
+    if (Weigh(std::move(image), choice, temporaryFiles)) return;
+  }
+  // Pictures shown as CSS backgrounds count like img elements, after them: a reader may lay
+  // a transparent image over its page, which the loop above has met first.
+  for (const QString& url : document->backgroundImageSources()) {
+    if (!MarkImageUrlTried(url)) continue;
+    if (++fetches > kMaxFetchesPerScan) return;
+    std::optional<common::FailureReport> failure;
+    auto image = ObtainImage(url, page, temporaryFiles, &failure);
+    if (failure) choice.fetchFailure = failure;
+    if (Weigh(std::move(image), choice, temporaryFiles)) return;
   }
 }
 

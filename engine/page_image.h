@@ -1,5 +1,6 @@
 #pragma once
-// Choosing a page's comic image among its img elements, and saving it into the task folder.
+// Choosing a page's comic image among its img elements and CSS backgrounds, and saving it into
+// the task folder.
 // Everything runs on the engine's main thread, from the monitor view's timer callbacks.
 #include "engine/browser/document.h"
 #include "engine/image_fetch.h"
@@ -32,9 +33,10 @@ struct PageImageChoice {
   std::optional<common::FailureReport> fetchFailure;
 };
 
-/// Scans the document's img elements in order, fetching each address not tried before, until
-/// one reaches 301 x 401; smaller ones compete for the candidate by height alone. The images
-/// are listed again after every fetch. Only the chosen image and the candidate keep their
+/// Scans the document's img elements in order (each by the largest picture it offers), then
+/// the pictures elements show as CSS backgrounds, obtaining each address not tried before
+/// (ObtainImage), until one reaches 301 x 401; smaller ones compete for the candidate by
+/// height alone. The images are listed again after every fetch. Only the chosen image and the candidate keep their
 /// temporary files. Does nothing once an image is chosen. May throw DocumentError (what was
 /// found before stays). `page` names the document's address as referring page, its
 /// browser's user agent and the cookies it would send.

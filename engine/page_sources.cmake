@@ -12,6 +12,7 @@ target_sources(engine PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/chapter_walk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_decode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_fetch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_source.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_image.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_trouble.cpp
   ${CMAKE_CURRENT_LIST_DIR}/long_strip.cpp)

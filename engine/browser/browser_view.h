@@ -3,8 +3,10 @@
 // Events arrive on the engine's user-interface thread.
 #include "engine/browser/document.h"
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace engine {
 
@@ -43,6 +45,13 @@ public:
   /// The Cookie header value the view's browser would send with a request for `url`, by the
   /// browser's own rules (domain, path, secure, expiry); empty when it would send none.
   virtual QString CookieHeader(const QString& url) { return (void)url, QString(); }
+  /// The bytes the current page holds for an image address, so that they need not be fetched:
+  /// a blob: address read inside the page, or, while the page loads its images, what the
+  /// browser received for that address (2xx answers only; waits for a transfer under way).
+  /// None when the page holds none or the address is over the largest download.
+  virtual std::optional<QByteArray> PageImageBytes(const QString& url) {
+    return (void)url, std::nullopt;
+  }
   /// Makes the current page believe that all of it is in view, so that images it fills in
   /// only when they scroll into view get their addresses: a very tall viewport, and the page
   /// scrolled through from top to bottom in the background. Once per document; returns at

@@ -246,4 +246,12 @@ std::unique_ptr<FIHTMLElement> CChromiumDocument::getElementById(const QString& 
   return std::make_unique<CChromiumElement>(list, 0);
 }
 
+QStringList CChromiumDocument::backgroundImageSources() {
+  const QJsonValue v = View().Run(QStringLiteral("backgrounds"), {});
+  if (!v.isArray()) throw DocumentError("unexpected answer from the page");
+  QStringList sources;
+  for (const QJsonValue& source : v.toArray()) sources << source.toString();
+  return sources;
+}
+
 } // namespace engine

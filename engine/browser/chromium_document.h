@@ -49,6 +49,7 @@ public:
   QString id() override { return ReadString(QStringLiteral("id")); }
   QString href() override { return ReadString(QStringLiteral("href")); }
   QString src() override { return ReadString(QStringLiteral("src")); }
+  QString imageSource() override { return ReadString(QStringLiteral("imageSource")); }
   QString value() override { return ReadString(QStringLiteral("value")); }
   void setValue(const QString& value) override;
   int offsetLeft() override { return ReadInt(QStringLiteral("offsetLeft")); }
@@ -99,6 +100,7 @@ public:
   std::unique_ptr<FIElementCollection> controls() override;
   std::vector<ItemRow> itemRows() override;
   ImagePresence imageShown(const QString& url) override;
+  QStringList backgroundImageSources() override;
 
 private:
   CChromiumView& View();

@@ -20,6 +20,10 @@ constexpr qint64 kAnnouncedLifetimeMs = 60000;
 // The viewport height that makes most of a long page visible at once; the page's width stays.
 constexpr int kTallViewport = 8000;
 const QString kWorldName = QStringLiteral("gantrell");
+// The largest picture a page hands over, as the largest image download; and the piece of it
+// one answer carries (as base64, a third more).
+constexpr qint64 kMaxPageImageBytes = 64LL * 1024 * 1024;
+constexpr int kBlobPieceBytes = 4 * 1024 * 1024;
 
 QString WithoutFragment(const QString& url) {
   const qsizetype hash = url.indexOf(QLatin1Char('#'));
@@ -191,6 +195,37 @@ QString CChromiumView::CookieHeader(const QString& url) {
     pairs << (name.isEmpty() ? value : name + QLatin1Char('=') + value);
   }
   return pairs.join(QStringLiteral("; "));
+}
+
+std::optional<QByteArray> CChromiumView::PageImageBytes(const QString& url) {
+  if (!Alive() || !hasDocument_) return std::nullopt;
+  if (url.startsWith(QLatin1String("blob:"), Qt::CaseInsensitive)) return ReadBlob(url);
+  return std::nullopt;
+}
+
+std::optional<QByteArray> CChromiumView::ReadBlob(const QString& url) {
+  try {
+    const QJsonArray blob = RunAwaiting(QStringLiteral("readBlob"), {url, double(kMaxPageImageBytes)})
+                                .toArray();
+    if (blob.size() != 2) return std::nullopt;
+    const int id = blob[0].toInt();
+    const qint64 size = qint64(blob[1].toDouble());
+    QByteArray bytes;
+    bytes.reserve(size);
+    while (bytes.size() < size) {
+      const QJsonValue piece =
+          Run(QStringLiteral("blobPiece"), {id, double(bytes.size()), kBlobPieceBytes});
+      const auto decoded = QByteArray::fromBase64Encoding(piece.toString().toLatin1(),
+                                                          QByteArray::AbortOnBase64DecodingErrors);
+      if (!decoded || decoded.decoded.isEmpty()) break;
+      bytes += decoded.decoded;
+    }
+    Run(QStringLiteral("dropBlob"), {id});
+    if (bytes.size() != size) return std::nullopt;
+    return bytes;
+  } catch (const DocumentError&) {
+    return std::nullopt; // revoked, or the page went away meanwhile
+  }
 }
 
 void CChromiumView::BringAllIntoView() {
@@ -409,6 +444,15 @@ int CChromiumView::EnsureContext() {
 
 QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64 epoch,
                               RunMode mode) {
+  return Call(op, args, epoch, mode, false);
+}
+
+QJsonValue CChromiumView::RunAwaiting(const QString& op, const QJsonArray& args) {
+  return Call(op, args, 0, ReadOnly, true);
+}
+
+QJsonValue CChromiumView::Call(const QString& op, const QJsonArray& args, quint64 epoch,
+                               RunMode mode, bool awaitPromise) {
   if (!Alive()) throw DocumentError("the browser is not running");
   if (epoch != 0 && epoch != epoch_) throw DocumentError("the page has changed");
   const int context = EnsureContext();
@@ -423,6 +467,7 @@ QJsonValue CChromiumView::Run(const QString& op, const QJsonArray& args, quint64
       {QStringLiteral("silent"), true},
       // A click by the engine counts as the user's, as it would in a visible browser.
       {QStringLiteral("userGesture"), mode == MayNavigate},
+      {QStringLiteral("awaitPromise"), awaitPromise},
   };
   released_ = {};
   QPointer<CDevToolsPipe> pipe = pipe_;

@@ -66,6 +66,7 @@ public:
   void Stop() override;
   FIHTMLDocument* Document() override;
   QString CookieHeader(const QString& url) override;
+  std::optional<QByteArray> PageImageBytes(const QString& url) override;
   void BringAllIntoView() override;
   void HoldPage(bool hold) override;
 
@@ -81,6 +82,8 @@ public:
   /// DocumentError on any failure.
   QJsonValue Run(const QString& op, const QJsonArray& args, quint64 epoch = 0,
                  RunMode mode = ReadOnly);
+  /// Run for an operation that answers later (a promise): waits for that answer. Read only.
+  QJsonValue RunAwaiting(const QString& op, const QJsonArray& args);
   /// Counts main-frame documents: handles of an older document fail.
   quint64 Epoch() const { return epoch_; }
   quint64 CacheGeneration() const { return cacheGeneration_; }
@@ -117,6 +120,10 @@ private:
   /// Sends one mouse event of the browser's input at (x, y); throws DocumentError on failure.
   void DispatchMouse(const QString& type, double x, double y);
   int EnsureContext();
+  QJsonValue Call(const QString& op, const QJsonArray& args, quint64 epoch, RunMode mode,
+                  bool awaitPromise);
+  /// The bytes behind a blob: address of the page; none when it cannot be read.
+  std::optional<QByteArray> ReadBlob(const QString& url);
   bool Alive() const;
 
   FIBrowserViewEvents* events_;

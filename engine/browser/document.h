@@ -49,6 +49,12 @@ public:
   virtual QString id() = 0;
   virtual QString href() = 0;   ///< anchors: the absolute address
   virtual QString src() = 0;    ///< images: the absolute address
+  /// Images: the absolute address of the largest picture the element offers. Its candidates
+  /// are src (as 1x), every srcset entry and, inside a <picture>, every entry of its sources'
+  /// srcset; the largest is the one of the biggest width descriptor, or else of the biggest
+  /// density. A lazy loader's address (data-src, data-lazy-src, data-original, data-srcset)
+  /// takes the place of a src it has not replaced yet. Documents that cannot tell answer src.
+  virtual QString imageSource() { return src(); }
   virtual QString value() = 0;  ///< inputs, selects, options
   virtual void setValue(const QString& value) = 0;
   virtual int offsetLeft() = 0;
@@ -160,6 +166,11 @@ public:
   /// Whether the image with address `url` is shown now; a turn of the page in place hides it,
   /// removes it or gives its element another address.
   virtual ImagePresence imageShown(const QString& url) { return (void)url, ImagePresence::Gone; }
+  /// The absolute addresses of the pictures that elements other than img show as their
+  /// computed CSS background-image (also of their ::before and ::after), in document order,
+  /// each once; only of elements with a box on the page. Documents that cannot tell answer
+  /// none.
+  virtual QStringList backgroundImageSources() { return {}; }
 };
 
 } // namespace engine

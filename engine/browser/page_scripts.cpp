@@ -11,6 +11,7 @@ QString IsolatedHelper() {
 (() => {
   if (globalThis.__gantrell) return true;
   const lists = new Map();
+  const blobs = new Map();
   let next = 1;
   const kindOf = (e) => {
     let k = 0;
@@ -95,12 +96,78 @@ QString IsolatedHelper() {
     return r.right > 0 && r.left < innerWidth;
   };
   const clampPixel = (x) => Math.max(0, Math.min(x, 1e6));
+  const absolute = (u) => {
+    try { return new URL(u, document.baseURI).href; } catch (e) { return ''; }
+  };
+  // A srcset attribute as [{url, w, x}]: addresses may hold commas (data: addresses), so an
+  // address runs to the next blank, and its descriptors to the next comma.
+  const parseSrcset = (text) => {
+    const s = str(text);
+    const out = [];
+    let i = 0;
+    while (i < s.length) {
+      while (i < s.length && /[\s,]/.test(s[i])) i++;
+      let j = i;
+      while (j < s.length && !/\s/.test(s[j])) j++;
+      let url = s.slice(i, j);
+      let descriptors = '';
+      if (/,$/.test(url)) {
+        url = url.replace(/,+$/, '');
+        i = j;
+      } else {
+        let k = j;
+        for (let depth = 0; k < s.length && !(s[k] === ',' && depth === 0); k++)
+          depth += s[k] === '(' ? 1 : s[k] === ')' ? -1 : 0;
+        descriptors = s.slice(j, k);
+        i = k + 1;
+      }
+      if (!url) continue;
+      const candidate = { url: absolute(url), w: 0, x: 1 };
+      for (const d of descriptors.trim().split(/\s+/)) {
+        const m = /^(\d+(?:\.\d+)?)([wx])$/i.exec(d);
+        if (m) candidate[m[2].toLowerCase()] = parseFloat(m[1]);
+      }
+      if (candidate.url) out.push(candidate);
+    }
+    return out;
+  };
+  // Formats a page image may come in; a <picture> source of any other type is passed over.
+  const decodableType = (type) =>
+    !type || /^image\/(jpeg|jpg|png|gif|webp|bmp)$/i.test(String(type).trim());
+  const lazyAttributes = ['data-src', 'data-lazy-src', 'data-original'];
+  // The largest picture an img offers (see FIHTMLElement::imageSource). A lazy loader's
+  // address stands for src until the loader has put it there; only a blob: address is the
+  // reader's own picture already.
+  const imageSource = (e) => {
+    if (!(e instanceof HTMLImageElement)) return str(e.src);
+    let base = str(e.src);
+    const lazy = lazyAttributes.map((a) => e.getAttribute(a)).find((v) => v && v.trim());
+    if (lazy && !/^blob:/i.test(base)) base = absolute(lazy.trim()) || base;
+    const candidates = base ? [{ url: base, w: 0, x: 1 }] : [];
+    candidates.push(...parseSrcset(e.getAttribute('srcset')),
+                    ...parseSrcset(e.getAttribute('data-srcset')));
+    const picture = e.parentElement;
+    if (picture && picture.tagName === 'PICTURE') {
+      for (const source of picture.children) {
+        if (source.tagName !== 'SOURCE' || !decodableType(source.getAttribute('type'))) continue;
+        candidates.push(...parseSrcset(source.getAttribute('srcset')),
+                        ...parseSrcset(source.getAttribute('data-srcset')));
+      }
+    }
+    const widths = candidates.filter((c) => c.w > 0);
+    const pool = widths.length ? widths : candidates;
+    let best = null;
+    for (const c of pool)
+      if (!best || (widths.length ? c.w > best.w : c.x > best.x)) best = c;
+    return best ? best.url : '';
+  };
   const readers = {
     innerText: (e) => str(e instanceof HTMLElement ? e.innerText : e.textContent),
     outerHTML: (e) => str(e.outerHTML),
     id: (e) => str(e.id),
     href: (e) => str(e.href),
     src: (e) => str(e.src),
+    imageSource,
     value: (e) => (e.value === undefined || e.value === null ? '' : String(e.value)),
     offsetLeft: (e) => num(e.offsetLeft),
     offsetTop: (e) => num(e.offsetTop),
@@ -152,6 +219,25 @@ QString IsolatedHelper() {
     text: () => (document.documentElement ? str(document.documentElement.innerText) : ''),
     all: () => register(Array.from(document.getElementsByTagName('*'))),
     byTag: (tag) => register(Array.from(document.getElementsByTagName(tag))),
+    backgrounds: () => {
+      const found = [];
+      const urls = /url\(\s*(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)'|([^)\s]*))\s*\)/g;
+      const take = (style) => {
+        const image = style ? str(style.backgroundImage) : '';
+        if (!image.includes('url(')) return;
+        for (const m of image.matchAll(urls)) {
+          const u = absolute(String(m[1] ?? m[2] ?? m[3] ?? '').replace(/\\(.)/g, '$1'));
+          if (u && !found.includes(u)) found.push(u);
+        }
+      };
+      for (const e of document.getElementsByTagName('*')) {
+        if (e instanceof HTMLImageElement || e.getClientRects().length === 0) continue;
+        take(getComputedStyle(e));
+        take(getComputedStyle(e, '::before'));
+        take(getComputedStyle(e, '::after'));
+      }
+      return found;
+    },
     byId: (id) => {
       const e = document.getElementById(id);
       return e ? register([e]) : null;
@@ -225,12 +311,37 @@ QString IsolatedHelper() {
       inCall = true;
       try {
         const value = f(...args);
-        return [value === undefined ? null : value, held.splice(0)];
+        const navigations = held.splice(0);
+        if (value instanceof Promise)
+          return value.then((v) => [v === undefined ? null : v, navigations]);
+        return [value === undefined ? null : value, navigations];
       } finally {
         inCall = false;
       }
     },
     idle: () => null,
+    // The bytes behind a blob: address of the page, read once and handed out in pieces of
+    // base64: [id, size], or null when the address holds nothing or more than `limit` bytes.
+    readBlob: async (url, limit) => {
+      if (!/^blob:/i.test(str(url))) return null;
+      const answer = await fetch(url);
+      if (!answer.ok) return null;
+      const bytes = new Uint8Array(await answer.arrayBuffer());
+      if (bytes.length > limit) return null;
+      const id = next++;
+      blobs.set(id, bytes);
+      return [id, bytes.length];
+    },
+    blobPiece: (id, offset, length) => {
+      const bytes = blobs.get(id);
+      if (!bytes) throw new Error('blob released');
+      const piece = bytes.subarray(offset, offset + length);
+      let text = '';
+      for (let i = 0; i < piece.length; i += 0x8000)
+        text += String.fromCharCode.apply(null, piece.subarray(i, i + 0x8000));
+      return btoa(text);
+    },
+    dropBlob: (id) => { blobs.delete(id); },
     column: (list, prop) => listOf(list).map(reader(prop)),
     read: (list, index, prop) => reader(prop)(element(list, index)),
     setValue: (list, index, value) => {

@@ -464,6 +464,40 @@ TEST_F(ChromiumView, DocumentModel) {
   EXPECT_THROW(ById("link")->setSelectedIndex(0), DocumentError);
 }
 
+TEST_F(ChromiumView, ImagesOfferTheirLargestPictureAndBackgroundsAreListed) {
+  // Each img names in its title the address its largest picture has.
+  site.AddPage("/start.html", R"HTML(<title>Pictures</title><base href="/base/">
+<img title="plain.jpg" src="plain.jpg">
+<img title="d2.jpg" src="d1.jpg" srcset="d1.jpg 1x, d3.jpg 1.5x, d2.jpg 2x">
+<img title="w1600.jpg" src="fallback.jpg" srcset="w960.jpg 960w,w1600.jpg   1600w , w320.jpg 320w">
+<img title="lazy.jpg" src="data:image/gif;base64,R0lGODlhAQABAAAAACw=" data-src="lazy.jpg">
+<img title="orig.jpg" src="/loading.gif" data-original="orig.jpg">
+<img title="ls2.jpg" data-srcset="ls1.jpg 600w, ls2.jpg 1200w">
+<img title="x,1.jpg" srcset="x,1.jpg 900w, data:image/png;base64,AAA= 10w">
+<picture>
+  <source type="image/avif" srcset="huge.avif 4000w">
+  <source media="(min-width: 2000px)" srcset="p2000.jpg 2000w, p800.jpg 800w">
+  <img title="p2000.jpg" src="data:image/gif;base64,R0lGODlhAQABAAAAACw=" srcset="p400.jpg 400w">
+</picture>
+<div style="width:50px;height:50px;background:url('bg1.png'), linear-gradient(red, blue)"></div>
+<div style="display:none;background-image:url(hidden.png)"></div>
+<p style="width:20px;height:20px;background-image:url(&quot;bg1.png&quot;)"></p>
+<style>#after::after { content: ''; background-image: url(bg2.png); }</style>
+<div id="after" style="width:9px;height:9px"></div>
+</body></html>)HTML");
+  engine::FIHTMLDocument& doc = Load("/start.html");
+  auto images = doc.getElementsByTagName("img");
+  ASSERT_EQ(images->length(), 8);
+  for (int i = 0; i < images->length(); ++i) {
+    const QString title = images->item(i)->outerHTML().section('"', 1, 1);
+    EXPECT_EQ(images->item(i)->imageSource(), site.Url("/base/" + title)) << i;
+  }
+  // The src of a lazy img stays what the page shows.
+  EXPECT_TRUE(images->item(3)->src().startsWith("data:"));
+  EXPECT_EQ(doc.backgroundImageSources(),
+            QStringList({site.Url("/base/bg1.png"), site.Url("/base/bg2.png")}));
+}
+
 TEST_F(ChromiumView, WalkSeesEveryElementAndPageScriptsCannotInterfere) {
   QString html = R"HTML(<title>Walk</title><script>
     // A hostile page: it replaces what a naive helper would use.

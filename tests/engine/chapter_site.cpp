@@ -132,6 +132,57 @@ void RequireSessionCookies(LocalSite& site, const Chapter& chapter) {
   }
 }
 
+namespace {
+
+// A transparent 1 x 1 GIF, the placeholder of lazy loaders.
+const char kPlaceholder[] =
+    "data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7";
+
+QString MarkupBody(LocalSite& site, const Chapter& chapter, int page, PageMarkup markup) {
+  const QString image = chapter.ImagePath(page);
+  switch (markup) {
+  case PageMarkup::Picture: {
+    const QString small = chapter.folder + QStringLiteral("small/%1.jpg").arg(page);
+    site.Add(small, MakeImageBytes(320, 450, "JPEG", page), "image/jpeg");
+    return QStringLiteral(
+               "<picture><source type=\"image/avif\" srcset=\"%1.avif 4000w\">"
+               "<source srcset=\"%1 480w, %2 1280w\" sizes=\"100vw\">"
+               "<img src=\"%3\" srcset=\"%1 1x\" alt=\"\"></picture>")
+        .arg(small, image, QLatin1String(kPlaceholder));
+  }
+  case PageMarkup::BlobReader:
+    return QStringLiteral(
+               "<img id=\"page\" alt=\"\"><script>"
+               "fetch('%1').then((r) => r.blob()).then((b) => {"
+               "  const img = document.getElementById('page');"
+               "  if (%2) { img.src = URL.createObjectURL(b); return; }"
+               "  const reader = new FileReader();"
+               "  reader.onload = () => { img.src = reader.result; };"
+               "  reader.readAsDataURL(b);"
+               "});</script>")
+        .arg(image, page % 2 ? QStringLiteral("true") : QStringLiteral("false"));
+  case PageMarkup::Background:
+    site.Add(chapter.folder + QStringLiteral("clear.gif"),
+             QByteArray::fromBase64(QByteArray(kPlaceholder).mid(22)),
+             "image/gif");
+    return QStringLiteral(
+               "<div style=\"position:relative;width:640px;height:900px;"
+               "background:url('%1') no-repeat;background-size:contain\">"
+               "<img src=\"%2clear.gif\" style=\"position:absolute;left:0;top:0;"
+               "width:100%;height:100%\" alt=\"\"></div>")
+        .arg(image, chapter.folder);
+  }
+  return {};
+}
+
+} // namespace
+
+void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup) {
+  for (int page = 1; page <= chapter.pages; ++page)
+    site.AddPage(chapter.folder + PageName(page),
+                 PageHtml(chapter.kind, page, chapter.pages, MarkupBody(site, chapter, page, markup)));
+}
+
 void StateLanguage(LocalSite& site, const Chapter& chapter, const QString& htmlLang,
                    const QString& metaLang) {
   const QString meta = metaLang.isEmpty() ? QString()

@@ -69,6 +69,20 @@ void RequireSessionCookies(LocalSite& site, const Chapter& chapter);
 /// laid out 900 pixels high, so most lie far below the first screen.
 Chapter AddLongStrip(LocalSite& site, const QString& folder, int pages);
 
+/// How the pages of a chapter show their image, in the style of readers found on the web.
+enum class PageMarkup {
+  Picture,    ///< a <picture>: the img's src a 1x1 placeholder, a smaller and an undecodable
+              ///< source beside the page in the largest srcset entry
+  BlobReader, ///< the script fetches the image and shows odd pages through a blob: address,
+              ///< even ones through a data: address
+  Background, ///< the page as a div's CSS background, under a transparent 1x1 image
+};
+
+/// Registers every page of `chapter` again, showing its image as `markup`; the controls stay.
+/// The page images are still served where they were; what else a markup names (smaller
+/// variants, the placeholder) is served too, so that a test can tell it was never asked for.
+void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup);
+
 /// Makes every page of the chapter state a language: `htmlLang` in the html element's "lang"
 /// attribute, `metaLang` in a Content-Language meta element; each is left out when empty.
 void StateLanguage(LocalSite& site, const Chapter& chapter, const QString& htmlLang,

@@ -503,3 +503,32 @@ TEST_F(ChapterWalkTest, EveryPageThatCannotBeWalkedSaysWhy) {
     EXPECT_TRUE(frontEnd.ReportsOf<common::PageSavedReport>().empty());
   }
 }
+
+TEST_F(ChapterWalkTest, ReadersThatHideTheirPageImageAreSavedPageForPage) {
+  constexpr int kPages = 4;
+  const std::pair<testing_support::PageMarkup, const char*> readers[] = {
+      {testing_support::PageMarkup::Picture, "/picture/"},
+      {testing_support::PageMarkup::BlobReader, "/blob/"},
+      {testing_support::PageMarkup::Background, "/background/"}};
+  std::vector<std::unique_ptr<Walk>> walks;
+  std::int32_t id = 901;
+  for (const auto& [markup, folder] : readers) {
+    const Chapter chapter = AddChapter(site_, folder, ChapterKind::NextLinks, kPages);
+    testing_support::ShowPagesAs(site_, chapter, markup);
+    walks.push_back(std::make_unique<Walk>(site_, chapter, id++, sandbox_));
+  }
+  ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+
+  for (const auto& walk : walks) {
+    ExpectWholeChapter(site_, *walk);
+    // The page images reached the site once each: the blob reader's own fetch, or the
+    // engine's; the placeholder, the smaller and the undecodable variants never.
+    for (int page = 1; page <= kPages; ++page) {
+      EXPECT_EQ(site_.RequestCount(walk->chapter.ImagePath(page)), 1) << page;
+      EXPECT_EQ(site_.RequestCount(walk->chapter.folder + QStringLiteral("small/%1.jpg").arg(page)), 0);
+    }
+  }
+  EXPECT_EQ(site_.RequestCount("/picture/img/001.jpg.avif"), 0);
+  // The transparent image over the background is looked at once, on the first page.
+  EXPECT_EQ(site_.RequestCount("/background/clear.gif"), 1);
+}
