@@ -1,5 +1,6 @@
 #include "engine/browser/chromium_browser.h"
 
+#include "engine/browser/browser_identity.h"
 #include "engine/browser/chromium_process.h"
 #include "engine/browser/chromium_view.h"
 #include "engine/browser/devtools_pipe.h"
@@ -8,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QFile>
+#include <QLocale>
+#include <QSysInfo>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
@@ -75,9 +78,12 @@ bool CChromiumBrowser::Start() {
   pipe_->SetInterceptor([this](const devtools::Message& e) { Intercept(e); });
 
   pipe_->Post(QStringLiteral("Browser.getVersion"), {}, {}, [this](const devtools::Message& r) {
-    userAgent_ = r.result.value(QLatin1String("userAgent")).toString();
-    // The headless marker only gets pages refused; the engine is a browser like any other.
-    userAgent_.replace(QLatin1String("HeadlessChrome"), QLatin1String("Chrome"));
+    // The headless marks only get pages refused; the engine is a browser like any other.
+    const QString agent = r.result.value(QLatin1String("userAgent")).toString();
+    userAgent_ = browser_identity::DesktopUserAgent(agent);
+    userAgentOverride_ = browser_identity::UserAgentOverride(
+        agent, r.result.value(QLatin1String("product")).toString(),
+        QLocale::system().uiLanguages(), QSysInfo::buildCpuArchitecture());
   });
   // Nothing a page offers for download is ever written (a download link, a frame or a
   // navigation answered as an attachment).
@@ -191,8 +197,8 @@ std::unique_ptr<FIBrowserView> CChromiumBrowser::ViewOn(const QString& targetId,
   auto release = [this, alive](const QString& target, const QString& session, bool reusable) {
     if (!alive.expired()) Recycle(target, session, reusable);
   };
-  return std::make_unique<CChromiumView>(pipe_.get(), targetId, sessionId, events, userAgent_,
-                                         reused, release);
+  return std::make_unique<CChromiumView>(pipe_.get(), targetId, sessionId, events,
+                                         userAgentOverride_, reused, release);
 }
 
 // A new page target costs the browser several times what a page load in an existing one

@@ -12,6 +12,7 @@
 #include "engine/browser/browser_view.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QSet>
 #include <QString>
 #include <QTimer>
@@ -78,6 +79,7 @@ private:
   // The views' way back to the browser; it ends with the browser.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   QString userAgent_;
+  QJsonObject userAgentOverride_; // how every view presents the browser (browser_identity.h)
   qint64 memoryLimit_;
   std::unique_ptr<QTimer> memoryWatch_;
 };

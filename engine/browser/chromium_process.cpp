@@ -98,6 +98,12 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
       QStringLiteral("--disable-sync"),
       QStringLiteral("--mute-audio"),
       QStringLiteral("--blink-settings=imagesEnabled=false"),
+      // The page sees an ordinary desktop window: no "automation controlled" flag
+      // (navigator.webdriver stays false), a window of a common size on a larger screen (the
+      // headless default is a window that fills an 800 x 600 screen, or none at all).
+      QStringLiteral("--disable-blink-features=AutomationControlled"),
+      QStringLiteral("--window-size=%1,%2").arg(kWindowWidth).arg(kWindowHeight),
+      QStringLiteral("--screen-info={0,0 %1x%2}").arg(kScreenWidth).arg(kScreenHeight),
       QStringLiteral("--disable-background-timer-throttling"),
       QStringLiteral("--disable-renderer-backgrounding"),
       // A page that starts many navigations quickly (the link search clicks every link) is

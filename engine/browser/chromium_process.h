@@ -15,6 +15,12 @@ namespace engine {
 
 class CChromiumProcess {
 public:
+  /// The desktop a page sees: a common screen with a browser window on it.
+  static constexpr int kScreenWidth = 1920;
+  static constexpr int kScreenHeight = 1080;
+  static constexpr int kWindowWidth = 1280;
+  static constexpr int kWindowHeight = 800;
+
   CChromiumProcess() = default;
   ~CChromiumProcess(); ///< Ends the browser (SIGTERM, then SIGKILL) and removes the profile.
   CChromiumProcess(const CChromiumProcess&) = delete;

@@ -75,7 +75,8 @@ CChromiumView::CChromiumView(FIBrowserViewEvents* events)
 
 CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
                              const QString& sessionId, FIBrowserViewEvents* events,
-                             const QString& userAgent, bool reused, FTargetRelease release)
+                             const QJsonObject& userAgentOverride, bool reused,
+                             FTargetRelease release)
     : CChromiumView(events) {
   pipe_ = pipe;
   targetId_ = targetId;
@@ -127,9 +128,8 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
     fetch.insert(QStringLiteral("handleAuthRequests"), true);
   }
   pipe->Post(QStringLiteral("Fetch.enable"), fetch, sessionId_);
-  if (!userAgent.isEmpty())
-    pipe->Post(QStringLiteral("Emulation.setUserAgentOverride"),
-               {{QStringLiteral("userAgent"), userAgent}}, sessionId_);
+  if (!userAgentOverride.isEmpty())
+    pipe->Post(QStringLiteral("Emulation.setUserAgentOverride"), userAgentOverride, sessionId_);
   if (!reused) {
     pipe->Post(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
                {{QStringLiteral("source"), page_scripts::EmptyExternal()}}, sessionId_);

@@ -55,10 +55,12 @@ public:
   explicit CChromiumView(FIBrowserViewEvents* events);
   /// A view on `targetId`, attached as `sessionId`; the constructor configures the target and
   /// lets it run. `reused` is a target that an ended view has configured already and that
-  /// shows a blank page. `userAgent`, if not empty, replaces the browser's own for this page.
+  /// shows a blank page. `userAgentOverride`, if not empty, is how the page sees the browser
+  /// (the parameters of Emulation.setUserAgentOverride).
   /// `release`, if set, takes the target when the view ends; otherwise it is closed.
   CChromiumView(CDevToolsPipe* pipe, const QString& targetId, const QString& sessionId,
-                FIBrowserViewEvents* events, const QString& userAgent = {}, bool reused = false,
+                FIBrowserViewEvents* events, const QJsonObject& userAgentOverride = {},
+                bool reused = false,
                 FTargetRelease release = {});
   ~CChromiumView() override; ///< Hands the target on, or closes it.
 

@@ -3,6 +3,7 @@ target_sources(engine PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/devtools_message.cpp
   ${CMAKE_CURRENT_LIST_DIR}/devtools_pipe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chromium_process.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/browser_identity.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chromium_browser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chromium_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chromium_document.cpp

@@ -171,6 +171,20 @@ QString MarkupBody(LocalSite& site, const Chapter& chapter, int page, PageMarkup
                "<img src=\"%2clear.gif\" style=\"position:absolute;left:0;top:0;"
                "width:100%;height:100%\" alt=\"\"></div>")
         .arg(image, chapter.folder);
+  case PageMarkup::Watchful:
+    site.Add(QStringLiteral("/refused.png"), MakeImageBytes(200, 100, "PNG"), "image/png");
+    return QStringLiteral(
+               "<div id=\"reader\"></div><script>"
+               "const brands = navigator.userAgentData ? navigator.userAgentData.brands : [];"
+               "const honest = navigator.webdriver === false &&"
+               "  !/headless/i.test(navigator.userAgent + JSON.stringify(brands)) &&"
+               "  brands.length > 0 && navigator.languages.length > 0 &&"
+               "  innerWidth <= screen.width && innerHeight <= screen.height &&"
+               "  outerWidth <= screen.width && outerHeight <= screen.height;"
+               "const img = document.createElement('img');"
+               "img.src = honest ? '%1' : '/refused.png';"
+               "document.getElementById('reader').appendChild(img);</script>")
+        .arg(image);
   }
   return {};
 }

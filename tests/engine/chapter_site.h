@@ -76,6 +76,9 @@ enum class PageMarkup {
   BlobReader, ///< the script fetches the image and shows odd pages through a blob: address,
               ///< even ones through a data: address
   Background, ///< the page as a div's CSS background, under a transparent 1x1 image
+  Watchful,   ///< shows the page only to a browser without automation tells (webdriver,
+              ///< "Headless" in the user agent or its client hints, no brands, no languages,
+              ///< a window larger than the screen); a small "refused" picture otherwise
 };
 
 /// Registers every page of `chapter` again, showing its image as `markup`; the controls stay.

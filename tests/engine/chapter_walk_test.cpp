@@ -9,6 +9,7 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -531,4 +532,29 @@ TEST_F(ChapterWalkTest, ReadersThatHideTheirPageImageAreSavedPageForPage) {
   EXPECT_EQ(site_.RequestCount("/picture/img/001.jpg.avif"), 0);
   // The transparent image over the background is looked at once, on the first page.
   EXPECT_EQ(site_.RequestCount("/background/clear.gif"), 1);
+}
+
+TEST_F(ChapterWalkTest, AReaderThatLooksForAutomationShowsItsPagesToTheHeadlessShellAndTheFullBrowser) {
+  std::vector<std::unique_ptr<Walk>> walks;
+  std::int32_t id = 951;
+  for (const char* program : {"chromium-headless-shell", "chromium"}) {
+    const QString path = QStringLiteral("/usr/lib/chromium/") + QLatin1String(program);
+    if (!QFileInfo(path).isExecutable()) continue;
+    const Chapter chapter = AddChapter(site_, QStringLiteral("/watchful-%1/").arg(program),
+                                       ChapterKind::NextLinks, 3);
+    testing_support::ShowPagesAs(site_, chapter, testing_support::PageMarkup::Watchful);
+    ScopedVariable browser("GANTRELL_CHROMIUM", path);
+    walks.push_back(std::make_unique<Walk>(site_, chapter, id++, sandbox_));
+  }
+  if (walks.empty()) GTEST_SKIP() << "no Chromium in /usr/lib/chromium";
+  ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+  for (const auto& walk : walks) ExpectWholeChapter(site_, *walk);
+  EXPECT_EQ(site_.RequestCount("/refused.png"), 0);
+  // The pages' own requests name no headless browser either, in the agent or its hints.
+  for (const auto& request : site_.Requests()) {
+    if (!request.path.endsWith(".html")) continue;
+    EXPECT_FALSE(request.Header("User-Agent").contains("Headless")) << request.path.constData();
+    EXPECT_FALSE(request.Header("Sec-CH-UA").contains("Headless")) << request.path.constData();
+    EXPECT_TRUE(request.Header("Sec-CH-UA").contains("Chromium")) << request.path.constData();
+  }
 }
