@@ -68,6 +68,8 @@ public:
   void SetExec(const QString& command);
   /// The run's private folder, which goes with the run (CRunFolder).
   QString RunFolder() const { return store_.path(); }
+  /// The user's cookies.txt, loaded by every engine; empty: none.
+  void SetCookiesFile(const QString& path) { setting_.cookies_file = path; }
   /// Engine watchdog timing (tests shorten it).
   void SetWatchdog(int helloTimeoutMs, int intervalMs) { tasks_->SetWatchdog(helloTimeoutMs, intervalMs); }
   /// How long engines get to quit at the end of the run (tests shorten it).

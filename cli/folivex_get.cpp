@@ -1,6 +1,7 @@
 #include "cli/folivex_get.h"
 
 #include "common/data_folder.h"
+#include "common/cookies_file.h"
 #include "common/network_setting.h"
 #include "core/engine_launcher.h"
 #include "platform/termination.h"
@@ -36,6 +37,22 @@ int BadArguments(const QString& message) {
   return kBadArguments;
 }
 
+// Reads the cookies file once, before any engine starts: one that cannot be read ends the
+// run, malformed lines are named once here (each engine skips them quietly). The engines get
+// the file by its absolute path.
+bool CheckCookiesFile(QString& path) {
+  const common::CookiesFile file = common::ReadCookiesFile(path);
+  if (!file.error.isEmpty()) {
+    WriteText(stderr, QStringLiteral("folivex-get: %1\n").arg(file.error));
+    return false;
+  }
+  const QString warning = common::MalformedLinesWarning(path, file.malformedLines);
+  if (!warning.isEmpty()) WriteText(stderr, QStringLiteral("folivex-get: %1\n").arg(warning));
+  if (path.startsWith(QLatin1String("~/"))) path = QDir::homePath() + path.mid(1);
+  path = QDir::current().absoluteFilePath(path);
+  return true;
+}
+
 QString EngineProgram() {
   const QString named = qEnvironmentVariable(kEngineVariable);
   return named.isEmpty() ? CEngineLauncher::DefaultProgram() : named;
@@ -69,6 +86,7 @@ std::unique_ptr<CDownloadRun> MakeDownloadRun(const GetOptions& options,
   run->SetPackCbz(options.cbz);
   run->SetPageDelay(options.delay);
   run->SetMaxPages(options.maxPages);
+  run->SetCookiesFile(options.cookiesFile);
   run->SetJson(options.json);
   run->SetExec(options.exec);
   return run;
@@ -79,6 +97,7 @@ int Series(const GetOptions& options) {
   platform::DetachedLauncher launcher;
   const std::unique_ptr<CDownloadRun> downloads = MakeDownloadRun(options, launcher);
   CSeriesRun run(launcher, EngineProgram(), *downloads, stderr);
+  run.SetCookiesFile(options.cookiesFile);
   const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
                                          platform::TerminationWatch::Repeat::EndAtOnce);
   if (options.mode == GetMode::Follow)
@@ -132,6 +151,7 @@ int Links(const GetOptions& options) {
   // Control-C tells the engines to quit; pressing it again ends at once.
   const platform::TerminationWatch watch([&run](int signal) { run.Interrupt(128 + signal); },
                                          platform::TerminationWatch::Repeat::EndAtOnce);
+  run.SetCookiesFile(options.cookiesFile);
   return run.Run(options.chapters[0].url, options.chapters[0].folder);
 }
 
@@ -144,9 +164,12 @@ int RunFolivexGet(const QStringList& arguments) {
     return BadArguments(QStringLiteral("--exec: a quote is left open in %1").arg(parsed.options.exec));
   // The engines inherit it, for their browser and their image fetches.
   if (!parsed.options.proxy.isEmpty()) common::ApplyNetworkSetting({parsed.options.proxy, {}});
+  GetOptions options = parsed.options;
+  if (!options.cookiesFile.isEmpty() && !CheckCookiesFile(options.cookiesFile))
+    return kBadArguments;
   // The engines' reports meet in the data folder; a copied program folder may lack the folder.
-  if (parsed.options.mode != GetMode::Help) common::PrepareDataFolder();
-  switch (parsed.options.mode) {
+  if (options.mode != GetMode::Help) common::PrepareDataFolder();
+  switch (options.mode) {
   case GetMode::Help:
     WriteText(stdout, UsageText());
     return 0;
@@ -155,12 +178,12 @@ int RunFolivexGet(const QStringList& arguments) {
     return 0;
   case GetMode::Follow:
   case GetMode::Check:
-    return Series(parsed.options);
+    return Series(options);
   case GetMode::Links:
-    return Links(parsed.options);
+    return Links(options);
   case GetMode::Download:
   case GetMode::List:
-    return Download(parsed.options);
+    return Download(options);
   }
   return kBadArguments;
 }

@@ -164,6 +164,10 @@ QString UsageText() {
              "  --proxy URL     reach the web through this proxy: http://, https:// or\n"
              "                  socks5://, optionally with user:password@ before the host.\n"
              "                  Without it, http_proxy, https_proxy and no_proxy apply\n"
+             "  --cookies FILE  give the sites the cookies of FILE, a Netscape cookies.txt as\n"
+             "                  browser add-ons export it (for chapters behind a login).\n"
+             "                  FILE is only read; its cookies live as long as the engines\n"
+             "                  that use them\n"
              "  --version       print the version\n"
              "  -h, --help      show this text\n"
              "\n"
@@ -226,6 +230,12 @@ ParsedArguments ParseArguments(const QStringList& arguments) {
       if (!common::ParseProxy(options.proxy))
         return {options, QStringLiteral("--proxy wants http://, https:// or socks5:// and a host, "
                                         "not \"%1\"").arg(options.proxy)};
+    } else if (arg == QLatin1String("--cookies") || arg.startsWith(QLatin1String("--cookies="))) {
+      const bool joined = arg.size() > 9;
+      if (!joined && !hasNext) return {options, QStringLiteral("--cookies needs a file")};
+      options.cookiesFile = joined ? arg.mid(10) : arguments[++i];
+      if (options.cookiesFile.isEmpty())
+        return {options, QStringLiteral("--cookies needs a file")};
     } else if (arg == QLatin1String("--list")) {
       list = true;
     } else if (arg == QLatin1String("--links")) {

@@ -7,7 +7,8 @@
 //   folivex-get [--only-new] --follow URL FOLDER     follow a series and check it once
 //   folivex-get --check [FOLDER ...]                 check followed series for new chapters
 //   folivex-get --help | --version
-// Every mode also takes --proxy URL; the modes that download take --json and --exec CMD.
+// Every mode also takes --proxy URL and --cookies FILE; the modes that download take --json
+// and --exec CMD.
 #include "core/setting.h"
 
 #include <QList>
@@ -48,6 +49,7 @@ struct GetOptions {
   bool json = false;         ///< --json: one JSON object per line and event on standard output
   QString exec;              ///< --exec: the command run after each finished chapter
   QStringList checkFolders;  ///< Check: the folders to look for followed series in
+  QString cookiesFile;       ///< --cookies: a Netscape cookies.txt, as given; empty: none
 };
 
 /// Engines that may run at once: -j takes 1 to this.

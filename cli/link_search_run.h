@@ -42,6 +42,8 @@ public:
   /// Prints only the chapters of the series instead of every link.
   void SetChaptersOnly(bool chaptersOnly) { chaptersOnly_ = chaptersOnly; }
 
+  /// The user's cookies.txt for the engine; empty: none.
+  void SetCookiesFile(const QString& path) { client_.SetCookiesFile(path); }
   /// Searches the list page `url`; the result lines carry `folder` (a "/" is appended).
   /// Returns kDone or kFailed.
   int Run(const QString& url, const QString& folder);

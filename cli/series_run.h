@@ -35,6 +35,9 @@ public:
 
   /// Shortens the search limits (tests).
   void SetSearchTimeouts(int helloMs, int searchMs) { check_.SetTimeouts(helloMs, searchMs); }
+  /// The user's cookies.txt for the list pages' engines; empty: none. (The chapters get it
+  /// from the download run.)
+  void SetCookiesFile(const QString& path) { check_.SetCookiesFile(path); }
 
   int Follow(const QString& url, const QString& folder, FirstCheck take);
   int Check(const QStringList& folders);

@@ -39,6 +39,7 @@ QString WriteHandOffFile(const HandOff& job) {
   if (job.pageMemory) ok = ok && WriteProfileInt(path, protocol::kKeyPageMemory, *job.pageMemory);
   if (job.maxPages) ok = ok && WriteProfileInt(path, protocol::kKeyMaxPages, *job.maxPages);
   if (job.searchResult) ok = ok && WriteProfileString(path, protocol::kKeySearchResult, *job.searchResult);
+  if (job.cookiesFile) ok = ok && WriteProfileString(path, protocol::kKeyCookiesFile, *job.cookiesFile);
   if (!ok) {
     QFile::remove(path);
     return {};
@@ -58,6 +59,7 @@ HandOff ReadHandOffFile(const QString& path) {
   job.pageMemory = ReadProfileInt(path, protocol::kKeyPageMemory);
   job.maxPages = ReadProfileInt(path, protocol::kKeyMaxPages);
   job.searchResult = ReadProfileString(path, protocol::kKeySearchResult);
+  job.cookiesFile = ReadProfileString(path, protocol::kKeyCookiesFile);
   return job;
 }
 

@@ -27,6 +27,7 @@ struct HandOff {
   std::optional<std::int32_t> pageMemory; ///< most MiB a page's renderer may take
   std::optional<std::int32_t> maxPages;   ///< page cap of a chapter without a stated total
   std::optional<QString> searchResult;    ///< the file a link search writes its result to
+  std::optional<QString> cookiesFile;     ///< the user's cookies.txt, read by the engine only
 };
 
 /// Makes a new unique file "t??????" in the temporary folder and writes `job` into it as FF FE

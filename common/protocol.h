@@ -59,6 +59,7 @@ inline constexpr const char* kKeyPageMemory = "page_memory"; ///< renderer ceili
 inline constexpr const char* kKeyMaxPages = "max_pages";     ///< page cap of a chapter without total
 inline constexpr const char* kKeySearchResult = "search_result"; ///< where a link search writes
                                                                  ///< its result (search_result_file.h)
+inline constexpr const char* kKeyCookiesFile = "cookies_file"; ///< the user's cookies.txt
 inline constexpr int kMaxPageDelaySeconds = 60;   ///< a longer delay is taken as this
 inline constexpr int kDefaultPageMemoryMiB = 1536; ///< the ceiling without "page_memory"
 inline constexpr int kDefaultMaxPages = 1000;      ///< the page cap without "max_pages"

@@ -42,6 +42,8 @@ public:
   void SetDoneCallback(std::function<void(const Result&)> done) { done_ = std::move(done); }
   /// Where the engine's result file is made (a private folder); the temporary folder unless set.
   void SetResultFolder(const QString& folder) { client_.SetResultFolder(folder); }
+  /// The user's cookies.txt that the searches started from now on load; empty: none.
+  void SetCookiesFile(const QString& path) { client_.SetCookiesFile(path); }
   void SetTimeouts(int helloMs, int searchMs) {
     helloTimeoutMs_ = helloMs;
     searchTimeoutMs_ = searchMs;

@@ -38,6 +38,7 @@ bool CLinkSearchClient::Start(const QString& program, const QString& url,
   DropResultFile();
   resultFile_ = NewResultFile(resultFolder_);
   if (!resultFile_.isEmpty()) job.searchResult = resultFile_;
+  if (!cookiesFile_.isEmpty()) job.cookiesFile = cookiesFile_;
   const pid_t pid = engines_.Start(program, job);
   engineProcess_ = platform::IdentifyProcess(pid);
   if (pid == 0) DropResultFile(); // no engine will ever write it

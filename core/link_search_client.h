@@ -44,6 +44,8 @@ public:
   /// Where result files are made (a private folder); the temporary folder unless set.
   void SetResultFolder(const QString& folder) { resultFolder_ = folder; }
 
+  /// The user's cookies.txt that engines started from now on load; empty: none.
+  void SetCookiesFile(const QString& path) { cookiesFile_ = path; }
   /// Starts `program` searching the list page `url`; the folders it proposes lie in `folder`
   /// (a "/" is appended when missing). False when no engine could be started.
   bool Start(const QString& program, const QString& url, const QString& folder);
@@ -66,4 +68,5 @@ private:
   std::function<void(const LinkSearchOutcome&)> done_;
   platform::HWND engine_ = 0;
   platform::ProcessRef engineProcess_;
+  QString cookiesFile_;
 };

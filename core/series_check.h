@@ -29,6 +29,8 @@ public:
   void SetTimeouts(int helloMs, int searchMs) { search_.SetTimeouts(helloMs, searchMs); }
   /// Where the search's result file is made; the temporary folder unless set.
   void SetResultFolder(const QString& folder) { search_.SetResultFolder(folder); }
+  /// The user's cookies.txt that the checks started from now on load; empty: none.
+  void SetCookiesFile(const QString& path) { search_.SetCookiesFile(path); }
   /// The clock the record's check times come from (tests); null: the real one.
   void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
   /// Checks the series of `record` with the engine `program`. A check still running is

@@ -99,6 +99,7 @@ void CSeriesManager::RunNext() {
     const std::optional<CSeriesRecord> record = CSeriesRecord::Load(folder);
     if (!record) continue; // gone meanwhile: the panel shows it
     checking_ = folder;
+    check_.SetCookiesFile(setting_.cookies_file);
     check_.Start(tasks_.EngineProgram(), *record);
   }
   Changed();

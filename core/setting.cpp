@@ -43,6 +43,8 @@ bool CSetting::Read(const QString& file, QSize screen) {
   number("notify_done", notify_done, INT32_MIN, INT32_MAX);
   number("ask_exit", ask_exit, INT32_MIN, INT32_MAX);
   number("series_check_hours", series_check_hours, 0, kMaxSeriesCheckHours);
+  if (const auto text = common::ReadProfileString(ini, QStringLiteral("cookies_file")))
+    cookies_file = *text;
   for (const char* key : {"x", "y", "width", "height"})
     placed = placed || common::ReadProfileString(ini, QString::fromLatin1(key)).has_value();
   number("x", x, INT32_MIN, INT32_MAX);
@@ -76,6 +78,9 @@ void CSetting::Store(common::ProfileFile& ini) const {
   set("notify_done", common::FormatInt(notify_done));
   set("ask_exit", common::FormatInt(ask_exit));
   set("series_check_hours", common::FormatInt(series_check_hours));
+  // Written only once set, so that a file without it stays as it was.
+  if (!cookies_file.isEmpty() || common::ReadProfileString(ini, QStringLiteral("cookies_file")))
+    set("cookies_file", cookies_file);
   if (placed) {
     set("x", common::FormatInt(x));
     set("y", common::FormatInt(y));

@@ -29,6 +29,7 @@ public:
   std::int32_t notify_done = 1;      ///< non-zero: tray notices when tasks end while hidden
   std::int32_t ask_exit = 1;         ///< non-zero: exiting while downloads run asks first
   std::int32_t series_check_hours = 12; ///< hours between checks of a followed series; 0: never
+  QString cookies_file;              ///< the user's cookies.txt for every engine; empty: none
   std::int32_t x = 300;              ///< main window left edge, screen pixels
   std::int32_t y = 300;              ///< main window top edge
   std::int32_t width = 400;          ///< main window width

@@ -221,6 +221,7 @@ void CTaskManager::LaunchEngine(CTaskInfo& record) {
   if (Setting().page_delay > 0) job.pageDelay = Setting().page_delay;
   if (Setting().page_memory != protocol::kDefaultPageMemoryMiB) job.pageMemory = Setting().page_memory;
   if (Setting().max_pages != protocol::kDefaultMaxPages) job.maxPages = Setting().max_pages;
+  if (!Setting().cookies_file.isEmpty()) job.cookiesFile = Setting().cookies_file;
   // An engine that cannot start never says hello; the watchdog then treats the task as stalled.
   record.engine_process = platform::IdentifyProcess(engines_.Start(EngineProgram(), job));
 }

@@ -52,6 +52,7 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
     if (job.pageMemory && browser_)
       browser_->SetRendererMemoryLimit(
           std::max<qint64>(*job.pageMemory, engine::kMinimumRendererMemoryMiB) * 1024 * 1024);
+    if (job.cookiesFile && browser_) LoadCookies(*job.cookiesFile);
     QFile::remove(commandTail);
   }
 
@@ -71,6 +72,18 @@ bool CGantrellApp::InitInstance(const QString& commandTail) {
   else
     window_->StartChapter(url, page);
   return true;
+}
+
+void CGantrellApp::LoadCookies(const QString& path) {
+  // Malformed lines were pointed out where the file was named (folivex-get, the settings
+  // dialog); here the good ones are simply taken.
+  const common::CookiesFile file = common::ReadCookiesFile(path);
+  if (!file.error.isEmpty()) {
+    std::fprintf(stderr, "Gantrell: %s\n", file.error.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return;
+  }
+  browser_->SetCookies(file.cookies);
 }
 
 int CGantrellApp::ExitInstance(int loopResult) {

@@ -51,6 +51,10 @@ public:
   CEngineWindow* HostWindow() const { return window_.get(); }
 
 private:
+  /// Hands the user's cookies file to the browser; a file that cannot be read is said on
+  /// standard error, and the pages are then loaded without.
+  void LoadCookies(const QString& path);
+
   /// Ends the engine as WM_APP_ENGINE_QUIT does, with `exitCode`.
   void EndByItself(int exitCode);
   void WatchFrontEnd();

@@ -275,6 +275,7 @@ void DlgSearchLink::Search() {
     return;
   }
   // No engine will ever report when none starts: the buttons then stay usable.
+  client_.SetCookiesFile(tasks_.Setting().cookies_file);
   if (!client_.Start(tasks_.EngineProgram(), url, folder)) return;
   searchedUrl_ = url;
   searchedFolder_ = folder;

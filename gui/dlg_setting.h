@@ -1,9 +1,10 @@
 #pragma once
 // DlgSetting: the modal settings dialog. It edits "max_download" (a list of 1, 2 or 3 tasks at
 // once), "auto_continue", "pack_cbz", "page_delay" (seconds between pages, 0 to 60),
-// "max_pages" (the page cap of a chapter without a stated total, 1 to 100000), the proxy and
-// "notify_done". OK stores them into the settings object; "setting.ini" is written at exit; a
-// new delay, cap and proxy apply to engines started afterwards.
+// "max_pages" (the page cap of a chapter without a stated total, 1 to 100000), the proxy,
+// "cookies_file" (the user's cookies.txt) and "notify_done". OK stores them into the settings
+// object; "setting.ini" is written at exit; a new delay, cap, proxy and cookies file apply to
+// engines started afterwards.
 // No scheduling pass is asked for: a raised limit applies at the task manager's next
 // pass.
 //
@@ -29,8 +30,9 @@ public:
   explicit DlgSetting(CSetting& setting, QWidget* parent = nullptr);
 
   /// OK: "max_download" = list index + 1, "auto_continue" and "pack_cbz" = check states, the
-  /// proxy as typed (empty: none); closes. A proxy address that cannot be used gets a balloon
-  /// tip instead.
+  /// proxy and the cookies file as typed (empty: none); closes. A proxy address that cannot be
+  /// used, or a cookies file that cannot be read, gets a balloon tip instead; so does a cookies
+  /// file with malformed lines, naming them, until OK is pressed again for the same file.
   void accept() override;
 
   /// The list index shown for a "max_download" value: the value less one, within 1 to
@@ -45,10 +47,13 @@ public:
   QSpinBox* DelayBox() const { return delay_; }
   QSpinBox* MaxPagesBox() const { return maxPages_; }
   QLineEdit* ProxyEdit() const { return proxy_; }
+  QLineEdit* CookiesEdit() const { return cookies_; }
   QPushButton* OkButton() const { return ok_; }
 
 private:
   static QString Text(int key);
+  /// Whether the cookies file as typed may be stored; shows why not at the field.
+  bool CookiesFileUsable(const QString& path);
 
   CSetting& setting_;
   QLabel* limitLabel_ = nullptr;        // 3000
@@ -64,6 +69,9 @@ private:
   CWndTipButton* tip_ = nullptr;        // 2005
   QLabel* proxyLabel_ = nullptr;
   QLineEdit* proxy_ = nullptr;
+  QLabel* cookiesLabel_ = nullptr;
+  QLineEdit* cookies_ = nullptr;
+  QString cookiesWarned_; // the file whose malformed lines were shown last
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
 };

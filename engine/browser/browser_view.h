@@ -1,12 +1,14 @@
 #pragma once
 // A browser view: one page target of the engine's browser, and the events it delivers.
 // Events arrive on the engine's user-interface thread.
+#include "common/cookies_file.h"
 #include "engine/browser/document.h"
 
 #include <QByteArray>
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace engine {
 
@@ -80,6 +82,10 @@ public:
   /// The most resident memory one page's renderer may take; a renderer above it is ended and
   /// its pages show nothing from then on. Browsers without separate renderers ignore it.
   virtual void SetRendererMemoryLimit(qint64 bytes) { (void)bytes; }
+  /// Cookies every view of the browser has from the start (the user's cookies file), as if the
+  /// sites had set them; call before the first view. They live in the browser's own profile
+  /// only and go with it.
+  virtual void SetCookies(const std::vector<common::FileCookie>& cookies) { (void)cookies; }
 };
 
 } // namespace engine

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QFile>
+#include <QRegularExpression>
 #include <QLocale>
 #include <QSysInfo>
 #include <csignal>
@@ -23,6 +24,12 @@ constexpr int kStartTimeoutMs = 30000;
 constexpr int kTargetTimeoutMs = 15000;
 // Every so many reused targets, the renderer's script heap is collected (see Recycle).
 constexpr int kCollectGarbageEvery = 8;
+
+// An IPv4 or IPv6 address rather than a name.
+bool IsNumericHost(const QString& host) {
+  static const QRegularExpression numbers(QStringLiteral("^[0-9.]+$"));
+  return host.contains(QLatin1Char(':')) || numbers.match(host).hasMatch();
+}
 
 QJsonArray AllRequests() {
   return {QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")}}};
@@ -101,10 +108,46 @@ bool CChromiumBrowser::Start() {
     process_.reset();
     return false;
   }
+  SendCookies();
   memoryWatch_ = std::make_unique<QTimer>();
   QObject::connect(memoryWatch_.get(), &QTimer::timeout, [this] { WatchMemory(); });
   memoryWatch_->start(kRendererMemoryPollMs);
   return true;
+}
+
+void CChromiumBrowser::SetCookies(const std::vector<common::FileCookie>& cookies) {
+  cookies_ = cookies;
+  if (IsRunning()) SendCookies();
+}
+
+void CChromiumBrowser::SendCookies() {
+  if (cookies_.empty()) return;
+  QJsonArray all;
+  for (const common::FileCookie& c : cookies_) {
+    QJsonObject cookie{{QStringLiteral("name"), c.name},
+                       {QStringLiteral("value"), c.value},
+                       {QStringLiteral("path"), c.path},
+                       {QStringLiteral("secure"), c.secure},
+                       {QStringLiteral("httpOnly"), c.httpOnly}};
+    if (c.expires > 0) cookie.insert(QStringLiteral("expires"), double(c.expires));
+    // A cookie of the host alone is given by an address of that host; one of the domain by
+    // the domain. An address of numbers has no subdomains.
+    if (c.includeSubdomains && !IsNumericHost(c.domain))
+      cookie.insert(QStringLiteral("domain"), QLatin1Char('.') + c.domain);
+    else
+      cookie.insert(QStringLiteral("url"), (c.secure ? QStringLiteral("https://") : QStringLiteral("http://")) +
+                                               c.domain + c.path);
+    all.append(cookie);
+  }
+  // One cookie the browser refuses would fail the whole list: each goes on its own, and the
+  // last answer means the browser has them all before the first page is asked for.
+  for (qsizetype i = 0; i < all.size(); ++i) {
+    const QJsonObject one{{QStringLiteral("cookies"), QJsonArray{all[i]}}};
+    if (i + 1 < all.size())
+      pipe_->Post(QStringLiteral("Storage.setCookies"), one);
+    else
+      pipe_->Call(QStringLiteral("Storage.setCookies"), one, {}, kStartTimeoutMs);
+  }
 }
 
 void CChromiumBrowser::WatchMemory() {

@@ -42,12 +42,15 @@ public:
   bool IsRunning() const;
   QString UserAgent() const override { return userAgent_; }
   void SetRendererMemoryLimit(qint64 bytes) override { memoryLimit_ = bytes; }
+  void SetCookies(const std::vector<common::FileCookie>& cookies) override;
   /// The browser's process id, -1 when none runs.
   qint64 ProcessId() const;
 
 private:
   void Intercept(const devtools::Message& event);
   void Report(const QString& line);
+  /// Puts the user's cookies into the running browser; returns when it has them.
+  void SendCookies();
   /// Ends every renderer above the memory ceiling.
   void WatchMemory();
   /// Takes the target of an ended view: kept as the spare once it shows a blank page again,
@@ -80,6 +83,7 @@ private:
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   QString userAgent_;
   QJsonObject userAgentOverride_; // how every view presents the browser (browser_identity.h)
+  std::vector<common::FileCookie> cookies_; // to put into the browser when it starts
   qint64 memoryLimit_;
   std::unique_ptr<QTimer> memoryWatch_;
 };

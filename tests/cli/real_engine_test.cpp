@@ -345,3 +345,35 @@ TEST_F(RealEngineTest, FollowThenCheckDownloadsOnlyTheChaptersThePageGained) {
       << "chapters downloaded before are not fetched again";
   EXPECT_EQ(ReadArchive(app.box.file("tide/" + series + " - Chapter 4.cbz")).value(1).second, served[3].images[1]);
 }
+
+TEST_F(RealEngineTest, ChapterBehindALoginWithTheUsersCookiesFile) {
+  const Chapter members = AddChapter(site_, "/members/", ChapterKind::NextLinks, 3);
+  RequireLoginCookie(site_, members, "member=7");
+  const QByteArray cookies = "# Netscape HTTP Cookie File\n"
+                             "this line is no cookie\n"
+                             "127.0.0.1\tFALSE\t/\tFALSE\t0\tmember\t7\n"
+                             "#HttpOnly_127.0.0.1\tFALSE\t/\tFALSE\t0\ttheme\tdark\n";
+  ASSERT_TRUE(WriteBytes(box_.file("cookies.txt"), cookies));
+  const QDateTime written = QFileInfo(box_.file("cookies.txt")).lastModified();
+
+  const Result r = RunGet({"--cookies", "cookies.txt", members.PageUrl(site_, 1), "in"}, box_.path());
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  for (int page = 1; page <= 3; ++page)
+    EXPECT_EQ(ReadBytes(box_.file(QString("in/%1.jpg").arg(page, 3, 10, QLatin1Char('0')))),
+              members.images[page - 1]) << page;
+  // Said once, naming the line; the file is as it was.
+  EXPECT_EQ(r.err.count("malformed line 2 skipped"), 1) << r.err.toStdString();
+  EXPECT_EQ(ReadBytes(box_.file("cookies.txt")), cookies);
+  EXPECT_EQ(QFileInfo(box_.file("cookies.txt")).lastModified(), written);
+  // Both cookies went with the browser's page requests and the engine's own image fetches.
+  for (const RecordedRequest& request : site_.Requests())
+    EXPECT_TRUE(request.Header("Cookie").contains("theme=dark")) << request.path.constData();
+
+  // Without the file the chapter cannot be read; a file that is not there stops at once.
+  const Result without = RunGet({members.PageUrl(site_, 1), "out"}, box_.path());
+  EXPECT_EQ(without.code, 1);
+  EXPECT_FALSE(QFile::exists(box_.file("out/001.jpg")));
+  const Result missing = RunGet({"--cookies", "none.txt", members.PageUrl(site_, 1), "x"}, box_.path());
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_TRUE(missing.err.contains("none.txt")) << missing.err.toStdString();
+}

@@ -190,15 +190,19 @@ TEST(HandOffFile, KeysAreWrittenInProtocolOrderAsUtf16) {
   // Files without the optional keys read as before: the engine keeps its defaults.
   EXPECT_EQ(read.pageDelay, std::nullopt);
   EXPECT_EQ(read.pageMemory, std::nullopt);
+  EXPECT_EQ(read.cookiesFile, std::nullopt);
   QFile::remove(path);
 
   job.pageDelay = 7;
   job.pageMemory = 300;
+  job.cookiesFile = QStringLiteral("/home/u/cookies 2.txt");
   const QString tunedPath = WriteHandOffFile(job);
-  EXPECT_TRUE(ReadBytes(tunedPath).endsWith(Utf16("page_delay=7\r\npage_memory=300\r\n").mid(2)));
+  EXPECT_TRUE(ReadBytes(tunedPath).endsWith(
+      Utf16("page_delay=7\r\npage_memory=300\r\ncookies_file=/home/u/cookies 2.txt\r\n").mid(2)));
   const HandOff tuned = ReadHandOffFile(tunedPath);
   EXPECT_EQ(tuned.pageDelay, 7);
   EXPECT_EQ(tuned.pageMemory, 300);
+  EXPECT_EQ(tuned.cookiesFile, "/home/u/cookies 2.txt");
   QFile::remove(tunedPath);
   EXPECT_EQ(tuned.maxPages, std::nullopt);
   job.maxPages = 20; // the page cap of a chapter without a stated total comes last

@@ -94,6 +94,7 @@ TEST_F(TaskManagerTest, StartWritesTheHandOffAndLaunchesTheEngine) {
   // The defaults leave the file as older engines know it.
   EXPECT_FALSE(launch.job.pageDelay.has_value());
   EXPECT_FALSE(launch.job.pageMemory.has_value());
+  EXPECT_FALSE(launch.job.cookiesFile.has_value());
   EXPECT_FALSE(QFileInfo::exists(launch.handOff)) << "no engine started, so no file is left";
   EXPECT_EQ(r->status, TASK_RUNNING);
   EXPECT_EQ(r->start_count, 1);
@@ -101,10 +102,12 @@ TEST_F(TaskManagerTest, StartWritesTheHandOffAndLaunchesTheEngine) {
 
   setting.page_delay = 4;
   setting.page_memory = 900;
+  setting.cookies_file = "/home/u/cookies.txt";
   tasks.StartTask(r->id);
   ASSERT_EQ(launcher.launches.size(), 2u);
   EXPECT_EQ(launcher.launches[1].job.pageDelay, 4);
   EXPECT_EQ(launcher.launches[1].job.pageMemory, 900);
+  EXPECT_EQ(launcher.launches[1].job.cookiesFile, "/home/u/cookies.txt");
 }
 
 TEST_F(TaskManagerTest, TaskWithoutAnAbsoluteFolderNeverReachesAnEngine) {

@@ -30,6 +30,7 @@ const char* kLanguage =
     "26=add only\n30=hint line one\\rhint line two\n35=line %d has no space\n"
     "36=line %d is not http\n37=line %d folder unusable\n"
     "[IDD_SETTING]\n0=settings\n2=limit\n3=%d task(s)\n4=continue\n5=tip\n8=ok\n9=cancel\n"
+    "18=cookies unreadable\n19=lines %s skipped\n"
     "[DROP_LINK]\n0=add task\n1=hide\n2=drop here\n"
     "[FOLDER]\n1=folder 1 not absolute\n2=folder 2 is a file\n3=folder 3 not writable\n"
     "4=folder 4 in use\n5=folder 5 holds pages\n6=line %d outside\n7=line %d folder in use\n"

@@ -101,6 +101,48 @@ TEST_F(SettingDialog, ProxyIsCheckedStoredAndHandedToTheEnginesStartedFromNowOn)
   common::ApplyNetworkSetting({});
 }
 
+TEST_F(SettingDialog, CookiesFileMustBeReadableAndItsMalformedLinesAreNamedOnce) {
+  testing_support::Sandbox box;
+  const QString good = box.file("cookies.txt");
+  ASSERT_TRUE(testing_support::WriteBytes(good, "127.0.0.1\tFALSE\t/\tFALSE\t0\tid\t1\n"));
+  const QString mixed = box.file("mixed.txt");
+  ASSERT_TRUE(testing_support::WriteBytes(mixed, "#c\nbad\n127.0.0.1\tFALSE\t/\tFALSE\t0\tid\t1\nworse\n"));
+  setting.cookies_file = good;
+  DlgSetting dialog(setting);
+  dialog.show();
+  EXPECT_EQ(dialog.CookiesEdit()->text(), good);
+  const struct {
+    QString typed;
+    const char* balloon; // none: accepted
+  } steps[] = {
+      {box.file("missing.txt"), "cookies unreadable"},
+      {box.path(), "cookies unreadable"},
+      {mixed, "lines 2, 4 skipped"},
+      {mixed, nullptr}, // pressed again for the same file: taken
+  };
+  for (const auto& step : steps) {
+    const int since = dialogs::LastBalloonTip().serial;
+    dialog.CookiesEdit()->setText(step.typed);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    if (!step.balloon) {
+      EXPECT_EQ(dialog.result(), QDialog::Accepted);
+      break;
+    }
+    EXPECT_NE(dialog.result(), QDialog::Accepted) << step.typed.toStdString();
+    EXPECT_GT(dialogs::LastBalloonTip().serial, since);
+    EXPECT_EQ(dialogs::LastBalloonTip().message, step.balloon);
+    EXPECT_EQ(dialogs::LastBalloonTip().field, dialog.CookiesEdit());
+    EXPECT_EQ(setting.cookies_file, good);
+  }
+  EXPECT_EQ(setting.cookies_file, mixed);
+  // An empty field names no file.
+  DlgSetting again(setting);
+  again.CookiesEdit()->setText("  ");
+  QTest::mouseClick(again.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(again.result(), QDialog::Accepted);
+  EXPECT_TRUE(setting.cookies_file.isEmpty());
+}
+
 TEST_F(DropWindow, OnlyTextBeginningWithHttpOrHttpsInAnyCaseCanBeDropped) {
   EXPECT_EQ(CComicLinkDrop::DroppableText(std::unique_ptr<QMimeData>(PlainText("HTTP://a/1")).get()),
             "HTTP://a/1");

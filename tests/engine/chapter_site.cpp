@@ -197,6 +197,22 @@ void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup) {
                  PageHtml(chapter.kind, page, chapter.pages, MarkupBody(site, chapter, page, markup)));
 }
 
+void RequireLoginCookie(LocalSite& site, const Chapter& chapter, const QByteArray& cookie) {
+  for (int page = 1; page <= chapter.pages; ++page) {
+    Resource html;
+    html.body = PageHtml(chapter.kind, page, chapter.pages,
+                         QStringLiteral("<img src=\"%1\">").arg(chapter.ImagePath(page)))
+                    .toUtf8();
+    html.requiredCookies = {cookie};
+    site.Add(chapter.folder + PageName(page), html);
+    Resource image;
+    image.body = chapter.images[size_t(page - 1)];
+    image.contentType = "image/jpeg";
+    image.requiredCookies = {cookie};
+    site.Add(chapter.ImagePath(page), image);
+  }
+}
+
 void StateLanguage(LocalSite& site, const Chapter& chapter, const QString& htmlLang,
                    const QString& metaLang) {
   const QString meta = metaLang.isEmpty() ? QString()

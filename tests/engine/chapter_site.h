@@ -62,6 +62,9 @@ Chapter AddReader(LocalSite& site, const QString& folder, ChapterKind kind, int 
 /// Makes every image of the chapter answer 403 unless the request carries two cookies: one
 /// the pages set in their answer's header, one their script sets.
 void RequireSessionCookies(LocalSite& site, const Chapter& chapter);
+/// Makes every page and image of the chapter answer 403 unless the request carries `cookie`
+/// ("name=value"), which only the user's cookies file can give: no page sets it.
+void RequireLoginCookie(LocalSite& site, const Chapter& chapter, const QByteArray& cookie);
 /// Registers a long strip under `folder`: one web page ("strip.html", Chapter::PageUrl of every
 /// page) showing `pages` page images between a small logo and a small banner. The page's own
 /// script fills in the odd pages' addresses (data-src) only when they scroll into view

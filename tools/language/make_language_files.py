@@ -137,6 +137,11 @@ ENGLISH = {
         "14": "Show a notice in the tray when downloads end while the window is hidden",
         "15": "Most pages of a chapter that states no page count:",
         "16": "Ask before exiting while downloads are running",
+        "17": "Cookies (cookies.txt):",
+        "18": "This cookies file cannot be read. Please choose another one, or leave the field "
+              "empty.",
+        "19": "These lines of the file hold no cookie and will be skipped: %s. Press OK again "
+              "to use the file anyway.",
     },
     # Why a folder cannot be used, and the checks that keep chapters apart.
     "FOLDER": {
@@ -396,6 +401,9 @@ CHINESE = {
         "14": "窗口隐藏时，下载结束后在托盘中显示通知",
         "15": "未标明总页数的章节最多下载的页数：",
         "16": "有下载正在进行时，退出前先询问",
+        "17": "Cookie 文件（cookies.txt）：",
+        "18": "无法读取此 Cookie 文件。请另选一个，或留空。",
+        "19": "文件中以下各行不是 Cookie，将被跳过：%s。再次按“确定”仍使用此文件。",
     },
     "FOLDER": {
         "1": "请输入以 / 开头的完整文件夹路径。",
