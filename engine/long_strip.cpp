@@ -28,17 +28,14 @@ constexpr int kMaxStripPages = 9999;
 
 } // namespace
 
-std::vector<StripPage> CollectStripPages(FIHTMLDocument* document, const StripImageFetcher& fetch,
+std::vector<StripPage> CollectStripPages(const QStringList& sources, const StripImageFetcher& fetch,
                                          QStringList& temporaryFiles,
                                          const std::vector<int>* positions) {
   std::vector<StripPage> pages;
-  const auto images = document->getElementsByTagName(QStringLiteral("img"));
-  const int count = images->length();
+  const int count = int(sources.size());
   QSet<QString> seen;
   auto visit = [&](int i) {
-    const auto element = images->item(i);
-    if (!element || !element->Is(ElementKind::Image)) return;
-    const QString url = element->imageSource();
+    const QString& url = sources[i];
     if (url.isEmpty() || seen.contains(url)) return;
     seen.insert(url);
     auto image = fetch(url);
@@ -63,7 +60,7 @@ QString StripRecord::PathFor(const QString& folder, const QString& url) {
                                                   QCryptographicHash::Sha1)
                              .toHex();
   return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-         QStringLiteral("/folivex/strips/") + QString::fromLatin1(key);
+         QStringLiteral("/folivex/strip-pages/") + QString::fromLatin1(key);
 }
 
 std::optional<StripRecord> StripRecord::Load(const QString& folder, const QString& url) {

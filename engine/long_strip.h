@@ -1,12 +1,13 @@
 #pragma once
 // Long strips: chapters that show all their pages on one web page, one image under the other.
-// When no page-jump strategy fits a page at its last chance and two or more of its images
-// reach the page size, the monitor view saves all of them in document order. This file finds
-// them and remembers where they sit, so that an engine restarted after page k fetches only
-// the images after k.
+// When no page-jump strategy fits a page at its last chance, the page is scrolled through
+// from top to bottom, and every image address it shows on the way is kept in reading order,
+// also of images a list removes again once scrolled past. When two or more of them reach the
+// page size, the monitor view saves all of them in that order. This file finds them and
+// remembers where they sit, so that an engine restarted after page k fetches only the images
+// after k.
 //
 // Everything runs on the engine's user-interface thread.
-#include "engine/browser/document.h"
 #include "engine/page_image_info.h"
 
 #include <QString>
@@ -24,15 +25,16 @@ using StripImageFetcher = std::function<std::unique_ptr<CPageImageInfo>(const QS
 
 /// One page of a strip.
 struct StripPage {
-  int position = 0; ///< index of its element among the document's img elements
+  int position = 0; ///< index of its address among the addresses the scroll has shown
   std::unique_ptr<CPageImageInfo> image;
 };
 
-/// The document's img elements in order that reach 301 x 401 (each address fetched once; a
-/// repeated address is the same page shown twice and counts once). With `positions`, only the
-/// elements at those indexes are fetched. The temporary files of smaller images are deleted
-/// at once and taken off `temporaryFiles`. May throw DocumentError.
-std::vector<StripPage> CollectStripPages(FIHTMLDocument* document, const StripImageFetcher& fetch,
+/// The images of `sources` (the addresses a scroll through the page has shown, in reading
+/// order) that reach 301 x 401, each address fetched once (a repeated address is the same page
+/// shown twice and counts once). With `positions`, only the addresses at those indexes are
+/// fetched. The temporary files of smaller images are deleted at once and taken off
+/// `temporaryFiles`.
+std::vector<StripPage> CollectStripPages(const QStringList& sources, const StripImageFetcher& fetch,
                                          QStringList& temporaryFiles,
                                          const std::vector<int>* positions = nullptr);
 
@@ -41,7 +43,7 @@ std::vector<StripPage> CollectStripPages(FIHTMLDocument* document, const StripIm
 /// is saved.
 struct StripRecord {
   std::int32_t firstPage = 1;  ///< the page number of the strip's first image
-  std::vector<int> positions;  ///< img element indexes of its pages, in page order
+  std::vector<int> positions;  ///< indexes of its pages among the scroll's addresses
 
   std::int32_t LastPage() const { return firstPage + std::int32_t(positions.size()) - 1; }
 

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTimer>
 
+#include <cstdio>
+
 using engine::DocumentError;
 using engine::FIHTMLDocument;
 
@@ -298,38 +300,41 @@ bool CMonitorView::SavePage(const CPageImageInfo& image, std::int32_t count) {
 
 bool CMonitorView::SaveLongStrip(std::unique_ptr<CPageImageInfo>* single) {
   FIHTMLDocument* document = Document();
-  if (!document) return false;
+  if (!document || !browser_) return false;
   const QString folder = host_.Folder();
   const engine::ImageRequest request = ImageRequestOfPage();
   const engine::StripImageFetcher fetch = [&](const QString& url) {
     return engine::ObtainImage(url, request, temporaryFiles_, &image_.fetchFailure);
   };
-  // A restart names the last saved page; when that is a page of this strip, the images before
-  // it are known from the record and are not fetched again.
   std::optional<engine::StripRecord> record = engine::StripRecord::Load(folder, url_);
   const bool resuming = record && page_ >= record->firstPage && page_ < record->LastPage() &&
                         engine::PageFileExists(folder, page_);
   std::vector<engine::StripPage> pages;
   QString title;
+  engine::ScrolledImages seen;
   try {
     title = document->title();
+    // The strip is what the scroll through the page has shown, also of pages a list removed
+    // again once scrolled past.
+    seen = browser_->ImagesSeenWhileScrolling(kStripScrollWaitMs);
     if (resuming) {
+      // A restart names the last saved page; when that is a page of this strip, the images
+      // before it are known from the record and are not fetched again.
       const std::vector<int> rest(record->positions.begin() + (page_ + 1 - record->firstPage),
                                   record->positions.end());
-      pages = engine::CollectStripPages(document, fetch, temporaryFiles_, &rest);
+      pages = engine::CollectStripPages(seen.sources, fetch, temporaryFiles_, &rest);
       if (pages.size() != rest.size()) {
         // The page has changed since: the strip is counted afresh, numbered as before, and
         // only the pages after the saved ones are saved.
-        pages = engine::CollectStripPages(document, fetch, temporaryFiles_);
+        pages = engine::CollectStripPages(seen.sources, fetch, temporaryFiles_);
         const std::size_t saved = std::size_t(page_ + 1 - record->firstPage);
         if (pages.size() < 2 || pages.size() <= saved) return false;
         record->positions.clear();
         for (const auto& page : pages) record->positions.push_back(page.position);
-        record->Save(folder, url_);
         pages.erase(pages.begin(), pages.begin() + std::ptrdiff_t(saved));
       }
     } else {
-      pages = engine::CollectStripPages(document, fetch, temporaryFiles_);
+      pages = engine::CollectStripPages(seen.sources, fetch, temporaryFiles_);
       // An image an earlier page showed (a page turned in place still shows it) is never
       // this page's.
       if (pages.size() == 1 && single && engine::MarkImageUrlTried(pages.front().image->url))
@@ -337,11 +342,21 @@ bool CMonitorView::SaveLongStrip(std::unique_ptr<CPageImageInfo>* single) {
       if (pages.size() < 2) return false; // one image is no strip
       record = engine::StripRecord{page_, {}};
       for (const auto& page : pages) record->positions.push_back(page.position);
-      record->Save(folder, url_);
     }
   } catch (const DocumentError&) {
     return false;
   }
+  if (!seen.reachedEnd) {
+    // Fewer pages than the strip has would end the chapter as done: it ends as a stall.
+    std::fprintf(stderr, "Gantrell: the long strip %s %s; nothing of it was saved\n",
+                 url_.toLocal8Bit().constData(),
+                 seen.ended ? "kept growing or could not be scrolled to its end"
+                            : "was still being scrolled through when its time was up");
+    std::fflush(stderr);
+    SendStall();
+    return true;
+  }
+  record->Save(folder, url_);
   const std::shared_ptr<bool> alive = alive_;
   SendPageInfo(title, record->LastPage());
   std::int32_t number = resuming ? page_ + 1 : page_;

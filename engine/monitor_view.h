@@ -48,6 +48,8 @@ public:
   static constexpr int kSecondLookMs = 150;
   /// How often a view that asked for the next page looks whether the page turned in place.
   static constexpr int kTurnPollMs = 100;
+  /// How long the last chance of a long strip waits for the scroll through it to end.
+  static constexpr int kStripScrollWaitMs = 60000;
 
   /// Starts the page watch and the monitor event at once, before the window exists. `window` owns the view;
   /// `host` outlives it.
@@ -115,12 +117,14 @@ private:
   /// without a stated total reaches the cap, and kept in the chapter walk when it was reached
   /// in place or has no stated total. False as SavePageImage.
   bool SavePage(const CPageImageInfo& image, std::int32_t count);
-  /// The last chance of a page without a strategy: when two or more of its images reach the
-  /// page size it is a long strip, and all of them are saved in order, each reported, after a
-  /// page-info report with their count. A view restarted on a strip whose page it names is
-  /// saved already goes on with the next image, fetching only the images from there. False
-  /// (nothing reported) when the page is no long strip; `single` then receives the one image
-  /// that reaches the page size, if there is exactly one.
+  /// The last chance of a page without a strategy: when two or more of the images a scroll
+  /// through it has shown reach the page size it is a long strip, and all of them are saved
+  /// in order, each reported, after a page-info report with their count. A view restarted on
+  /// a strip whose page it names is saved already goes on with the next image, fetching only
+  /// the images from there. A strip whose scroll did not reach a quiet end (it kept growing,
+  /// stopped short, or took too long) saves nothing and reports the stall. False (nothing
+  /// reported) when the page is no long strip; `single` then receives the one image that
+  /// reaches the page size, if there is exactly one.
   bool SaveLongStrip(std::unique_ptr<CPageImageInfo>* single = nullptr);
   /// The total a strategy's count stands for on this page: a walk without a stated total
   /// goes one page on at a time, up to the chapter walk's cap.

@@ -6,11 +6,22 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace engine {
+
+/// What a scroll through a page has shown.
+struct ScrolledImages {
+  /// Every image address shown on the way down (the largest picture of each img), in reading
+  /// order, each once, also of images the page removed again.
+  QStringList sources;
+  bool ended = false;      ///< the scroll is over
+  bool reachedEnd = false; ///< ... at the end of the page, after which nothing new appeared;
+                           ///< false when it stopped short or the page kept growing
+};
 
 /// What a view tells its owner. Handlers run on the user-interface thread.
 class FIBrowserViewEvents {
@@ -54,11 +65,16 @@ public:
   virtual std::optional<QByteArray> PageImageBytes(const QString& url) {
     return (void)url, std::nullopt;
   }
-  /// Makes the current page believe that all of it is in view, so that images it fills in
-  /// only when they scroll into view get their addresses: a very tall viewport, and the page
-  /// scrolled through from top to bottom in the background. Once per document; returns at
-  /// once. A view without a browser does nothing.
+  /// Scrolls the current page through from top to bottom in the background, so that images it
+  /// fills in only when they scroll into view get their addresses, and images of a list that
+  /// keeps only those in view are each shown once; every image address shown on the way is
+  /// kept (ImagesSeenWhileScrolling). Once per document; returns at once. A view without a
+  /// browser does nothing.
   virtual void BringAllIntoView() {}
+  /// What the scroll of BringAllIntoView has shown (starting it when it has not run), once it
+  /// is over or `waitMs` have passed. A view that cannot scroll answers the images its
+  /// document holds now, as a scroll that reached the end. May throw DocumentError.
+  virtual ScrolledImages ImagesSeenWhileScrolling(int waitMs);
   /// Holds the page where it is (true) or lets it go again (false). While held, every
   /// navigation of the page itself (link, script, form) is still offered to before-navigate
   /// inside the call that caused it, but is cancelled whatever the handler answers, where
@@ -68,6 +84,20 @@ public:
   /// what the page starts on its own between calls (its timers) is cancelled unoffered.
   virtual void HoldPage(bool hold) { (void)hold; }
 };
+
+inline ScrolledImages FIBrowserView::ImagesSeenWhileScrolling(int waitMs) {
+  (void)waitMs;
+  FIHTMLDocument* document = Document();
+  if (!document) return {};
+  ScrolledImages shown{{}, true, true};
+  const auto images = document->getElementsByTagName(QStringLiteral("img"));
+  for (int i = 0; i < images->length(); ++i) {
+    const auto image = images->item(i);
+    const QString source = image && image->Is(ElementKind::Image) ? image->imageSource() : QString();
+    if (!source.isEmpty() && !shown.sources.contains(source)) shown.sources << source;
+  }
+  return shown;
+}
 
 /// Makes views. One browser serves every view of the engine process.
 class FIBrowser {

@@ -3,6 +3,7 @@
 #include "common/network_setting.h"
 #include "engine/browser/page_scripts.h"
 
+#include <QDeadlineTimer>
 #include <QJsonObject>
 #include <QTimer>
 
@@ -17,8 +18,8 @@ constexpr int kSetupTimeoutMs = 15000;
 // A navigation announced by the renderer whose request never came (same-document, javascript:
 // addresses) is forgotten after this long.
 constexpr qint64 kAnnouncedLifetimeMs = 60000;
-// The viewport height that makes most of a long page visible at once; the page's width stays.
-constexpr int kTallViewport = 8000;
+// How often a wait for the end of a page's scroll looks again.
+constexpr int kScrollLookMs = 200;
 const QString kWorldName = QStringLiteral("gantrell");
 // The largest picture a page hands over, as the largest image download; and the piece of it
 // one answer carries (as base64, a third more).
@@ -230,18 +231,30 @@ std::optional<QByteArray> CChromiumView::ReadBlob(const QString& url) {
 
 void CChromiumView::BringAllIntoView() {
   if (!Alive() || !hasDocument_ || broughtIntoView_ == epoch_) return;
-  // Width 0 keeps the window's own width, so the page's layout across stays as it was.
-  pipe_->Post(QStringLiteral("Emulation.setDeviceMetricsOverride"),
-              {{QStringLiteral("width"), 0},
-               {QStringLiteral("height"), kTallViewport},
-               {QStringLiteral("deviceScaleFactor"), 0},
-               {QStringLiteral("mobile"), false}},
-              sessionId_);
   try {
     Run(QStringLiteral("scrollThrough"), {}, 0, RunsPageCode);
     broughtIntoView_ = epoch_;
   } catch (const DocumentError&) {
     // The page is changing; the next call tries again.
+  }
+}
+
+ScrolledImages CChromiumView::ImagesSeenWhileScrolling(int waitMs) {
+  if (!Alive() || !hasDocument_) return {};
+  const QDeadlineTimer deadline(waitMs);
+  for (;;) {
+    const QJsonValue answer = Run(QStringLiteral("seenImages"), {});
+    if (answer.isNull()) BringAllIntoView(); // not started yet in this document
+    const QJsonObject seen = answer.toObject();
+    ScrolledImages shown;
+    for (const QJsonValue& source : seen.value(QLatin1String("sources")).toArray())
+      shown.sources << source.toString();
+    shown.ended = seen.value(QLatin1String("ended")).toBool();
+    shown.reachedEnd = seen.value(QLatin1String("reachedEnd")).toBool();
+    if (shown.ended || deadline.hasExpired() || !pipe_) return shown;
+    // The page scrolls on by its own timers meanwhile; only the pipe is read.
+    pipe_->PumpUntil([] { return false; }, kScrollLookMs);
+    if (!Alive()) throw DocumentError("the browser has gone");
   }
 }
 

@@ -70,6 +70,7 @@ public:
   QString CookieHeader(const QString& url) override;
   std::optional<QByteArray> PageImageBytes(const QString& url) override;
   void BringAllIntoView() override;
+  ScrolledImages ImagesSeenWhileScrolling(int waitMs) override;
   void HoldPage(bool hold) override;
 
   // ---- for the document handles

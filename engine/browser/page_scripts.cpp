@@ -185,7 +185,60 @@ QString IsolatedHelper() {
     if (!r) throw new Error('unknown property ' + prop);
     return r;
   };
-  let scrolling = false;
+  // The long-page scroll: what it has seen so far, and whether it is over (scrollThrough).
+  let strip = null;
+  // The image addresses the page shows now, in document order.
+  const shownImages = () => {
+    const shown = [];
+    for (const img of document.getElementsByTagName('img')) {
+      const u = imageSource(img);
+      if (u) shown.push(u);
+    }
+    return shown;
+  };
+  // Adds the addresses of `shown` (in document order) to `seen` (in reading order), each where
+  // it stands among its neighbours: after the one before it, else before the one after it.
+  // Images a list removed stay in `seen`; an address shown twice counts once.
+  const mergeSeen = (seen, shown) => {
+    let after = -1;
+    for (let i = 0; i < shown.length; i++) {
+      const known = seen.indexOf(shown[i]);
+      if (known >= 0) {
+        after = known;
+        continue;
+      }
+      if (after < 0) {
+        let next = -1;
+        for (let j = i + 1; j < shown.length && next < 0; j++) next = seen.indexOf(shown[j]);
+        after = next < 0 ? seen.length - 1 : next - 1;
+      }
+      seen.splice(after + 1, 0, shown[i]);
+      after += 1;
+    }
+  };
+  // What scrolls the page: the document, or else the element with the most to scroll (a
+  // reader whose list scrolls inside a box of its own).
+  const scroller = () => {
+    const root = document.scrollingElement || document.documentElement;
+    if (!root || root.scrollHeight > innerHeight + 1) {
+      return { top: () => scrollY, height: () => (root ? root.scrollHeight : 0),
+               view: () => innerHeight,
+               to: (y) => window.scrollTo({ top: y, behavior: 'instant' }) };
+    }
+    let best = null, most = 0;
+    for (const e of document.body ? document.body.getElementsByTagName('*') : []) {
+      const more = e.scrollHeight - e.clientHeight;
+      if (more <= most || e.clientHeight === 0) continue;
+      const y = getComputedStyle(e).overflowY;
+      if (y !== 'auto' && y !== 'scroll' && y !== 'overlay') continue;
+      best = e;
+      most = more;
+    }
+    if (!best) best = root;
+    return { top: () => best.scrollTop, height: () => best.scrollHeight,
+             view: () => best.clientHeight,
+             to: (y) => best.scrollTo({ top: y, behavior: 'instant' }) };
+  };
   // A held page: the navigations it starts itself are cancelled right here, before they reach
   // the browser. Those started inside an engine call go back with the call's answer; those
   // of the page's own timers belong to no call and are only cancelled. Same-document moves
@@ -395,22 +448,67 @@ QString IsolatedHelper() {
       const e = element(list, index);
       return up === 0 ? e : wrapperOf(e);
     },
-    // Scrolls the page down to its end in steps a little shorter than the viewport, one step
-    // per 30 ms, so every part of it is on screen for at least one frame: scroll handlers and
-    // intersection observers of lazy images see it. Returns at once; runs once per world.
+    // Scrolls the page down to its end in steps a little shorter than what is in view, one
+    // step per 40 ms, so every part of it is on screen for a few frames: scroll handlers and
+    // intersection observers of lazy images see it, and a list that keeps only the images in
+    // view (removing those scrolled past) shows each of them once. Every image address shown
+    // on the way is kept in reading order (see seenImages). At the end the scroll waits until
+    // the page has added nothing for a while; a page that keeps growing, or that cannot be
+    // scrolled on, ends the scroll short of it. Returns at once; runs once per world.
     scrollThrough: () => {
-      if (scrolling) return;
-      scrolling = true;
-      let y = 0;
-      let steps = 0;
+      if (strip) return;
+      strip = { seen: [], ended: false, reachedEnd: false };
+      const look = () => mergeSeen(strip.seen, shownImages());
+      const watch = new MutationObserver(look);
+      watch.observe(document, { subtree: true, childList: true, attributes: true,
+                                attributeFilter: ['src', 'srcset', 'data-src', 'data-srcset',
+                                                  'data-lazy-src', 'data-original'] });
+      const end = (reachedEnd) => {
+        look();
+        watch.disconnect();
+        strip.ended = true;
+        strip.reachedEnd = reachedEnd;
+      };
+      let steps = 0, least = Infinity, farther = 0, quiet = 0, grew = 0, height = -1, count = -1;
       const step = () => {
-        const root = document.scrollingElement || document.documentElement;
-        const height = root ? root.scrollHeight : 0;
-        y += Math.max(200, Math.floor(innerHeight * 0.8));
-        window.scrollTo(0, y);
-        if (y < height && ++steps < 2000) setTimeout(step, 30);
+        look();
+        const s = scroller();
+        const top = s.top();
+        if (++steps > 3000) return end(false);
+        const left = s.height() - s.view() - top;
+        if (left > 1) {
+          // A page that comes no closer to its end for fifty steps (it holds the scroll back,
+          // or grows below as fast as it is scrolled) would be read short: the scroll ends.
+          if (left < least - 1) {
+            least = left;
+            farther = 0;
+          } else if (++farther > 50) {
+            return end(false);
+          }
+          s.to(top + Math.max(200, Math.floor(s.view() * 0.8)));
+          setTimeout(step, 40);
+          return;
+        }
+        // At the end: a reader may add its next pages here. Only a quiet end is the end; a
+        // page that has grown at its end forty times is taken as one that never ends.
+        if (s.height() !== height || strip.seen.length !== count) {
+          if (height >= 0 && ++grew > 40) return end(false);
+          least = Infinity; // what was added is scrolled through afresh
+          height = s.height();
+          count = strip.seen.length;
+          quiet = 0;
+        } else if (++quiet >= 4) {
+          return end(true);
+        }
+        setTimeout(step, 150);
       };
       step();
+    },
+    // What scrollThrough has seen: {sources, ended, reachedEnd}; null before it started.
+    seenImages: () => {
+      if (!strip) return null;
+      mergeSeen(strip.seen, shownImages());
+      return { sources: strip.seen.slice(), ended: strip.ended, reachedEnd: strip.reachedEnd };
     },
     fire: (list, index, name, keyCode) => {
       const e = element(list, index);

@@ -96,6 +96,44 @@ Chapter AddLongStrip(LocalSite& site, const QString& folder, int pages) {
   return chapter;
 }
 
+Chapter AddVirtualStrip(LocalSite& site, const QString& folder, int pages, VirtualStrip kind) {
+  Chapter chapter = AddChapter(site, folder, ChapterKind::NoControls, pages);
+  chapter.kind = ChapterKind::LongStrip;
+  QStringList paths;
+  for (const QString& path : chapter.imagePaths) paths << QStringLiteral("'%1'").arg(path);
+  site.AddPage(
+      folder + QStringLiteral("strip.html"),
+      QStringLiteral(
+          "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Strip</title></head>"
+          "<body style=\"margin:0\"><img src=\"/logo.png\" width=\"100\" height=\"40\">"
+          "<div id=\"list\" style=\"position:relative\"></div><script>"
+          "const pages = [%1]; const kind = '%2'; const H = 900;"
+          "const list = document.getElementById('list'); const shown = new Map();"
+          "let total = pages.length;"
+          "const address = (i) => i < pages.length ? pages[i] : '%3more/' + i + '.jpg';"
+          "function render() {"
+          "  if (kind === 'paywalled' && scrollY > 4 * H) { scrollTo(0, 4 * H); return; }"
+          "  const at = Math.floor(Math.max(0, scrollY - list.offsetTop) / H);"
+          "  if (kind === 'endless' && at >= total - 2) total += 1;"
+          "  list.style.height = total * H + 'px';"
+          "  const want = [at - 1, at, at + 1].filter((i) => i >= 0 && i < total);"
+          "  for (const [i, img] of shown) if (!want.includes(i)) { img.remove(); shown.delete(i); }"
+          "  for (const i of want) if (!shown.has(i)) {"
+          "    const img = document.createElement('img'); img.src = address(i);"
+          "    img.style = 'position:absolute;left:0;width:640px;height:' + H + 'px;top:' + i * H + 'px';"
+          "    shown.set(i, img); }"
+          "  for (const i of [...shown.keys()].sort((a, b) => a - b)) list.appendChild(shown.get(i));"
+          "}"
+          "addEventListener('scroll', () => requestAnimationFrame(render)); render();"
+          "</script></body></html>")
+          .arg(paths.join(QLatin1Char(',')),
+               kind == VirtualStrip::Endless     ? QStringLiteral("endless")
+               : kind == VirtualStrip::Paywalled ? QStringLiteral("paywalled")
+                                                 : QStringLiteral("keeps"),
+               folder));
+  return chapter;
+}
+
 Chapter AddChapter(LocalSite& site, const QString& folder, ChapterKind kind, int pages,
                    int width, int height) {
   Chapter chapter;

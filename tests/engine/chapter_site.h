@@ -89,6 +89,19 @@ enum class PageMarkup {
 /// variants, the placeholder) is served too, so that a test can tell it was never asked for.
 void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup);
 
+/// How a virtualised strip behaves (AddVirtualStrip).
+enum class VirtualStrip {
+  KeepsThree, ///< a list that keeps only the three images around the scroll position
+  Endless,    ///< ... and adds a page whenever its end comes into view, without end
+  Paywalled,  ///< ... and scrolls back whenever the reader goes past its fourth page
+};
+
+/// Registers a strip under `folder` ("strip.html") in the style of readers built on list
+/// virtualisation: every page lies 900 pixels below the one before, but the document holds
+/// only the images near the scroll position; those scrolled past are removed.
+Chapter AddVirtualStrip(LocalSite& site, const QString& folder, int pages,
+                        VirtualStrip kind = VirtualStrip::KeepsThree);
+
 /// Makes every page of the chapter state a language: `htmlLang` in the html element's "lang"
 /// attribute, `metaLang` in a Content-Language meta element; each is left out when empty.
 void StateLanguage(LocalSite& site, const Chapter& chapter, const QString& htmlLang,

@@ -558,3 +558,39 @@ TEST_F(ChapterWalkTest, AReaderThatLooksForAutomationShowsItsPagesToTheHeadlessS
     EXPECT_TRUE(request.Header("Sec-CH-UA").contains("Chromium")) << request.path.constData();
   }
 }
+
+TEST_F(ChapterWalkTest, AVirtualisedStripIsReadWholeAndOneWithoutAnEndIsNeverDone) {
+  using testing_support::VirtualStrip;
+  constexpr int kPages = 12;
+  std::vector<std::unique_ptr<Walk>> walks;
+  walks.push_back(std::make_unique<Walk>(
+      site_, testing_support::AddVirtualStrip(site_, "/virtual/", kPages), 1001, sandbox_));
+  walks.push_back(std::make_unique<Walk>(
+      site_, testing_support::AddVirtualStrip(site_, "/endless/", kPages, VirtualStrip::Endless),
+      1002, sandbox_));
+  walks.push_back(std::make_unique<Walk>(
+      site_, testing_support::AddVirtualStrip(site_, "/paywalled/", kPages, VirtualStrip::Paywalled),
+      1003, sandbox_));
+  ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+
+  // Every page in reading order, although the document never held more than three.
+  const Walk& whole = *walks[0];
+  const auto saved = whole.Reports<common::PageSavedReport>();
+  ASSERT_EQ(saved.size(), std::size_t(kPages)) << Dump(whole.frontEnd);
+  EXPECT_TRUE(whole.Reports<common::StallReport>().empty());
+  for (int page = 1; page <= kPages; ++page) {
+    const QString name = QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
+    EXPECT_EQ(testing_support::ReadBytes(whole.folder + name), whole.chapter.images[page - 1]) << page;
+    EXPECT_EQ(site_.RequestCount(whole.chapter.ImagePath(page)), 1) << page;
+  }
+  EXPECT_EQ(QDir(whole.folder).entryList(QDir::Files).size(), kPages);
+
+  // A strip that keeps growing, and one whose scroll is held back, end as stalls with
+  // nothing saved, never as chapters done with the pages seen so far.
+  for (const Walk* cut : {walks[1].get(), walks[2].get()}) {
+    SCOPED_TRACE(cut->chapter.folder.toStdString());
+    EXPECT_TRUE(cut->Reports<common::PageSavedReport>().empty()) << Dump(cut->frontEnd);
+    EXPECT_EQ(cut->frontEnd.reports.back(), common::EngineReport(common::StallReport{cut->id}));
+    EXPECT_TRUE(QDir(cut->folder).entryList(QDir::Files).isEmpty());
+  }
+}

@@ -1,7 +1,6 @@
-// Long strips without a browser: which images of a page count as its pages, and the record
-// that lets a restarted engine skip the pages it saved.
+// Long strips without a browser: which of the images a scroll has shown count as pages, and
+// the record that lets a restarted engine skip the pages it saved.
 #include "engine/long_strip.h"
-#include "fake_document.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -9,7 +8,6 @@
 
 using engine::CollectStripPages;
 using engine::StripRecord;
-using testing_support::FakeDocument;
 
 namespace {
 
@@ -37,11 +35,9 @@ struct FakeFetch {
 } // namespace
 
 TEST(LongStrip, PagesAreTheLargeImagesInOrderEachAddressOnce) {
-  FakeDocument doc;
-  for (const char* src : {"100x40", "640x900", "fail", "728x90", "301x401", "640x900", "300x2000", ""})
-    doc.AddImage(QString::fromLatin1(src));
+  const QStringList sources{"100x40", "640x900", "fail", "728x90", "301x401", "640x900", "300x2000", ""};
   FakeFetch fetch;
-  const auto pages = CollectStripPages(&doc, std::ref(fetch), fetch.temporaryFiles);
+  const auto pages = CollectStripPages(sources, std::ref(fetch), fetch.temporaryFiles);
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(pages[0].position, 1);
   EXPECT_EQ(pages[1].position, 4);
@@ -53,7 +49,7 @@ TEST(LongStrip, PagesAreTheLargeImagesInOrderEachAddressOnce) {
   // A restart fetches only the positions it asks for; ones that are gone are passed over.
   FakeFetch resumed;
   const std::vector<int> rest{4, 99};
-  const auto after = CollectStripPages(&doc, std::ref(resumed), resumed.temporaryFiles, &rest);
+  const auto after = CollectStripPages(sources, std::ref(resumed), resumed.temporaryFiles, &rest);
   ASSERT_EQ(after.size(), 1u);
   EXPECT_EQ(resumed.fetched, QStringList{"301x401"});
 }
