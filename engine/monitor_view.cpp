@@ -46,7 +46,9 @@ void CMonitorView::Create(int) {
   engine::FIBrowser* browser = host_.Browser();
   if (!browser) return;
   browser_ = browser->CreateView(this);
-  if (browser_) browser_->Navigate(url_);
+  if (!browser_) return;
+  if (engine::PagesAreDrawn()) LetPageLoadImages();
+  browser_->Navigate(url_);
 }
 
 bool CMonitorView::Watching() const {
@@ -146,6 +148,7 @@ void CMonitorView::ProcessPage() {
         if (!*alive) return;
       }
     }
+    if (!image_.chosen && image_.pageCanvas && !image_.imagesLoad) LetPageLoadImages();
   } catch (const DocumentError&) {
     return; // the next tick tries again
   }
@@ -248,6 +251,14 @@ std::unique_ptr<CPageJumpBase> CMonitorView::ImageJump(FIHTMLDocument* document,
   *count = jump->GetPageCount(document);
   if (*count == 0) return nullptr;
   return jump;
+}
+
+void CMonitorView::LetPageLoadImages() {
+  // The reader draws its page from pictures it loads itself: the page loads them (again, if
+  // it was shown already), and so does every page after it.
+  engine::RememberPagesAreDrawn();
+  image_.imagesLoad = true;
+  if (browser_) browser_->LoadImages();
 }
 
 engine::ImageRequest CMonitorView::ImageRequestOfPage() const {
@@ -460,7 +471,10 @@ void CMonitorView::BeginTurnedPage(const QString& url, bool moved) {
   // The files of the page before are done with; a long walk in one view keeps none of them.
   for (const QString& path : temporaryFiles_) QFile::remove(path);
   temporaryFiles_.clear();
+  // The document stays, and with it whether it loads its images (a reader that draws them).
+  const bool imagesLoad = image_.imagesLoad;
   image_ = {};
+  image_.imagesLoad = imagesLoad;
   jump_.reset();
   count_ = 0;
   languageSent_ = false;

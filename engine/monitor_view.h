@@ -138,6 +138,8 @@ private:
   /// nowhere (and, for an `established` walk, never).
   std::unique_ptr<CPageJumpBase> ImageJump(engine::FIHTMLDocument* document, bool established,
                                            std::int32_t* count);
+  /// Lets the page load its images, for a reader that draws its page into a canvas.
+  void LetPageLoadImages();
   /// How this page's browser asks for images.
   engine::ImageRequest ImageRequestOfPage() const;
   /// Goes to the next page when there is one, once the page delay allows: waits for the

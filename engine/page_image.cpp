@@ -3,6 +3,7 @@
 #include "common/temp_file.h"
 #include "engine/image_source.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <cerrno>
@@ -56,7 +57,36 @@ bool Weigh(std::unique_ptr<CPageImageInfo> image, PageImageChoice& choice,
   return false;
 }
 
+// The canvas step of ChoosePageImage.
+void ChooseCanvas(FIHTMLDocument* document, QStringList& temporaryFiles, PageImageChoice& choice) {
+  const auto canvases = document->getElementsByTagName(QStringLiteral("canvas"));
+  for (int i = 0; i < canvases->length(); ++i) {
+    const auto canvas = canvases->item(i);
+    if (!canvas || !canvas->Is(ElementKind::Canvas)) continue;
+    if (canvas->offsetWidth() < kPageImageMinWidth || canvas->offsetHeight() < kPageImageMinHeight)
+      continue;
+    choice.pageCanvas = true;
+    if (!choice.imagesLoad) return; // drawn from pictures the page was not let load
+    const QByteArray picture = canvas->canvasPicture();
+    const QByteArray look =
+        picture.isEmpty() ? QByteArray()
+                          : QByteArray::number(i) + ':' +
+                                QCryptographicHash::hash(picture, QCryptographicHash::Sha256);
+    if (look.isEmpty() || look != choice.canvasLook) {
+      choice.canvasLook = look;
+      return;
+    }
+    choice.chosen = ImageOfBytes(QStringLiteral("canvas:%1").arg(i), picture, temporaryFiles);
+    return;
+  }
+}
+
+bool pagesAreDrawn = false;
+
 } // namespace
+
+void RememberPagesAreDrawn() { pagesAreDrawn = true; }
+bool PagesAreDrawn() { return pagesAreDrawn; }
 
 bool MarkImageUrlTried(const QString& url) { return TriedUrls().insert(url).second; }
 
@@ -92,6 +122,8 @@ void ChoosePageImage(FIHTMLDocument* document, const ImageRequest& page,
     if (failure) choice.fetchFailure = failure;
     if (Weigh(std::move(image), choice, temporaryFiles)) return;
   }
+  // A reader that draws its page into a canvas shows no image of it at all.
+  ChooseCanvas(document, temporaryFiles, choice);
 }
 
 QString PageImageFileName(const QString& folder, std::int32_t page, const QString& extension) {

@@ -75,6 +75,11 @@ public:
   /// is over or `waitMs` have passed. A view that cannot scroll answers the images its
   /// document holds now, as a scroll that reached the end. May throw DocumentError.
   virtual ScrolledImages ImagesSeenWhileScrolling(int waitMs);
+  /// From now on the page loads its images as any browser does (media stay refused), so that
+  /// a reader that draws its pages from pictures it loads itself can draw them; what the
+  /// browser receives for them can be read with PageImageBytes. The page shown now is loaded
+  /// again. Views load no images unless told so. A view without a browser does nothing.
+  virtual void LoadImages() {}
   /// Holds the page where it is (true) or lets it go again (false). While held, every
   /// navigation of the page itself (link, script, form) is still offered to before-navigate
   /// inside the call that caused it, but is cancelled whatever the handler answers, where

@@ -14,6 +14,7 @@ int KindBit(ElementKind kind) {
   case ElementKind::Input: return 16;
   case ElementKind::InputButton: return 32;
   case ElementKind::Button: return 64;
+  case ElementKind::Canvas: return 128;
   }
   return 0;
 }
@@ -111,6 +112,25 @@ std::unique_ptr<FIElementCollection> CChromiumElement::options() {
   const QJsonValue answer =
       view.Run(QStringLiteral("options"), {list_->listId, index_}, list_->epoch);
   return std::make_unique<CChromiumCollection>(MakeList(list_->link, answer, list_->epoch));
+}
+
+QByteArray CChromiumElement::canvasPicture() {
+  CChromiumView& view = View();
+  const QJsonArray answer =
+      view.Run(QStringLiteral("canvasPicture"), {list_->listId, index_}, list_->epoch).toArray();
+  const QString kind = answer.at(0).toString();
+  if (kind == QLatin1String("blank")) return {};
+  if (kind == QLatin1String("png")) {
+    const auto png = QByteArray::fromBase64Encoding(answer.at(1).toString().toLatin1(),
+                                                    QByteArray::AbortOnBase64DecodingErrors);
+    if (!png) throw DocumentError("unexpected answer from the page");
+    return png.decoded;
+  }
+  if (kind != QLatin1String("box") || answer.size() != 5)
+    throw DocumentError("unexpected answer from the page");
+  // Drawn from another site's pictures: the page may not read it, the browser may show it.
+  return view.PictureOfBox(answer[1].toDouble(), answer[2].toDouble(), answer[3].toDouble(),
+                           answer[4].toDouble());
 }
 
 void CChromiumElement::click() {

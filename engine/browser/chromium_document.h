@@ -55,10 +55,12 @@ public:
   int offsetLeft() override { return ReadInt(QStringLiteral("offsetLeft")); }
   int offsetTop() override { return ReadInt(QStringLiteral("offsetTop")); }
   int offsetWidth() override { return ReadInt(QStringLiteral("offsetWidth")); }
+  int offsetHeight() override { return ReadInt(QStringLiteral("offsetHeight")); }
   void setSelectedIndex(int index) override;
   QString text() override { return ReadString(QStringLiteral("text")); }
   QString linkHref() override { return ReadString(QStringLiteral("linkHref")); }
   std::unique_ptr<FIElementCollection> options() override;
+  QByteArray canvasPicture() override;
   void click() override;
   void fireEvent(const QString& name, const EventObject* event) override;
   QStringList labels() override;

@@ -97,7 +97,6 @@ QStringList CChromiumProcess::Arguments(const QString& profileFolder) {
       QStringLiteral("--disable-component-update"),
       QStringLiteral("--disable-sync"),
       QStringLiteral("--mute-audio"),
-      QStringLiteral("--blink-settings=imagesEnabled=false"),
       // The page sees an ordinary desktop window: no "automation controlled" flag
       // (navigator.webdriver stays false), a window of a common size on a larger screen (the
       // headless default is a window that fills an 800 x 600 screen, or none at all).

@@ -25,6 +25,11 @@ const QString kWorldName = QStringLiteral("gantrell");
 // one answer carries (as base64, a third more).
 constexpr qint64 kMaxPageImageBytes = 64LL * 1024 * 1024;
 constexpr int kBlobPieceBytes = 4 * 1024 * 1024;
+// A page that loads its images: how many of their requests are followed at most (a page that
+// keeps loading forgets the older ones), and how long a transfer under way is waited for.
+constexpr int kMaxFollowedImages = 2000;
+constexpr int kImageTransferWaitMs = 30000;
+constexpr int kScreenshotTimeoutMs = 15000;
 
 QString WithoutFragment(const QString& url) {
   const qsizetype hash = url.indexOf(QLatin1Char('#'));
@@ -59,6 +64,25 @@ bool IsWebPageType(const QJsonArray& headers) {
 }
 
 QJsonObject Arg(const QJsonValue& v) { return QJsonObject{{QStringLiteral("value"), v}}; }
+
+// What the browser pauses for the view: every document request (offered as a navigation)
+// and its answer (an attachment is no page to show), media requests (refused), and image
+// requests (refused) unless the page loads its images.
+QJsonObject FetchSetting(bool imagesLoad, bool proxyLogin) {
+  QJsonArray patterns;
+  auto pattern = [&](const char* type, const char* stage) {
+    patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
+                                {QStringLiteral("resourceType"), QLatin1String(type)},
+                                {QStringLiteral("requestStage"), QLatin1String(stage)}});
+  };
+  pattern("Document", "Request");
+  pattern("Media", "Request");
+  if (!imagesLoad) pattern("Image", "Request");
+  pattern("Document", "Response");
+  QJsonObject fetch{{QStringLiteral("patterns"), patterns}};
+  if (proxyLogin) fetch.insert(QStringLiteral("handleAuthRequests"), true);
+  return fetch;
+}
 
 QString ExceptionText(const QJsonObject& details) {
   const QString description =
@@ -97,6 +121,8 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
       OnRequestedNavigation(e.params);
     } else if (e.method == QLatin1String("Page.windowOpen")) {
       Notify([&] { events_->OnNewWindow(e.params.value(QLatin1String("url")).toString()); });
+    } else if (e.method.startsWith(QLatin1String("Network."))) {
+      return OnNetworkEvent(e);
     } else {
       return false;
     }
@@ -110,25 +136,14 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
   auto pageEvents = std::make_shared<bool>(false);
   pipe->Post(QStringLiteral("Page.enable"), {}, sessionId_,
              [pageEvents](const devtools::Message&) { *pageEvents = true; });
-  QJsonArray patterns;
-  for (const char* type : {"Document", "Image", "Media"})
-    patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
-                                {QStringLiteral("resourceType"), QLatin1String(type)},
-                                {QStringLiteral("requestStage"), QStringLiteral("Request")}});
-  // Documents are seen once more with their answer: an attachment is no page to show.
-  patterns.append(QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*")},
-                              {QStringLiteral("resourceType"), QStringLiteral("Document")},
-                              {QStringLiteral("requestStage"), QStringLiteral("Response")}});
-  QJsonObject fetch{{QStringLiteral("patterns"), patterns}};
   // A proxy that wants a login gets it when it challenges the page's first request; the
   // browser then keeps it for the page's other requests.
   const auto proxy = common::ParseProxy(common::CurrentNetworkSetting().proxy);
   if (proxy && !proxy->user.isEmpty()) {
     proxyUser_ = proxy->user;
     proxyPassword_ = proxy->password;
-    fetch.insert(QStringLiteral("handleAuthRequests"), true);
   }
-  pipe->Post(QStringLiteral("Fetch.enable"), fetch, sessionId_);
+  pipe->Post(QStringLiteral("Fetch.enable"), FetchSetting(false, !proxyUser_.isEmpty()), sessionId_);
   if (!userAgentOverride.isEmpty())
     pipe->Post(QStringLiteral("Emulation.setUserAgentOverride"), userAgentOverride, sessionId_);
   if (!reused) {
@@ -144,6 +159,7 @@ CChromiumView::CChromiumView(CDevToolsPipe* pipe, const QString& targetId,
 CChromiumView::~CChromiumView() {
   link_->view = nullptr;
   if (!pipe_) return;
+  if (imagesLoad_ && pipe_->IsOpen()) pipe_->Post(QStringLiteral("Network.disable"), {}, sessionId_);
   pipe_->RemoveSession(sessionId_);
   if (release_)
     release_(targetId_, sessionId_, pipe_->IsOpen() && !crashed_);
@@ -201,7 +217,91 @@ QString CChromiumView::CookieHeader(const QString& url) {
 std::optional<QByteArray> CChromiumView::PageImageBytes(const QString& url) {
   if (!Alive() || !hasDocument_) return std::nullopt;
   if (url.startsWith(QLatin1String("blob:"), Qt::CaseInsensitive)) return ReadBlob(url);
-  return std::nullopt;
+  return ReceivedImage(url);
+}
+
+void CChromiumView::LoadImages() {
+  if (!Alive() || imagesLoad_) return;
+  imagesLoad_ = true;
+  // The browser keeps what it received for the page's requests from now on, so that the
+  // page image need not be asked for a second time.
+  pipe_->Post(QStringLiteral("Network.enable"),
+              {{QStringLiteral("maxTotalBufferSize"), double(4 * kMaxPageImageBytes)},
+               {QStringLiteral("maxResourceBufferSize"), double(kMaxPageImageBytes)}},
+              sessionId_);
+  pipe_->Post(QStringLiteral("Fetch.enable"), FetchSetting(true, !proxyUser_.isEmpty()), sessionId_);
+  if (hasDocument_) pipe_->Post(QStringLiteral("Page.reload"), {}, sessionId_);
+}
+
+bool CChromiumView::OnNetworkEvent(const devtools::Message& event) {
+  const QJsonObject& p = event.params;
+  const QString requestId = p.value(QLatin1String("requestId")).toString();
+  if (event.method == QLatin1String("Network.requestWillBeSent")) {
+    if (p.value(QLatin1String("type")).toString() != QLatin1String("Image")) return true;
+    // A redirect goes on under the same request: the address asked for stays the key.
+    if (p.contains(QLatin1String("redirectResponse"))) return true;
+    if (imageRequests_.size() > kMaxFollowedImages) {
+      imageRequests_.clear();
+      imageTransfers_.clear();
+    }
+    const QString url =
+        p.value(QLatin1String("request")).toObject().value(QLatin1String("url")).toString();
+    imageRequests_.insert(WithoutFragment(url), requestId);
+    imageTransfers_.insert(requestId, {});
+  } else if (auto it = imageTransfers_.find(requestId); it != imageTransfers_.end()) {
+    if (event.method == QLatin1String("Network.responseReceived"))
+      it->status = p.value(QLatin1String("response")).toObject().value(QLatin1String("status")).toInt();
+    else if (event.method == QLatin1String("Network.loadingFinished"))
+      it->finished = true;
+    else if (event.method == QLatin1String("Network.loadingFailed"))
+      it->failed = true;
+  }
+  return true; // nothing else of the network is the view's business
+}
+
+std::optional<QByteArray> CChromiumView::ReceivedImage(const QString& url) {
+  if (!imagesLoad_) return std::nullopt;
+  const QString requestId = imageRequests_.value(WithoutFragment(url));
+  if (requestId.isEmpty()) return std::nullopt;
+  // A transfer under way is waited for: asking the site again would be the second request.
+  pipe_->PumpUntil([&] {
+    const auto it = imageTransfers_.constFind(requestId);
+    return it == imageTransfers_.constEnd() || it->finished || it->failed;
+  }, kImageTransferWaitMs);
+  const ImageTransfer transfer = imageTransfers_.value(requestId);
+  if (!transfer.finished || transfer.status < 200 || transfer.status > 299 || !pipe_)
+    return std::nullopt;
+  const auto body = pipe_->Call(QStringLiteral("Network.getResponseBody"),
+                                {{QStringLiteral("requestId"), requestId}}, sessionId_,
+                                kCallTimeoutMs);
+  if (body.failed) return std::nullopt;
+  const QString text = body.result.value(QLatin1String("body")).toString();
+  if (!body.result.value(QLatin1String("base64Encoded")).toBool()) return text.toLatin1();
+  const auto bytes = QByteArray::fromBase64Encoding(text.toLatin1(),
+                                                    QByteArray::AbortOnBase64DecodingErrors);
+  if (!bytes || bytes.decoded.size() > kMaxPageImageBytes) return std::nullopt;
+  return bytes.decoded;
+}
+
+QByteArray CChromiumView::PictureOfBox(double x, double y, double width, double height) {
+  if (!Alive()) throw DocumentError("the browser is not running");
+  if (width < 1 || height < 1) throw DocumentError("nothing to show");
+  const auto shot = pipe_->Call(
+      QStringLiteral("Page.captureScreenshot"),
+      {{QStringLiteral("format"), QStringLiteral("png")},
+       {QStringLiteral("captureBeyondViewport"), true},
+       {QStringLiteral("clip"), QJsonObject{{QStringLiteral("x"), x},
+                                            {QStringLiteral("y"), y},
+                                            {QStringLiteral("width"), width},
+                                            {QStringLiteral("height"), height},
+                                            {QStringLiteral("scale"), 1}}}},
+      sessionId_, kScreenshotTimeoutMs);
+  if (shot.failed) throw DocumentError(shot.errorText.toStdString());
+  const auto png = QByteArray::fromBase64Encoding(
+      shot.result.value(QLatin1String("data")).toString().toLatin1(),
+      QByteArray::AbortOnBase64DecodingErrors);
+  if (!png) throw DocumentError("unexpected answer from the browser");
+  return png.decoded;
 }
 
 std::optional<QByteArray> CChromiumView::ReadBlob(const QString& url) {
@@ -347,7 +447,7 @@ void CChromiumView::OnRequestPaused(const QJsonObject& p) {
   }
   bool refuse = false;
   bool abort = false;
-  if (type == QLatin1String("Image") || type == QLatin1String("Media")) {
+  if ((type == QLatin1String("Image") && !imagesLoad_) || type == QLatin1String("Media")) {
     refuse = true;
   } else if (type == QLatin1String("Document") &&
              p.value(QLatin1String("frameId")).toString() == targetId_ &&

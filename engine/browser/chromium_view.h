@@ -20,9 +20,9 @@
 //   loading is a frame's.
 // - Attachments: a document answered with "Content-Disposition: attachment" is failed at its
 //   answer (the browser refuses every download besides).
-// - Host customisation: image and media requests are failed (besides images being disabled
-//   for the whole browser); the headless browser runs no plug-ins, so embedded objects fetch
-//   nothing either; the page's external object has no members, script dialogs are
+// - Host customisation: image and media requests are failed before they leave the browser
+//   (images only until the view is told to load them, see LoadImages); the headless browser
+//   runs no plug-ins, so embedded objects fetch nothing either; the page's external object has no members, script dialogs are
 //   answered by the browser object at once. Keyboard focus: the browser is headless and owns
 //   no window on the user's desktop, so nothing in a page can take the focus from another
 //   program; focus() inside a page only moves the focus within that invisible page.
@@ -33,6 +33,7 @@
 #include "engine/browser/devtools_pipe.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QJsonArray>
 #include <QPointer>
 #include <QSet>
@@ -72,6 +73,7 @@ public:
   void BringAllIntoView() override;
   ScrolledImages ImagesSeenWhileScrolling(int waitMs) override;
   void HoldPage(bool hold) override;
+  void LoadImages() override;
 
   // ---- for the document handles
   enum RunMode {
@@ -101,6 +103,9 @@ public:
   /// FIHTMLElement::hasClickHandler, asked of the browser's own record of listeners (which
   /// sees those of every world and framework).
   bool HasClickHandler(int listId, int index, quint64 epoch);
+  /// A picture of a box of the page (CSS pixels, from the top left of the document) at scale
+  /// 1, as PNG, as the browser shows it. Throws DocumentError when it cannot be taken.
+  QByteArray PictureOfBox(double x, double y, double width, double height);
 
 private:
   struct Announced {
@@ -116,6 +121,11 @@ private:
   void Answer(const QString& requestId, RequestAnswer answer);
   void OnRequestedNavigation(const QJsonObject& params);
   void OnAuthRequired(const QJsonObject& params);
+  /// Follows the image requests of a page that loads its images (LoadImages).
+  bool OnNetworkEvent(const devtools::Message& event);
+  /// What the browser received for an image address of the page; none when it has not
+  /// loaded it, or not with a 2xx answer.
+  std::optional<QByteArray> ReceivedImage(const QString& url);
   bool Offer(const QString& url);
   /// Offers the navigations a held page started during a call; they are cancelled already.
   void OfferHeld(const QJsonArray& urls);
@@ -155,6 +165,15 @@ private:
   QString proxyUser_; ///< the proxy login of the setting; empty: auth challenges are not ours
   QString proxyPassword_;
   QSet<QString> authAnswered_;
+  bool imagesLoad_ = false;
+  /// The page's image requests while it loads images: address -> request, request -> state.
+  struct ImageTransfer {
+    int status = 0;
+    bool finished = false;
+    bool failed = false;
+  };
+  QHash<QString, QString> imageRequests_;
+  QHash<QString, ImageTransfer> imageTransfers_;
   QElapsedTimer clock_;
 };
 

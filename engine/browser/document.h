@@ -7,6 +7,7 @@
 // failing call throws DocumentError, which ends the caller's current step; the next timer
 // tick tries again. Elements and collections are handles: they stay valid objects after the
 // page changes, but calls on them then fail with DocumentError.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -29,6 +30,7 @@ enum class ElementKind {
   Input,       ///< <input> of any type
   InputButton, ///< <input> of type button, submit, reset or image
   Button,      ///< <button>
+  Canvas,      ///< <canvas>
 };
 
 /// An event object for fireEvent; only keyCode is used.
@@ -60,11 +62,17 @@ public:
   virtual int offsetLeft() = 0;
   virtual int offsetTop() = 0;
   virtual int offsetWidth() = 0;
+  virtual int offsetHeight() = 0;
   virtual void setSelectedIndex(int index) = 0; ///< selects
   /// Selects: the select's own option elements in order (also those inside its option
   /// groups), whatever else the page holds around them. Other elements throw.
   virtual std::unique_ptr<FIElementCollection> options();
   virtual QString text() = 0;                   ///< options: the option's text
+  /// Canvases: the picture the canvas shows, as PNG: its own pixels at its own pixel size, or,
+  /// when the page may not read them (drawn from another site's images), a picture of its box
+  /// on the page at scale 1. Empty while it shows nothing (every pixel transparent). Other
+  /// elements, and documents that cannot tell, throw.
+  virtual QByteArray canvasPicture();
 
   /// Runs the page's own handlers synchronously; any navigation they start has been offered
   /// to the view's before-navigate handler before this returns.
@@ -134,6 +142,7 @@ enum class ImagePresence {
   Hidden, ///< one has, but none of those is shown across the viewport
   Shown,  ///< one of them is laid out, visible, and within the viewport's width
 };
+inline QByteArray FIHTMLElement::canvasPicture() { throw DocumentError("not a canvas"); }
 
 class FIHTMLDocument {
 public:

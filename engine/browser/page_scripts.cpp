@@ -6,7 +6,8 @@ QString IsolatedHelper() {
   // Collections are arrays kept here under a number; the engine addresses an element as
   // (collection, index) and reads a property for a whole collection in one call, so a walk of
   // a large page costs a few round trips instead of one per element.
-  // Kind bits: 1 anchor, 2 image, 4 select, 8 option, 16 input, 32 input button, 64 button.
+  // Kind bits: 1 anchor, 2 image, 4 select, 8 option, 16 input, 32 input button, 64 button,
+  // 128 canvas.
   return QStringLiteral(R"JS(
 (() => {
   if (globalThis.__gantrell) return true;
@@ -25,6 +26,7 @@ QString IsolatedHelper() {
       if (t === 'button' || t === 'submit' || t === 'reset' || t === 'image') k |= 32;
     }
     if (e instanceof HTMLButtonElement) k |= 64;
+    if (e instanceof HTMLCanvasElement) k |= 128;
     return k;
   };
   const register = (elements) => {
@@ -172,6 +174,7 @@ QString IsolatedHelper() {
     offsetLeft: (e) => num(e.offsetLeft),
     offsetTop: (e) => num(e.offsetTop),
     offsetWidth: (e) => num(e.offsetWidth),
+    offsetHeight: (e) => num(e.offsetHeight),
     text: (e) => str(e instanceof HTMLOptionElement ? e.text : e.textContent),
     labels: labelsOf,
     disabled: isDisabled,
@@ -411,6 +414,29 @@ QString IsolatedHelper() {
       const e = element(list, index);
       if (!(e instanceof HTMLSelectElement)) throw new Error('not a select element');
       return register(Array.from(e.options));
+    },
+    // A canvas's picture: ['png', base64] of its own pixels, ['blank'] while every pixel is
+    // transparent, or ['box', x, y, width, height] (on the page, in CSS pixels) when the page
+    // may not read it. The check for a blank canvas draws a small copy of it.
+    canvasPicture: (list, index) => {
+      const c = element(list, index);
+      if (!(c instanceof HTMLCanvasElement)) throw new Error('not a canvas');
+      try {
+        const probe = document.createElement('canvas');
+        probe.width = probe.height = 16;
+        const context = probe.getContext('2d');
+        context.drawImage(c, 0, 0, 16, 16);
+        const pixels = context.getImageData(0, 0, 16, 16).data;
+        let blank = true;
+        for (let i = 3; i < pixels.length && blank; i += 4) blank = pixels[i] === 0;
+        if (blank) return ['blank'];
+        const url = c.toDataURL('image/png');
+        return ['png', url.slice(url.indexOf(',') + 1)];
+      } catch (e) {
+        if (!e || e.name !== 'SecurityError') throw e;
+        const r = c.getBoundingClientRect();
+        return ['box', r.left + scrollX, r.top + scrollY, r.width, r.height];
+      }
     },
     click: (list, index) => {
       const e = element(list, index);

@@ -498,6 +498,44 @@ TEST_F(ChromiumView, ImagesOfferTheirLargestPictureAndBackgroundsAreListed) {
             QStringList({site.Url("/base/bg1.png"), site.Url("/base/bg2.png")}));
 }
 
+TEST_F(ChromiumView, BytesThePageHoldsAndCanvasesAreHandedOverWithoutAnotherRequest) {
+  const QByteArray png = QByteArray::fromBase64(
+      "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==");
+  site.Add("/shown.png", png, "image/png");
+  site.AddPage("/start.html", R"HTML(<title>Held</title>
+<img id="shown" src="/shown.png"><img id="missing" src="/missing.png">
+<img id="blob"><img id="revoked">
+<canvas id="blank" width="40" height="30"></canvas><canvas id="drawn" width="40" height="30"></canvas>
+<script>
+  const kept = URL.createObjectURL(new Blob(['kept bytes']));
+  const gone = URL.createObjectURL(new Blob(['gone']));
+  document.getElementById('blob').src = kept;
+  document.getElementById('revoked').src = gone;
+  URL.revokeObjectURL(gone);
+  document.getElementById('drawn').getContext('2d').fillRect(0, 0, 10, 10);
+</script>)HTML");
+  Load("/start.html");
+  // Until the page loads its images, the browser holds none of them and asks for none.
+  EXPECT_FALSE(view->PageImageBytes(site.Url("/shown.png")));
+  EXPECT_EQ(site.RequestCount("/shown.png"), 0);
+  EXPECT_EQ(view->PageImageBytes(ById("blob")->src()), QByteArray("kept bytes"));
+  EXPECT_FALSE(view->PageImageBytes(ById("revoked")->src()));
+
+  const int before = events.pageComplete;
+  view->LoadImages();
+  ASSERT_TRUE(WaitFor([&] { return events.pageComplete > before; }, kLoadTimeoutMs));
+  EXPECT_EQ(view->PageImageBytes(site.Url("/shown.png#x")), png);
+  EXPECT_EQ(site.RequestCount("/shown.png"), 1);
+  EXPECT_FALSE(view->PageImageBytes(site.Url("/missing.png"))) << "a 404 is no picture";
+  EXPECT_FALSE(view->PageImageBytes(site.Url("/never-shown.png")));
+
+  EXPECT_TRUE(ById("blank")->canvasPicture().isEmpty());
+  EXPECT_TRUE(ById("blank")->Is(ElementKind::Canvas));
+  EXPECT_EQ(ById("drawn")->offsetHeight(), 30);
+  EXPECT_TRUE(ById("drawn")->canvasPicture().startsWith("\x89PNG"));
+  EXPECT_THROW(ById("shown")->canvasPicture(), DocumentError);
+}
+
 TEST_F(ChromiumView, WalkSeesEveryElementAndPageScriptsCannotInterfere) {
   QString html = R"HTML(<title>Walk</title><script>
     // A hostile page: it replaces what a naive helper would use.

@@ -96,6 +96,52 @@ Chapter AddLongStrip(LocalSite& site, const QString& folder, int pages) {
   return chapter;
 }
 
+QString CanvasTilePath(const Chapter& chapter, int page, int index) {
+  return chapter.folder + QStringLiteral("tiles/%1-%2.png").arg(page).arg(index);
+}
+
+Chapter AddCanvasChapter(LocalSite& site, const QString& folder, int pages, LocalSite* tileSite) {
+  Chapter chapter;
+  chapter.folder = folder;
+  chapter.kind = ChapterKind::NextLinks;
+  chapter.pages = pages;
+  site.Add(QStringLiteral("/logo.png"), MakeImageBytes(100, 40, "PNG"), "image/png");
+  for (int page = 1; page <= pages; ++page) {
+    const QString path = folder + QStringLiteral("img/%1.png").arg(page, 3, 10, QLatin1Char('0'));
+    const QByteArray bytes = MakeImageBytes(640, 900, "PNG", int(qHash(folder)) + page);
+    site.Add(path, bytes, "image/png");
+    chapter.imagePaths.push_back(path);
+    chapter.images.push_back(bytes);
+    if (page == pages) {
+      site.AddPage(folder + PageName(page),
+                   PageHtml(chapter.kind, page, pages, QStringLiteral("<img src=\"%1\">").arg(path)));
+      continue;
+    }
+    // Served tile i shows the quarter key[i] of the page.
+    const int key[4] = {(page + 2) % 4, page % 4, (page + 3) % 4, (page + 1) % 4};
+    LocalSite& tiles = tileSite && page % 2 == 0 ? *tileSite : site;
+    for (int i = 0; i < 4; ++i)
+      tiles.Add(CanvasTilePath(chapter, page, i),
+                CropImageBytes(bytes, key[i] % 2 * 320, key[i] / 2 * 450, 320, 450, "PNG"),
+                "image/png");
+    const QString base = &tiles == &site ? QString() : tiles.Url(QString());
+    site.AddPage(folder + PageName(page),
+                 PageHtml(chapter.kind, page, pages,
+                          QStringLiteral(
+                              "<canvas id=\"page\" width=\"640\" height=\"900\"></canvas><script>"
+                              "const context = document.getElementById('page').getContext('2d');"
+                              "[%1, %2, %3, %4].forEach((quarter, i) => {"
+                              "  const tile = new Image();"
+                              "  tile.onload = () => context.drawImage(tile, quarter % 2 * 320,"
+                              "                                        Math.floor(quarter / 2) * 450);"
+                              "  tile.src = '%5' + i + '.png';"
+                              "});</script>")
+                              .arg(key[0]).arg(key[1]).arg(key[2]).arg(key[3])
+                              .arg(base + folder + QStringLiteral("tiles/%1-").arg(page))));
+  }
+  return chapter;
+}
+
 Chapter AddVirtualStrip(LocalSite& site, const QString& folder, int pages, VirtualStrip kind) {
   Chapter chapter = AddChapter(site, folder, ChapterKind::NoControls, pages);
   chapter.kind = ChapterKind::LongStrip;

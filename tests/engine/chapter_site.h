@@ -89,6 +89,16 @@ enum class PageMarkup {
 /// variants, the placeholder) is served too, so that a test can tell it was never asked for.
 void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup);
 
+/// Registers a chapter (NextLinks) of PNG pages under `folder` whose reader draws each page
+/// into a canvas from four tiles that it loads itself (new Image()), served in shuffled order:
+/// its script puts each where it belongs. With `tileSite`, the even pages' tiles come from that
+/// other site, which leaves the canvas unreadable to the page. The last page is an ordinary
+/// img. Chapter::images hold the whole pages, as a reader sees them.
+Chapter AddCanvasChapter(LocalSite& site, const QString& folder, int pages,
+                         LocalSite* tileSite = nullptr);
+/// The site path of tile `index` (0-3, as served) of `page` of a canvas chapter.
+QString CanvasTilePath(const Chapter& chapter, int page, int index);
+
 /// How a virtualised strip behaves (AddVirtualStrip).
 enum class VirtualStrip {
   KeepsThree, ///< a list that keeps only the three images around the scroll position

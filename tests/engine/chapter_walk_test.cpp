@@ -594,3 +594,36 @@ TEST_F(ChapterWalkTest, AVirtualisedStripIsReadWholeAndOneWithoutAnEndIsNeverDon
     EXPECT_TRUE(QDir(cut->folder).entryList(QDir::Files).isEmpty());
   }
 }
+
+TEST_F(ChapterWalkTest, ACanvasReaderIsSavedAsTheUnshuffledPagesAndEachPictureReachesTheSiteOnce) {
+  constexpr int kPages = 4;
+  LocalSite tiles; // another site: its tiles leave the canvas unreadable to the page
+  const Chapter chapter = testing_support::AddCanvasChapter(site_, "/canvas/", kPages, &tiles);
+  Walk walk(site_, chapter, 1101, sandbox_);
+  ASSERT_TRUE(WaitFor([&] { return walk.engine->Finished(); }, kWalkTimeoutMs));
+
+  const auto saved = walk.Reports<common::PageSavedReport>();
+  ASSERT_EQ(saved.size(), std::size_t(kPages)) << Dump(walk.frontEnd);
+  EXPECT_TRUE(walk.Reports<common::StallReport>().empty());
+  for (int page = 1; page <= kPages; ++page) {
+    SCOPED_TRACE(page);
+    const QByteArray file =
+        testing_support::ReadBytes(walk.folder + QStringLiteral("%1.png").arg(page, 3, 10, QLatin1Char('0')));
+    int width = 0, height = 0;
+    const QByteArray pixels = testing_support::PixelsOf(file, &width, &height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 900);
+    EXPECT_TRUE(pixels == testing_support::PixelsOf(chapter.images[page - 1])) << "pixel for pixel";
+    if (page == kPages) {
+      // An img of a page that loads its images: the browser's own answer, byte for byte.
+      EXPECT_EQ(file, chapter.images[page - 1]);
+      EXPECT_EQ(site_.RequestCount(chapter.ImagePath(page)), 1);
+      continue;
+    }
+    EXPECT_EQ(site_.RequestCount(chapter.ImagePath(page)), 0);
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ((page % 2 ? site_ : tiles).RequestCount(testing_support::CanvasTilePath(chapter, page, i)), 1)
+          << "tile " << i;
+  }
+  EXPECT_EQ(QDir(walk.folder).entryList(QDir::Files).size(), kPages);
+}

@@ -65,6 +65,64 @@ QByteArray MakeImageBytes(int width, int height, const char* format, int seed) {
   return result;
 }
 
+namespace {
+
+// The picture of `bytes`, decoded by GraphicsMagick; the caller destroys it.
+Image* Decode(const QByteArray& bytes) {
+  ExceptionInfo exception;
+  GetExceptionInfo(&exception);
+  ImageInfo* info = CloneImageInfo(nullptr);
+  Image* image = BlobToImage(info, bytes.constData(), size_t(bytes.size()), &exception);
+  DestroyImageInfo(info);
+  DestroyExceptionInfo(&exception);
+  return image;
+}
+
+} // namespace
+
+QByteArray CropImageBytes(const QByteArray& bytes, int x, int y, int width, int height,
+                          const char* format) {
+  Image* image = Decode(bytes);
+  if (!image) return {};
+  ExceptionInfo exception;
+  GetExceptionInfo(&exception);
+  const RectangleInfo box{unsigned(width), unsigned(height), x, y};
+  Image* part = CropImage(image, &box, &exception);
+  DestroyImage(image);
+  QByteArray result;
+  if (part) {
+    ImageInfo* info = CloneImageInfo(nullptr);
+    std::strncpy(info->magick, format, MaxTextExtent - 1);
+    std::strncpy(part->magick, format, MaxTextExtent - 1);
+    size_t length = 0;
+    void* blob = ImageToBlob(info, part, &length, &exception);
+    if (blob) {
+      result = QByteArray(static_cast<const char*>(blob), qsizetype(length));
+      MagickFree(blob);
+    }
+    DestroyImageInfo(info);
+    DestroyImage(part);
+  }
+  DestroyExceptionInfo(&exception);
+  return result;
+}
+
+QByteArray PixelsOf(const QByteArray& bytes, int* width, int* height) {
+  Image* image = Decode(bytes);
+  if (!image) return {};
+  QByteArray pixels(qsizetype(image->columns) * qsizetype(image->rows) * 4, '\0');
+  ExceptionInfo exception;
+  GetExceptionInfo(&exception);
+  if (!DispatchImage(image, 0, 0, image->columns, image->rows, "RGBA", CharPixel, pixels.data(),
+                     &exception))
+    pixels.clear();
+  if (width) *width = int(image->columns);
+  if (height) *height = int(image->rows);
+  DestroyExceptionInfo(&exception);
+  DestroyImage(image);
+  return pixels;
+}
+
 QByteArray MakeIconBytes() {
   // One 2 x 2 entry of 32 bits: directory, then the bitmap (twice the height: colours and mask).
   QByteArray bitmap;

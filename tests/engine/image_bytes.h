@@ -9,6 +9,14 @@ namespace testing_support {
 /// `seed` varies the colours so that pictures differ byte for byte. Empty on failure.
 QByteArray MakeImageBytes(int width, int height, const char* format, int seed = 0);
 
+/// The part of the picture `bytes` at (x, y) of `width` x `height`, as `format`. Empty on
+/// failure.
+QByteArray CropImageBytes(const QByteArray& bytes, int x, int y, int width, int height,
+                          const char* format);
+
+/// The pixels of the picture `bytes` as 8-bit RGBA rows, and its size; empty on failure.
+QByteArray PixelsOf(const QByteArray& bytes, int* width = nullptr, int* height = nullptr);
+
 /// A 2 x 2 icon (ICO with one 32-bit entry), which GraphicsMagick reads but cannot write.
 QByteArray MakeIconBytes();
 

@@ -20,6 +20,7 @@ public:
   int offsetLeft() override { Check(); return e_->left; }
   int offsetTop() override { Check(); return e_->top; }
   int offsetWidth() override { Check(); return e_->width; }
+  int offsetHeight() override { Check(); return e_->height; }
   void setSelectedIndex(int index) override { Check(); e_->selectedIndex = index; }
   QString text() override { Check(); return e_->text; }
   std::unique_ptr<engine::FIElementCollection> options() override;

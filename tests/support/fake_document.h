@@ -17,7 +17,7 @@ struct FakeElement {
   QString tag;
   std::set<engine::ElementKind> kinds;
   QString innerText, outerHTML, id, href, src, value, text;
-  int left = 0, top = 0, width = 50;
+  int left = 0, top = 0, width = 50, height = 20;
   int selectedIndex = -1;
   std::vector<std::shared_ptr<FakeElement>> options; ///< a select's own options
   int clicks = 0;
