@@ -454,42 +454,30 @@ TEST_F(PageImageTest, BytesThePageHoldsAreNeverFetchedAgain) {
   const QByteArray png = MakeImageBytes(320, 410, "PNG");
   const QString base64 = QString::fromLatin1(png.toBase64());
   // data: addresses carry their bytes, in base64 (also broken by blanks or escapes) or not.
-  EXPECT_EQ(engine::DecodeDataUrl("data:image/png;base64," + base64), png);
   EXPECT_EQ(engine::DecodeDataUrl("DATA:;BASE64," + base64.left(8) + "%0A " + base64.mid(8)), png);
   EXPECT_EQ(engine::DecodeDataUrl("data:text/plain,a%20b,c"), QByteArray("a b,c"));
-  EXPECT_FALSE(engine::DecodeDataUrl("data:image/png;base64,@@@"));
-  EXPECT_FALSE(engine::DecodeDataUrl("data:image/png;base64"));
-  EXPECT_FALSE(engine::DecodeDataUrl(site_.Url("/a.png")));
-
+  for (const QString& bad : {"data:image/png;base64,@@@", "data:image/png;base64", "http://x/a.png"})
+    EXPECT_FALSE(engine::DecodeDataUrl(bad)) << bad.toStdString();
   const auto data = engine::ObtainImage("data:image/png;base64," + base64, {}, temporary_);
   ASSERT_TRUE(data);
-  EXPECT_EQ(data->extension, ".png");
-  EXPECT_EQ(data->height, 410);
   EXPECT_EQ(testing_support::ReadBytes(data->temporaryPath), png);
 
-  // What the page gives is taken as it is; the site is not asked.
-  const QString served = Serve("served.png", 400, 500);
-  QStringList asked;
+  // What the page gives is taken as it is; what it does not is fetched; a blob: address it
+  // cannot give is nothing.
   engine::ImageRequest request{site_.Url("/page.html"), {}};
   request.pageBytes = [&](const QString& url) -> std::optional<QByteArray> {
-    asked << url;
-    if (url.startsWith("blob:") || url.endsWith("served.png")) return MakeImageBytes(330, 420, "JPEG");
+    if (url.startsWith("blob:") || url.endsWith("held.png")) return MakeImageBytes(330, 420, "JPEG");
     return std::nullopt;
   };
-  const auto held = engine::ObtainImage(site_.Url(served), request, temporary_);
+  const auto held = engine::ObtainImage(site_.Url(Serve("held.png", 400, 500)), request, temporary_);
   ASSERT_TRUE(held);
   EXPECT_EQ(held->extension, ".jpg");
-  EXPECT_EQ(held->url, site_.Url(served));
-  EXPECT_EQ(site_.RequestCount(served), 0);
   EXPECT_TRUE(engine::ObtainImage("blob:" + site_.Url("/1-2-3"), request, temporary_));
-  // What the page does not hold is fetched; a blob: address it cannot give is nothing.
-  ASSERT_TRUE(engine::ObtainImage(site_.Url(Serve("other.png", 400, 500)), request, temporary_));
+  EXPECT_TRUE(engine::ObtainImage(site_.Url(Serve("other.png", 400, 500)), request, temporary_));
   EXPECT_EQ(site_.Requests().size(), 1);
   EXPECT_FALSE(engine::ObtainImage("blob:" + site_.Url("/gone"), {}, temporary_));
-  EXPECT_EQ(asked.size(), 3);
   // Bytes that are no picture leave nothing behind.
   const QStringList before = temporary_;
-  EXPECT_FALSE(engine::ImageOfBytes("x", "<html>", temporary_));
   EXPECT_FALSE(engine::ObtainImage("data:image/png;base64,AAAA", {}, temporary_));
   EXPECT_EQ(temporary_, before);
 }
