@@ -131,6 +131,8 @@ void CMonitorView::ProcessPage() {
     SendPageInfo(document->title(), TotalOf(count_));
     if (!*alive) return;
     if (!jump_ || DefersOpenWalk(count_)) {
+      // A reader embedded from another site, out of reach from the page: the frame is the page.
+      if (!jump_ && EnterForeignFrame(document)) return;
       // Perhaps a long strip: let the page fill in the images it shows only in view, so that
       // they are there at the last chance.
       if (browser_) browser_->BringAllIntoView();
@@ -251,6 +253,15 @@ std::unique_ptr<CPageJumpBase> CMonitorView::ImageJump(FIHTMLDocument* document,
   *count = jump->GetPageCount(document);
   if (*count == 0) return nullptr;
   return jump;
+}
+
+bool CMonitorView::EnterForeignFrame(FIHTMLDocument* document) {
+  const QString frame = document->foreignFrame();
+  if (frame.isEmpty() || !browser_ || enteredFrames_.contains(frame)) return false;
+  // Once per address: a frame page that embeds itself again is not entered for ever.
+  enteredFrames_ << frame;
+  browser_->Navigate(frame);
+  return true;
 }
 
 void CMonitorView::LetPageLoadImages() {

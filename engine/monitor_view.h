@@ -140,6 +140,9 @@ private:
                                            std::int32_t* count);
   /// Lets the page load its images, for a reader that draws its page into a canvas.
   void LetPageLoadImages();
+  /// Loads the page's foreign frame (FIHTMLDocument::foreignFrame) in its place, once per
+  /// address: the walk goes on there as if the frame were the page. False when there is none.
+  bool EnterForeignFrame(engine::FIHTMLDocument* document);
   /// How this page's browser asks for images.
   engine::ImageRequest ImageRequestOfPage() const;
   /// Goes to the next page when there is one, once the page delay allows: waits for the
@@ -200,6 +203,7 @@ private:
   std::unique_ptr<CPageWatch> watch_; ///< the last chance
   std::unique_ptr<CEventMonitorPage> monitorPage_;
   QStringList temporaryFiles_;
+  QStringList enteredFrames_; ///< foreign frames loaded in the page's place (EnterForeignFrame)
   std::unique_ptr<engine::FIBrowserView> browser_;
   /// Cleared by the destructor; copies held across a report tell whether the view survived.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

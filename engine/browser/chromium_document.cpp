@@ -274,4 +274,10 @@ QStringList CChromiumDocument::backgroundImageSources() {
   return sources;
 }
 
+QString CChromiumDocument::foreignFrame() {
+  const QJsonValue v = View().Run(QStringLiteral("foreignFrame"), {});
+  if (!v.isString()) throw DocumentError("unexpected answer from the page");
+  return v.toString();
+}
+
 } // namespace engine

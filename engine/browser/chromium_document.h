@@ -103,6 +103,7 @@ public:
   std::vector<ItemRow> itemRows() override;
   ImagePresence imageShown(const QString& url) override;
   QStringList backgroundImageSources() override;
+  QString foreignFrame() override;
 
 private:
   CChromiumView& View();

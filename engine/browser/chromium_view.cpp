@@ -405,7 +405,9 @@ void CChromiumView::OnEvent(const devtools::Message& event) {
 }
 
 void CChromiumView::OnRequestedNavigation(const QJsonObject& p) {
-  if (p.value(QLatin1String("frameId")).toString() != targetId_) return;
+  // A frame's navigation is the owner's business only when one of its calls started it (a
+  // reader inside a frame, driven like a page); what frames do on their own is theirs.
+  if (p.value(QLatin1String("frameId")).toString() != targetId_ && navigatingCalls_ == 0) return;
   // New tabs and windows are reported by Page.windowOpen.
   if (p.value(QLatin1String("disposition")).toString() != QLatin1String("currentTab")) return;
   const QString url = p.value(QLatin1String("url")).toString();
@@ -450,8 +452,8 @@ void CChromiumView::OnRequestPaused(const QJsonObject& p) {
   if ((type == QLatin1String("Image") && !imagesLoad_) || type == QLatin1String("Media")) {
     refuse = true;
   } else if (type == QLatin1String("Document") &&
-             p.value(QLatin1String("frameId")).toString() == targetId_ &&
              !p.contains(QLatin1String("redirectedRequestId"))) {
+    const bool page = p.value(QLatin1String("frameId")).toString() == targetId_;
     const QJsonObject request = p.value(QLatin1String("request")).toObject();
     const QString url = request.value(QLatin1String("url")).toString();
     if (!offering_.isEmpty() && url == offering_) {
@@ -463,7 +465,7 @@ void CChromiumView::OnRequestPaused(const QJsonObject& p) {
     if (it != announced_.end()) {
       abort = it->cancel;
       announced_.erase(it);
-    } else {
+    } else if (page) {
       abort = Offer(url + request.value(QLatin1String("urlFragment")).toString());
     }
   }
@@ -584,6 +586,7 @@ QJsonValue CChromiumView::Call(const QString& op, const QJsonArray& args, quint6
   };
   released_ = {};
   QPointer<CDevToolsPipe> pipe = pipe_;
+  const NavigatingCall navigating(this, mode == MayNavigate);
   const auto reply = pipe->Call(QStringLiteral("Runtime.callFunctionOn"), params, sessionId_,
                                 kCallTimeoutMs);
   if (mode != ReadOnly) ++cacheGeneration_;
@@ -618,6 +621,7 @@ void CChromiumView::ClickAtCentre(int listId, int index, quint64 epoch) {
     return;
   }
   ++cacheGeneration_;
+  const NavigatingCall navigating(this, true);
   const double x = at[0].toDouble();
   const double y = at[1].toDouble();
   DispatchMouse(QStringLiteral("mouseMoved"), x, y);

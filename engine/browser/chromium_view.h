@@ -9,7 +9,9 @@
 //   the answer. The main frame's document request is paused by the browser
 //   (Fetch.requestPaused) and is continued or failed with that answer; a request nobody
 //   announced (Navigate, a navigation the browser starts) is offered when it pauses.
-//   A failed ("aborted") request leaves the page where it was.
+//   A failed ("aborted") request leaves the page where it was. A navigation of one of the
+//   page's frames is offered the same way when a call of the owner's started it (a reader in
+//   a frame, clicked); what frames do on their own is left to them.
 // - Held page: the document helper cancels the page's navigations in the page itself (its
 //   navigate event) and hands their addresses back with the answer of the call that caused
 //   them; the view offers them before the call returns. One the helper could not cancel
@@ -150,6 +152,20 @@ private:
   bool hasDocument_ = false;
   bool crashed_ = false;
   bool pageHeld_ = false;
+  /// Calls under way that may start navigations (click, fireEvent, a click at the centre);
+  /// while there are any, navigations of the page's frames are offered too.
+  int navigatingCalls_ = 0;
+  struct NavigatingCall {
+    NavigatingCall(CChromiumView* view, bool navigating)
+        : link(view->link_), counted(navigating) {
+      if (counted) ++view->navigatingCalls_;
+    }
+    ~NavigatingCall() {
+      if (counted && link->view) --link->view->navigatingCalls_;
+    }
+    std::shared_ptr<ViewLink> link;
+    bool counted;
+  };
   bool stopAfterCall_ = false; // a held page's navigation got as far as the browser
   quint64 epoch_ = 1;
   quint64 broughtIntoView_ = 0; // the epoch BringAllIntoView last started its scroll in

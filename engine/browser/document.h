@@ -3,6 +3,11 @@
 // its element collections and elements. The real implementation reaches the DOM of a Chromium
 // page from an isolated script world; unit tests may use a fake behind the same interface.
 //
+// "Document order" spans what a reader may hide its controls and images in: the document's own
+// elements first, then, depth-first in document order, those of its open shadow roots and of
+// its frames of the same site. The collections, getElementById, the document text and the
+// searches below all see them.
+//
 // Error contract: a kind test that does not match answers false (it is no error). Every other
 // failing call throws DocumentError, which ends the caller's current step; the next timer
 // tick tries again. Elements and collections are handles: they stay valid objects after the
@@ -180,6 +185,10 @@ public:
   /// each once; only of elements with a box on the page. Documents that cannot tell answer
   /// none.
   virtual QStringList backgroundImageSources() { return {}; }
+  /// The address of the largest frame of another site that takes a page's room (at least
+  /// 301 x 401 CSS pixels): a reader embedded from elsewhere, whose document this one cannot
+  /// look into. Empty when there is none; documents that cannot tell answer empty.
+  virtual QString foreignFrame() { return {}; }
 };
 
 } // namespace engine

@@ -14,19 +14,47 @@ QString IsolatedHelper() {
   const lists = new Map();
   const blobs = new Map();
   let next = 1;
+  // An element of a frame of the page belongs to that frame's window: the classes it is an
+  // instance of are that window's own.
+  const isA = (e, name) => {
+    if (!e || typeof e !== 'object') return false;
+    if (e instanceof globalThis[name]) return true;
+    const view = e.ownerDocument && e.ownerDocument.defaultView;
+    return !!view && typeof view[name] === 'function' && e instanceof view[name];
+  };
+  // The page's elements in document order: the top document's first, then, depth-first in
+  // document order, those of its open shadow roots and of its frames of the same site (their
+  // hosts' order decides). Frames of another site are out of reach here (see foreignFrame).
+  const deepElements = () => {
+    const found = [];
+    const walk = (root, depth) => {
+      const own = Array.from(root.querySelectorAll('*'));
+      found.push(...own);
+      if (depth > 8) return;
+      for (const e of own) {
+        if (e.shadowRoot) walk(e.shadowRoot, depth + 1);
+        if (e.localName !== 'iframe' && e.localName !== 'frame') continue;
+        let inner = null;
+        try { inner = e.contentDocument; } catch (x) { inner = null; }
+        if (inner && inner.documentElement) walk(inner, depth + 1);
+      }
+    };
+    walk(document, 0);
+    return found;
+  };
   const kindOf = (e) => {
     let k = 0;
-    if (e instanceof HTMLAnchorElement) k |= 1;
-    if (e instanceof HTMLImageElement) k |= 2;
-    if (e instanceof HTMLSelectElement) k |= 4;
-    if (e instanceof HTMLOptionElement) k |= 8;
-    if (e instanceof HTMLInputElement) {
+    if (isA(e, 'HTMLAnchorElement')) k |= 1;
+    if (isA(e, 'HTMLImageElement')) k |= 2;
+    if (isA(e, 'HTMLSelectElement')) k |= 4;
+    if (isA(e, 'HTMLOptionElement')) k |= 8;
+    if (isA(e, 'HTMLInputElement')) {
       k |= 16;
       const t = String(e.type).toLowerCase();
       if (t === 'button' || t === 'submit' || t === 'reset' || t === 'image') k |= 32;
     }
-    if (e instanceof HTMLButtonElement) k |= 64;
-    if (e instanceof HTMLCanvasElement) k |= 128;
+    if (isA(e, 'HTMLButtonElement')) k |= 64;
+    if (isA(e, 'HTMLCanvasElement')) k |= 128;
     return k;
   };
   const register = (elements) => {
@@ -47,19 +75,19 @@ QString IsolatedHelper() {
   const str = (v) => (typeof v === 'string' ? v : '');
   const num = (v) => (typeof v === 'number' ? v : 0);
   // Every element of the page in document order: the one walk that the searches for controls
-  // and rows share, and so the place where open shadow roots and frames would join in.
-  const pageElements = () => Array.from(document.getElementsByTagName('*'));
-  const textOf = (e) => str(e instanceof HTMLElement ? e.innerText : e.textContent);
+  // and rows share.
+  const pageElements = deepElements;
+  const textOf = (e) => str(isA(e, 'HTMLElement') ? e.innerText : e.textContent);
   const attr = (e, name) => str(e.getAttribute ? e.getAttribute(name) : null).trim();
   const roleOf = (e) => attr(e, 'role').toLowerCase().split(/\s+/)[0];
   const hasClass = (e, name) => !!(e && e.classList && e.classList.contains(name));
   const isInputButton = (e) => (kindOf(e) & 32) !== 0;
   // What a click acts on: a link with an address, a button, an element with such a role.
   const isPressable = (e) =>
-    (e instanceof HTMLAnchorElement && e.hasAttribute('href')) || e instanceof HTMLButtonElement ||
+    (isA(e, 'HTMLAnchorElement') && e.hasAttribute('href')) || isA(e, 'HTMLButtonElement') ||
     isInputButton(e) || roleOf(e) === 'button' || roleOf(e) === 'link';
   const isControl = (e) =>
-    e instanceof HTMLAnchorElement || isPressable(e) || attr(e, 'aria-label') !== '' ||
+    isA(e, 'HTMLAnchorElement') || isPressable(e) || attr(e, 'aria-label') !== '' ||
     attr(e, 'title') !== '';
   // An item that wraps only `e` (a list item or span around a link) shares its state.
   const wrapperOf = (e) => {
@@ -98,12 +126,12 @@ QString IsolatedHelper() {
     return r.right > 0 && r.left < innerWidth;
   };
   const clampPixel = (x) => Math.max(0, Math.min(x, 1e6));
-  const absolute = (u) => {
-    try { return new URL(u, document.baseURI).href; } catch (e) { return ''; }
+  const absolute = (u, base = document.baseURI) => {
+    try { return new URL(u, base).href; } catch (e) { return ''; }
   };
   // A srcset attribute as [{url, w, x}]: addresses may hold commas (data: addresses), so an
   // address runs to the next blank, and its descriptors to the next comma.
-  const parseSrcset = (text) => {
+  const parseSrcset = (text, base) => {
     const s = str(text);
     const out = [];
     let i = 0;
@@ -124,7 +152,7 @@ QString IsolatedHelper() {
         i = k + 1;
       }
       if (!url) continue;
-      const candidate = { url: absolute(url), w: 0, x: 1 };
+      const candidate = { url: absolute(url, base), w: 0, x: 1 };
       for (const d of descriptors.trim().split(/\s+/)) {
         const m = /^(\d+(?:\.\d+)?)([wx])$/i.exec(d);
         if (m) candidate[m[2].toLowerCase()] = parseFloat(m[1]);
@@ -141,19 +169,19 @@ QString IsolatedHelper() {
   // address stands for src until the loader has put it there; only a blob: address is the
   // reader's own picture already.
   const imageSource = (e) => {
-    if (!(e instanceof HTMLImageElement)) return str(e.src);
+    if (!(isA(e, 'HTMLImageElement'))) return str(e.src);
     let base = str(e.src);
     const lazy = lazyAttributes.map((a) => e.getAttribute(a)).find((v) => v && v.trim());
-    if (lazy && !/^blob:/i.test(base)) base = absolute(lazy.trim()) || base;
+    if (lazy && !/^blob:/i.test(base)) base = absolute(lazy.trim(), e.baseURI) || base;
     const candidates = base ? [{ url: base, w: 0, x: 1 }] : [];
-    candidates.push(...parseSrcset(e.getAttribute('srcset')),
-                    ...parseSrcset(e.getAttribute('data-srcset')));
+    candidates.push(...parseSrcset(e.getAttribute('srcset'), e.baseURI),
+                    ...parseSrcset(e.getAttribute('data-srcset'), e.baseURI));
     const picture = e.parentElement;
     if (picture && picture.tagName === 'PICTURE') {
       for (const source of picture.children) {
         if (source.tagName !== 'SOURCE' || !decodableType(source.getAttribute('type'))) continue;
-        candidates.push(...parseSrcset(source.getAttribute('srcset')),
-                        ...parseSrcset(source.getAttribute('data-srcset')));
+        candidates.push(...parseSrcset(source.getAttribute('srcset'), e.baseURI),
+                        ...parseSrcset(source.getAttribute('data-srcset'), e.baseURI));
       }
     }
     const widths = candidates.filter((c) => c.w > 0);
@@ -164,7 +192,7 @@ QString IsolatedHelper() {
     return best ? best.url : '';
   };
   const readers = {
-    innerText: (e) => str(e instanceof HTMLElement ? e.innerText : e.textContent),
+    innerText: (e) => str(isA(e, 'HTMLElement') ? e.innerText : e.textContent),
     outerHTML: (e) => str(e.outerHTML),
     id: (e) => str(e.id),
     href: (e) => str(e.href),
@@ -175,7 +203,7 @@ QString IsolatedHelper() {
     offsetTop: (e) => num(e.offsetTop),
     offsetWidth: (e) => num(e.offsetWidth),
     offsetHeight: (e) => num(e.offsetHeight),
-    text: (e) => str(e instanceof HTMLOptionElement ? e.text : e.textContent),
+    text: (e) => str(isA(e, 'HTMLOptionElement') ? e.text : e.textContent),
     labels: labelsOf,
     disabled: isDisabled,
     linkHref: (e) => {
@@ -193,7 +221,8 @@ QString IsolatedHelper() {
   // The image addresses the page shows now, in document order.
   const shownImages = () => {
     const shown = [];
-    for (const img of document.getElementsByTagName('img')) {
+    for (const img of deepElements()) {
+      if (img.localName !== 'img') continue;
       const u = imageSource(img);
       if (u) shown.push(u);
     }
@@ -272,9 +301,33 @@ QString IsolatedHelper() {
       }
       return typeof tag === 'string' ? tag.slice(0, 64) : '';
     },
-    text: () => (document.documentElement ? str(document.documentElement.innerText) : ''),
-    all: () => register(Array.from(document.getElementsByTagName('*'))),
-    byTag: (tag) => register(Array.from(document.getElementsByTagName(tag))),
+    // The page's text, and after it that of its frames of the same site.
+    text: () => {
+      const texts = [];
+      const frames = deepElements().filter((e) => e.localName === 'html' && e.ownerDocument !== document);
+      for (const e of [document.documentElement, ...frames]) if (e) texts.push(str(e.innerText));
+      return texts.join('\n');
+    },
+    all: () => register(deepElements()),
+    byTag: (tag) => {
+      const name = str(tag).toLowerCase();
+      return register(deepElements().filter((e) => e.localName === name));
+    },
+    // The address of the largest frame of another site that takes a page's room (at least
+    // 301 x 401 CSS pixels), whose document is out of reach here; '' when there is none.
+    foreignFrame: () => {
+      let best = '', most = 0;
+      for (const e of deepElements()) {
+        if (e.localName !== 'iframe' && e.localName !== 'frame') continue;
+        let reachable = false;
+        try { reachable = !!e.contentDocument; } catch (x) { reachable = false; }
+        const r = e.getBoundingClientRect();
+        const address = str(e.src);
+        if (reachable || r.width < 301 || r.height < 401 || !/^https?:/i.test(address)) continue;
+        if (r.width * r.height > most) { best = address; most = r.width * r.height; }
+      }
+      return best;
+    },
     backgrounds: () => {
       const found = [];
       const urls = /url\(\s*(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)'|([^)\s]*))\s*\)/g;
@@ -286,8 +339,8 @@ QString IsolatedHelper() {
           if (u && !found.includes(u)) found.push(u);
         }
       };
-      for (const e of document.getElementsByTagName('*')) {
-        if (e instanceof HTMLImageElement || e.getClientRects().length === 0) continue;
+      for (const e of deepElements()) {
+        if (isA(e, 'HTMLImageElement') || e.getClientRects().length === 0) continue;
         take(getComputedStyle(e));
         take(getComputedStyle(e, '::before'));
         take(getComputedStyle(e, '::after'));
@@ -295,7 +348,7 @@ QString IsolatedHelper() {
       return found;
     },
     byId: (id) => {
-      const e = document.getElementById(id);
+      const e = document.getElementById(id) || deepElements().find((x) => x.id === id);
       return e ? register([e]) : null;
     },
     release: (ids) => { for (const id of ids) lists.delete(id); },
@@ -343,7 +396,7 @@ QString IsolatedHelper() {
           elements.push(e);
           const wrapper = wrapperOf(e);
           return [text, elements.length - 1, isPressable(e), isCurrent(e) || (!!wrapper && isCurrent(wrapper)),
-                  isDisabled(e), e instanceof HTMLAnchorElement ? str(e.href) : ''];
+                  isDisabled(e), isA(e, 'HTMLAnchorElement') ? str(e.href) : ''];
         })]);
       }
       const [id, kinds] = register(elements);
@@ -351,7 +404,8 @@ QString IsolatedHelper() {
     },
     imageShown: (url) => {
       let found = false;
-      for (const img of document.getElementsByTagName('img')) {
+      for (const img of deepElements()) {
+        if (img.localName !== 'img') continue;
         if (str(img.src) !== url && str(img.currentSrc) !== url) continue;
         if (isShown(img)) return 2;
         found = true;
@@ -407,12 +461,12 @@ QString IsolatedHelper() {
     },
     setSelectedIndex: (list, index, i) => {
       const e = element(list, index);
-      if (!(e instanceof HTMLSelectElement)) throw new Error('not a select element');
+      if (!(isA(e, 'HTMLSelectElement'))) throw new Error('not a select element');
       e.selectedIndex = i;
     },
     options: (list, index) => {
       const e = element(list, index);
-      if (!(e instanceof HTMLSelectElement)) throw new Error('not a select element');
+      if (!(isA(e, 'HTMLSelectElement'))) throw new Error('not a select element');
       return register(Array.from(e.options));
     },
     // A canvas's picture: ['png', base64] of its own pixels, ['blank'] while every pixel is
@@ -420,7 +474,7 @@ QString IsolatedHelper() {
     // may not read it. The check for a blank canvas draws a small copy of it.
     canvasPicture: (list, index) => {
       const c = element(list, index);
-      if (!(c instanceof HTMLCanvasElement)) throw new Error('not a canvas');
+      if (!(isA(c, 'HTMLCanvasElement'))) throw new Error('not a canvas');
       try {
         const probe = document.createElement('canvas');
         probe.width = probe.height = 16;

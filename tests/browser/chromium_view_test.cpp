@@ -498,6 +498,35 @@ TEST_F(ChromiumView, ImagesOfferTheirLargestPictureAndBackgroundsAreListed) {
             QStringList({site.Url("/base/bg1.png"), site.Url("/base/bg2.png")}));
 }
 
+TEST_F(ChromiumView, OpenShadowRootsAndFramesOfTheSiteFollowTheTopDocumentDepthFirst) {
+  site.AddPage("/inner.html", R"HTML(<img id="d" src="d.png"><a id="next" href="/inner2.html">Next</a>)HTML");
+  site.AddPage("/start.html", R"HTML(<title>Deep</title><img id="a" src="a.png">
+<div id="host"></div><iframe src="/inner.html"></iframe><img id="e" src="e.png">
+<script>
+  const root = document.getElementById('host').attachShadow({ mode: 'open' });
+  root.innerHTML = '<img id="b" src="b.png"><span id="nested"></span>';
+  root.getElementById('nested').attachShadow({ mode: 'open' }).innerHTML = '<img id="c" src="c.png">';
+  document.body.appendChild(document.createElement('div')).attachShadow({ mode: 'closed' }).innerHTML = '<img id="x">';
+</script>)HTML");
+  engine::FIHTMLDocument& doc = Load("/start.html");
+  auto images = doc.getElementsByTagName("img");
+  QStringList order;
+  for (int i = 0; i < images->length(); ++i) {
+    EXPECT_TRUE(images->item(i)->Is(ElementKind::Image)) << i;
+    order << images->item(i)->id();
+  }
+  EXPECT_EQ(order, QStringList({"a", "e", "b", "c", "d"})); // a closed root stays closed
+  EXPECT_EQ(ById("d")->imageSource(), site.Url("/d.png"));
+  EXPECT_TRUE(doc.documentText().contains("Next"));
+  EXPECT_EQ(doc.foreignFrame(), "");
+  // A click in the frame navigates the frame: offered like the page's own, and cancelled.
+  events.cancelPart = "/inner2";
+  ById("next")->click();
+  EXPECT_EQ(events.navigations.mid(1), QStringList{site.Url("/inner2.html")});
+  Settle();
+  EXPECT_EQ(site.RequestCount("/inner2.html"), 0);
+}
+
 TEST_F(ChromiumView, BytesThePageHoldsAndCanvasesAreHandedOverWithoutAnotherRequest) {
   const QByteArray png = QByteArray::fromBase64(
       "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==");

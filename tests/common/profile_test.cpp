@@ -205,9 +205,10 @@ TEST(HandOffFile, KeysAreWrittenInProtocolOrderAsUtf16) {
   EXPECT_EQ(tuned.cookiesFile, "/home/u/cookies 2.txt");
   QFile::remove(tunedPath);
   EXPECT_EQ(tuned.maxPages, std::nullopt);
-  job.maxPages = 20; // the page cap of a chapter without a stated total comes last
+  job.maxPages = 20; // the page cap of a chapter without a stated total, before the cookies
   const QString cappedPath = WriteHandOffFile(job);
-  EXPECT_TRUE(ReadBytes(cappedPath).endsWith(Utf16("page_memory=300\r\nmax_pages=20\r\n").mid(2)));
+  EXPECT_TRUE(ReadBytes(cappedPath).endsWith(
+      Utf16("page_memory=300\r\nmax_pages=20\r\ncookies_file=/home/u/cookies 2.txt\r\n").mid(2)));
   EXPECT_EQ(ReadHandOffFile(cappedPath).maxPages, 20);
   QFile::remove(cappedPath);
 

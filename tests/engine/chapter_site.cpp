@@ -100,6 +100,18 @@ QString CanvasTilePath(const Chapter& chapter, int page, int index) {
   return chapter.folder + QStringLiteral("tiles/%1-%2.png").arg(page).arg(index);
 }
 
+Chapter AddFramedChapter(LocalSite& site, const QString& folder, int pages, LocalSite& readerSite) {
+  Chapter chapter = AddChapter(readerSite, folder, ChapterKind::NextLinks, pages);
+  site.AddPage(folder + QStringLiteral("index.html"),
+               QStringLiteral("<!DOCTYPE html><html><head><title>Host</title></head><body>"
+                              "<h1>Today's chapter</h1><iframe src=\"%1\" "
+                              "style=\"width:760px;height:1100px;border:0\"></iframe></body></html>")
+                   .arg(readerSite.Url(folder + PageName(1))));
+  chapter.pagePaths = {folder + QStringLiteral("index.html")};
+  for (int page = 2; page <= pages; ++page) chapter.pagePaths.push_back(folder + PageName(page));
+  return chapter;
+}
+
 Chapter AddCanvasChapter(LocalSite& site, const QString& folder, int pages, LocalSite* tileSite) {
   Chapter chapter;
   chapter.folder = folder;
@@ -255,6 +267,15 @@ QString MarkupBody(LocalSite& site, const Chapter& chapter, int page, PageMarkup
                "<img src=\"%2clear.gif\" style=\"position:absolute;left:0;top:0;"
                "width:100%;height:100%\" alt=\"\"></div>")
         .arg(image, chapter.folder);
+  case PageMarkup::Shadow:
+    return QStringLiteral(
+               "<comic-reader></comic-reader><script>"
+               "customElements.define('comic-reader', class extends HTMLElement {"
+               "  constructor() { super(); const root = this.attachShadow({ mode: 'open' });"
+               "    root.innerHTML = '<img src=\"%1\"><button>Next</button>';"
+               "    root.querySelector('button').onclick = () => { location.href = '%2'; }; }"
+               "});</script>")
+        .arg(image, PageName(std::min(page + 1, chapter.pages)));
   case PageMarkup::Watchful:
     site.Add(QStringLiteral("/refused.png"), MakeImageBytes(200, 100, "PNG"), "image/png");
     return QStringLiteral(

@@ -79,6 +79,8 @@ enum class PageMarkup {
   BlobReader, ///< the script fetches the image and shows odd pages through a blob: address,
               ///< even ones through a data: address
   Background, ///< the page as a div's CSS background, under a transparent 1x1 image
+  Shadow,     ///< a custom element with the image and a "Next" button in its open shadow root
+              ///< (for a chapter of no controls of its own)
   Watchful,   ///< shows the page only to a browser without automation tells (webdriver,
               ///< "Headless" in the user agent or its client hints, no brands, no languages,
               ///< a window larger than the screen); a small "refused" picture otherwise
@@ -88,6 +90,12 @@ enum class PageMarkup {
 /// The page images are still served where they were; what else a markup names (smaller
 /// variants, the placeholder) is served too, so that a test can tell it was never asked for.
 void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup);
+
+/// Registers a chapter (NextLinks) under `folder` of `readerSite`, and a host page under
+/// `folder` of `site` ("index.html", the walk's start) that shows its first page in a frame of
+/// page size: a frame of the same site, or of another when `readerSite` is another site. The
+/// chapter's page paths name the host page first (on `site`), then the reader's pages.
+Chapter AddFramedChapter(LocalSite& site, const QString& folder, int pages, LocalSite& readerSite);
 
 /// Registers a chapter (NextLinks) of PNG pages under `folder` whose reader draws each page
 /// into a canvas from four tiles that it loads itself (new Image()), served in shuffled order:

@@ -589,3 +589,30 @@ TEST_F(ChapterWalkTest, ACanvasReaderIsSavedAsTheUnshuffledPagesAndEachPictureRe
       EXPECT_EQ((page % 2 ? site_ : tiles).RequestCount(testing_support::CanvasTilePath(chapter, page, i)), 1);
   }
 }
+
+TEST_F(ChapterWalkTest, ReadersInAFrameOfThisOrAnotherSiteOrInAShadowRootAreWalkedAsPages) {
+  constexpr int kPages = 3;
+  LocalSite elsewhere; // a second local port: a frame of another site
+  std::vector<std::unique_ptr<Walk>> walks;
+  const Chapter same = testing_support::AddFramedChapter(site_, "/framed/", kPages, site_);
+  const Chapter foreign = testing_support::AddFramedChapter(site_, "/foreign/", kPages, elsewhere);
+  Chapter shadow = AddChapter(site_, "/shadow/", ChapterKind::NoControls, kPages);
+  testing_support::ShowPagesAs(site_, shadow, testing_support::PageMarkup::Shadow);
+  for (const Chapter* chapter : {&same, &foreign, static_cast<const Chapter*>(&shadow)})
+    walks.push_back(std::make_unique<Walk>(site_, *chapter, 1201 + int(walks.size()), sandbox_));
+  ASSERT_TRUE(WaitFor([&] { return AllFinished(walks); }, kWalkTimeoutMs));
+  for (const auto& walk : walks) {
+    SCOPED_TRACE(walk->chapter.folder.toStdString());
+    ASSERT_EQ(walk->Reports<common::PageSavedReport>().size(), std::size_t(kPages)) << Dump(walk->frontEnd);
+    EXPECT_TRUE(walk->Reports<common::StallReport>().empty());
+    const LocalSite& reader = walk->chapter.folder == "/foreign/" ? elsewhere : site_;
+    for (int page = 1; page <= kPages; ++page) {
+      const QString name = QStringLiteral("%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
+      EXPECT_EQ(testing_support::ReadBytes(walk->folder + name), walk->chapter.images[page - 1]) << page;
+      EXPECT_EQ(reader.RequestCount(walk->chapter.ImagePath(page)), 1) << page;
+    }
+  }
+  // The frame's next pages were caught like the page's own and opened as pages.
+  EXPECT_EQ(walks[0]->Reports<common::PageSavedReport>()[1].url, site_.Url("/framed/p2.html"));
+  EXPECT_EQ(walks[1]->Reports<common::PageSavedReport>()[2].url, elsewhere.Url("/foreign/p3.html"));
+}
