@@ -113,48 +113,40 @@ Chapter AddFramedChapter(LocalSite& site, const QString& folder, int pages, Loca
 }
 
 Chapter AddCanvasChapter(LocalSite& site, const QString& folder, int pages, LocalSite* tileSite) {
-  Chapter chapter;
+  Chapter chapter; // NextLinks
   chapter.folder = folder;
-  chapter.kind = ChapterKind::NextLinks;
   chapter.pages = pages;
   site.Add(QStringLiteral("/logo.png"), MakeImageBytes(100, 40, "PNG"), "image/png");
   for (int page = 1; page <= pages; ++page) {
-    const QString path = folder + QStringLiteral("img/%1.png").arg(page, 3, 10, QLatin1Char('0'));
-    const QByteArray bytes = MakeImageBytes(640, 900, "PNG", int(qHash(folder)) + page);
-    site.Add(path, bytes, "image/png");
-    chapter.imagePaths.push_back(path);
-    chapter.images.push_back(bytes);
-    if (page == pages) {
-      site.AddPage(folder + PageName(page),
-                   PageHtml(chapter.kind, page, pages, QStringLiteral("<img src=\"%1\">").arg(path)));
-      continue;
+    const int seed = int(qHash(folder)) + page;
+    chapter.imagePaths.push_back(folder + QStringLiteral("img/%1.png").arg(page));
+    chapter.images.push_back(MakeImageBytes(640, 900, "PNG", seed));
+    site.Add(chapter.imagePaths.back(), chapter.images.back(), "image/png");
+    QString body = QStringLiteral("<img src=\"%1\">").arg(chapter.imagePaths.back());
+    if (page < pages) {
+      // Served tile i shows the quarter key[i] of the page.
+      const int key[4] = {(page + 2) % 4, page % 4, (page + 3) % 4, (page + 1) % 4};
+      LocalSite& tiles = tileSite && page % 2 == 0 ? *tileSite : site;
+      for (int i = 0; i < 4; ++i)
+        tiles.Add(CanvasTilePath(chapter, page, i),
+                  MakeImageBytes(320, 450, "PNG", seed, key[i] % 2 * 320, key[i] / 2 * 450), "image/png");
+      body = QStringLiteral("<canvas id=\"page\" width=\"640\" height=\"900\"></canvas><script>"
+                            "const context = document.getElementById('page').getContext('2d');"
+                            "[%1, %2, %3, %4].forEach((quarter, i) => {"
+                            "  const tile = new Image();"
+                            "  tile.onload = () => context.drawImage(tile, quarter % 2 * 320, Math.floor(quarter / 2) * 450);"
+                            "  tile.src = '%5' + i + '.png';"
+                            "});</script>")
+                 .arg(key[0]).arg(key[1]).arg(key[2]).arg(key[3])
+                 .arg(tiles.Url(CanvasTilePath(chapter, page, 0)).chopped(5));
     }
-    // Served tile i shows the quarter key[i] of the page.
-    const int key[4] = {(page + 2) % 4, page % 4, (page + 3) % 4, (page + 1) % 4};
-    LocalSite& tiles = tileSite && page % 2 == 0 ? *tileSite : site;
-    for (int i = 0; i < 4; ++i)
-      tiles.Add(CanvasTilePath(chapter, page, i),
-                CropImageBytes(bytes, key[i] % 2 * 320, key[i] / 2 * 450, 320, 450, "PNG"),
-                "image/png");
-    const QString base = &tiles == &site ? QString() : tiles.Url(QString());
-    site.AddPage(folder + PageName(page),
-                 PageHtml(chapter.kind, page, pages,
-                          QStringLiteral(
-                              "<canvas id=\"page\" width=\"640\" height=\"900\"></canvas><script>"
-                              "const context = document.getElementById('page').getContext('2d');"
-                              "[%1, %2, %3, %4].forEach((quarter, i) => {"
-                              "  const tile = new Image();"
-                              "  tile.onload = () => context.drawImage(tile, quarter % 2 * 320,"
-                              "                                        Math.floor(quarter / 2) * 450);"
-                              "  tile.src = '%5' + i + '.png';"
-                              "});</script>")
-                              .arg(key[0]).arg(key[1]).arg(key[2]).arg(key[3])
-                              .arg(base + folder + QStringLiteral("tiles/%1-").arg(page))));
+    site.AddPage(folder + PageName(page), PageHtml(chapter.kind, page, pages, body));
   }
   return chapter;
 }
 
 Chapter AddVirtualStrip(LocalSite& site, const QString& folder, int pages, VirtualStrip kind) {
+  static const char* const kStripKinds[] = {"keeps", "endless", "paywalled"}; // as VirtualStrip
   Chapter chapter = AddChapter(site, folder, ChapterKind::NoControls, pages);
   chapter.kind = ChapterKind::LongStrip;
   QStringList paths;
@@ -184,11 +176,7 @@ Chapter AddVirtualStrip(LocalSite& site, const QString& folder, int pages, Virtu
           "}"
           "addEventListener('scroll', () => requestAnimationFrame(render)); render();"
           "</script></body></html>")
-          .arg(paths.join(QLatin1Char(',')),
-               kind == VirtualStrip::Endless     ? QStringLiteral("endless")
-               : kind == VirtualStrip::Paywalled ? QStringLiteral("paywalled")
-                                                 : QStringLiteral("keeps"),
-               folder));
+          .arg(paths.join(QLatin1Char(',')), QLatin1String(kStripKinds[int(kind)]), folder));
   return chapter;
 }
 
@@ -276,20 +264,6 @@ QString MarkupBody(LocalSite& site, const Chapter& chapter, int page, PageMarkup
                "    root.querySelector('button').onclick = () => { location.href = '%2'; }; }"
                "});</script>")
         .arg(image, PageName(std::min(page + 1, chapter.pages)));
-  case PageMarkup::Watchful:
-    site.Add(QStringLiteral("/refused.png"), MakeImageBytes(200, 100, "PNG"), "image/png");
-    return QStringLiteral(
-               "<div id=\"reader\"></div><script>"
-               "const brands = navigator.userAgentData ? navigator.userAgentData.brands : [];"
-               "const honest = navigator.webdriver === false &&"
-               "  !/headless/i.test(navigator.userAgent + JSON.stringify(brands)) &&"
-               "  brands.length > 0 && navigator.languages.length > 0 &&"
-               "  innerWidth <= screen.width && innerHeight <= screen.height &&"
-               "  outerWidth <= screen.width && outerHeight <= screen.height;"
-               "const img = document.createElement('img');"
-               "img.src = honest ? '%1' : '/refused.png';"
-               "document.getElementById('reader').appendChild(img);</script>")
-        .arg(image);
   }
   return {};
 }
@@ -304,16 +278,13 @@ void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup) {
 
 void RequireLoginCookie(LocalSite& site, const Chapter& chapter, const QByteArray& cookie) {
   for (int page = 1; page <= chapter.pages; ++page) {
-    Resource html;
+    Resource html, image;
     html.body = PageHtml(chapter.kind, page, chapter.pages,
-                         QStringLiteral("<img src=\"%1\">").arg(chapter.ImagePath(page)))
-                    .toUtf8();
-    html.requiredCookies = {cookie};
-    site.Add(chapter.folder + PageName(page), html);
-    Resource image;
+                         QStringLiteral("<img src=\"%1\">").arg(chapter.ImagePath(page))).toUtf8();
     image.body = chapter.images[size_t(page - 1)];
     image.contentType = "image/jpeg";
-    image.requiredCookies = {cookie};
+    html.requiredCookies = image.requiredCookies = {cookie};
+    site.Add(chapter.folder + PageName(page), html);
     site.Add(chapter.ImagePath(page), image);
   }
 }

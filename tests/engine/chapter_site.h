@@ -81,27 +81,20 @@ enum class PageMarkup {
   Background, ///< the page as a div's CSS background, under a transparent 1x1 image
   Shadow,     ///< a custom element with the image and a "Next" button in its open shadow root
               ///< (for a chapter of no controls of its own)
-  Watchful,   ///< shows the page only to a browser without automation tells (webdriver,
-              ///< "Headless" in the user agent or its client hints, no brands, no languages,
-              ///< a window larger than the screen); a small "refused" picture otherwise
 };
 
 /// Registers every page of `chapter` again, showing its image as `markup`; the controls stay.
-/// The page images are still served where they were; what else a markup names (smaller
-/// variants, the placeholder) is served too, so that a test can tell it was never asked for.
+/// What else a markup names (smaller variants, the cover) is served too.
 void ShowPagesAs(LocalSite& site, const Chapter& chapter, PageMarkup markup);
 
-/// Registers a chapter (NextLinks) under `folder` of `readerSite`, and a host page under
-/// `folder` of `site` ("index.html", the walk's start) that shows its first page in a frame of
-/// page size: a frame of the same site, or of another when `readerSite` is another site. The
-/// chapter's page paths name the host page first (on `site`), then the reader's pages.
+/// Registers a chapter (NextLinks) under `folder` of `readerSite`, and a host page
+/// `folder`/index.html of `site` (the first page) that shows the reader in a frame.
 Chapter AddFramedChapter(LocalSite& site, const QString& folder, int pages, LocalSite& readerSite);
 
-/// Registers a chapter (NextLinks) of PNG pages under `folder` whose reader draws each page
-/// into a canvas from four tiles that it loads itself (new Image()), served in shuffled order:
-/// its script puts each where it belongs. With `tileSite`, the even pages' tiles come from that
-/// other site, which leaves the canvas unreadable to the page. The last page is an ordinary
-/// img. Chapter::images hold the whole pages, as a reader sees them.
+/// Registers a chapter (NextLinks) of PNG pages whose reader draws each page into a canvas from
+/// four shuffled tiles it loads itself (new Image()); the even pages' tiles come from
+/// `tileSite` when given, which leaves the canvas unreadable to the page. The last page is an
+/// ordinary img.
 Chapter AddCanvasChapter(LocalSite& site, const QString& folder, int pages,
                          LocalSite* tileSite = nullptr);
 /// The site path of tile `index` (0-3, as served) of `page` of a canvas chapter.
@@ -114,9 +107,8 @@ enum class VirtualStrip {
   Paywalled,  ///< ... and scrolls back whenever the reader goes past its fourth page
 };
 
-/// Registers a strip under `folder` ("strip.html") in the style of readers built on list
-/// virtualisation: every page lies 900 pixels below the one before, but the document holds
-/// only the images near the scroll position; those scrolled past are removed.
+/// Registers a strip ("strip.html") of a reader built on list virtualisation: the document
+/// holds only the images near the scroll position.
 Chapter AddVirtualStrip(LocalSite& site, const QString& folder, int pages,
                         VirtualStrip kind = VirtualStrip::KeepsThree);
 

@@ -34,15 +34,16 @@ void AppendChunk(QByteArray& out, const char* type, const QByteArray& data) {
 
 } // namespace
 
-QByteArray MakeImageBytes(int width, int height, const char* format, int seed) {
+QByteArray MakeImageBytes(int width, int height, const char* format, int seed, int left, int top) {
   std::vector<unsigned char> pixels(std::size_t(width) * height * 3);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       unsigned char* p = &pixels[(std::size_t(y) * width + x) * 3];
       const unsigned mix = unsigned(seed); // any seed, also a hash: wraps instead of overflowing
-      p[0] = (unsigned char)(unsigned(x) + mix * 37u);
-      p[1] = (unsigned char)(unsigned(y) + mix * 11u);
-      p[2] = (unsigned char)(mix * 73u + unsigned(x ^ y));
+      const unsigned column = unsigned(x + left), row = unsigned(y + top);
+      p[0] = (unsigned char)(column + mix * 37u);
+      p[1] = (unsigned char)(row + mix * 11u);
+      p[2] = (unsigned char)(mix * 73u + (column ^ row));
     }
   ExceptionInfo exception;
   GetExceptionInfo(&exception);
@@ -65,61 +66,22 @@ QByteArray MakeImageBytes(int width, int height, const char* format, int seed) {
   return result;
 }
 
-namespace {
-
-// The picture of `bytes`, decoded by GraphicsMagick; the caller destroys it.
-Image* Decode(const QByteArray& bytes) {
+QByteArray PixelsOf(const QByteArray& bytes, int* width, int* height) {
   ExceptionInfo exception;
   GetExceptionInfo(&exception);
   ImageInfo* info = CloneImageInfo(nullptr);
   Image* image = BlobToImage(info, bytes.constData(), size_t(bytes.size()), &exception);
   DestroyImageInfo(info);
-  DestroyExceptionInfo(&exception);
-  return image;
-}
-
-} // namespace
-
-QByteArray CropImageBytes(const QByteArray& bytes, int x, int y, int width, int height,
-                          const char* format) {
-  Image* image = Decode(bytes);
-  if (!image) return {};
-  ExceptionInfo exception;
-  GetExceptionInfo(&exception);
-  const RectangleInfo box{unsigned(width), unsigned(height), x, y};
-  Image* part = CropImage(image, &box, &exception);
-  DestroyImage(image);
-  QByteArray result;
-  if (part) {
-    ImageInfo* info = CloneImageInfo(nullptr);
-    std::strncpy(info->magick, format, MaxTextExtent - 1);
-    std::strncpy(part->magick, format, MaxTextExtent - 1);
-    size_t length = 0;
-    void* blob = ImageToBlob(info, part, &length, &exception);
-    if (blob) {
-      result = QByteArray(static_cast<const char*>(blob), qsizetype(length));
-      MagickFree(blob);
-    }
-    DestroyImageInfo(info);
-    DestroyImage(part);
+  QByteArray pixels;
+  if (image) {
+    pixels.resize(qsizetype(image->columns) * qsizetype(image->rows) * 4);
+    if (!DispatchImage(image, 0, 0, image->columns, image->rows, "RGBA", CharPixel, pixels.data(), &exception))
+      pixels.clear();
+    if (width) *width = int(image->columns);
+    if (height) *height = int(image->rows);
+    DestroyImage(image);
   }
   DestroyExceptionInfo(&exception);
-  return result;
-}
-
-QByteArray PixelsOf(const QByteArray& bytes, int* width, int* height) {
-  Image* image = Decode(bytes);
-  if (!image) return {};
-  QByteArray pixels(qsizetype(image->columns) * qsizetype(image->rows) * 4, '\0');
-  ExceptionInfo exception;
-  GetExceptionInfo(&exception);
-  if (!DispatchImage(image, 0, 0, image->columns, image->rows, "RGBA", CharPixel, pixels.data(),
-                     &exception))
-    pixels.clear();
-  if (width) *width = int(image->columns);
-  if (height) *height = int(image->rows);
-  DestroyExceptionInfo(&exception);
-  DestroyImage(image);
   return pixels;
 }
 

@@ -6,13 +6,10 @@
 namespace testing_support {
 
 /// A picture of `width` x `height` in `format` ("PNG", "JPEG", "GIF", "BMP", "TIFF", "WEBP");
-/// `seed` varies the colours so that pictures differ byte for byte. Empty on failure.
-QByteArray MakeImageBytes(int width, int height, const char* format, int seed = 0);
-
-/// The part of the picture `bytes` at (x, y) of `width` x `height`, as `format`. Empty on
-/// failure.
-QByteArray CropImageBytes(const QByteArray& bytes, int x, int y, int width, int height,
-                          const char* format);
+/// `seed` varies the colours so that pictures differ byte for byte. Empty on failure. With
+/// `left` and `top`, the picture is that part of a larger one of the same seed.
+QByteArray MakeImageBytes(int width, int height, const char* format, int seed = 0, int left = 0,
+                          int top = 0);
 
 /// The pixels of the picture `bytes` as 8-bit RGBA rows, and its size; empty on failure.
 QByteArray PixelsOf(const QByteArray& bytes, int* width = nullptr, int* height = nullptr);
