@@ -25,12 +25,10 @@ TEST(CookiesFile, LinesOfEveryExporterAreReadAndTheRestIsNamedOnce) {
   const common::CookiesFile file = common::ParseCookiesText(text, 1700000000);
   ASSERT_EQ(file.cookies.size(), 3u);
   EXPECT_EQ(file.cookies[0], (FileCookie{"example.com", true, "/", false, 0, "session", "abc", false}));
-  EXPECT_EQ(file.cookies[1],
-            (FileCookie{"shop.example.com", false, "/cart", true, 1900000000, "id", "7=x", true}));
+  EXPECT_EQ(file.cookies[1], (FileCookie{"shop.example.com", false, "/cart", true, 1900000000, "id", "7=x", true}));
   EXPECT_EQ(file.cookies[2], (FileCookie{"127.0.0.1", false, "/", false, 0, "empty", "", false}));
   EXPECT_EQ(file.malformedLines, (QList<int>{7, 8, 9, 10, 11, 12, 13}));
-  EXPECT_EQ(common::MalformedLinesWarning("c.txt", file.malformedLines),
-            "c.txt: malformed lines 7, 8, 9, 10, 11, 12 and 13 skipped");
+  EXPECT_EQ(common::MalformedLinesWarning("c", file.malformedLines), "c: malformed lines 7, 8, 9, 10, 11, 12 and 13 skipped");
   EXPECT_EQ(common::MalformedLinesWarning("c.txt", {3}), "c.txt: malformed line 3 skipped");
   EXPECT_TRUE(common::MalformedLinesWarning("c.txt", QList<int>(12, 1)).endsWith("1 (12 in all) skipped"));
 }

@@ -116,8 +116,7 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   written.x = -7; // off the screen to the left: written as it is, clamped when read
   ASSERT_TRUE(written.Write(file));
   EXPECT_EQ(common::ReadProfileString(file, "x").value_or(""), "-7");
-  // No cookies file named: none is written, and a file that never had one keeps having none.
-  EXPECT_FALSE(common::ReadProfileString(file, "cookies_file"));
+  EXPECT_FALSE(common::ReadProfileString(file, "cookies_file")) << "none named, none written";
   written.cookies_file = "/home/u/cookies.txt";
   ASSERT_TRUE(written.Write(file));
 
@@ -135,10 +134,9 @@ TEST(Setting, WrittenValuesReadBackAndNegativesKeepTheirSign) {
   EXPECT_EQ(read.page_delay, 7);
   EXPECT_EQ(read.page_memory, 800);
   EXPECT_EQ(read.cookies_file, "/home/u/cookies.txt");
-  // Cleared in the dialog, it is cleared in the file.
   read.cookies_file.clear();
   ASSERT_TRUE(read.Write(file));
-  EXPECT_EQ(common::ReadProfileString(file, "cookies_file").value_or("x"), "");
+  EXPECT_EQ(common::ReadProfileString(file, "cookies_file").value_or("x"), "") << "cleared";
 
   EXPECT_EQ(read.max_pages, 1000); // not written by hand: the default
   // A hand-edited page cap stays within 1 to 100000 pages.
