@@ -1,5 +1,6 @@
 #include "cli/chapter_exec.h"
 
+#include "cli/text_output.h"
 #include "core/task_info.h"
 
 #include <QDir>
@@ -7,15 +8,6 @@
 #include <unistd.h>
 
 namespace folivex_get {
-namespace {
-
-void WriteLine(std::FILE* stream, const QString& text) {
-  const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-  std::fflush(stream);
-}
-
-} // namespace
 
 CChapterExec::CChapterExec(const CTaskManager& tasks, const QString& command, std::FILE* err,
                            bool outputToErr)

@@ -3,6 +3,7 @@
 #include "cli/chapter_exec.h"
 #include "cli/json_output.h"
 #include "cli/progress_output.h"
+#include "cli/text_output.h"
 #include "core/folder_rule.h"
 #include "core/task_store.h"
 #include "platform/process.h"
@@ -13,15 +14,6 @@
 #include <unistd.h>
 
 namespace folivex_get {
-namespace {
-
-void WriteLine(std::FILE* stream, const QString& text) {
-  const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-  std::fflush(stream);
-}
-
-} // namespace
 
 std::int32_t CDownloadRun::FirstTaskId() {
   // 1,000,000,000 + 1000 ids per process id: far above the front-end's ids, below INT32_MAX.

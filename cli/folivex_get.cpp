@@ -12,6 +12,7 @@
 #include "cli/progress_output.h"
 #include "cli/series_run.h"
 #include "cli/task_list.h"
+#include "cli/text_output.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,16 +22,11 @@
 #include <memory>
 
 namespace folivex_get {
+
 namespace {
 
 constexpr int kBadArguments = 2;
 constexpr int kMaxListBytes = 16 * 1024 * 1024;
-
-void WriteText(std::FILE* stream, const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-  std::fflush(stream);
-}
 
 int BadArguments(const QString& message) {
   WriteText(stderr, QStringLiteral("folivex-get: %1\n\n").arg(message) + UsageText());

@@ -1,5 +1,6 @@
 #include "cli/link_search_run.h"
 
+#include "cli/text_output.h"
 #include "common/program_folder.h"
 #include "core/chapter_links.h"
 #include "core/chapter_search.h"
@@ -11,15 +12,6 @@
 #include <QTimer>
 
 namespace folivex_get {
-namespace {
-
-void WriteText(std::FILE* stream, const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-  std::fflush(stream);
-}
-
-} // namespace
 
 CLinkSearchRun::CLinkSearchRun(platform::FIProgramLauncher& launcher,
                                const QString& engineProgram, std::FILE* out, std::FILE* err)

@@ -1,6 +1,7 @@
 #include "cli/series_run.h"
 
 #include "cli/progress_output.h"
+#include "cli/text_output.h"
 #include "core/series_list.h"
 #include "platform/process.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 
 namespace folivex_get {
+
 namespace {
 
 constexpr int kEngineTermAfterMs = 3000;
@@ -32,9 +34,7 @@ void CSeriesRun::Say(const QString& text) { Write(downloads_.SummaryStream(), te
 void CSeriesRun::Warn(const QString& text) { Write(err_, QStringLiteral("folivex-get: ") + text); }
 
 void CSeriesRun::Write(std::FILE* stream, const QString& text) {
-  const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-  std::fflush(stream);
+  WriteLine(stream, text);
 }
 
 int CSeriesRun::Follow(const QString& url, const QString& folder, FirstCheck take) {

@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,22 +36,10 @@ QString DlgAddTask::Text(int key) {
 
 void DlgAddTask::BuildWidgets() {
   form_.Build(this);
-  ok_ = new QPushButton(this);
-  cancel_ = new QPushButton(this);
-  cancel_->setAutoDefault(false);
-  ok_->setDefault(true);
-
   auto* grid = new QGridLayout(this);
   form_.PlaceRows(grid, 0, nullptr);
   form_.PlaceChoices(grid, 2, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 4, 0, 1, 4);
-
-  connect(ok_, &QPushButton::clicked, this, &DlgAddTask::accept);
-  connect(cancel_, &QPushButton::clicked, this, &DlgAddTask::reject);
+  form_.PlaceOkCancel(this, grid, 4);
 }
 
 void DlgAddTask::ApplyTexts() {
@@ -62,8 +49,8 @@ void DlgAddTask::ApplyTexts() {
   form_.startNow->setText(Text(3));
   form_.addOnly->setText(Text(4));
   form_.browse->setText(Text(5));
-  ok_->setText(Text(6));
-  cancel_->setText(Text(7));
+  form_.ok->setText(Text(6));
+  form_.cancel->setText(Text(7));
   form_.addressLabel->setText(Text(8));
   form_.folderLabel->setText(Text(9));
 }

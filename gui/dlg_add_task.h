@@ -44,7 +44,7 @@ public:
   QLineEdit* FolderEdit() const { return form_.folder; }
   QRadioButton* StartNowRadio() const { return form_.startNow; }
   QRadioButton* AddOnlyRadio() const { return form_.addOnly; }
-  QPushButton* OkButton() const { return ok_; }
+  QPushButton* OkButton() const { return form_.ok; }
   QPushButton* BrowseButton() const { return form_.browse; }
 
   /// The "FOLDER" text that says why a folder cannot be used; empty for problems without a
@@ -67,6 +67,4 @@ private:
   CTaskManager& tasks_;
   CTaskInfo* added_ = nullptr;
   CTaskForm form_;
-  QPushButton* ok_ = nullptr;
-  QPushButton* cancel_ = nullptr;
 };

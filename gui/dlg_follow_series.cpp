@@ -7,7 +7,6 @@
 #include "gui/wnd_tip_button.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,20 +17,10 @@ DlgFollowSeries::DlgFollowSeries(CSeriesManager& series, const QString& url,
                                  const QString& folder, QWidget* parent)
     : QDialog(parent), series_(series) {
   form_.Build(this);
-  ok_ = new QPushButton(this);
-  cancel_ = new QPushButton(this);
-  cancel_->setAutoDefault(false);
-  ok_->setDefault(true);
   auto* grid = new QGridLayout(this);
   form_.PlaceRows(grid, 0, nullptr);
   form_.PlaceChoices(grid, 2, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 4, 0, 1, 4);
-  connect(ok_, &QPushButton::clicked, this, &DlgFollowSeries::accept);
-  connect(cancel_, &QPushButton::clicked, this, &DlgFollowSeries::reject);
+  form_.PlaceOkCancel(this, grid, 4);
 
   setWindowTitle(Text(20));
   form_.addressLabel->setText(Text(21));
@@ -40,8 +29,8 @@ DlgFollowSeries::DlgFollowSeries(CSeriesManager& series, const QString& url,
   form_.addOnly->setText(Text(24));
   form_.addressTip->SetTipText(Text(25));
   form_.folderTip->SetTipText(Text(26));
-  ok_->setText(Text(27));
-  cancel_->setText(Text(28));
+  form_.ok->setText(Text(27));
+  form_.cancel->setText(Text(28));
   form_.browse->setText(Text(29));
   form_.address->setText(url);
   form_.folder->setText(folder);

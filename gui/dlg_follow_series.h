@@ -35,6 +35,4 @@ private:
 
   CSeriesManager& series_;
   CTaskForm form_;
-  QPushButton* ok_ = nullptr;
-  QPushButton* cancel_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,3 +57,17 @@ void CTaskForm::PlaceChoices(QGridLayout* grid, int row, int column) const {
 }
 
 int CTaskForm::StartChoice() const { return startNow->isChecked() ? 0 : 1; }
+
+void CTaskForm::PlaceOkCancel(QDialog* dialog, QGridLayout* grid, int row) {
+  ok = new QPushButton(dialog);
+  cancel = new QPushButton(dialog);
+  cancel->setAutoDefault(false);
+  ok->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  grid->addLayout(buttons, row, 0, 1, 4);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}

@@ -24,6 +24,9 @@ struct CTaskForm {
   void PlaceRows(QGridLayout* grid, int row, QWidget* addressButton) const;
   /// Puts the two start choices into `row` and `row + 1`, from `column` to the last column.
   void PlaceChoices(QGridLayout* grid, int row, int column) const;
+  /// Creates OK (the default button) and Cancel, wired to the dialog's accept and reject, and
+  /// puts them at the right of `row`, four columns wide.
+  void PlaceOkCancel(QDialog* dialog, QGridLayout* grid, int row);
   /// 0: start now (the first radio button), 1: only add to the list.
   int StartChoice() const;
 
@@ -36,4 +39,6 @@ struct CTaskForm {
   CWndTipButton* folderTip = nullptr;
   QRadioButton* startNow = nullptr;
   QRadioButton* addOnly = nullptr;
+  QPushButton* ok = nullptr;      ///< set by PlaceOkCancel
+  QPushButton* cancel = nullptr;  ///< set by PlaceOkCancel
 };
