@@ -258,16 +258,21 @@ std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const ImageReques
   if (outcome.contentLength > 0 && outcome.contentLength != outcome.received)
     return reject(Failure(FailureReason::ImageCutShort));
 
+  auto record = PictureRecord(url, path);
+  if (!record) return reject(Failure(FailureReason::ImageNotPicture));
+  return record;
+}
+
+std::unique_ptr<CPageImageInfo> PictureRecord(const QString& url, const QString& path) {
   const auto decoded = DecodeImageFile(path);
-  if (!decoded) return reject(Failure(FailureReason::ImageNotPicture));
+  if (!decoded) return nullptr;
   auto record = std::make_unique<CPageImageInfo>();
   record->url = url;
   record->temporaryPath = path;
   record->width = decoded->width;
   record->height = decoded->height;
   record->extension = ImageExtensionOf(decoded->format);
-  if (record->width == 0 || record->height == 0 || record->extension.isEmpty())
-    return reject(Failure(FailureReason::ImageNotPicture));
+  if (record->width == 0 || record->height == 0 || record->extension.isEmpty()) return nullptr;
   return record;
 }
 

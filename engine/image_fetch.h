@@ -61,4 +61,8 @@ std::unique_ptr<CPageImageInfo> FetchImage(const QString& url, const ImageReques
                                            QStringList& temporaryFiles,
                                            std::optional<common::FailureReport>* failure = nullptr);
 
+/// The record of the picture in the file `path`, taken from `url`: its size and file ending.
+/// Null when the file is no picture of an accepted format, or has no width or height.
+std::unique_ptr<CPageImageInfo> PictureRecord(const QString& url, const QString& path);
+
 } // namespace engine

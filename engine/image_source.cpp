@@ -1,7 +1,6 @@
 #include "engine/image_source.h"
 
 #include "common/temp_file.h"
-#include "engine/image_decode.h"
 
 #include <QFile>
 
@@ -42,15 +41,8 @@ std::unique_ptr<CPageImageInfo> ImageOfBytes(const QString& key, const QByteArra
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
     return reject();
   file.close();
-  const auto decoded = DecodeImageFile(path);
-  if (!decoded || decoded->width == 0 || decoded->height == 0) return reject();
-  auto record = std::make_unique<CPageImageInfo>();
-  record->url = key;
-  record->temporaryPath = path;
-  record->width = decoded->width;
-  record->height = decoded->height;
-  record->extension = ImageExtensionOf(decoded->format);
-  if (record->extension.isEmpty()) return reject();
+  auto record = PictureRecord(key, path);
+  if (!record) return reject();
   return record;
 }
 

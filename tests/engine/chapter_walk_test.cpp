@@ -14,12 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <csignal>
 #include <memory>
-#include <netinet/in.h>
 #include <optional>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using testing_support::AddChapter;
@@ -130,19 +127,6 @@ struct Attempt {
   FrontEndStub frontEnd;
   std::unique_ptr<EngineProcess> engine;
 };
-
-// A port of 127.0.0.1 nobody listens on: bound for a moment, never listened on, freed.
-int ClosedPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
 
 bool AllFinished(std::vector<std::unique_ptr<Walk>>& walks) {
   for (auto& walk : walks)
@@ -464,7 +448,7 @@ TEST_F(ChapterWalkTest, EveryPageThatCannotBeWalkedSaysWhy) {
   loop.headers = {{"Location", "/loop/page.png"}};
   site_.Add("/loop/page.png", loop);
   site_.AddPage("/loop/p1.html", "<html><body><img src=\"page.png\">" + next + "</body></html>");
-  const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(ClosedPort());
+  const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(testing_support::ClosedPort());
 
   const struct {
     QString url;

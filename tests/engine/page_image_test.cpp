@@ -16,9 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -69,19 +66,6 @@ protected:
   QStringList temporary_;
   QString userAgent_; ///< the browser's, as the view passes it; empty: not known yet
 };
-
-// A port of 127.0.0.1 that nobody listens on: bound for a moment, never listened on, freed.
-int ClosedPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
 
 CurlGlobal* PageImageTest::curl_ = nullptr;
 ImageLibraryInit* PageImageTest::magick_ = nullptr;
@@ -416,7 +400,7 @@ TEST_F(PageImageTest, EveryRefusedImageSaysWhy) {
   loop.status = 302;
   loop.headers = {{"Location", Unique("loop.png").toUtf8()}};
   site_.Add(Unique("loop.png"), loop);
-  const QString closedPort = QStringLiteral("http://127.0.0.1:%1/x.png").arg(ClosedPort());
+  const QString closedPort = QStringLiteral("http://127.0.0.1:%1/x.png").arg(testing_support::ClosedPort());
   const struct {
     QString url;
     FailureReason reason;

@@ -7,7 +7,10 @@
 
 #include <QDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -74,6 +77,18 @@ void SmallDisk::FillLeaving(int keepKib) const {
   const qint64 free = qint64(info.f_bavail) * qint64(info.f_frsize);
   const qint64 fill = free - qint64(keepKib) * 1024;
   if (fill > 0) WriteBytes(path_ + QStringLiteral(".filler"), QByteArray(fill, 'x'));
+}
+
+int ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
 }
 
 } // namespace testing_support

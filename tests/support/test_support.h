@@ -26,6 +26,9 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
 /// The program folder the build laid out (build/app/), with a trailing "/".
 QString AppFolder();
 
+/// A port of 127.0.0.1 that nobody listens on: bound for a moment, never listened on, freed.
+int ClosedPort();
+
 /// Writes raw bytes to a file; returns false on failure.
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);
